@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# Installs, from the distribution's packages, everything zkalto needs to build, run and test.
+# Only missing packages are installed; nothing is downloaded from anywhere else.
+set -euo pipefail
+
+packages=(
+  # build
+  g++ cmake ninja-build pkg-config
+  qt6-base-dev qt6-base-dev-tools qt6-svg-dev
+  libxcb1-dev libxcb-ewmh-dev libxcb-icccm4-dev
+  libbenchmark-dev
+  # fonts the interface's font names map to
+  fonts-arphic-uming fonts-arphic-ukai fonts-dejavu-core
+  # tests: a virtual X display and small X clients
+  xvfb xauth x11-utils
+)
+
+missing=()
+for package in "${packages[@]}"; do
+  status=$(dpkg-query -W -f='${Status}' "$package" 2>/dev/null || true)
+  [[ "$status" == "install ok installed" ]] || missing+=("$package")
+done
+[[ ${#missing[@]} -eq 0 ]] && exit 0
+
+echo "Installing: ${missing[*]}"
+sudo=()
+[[ $(id -u) -eq 0 ]] || sudo=(sudo)
+export DEBIAN_FRONTEND=noninteractive
+"${sudo[@]}" apt-get update -q
+"${sudo[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"

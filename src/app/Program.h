@@ -1,0 +1,31 @@
+#pragma once
+
+#include "app/Windows.h"
+#include "board/CursorFile.h"
+
+#include <QSize>
+#include <QString>
+#include <QWindow>
+#include <memory>
+
+struct Platform;
+
+// The running program: its hidden application window, the application's cursor slots and every
+// window, created once in the fixed start-up order and wired together.
+class Program {
+public:
+    Program(Platform& platform, QSize screenSize, const QString& programDirectory);
+    ~Program();
+
+    const Windows& windows() const { return m_windows; }
+    // True when another copy was found running: this copy ends without running.
+    bool endRequested() const;
+
+private:
+    void createWindows(Platform& platform, QSize screenSize, const QString& programDirectory);
+    void connectWindows(Platform& platform, QSize screenSize);
+
+    QWindow m_applicationWindow;
+    CursorSlots m_cursors;
+    Windows m_windows;
+};

@@ -1,0 +1,29 @@
+#include "app/ProgramDirectory.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
+#include <QTemporaryFile>
+
+namespace ProgramDirectory {
+
+QString ofExecutable()
+{
+    return QCoreApplication::applicationDirPath() + QLatin1Char('/');
+}
+
+QString writable()
+{
+    const QString beside = ofExecutable();
+    // Trying a file is the only sure test: permission bits do not tell about read-only mounts.
+    QTemporaryFile probe(beside + QStringLiteral("zkalto-write-test-XXXXXX"));
+    if (probe.open())
+        return beside;
+    const QString work = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+                         QStringLiteral("/zkalto/work/");
+    QDir().mkpath(work);
+    return work;
+}
+
+} // namespace ProgramDirectory

@@ -1,0 +1,210 @@
+#include "app/ToolbarWindow.h"
+
+#include "aids/ShadeWindow.h"
+#include "aids/TextLinePanel.h"
+#include "app/StartupChecks.h"
+#include "app/Windows.h"
+#include "board/BoardWindow.h"
+#include "board/ColourRef.h"
+#include "platform/Platform.h"
+#include "ui/ButtonPictures.h"
+#include "ui/SystemWindow.h"
+
+#include <QCloseEvent>
+#include <QDir>
+#include <QFrame>
+#include <QTimer>
+#include <QToolButton>
+
+namespace {
+
+constexpr quint32 orange = 33023;
+constexpr quint32 skyBlue = 0xF0CAA6;
+// The toolbar's left edge stands this far left of the screen's right edge.
+constexpr int rightOffset = 436;
+constexpr int placementIntervalMs = 1000;
+// Caption lengths of the two walks for the keyboard window: the button's and the closing check's.
+constexpr int keyboardWalkCaptionLength = 11;
+constexpr int closingCaptionLength = 24;
+
+void fill(QWidget* widget, quint32 colour)
+{
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::Window, ColourRef::toColor(colour));
+    palette.setColor(QPalette::WindowText, ColourRef::toColor(colour));
+    widget->setPalette(palette);
+    widget->setAutoFillBackground(true);
+}
+
+} // namespace
+
+ToolbarWindow::ToolbarWindow(Platform& platform, Windows& windows, QWindow* applicationWindow,
+                             QSize screenSize, const QString& programDirectory)
+    : m_platform(platform), m_windows(windows), m_screenSize(screenSize),
+      m_programDirectory(programDirectory)
+{
+    SystemWindow::setUp(this, QStringLiteral("TForm1"), QStringLiteral("zkalto"),
+                        SystemWindow::Layer::OnTop);
+    fill(this, orange);
+    resize(343, 39);
+    buildButtons();
+
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setInterval(placementIntervalMs);
+    connect(Timer1, &QTimer::timeout, this, &ToolbarWindow::keepPlace);
+
+    // Creation, in order: no block yet; the colour depth; the walk of the desktop's windows; no
+    // taskbar button; the home place; the task keys.
+    m_taskKeyBlock = false;
+    StartupChecks::checkColourDepth(*m_platform.desktop, *m_platform.prompter);
+    m_endRequested = StartupChecks::walkWindows(*m_platform.desktop);
+    m_platform.desktop->keepOffTaskbar(applicationWindow);
+    move(homeLeft(), 0);
+    blockTaskKeys();
+    Timer1->start();
+}
+
+void ToolbarWindow::buildButtons()
+{
+    Panel1 = new QFrame(this);
+    Panel1->setObjectName(QStringLiteral("Panel1"));
+    Panel1->setGeometry(0, 0, 343, 39);
+    fill(Panel1, skyBlue);
+
+    auto button = [this](QWidget* parent, const char* name, QRect geometry, const char* picture,
+                         const QString& hint) {
+        return addPictureButton(parent, QString::fromLatin1(name), geometry,
+                                QString::fromLatin1(picture), hint);
+    };
+    SpeedButton4 = button(Panel1, "SpeedButton4", {0, 1, 38, 38}, "board", QStringLiteral("书写板"));
+    SpeedButton3 = button(Panel1, "SpeedButton3", {38, 1, 38, 38}, "annotate", QStringLiteral("标注"));
+    Panel2 = new QFrame(Panel1);
+    Panel2->setObjectName(QStringLiteral("Panel2"));
+    Panel2->setGeometry(76, 1, 38, 37);
+    fill(Panel2, skyBlue);
+    SpeedButton7 = button(Panel2, "SpeedButton7", {0, 0, 38, 37}, "taskkeys", QString());
+    SpeedButton8 = button(Panel1, "SpeedButton8", {114, 1, 38, 38}, "keyboard", QString());
+    SpeedButton9 =
+        button(Panel1, "SpeedButton9", {153, 1, 38, 38}, "textline", QStringLiteral("消隐投影"));
+    SpeedButton10 =
+        button(Panel1, "SpeedButton10", {191, 1, 38, 38}, "shade", QStringLiteral("消隐投影"));
+    SpeedButton2 = button(Panel1, "SpeedButton2", {229, 1, 38, 38}, "help", QStringLiteral("帮助"));
+    SpeedButton1 = button(Panel1, "SpeedButton1", {267, 1, 38, 38}, "exit", QStringLiteral("退出"));
+    SpeedButton5 = button(Panel1, "SpeedButton5", {305, 1, 38, 38}, "shrink", QStringLiteral("微缩"));
+    SpeedButton6 = button(Panel1, "SpeedButton6", {0, 0, 16, 16}, "restore", QStringLiteral("恢复"));
+    SpeedButton6->hide();
+
+    connect(SpeedButton4, &QToolButton::clicked, this, &ToolbarWindow::openBoard);
+    connect(SpeedButton7, &QToolButton::clicked, this, &ToolbarWindow::blockTaskKeys);
+    connect(SpeedButton8, &QToolButton::clicked, this, &ToolbarWindow::toggleKeyboard);
+    connect(SpeedButton9, &QToolButton::clicked, this, &ToolbarWindow::openTextLinePanel);
+    connect(SpeedButton10, &QToolButton::clicked, this, &ToolbarWindow::showShade);
+    connect(SpeedButton1, &QToolButton::clicked, this, &ToolbarWindow::exitProgram);
+    connect(SpeedButton5, &QToolButton::clicked, this, &ToolbarWindow::shrink);
+    connect(SpeedButton6, &QToolButton::clicked, this, &ToolbarWindow::restore);
+}
+
+int ToolbarWindow::homeLeft() const
+{
+    return m_screenSize.width() - rightOffset;
+}
+
+void ToolbarWindow::blockTaskKeys()
+{
+    if (m_taskKeyBlock)
+        return;
+    m_taskKeyBlock = true;
+    m_platform.taskKeys->disableTaskKeys(1, 23);
+}
+
+void ToolbarWindow::startPlacementTimer()
+{
+    Timer1->start();
+}
+
+void ToolbarWindow::comeBack()
+{
+    show();
+    startPlacementTimer();
+}
+
+void ToolbarWindow::keepPlace()
+{
+    if (windowHandle())
+        m_platform.desktop->setKeptOnTop(windowHandle(), true);
+    move(homeLeft(), y());
+}
+
+void ToolbarWindow::openBoard()
+{
+    if (m_windows.textLinePanel->isVisible())
+        m_windows.textLinePanel->hide();
+    Timer1->stop();
+    hide();
+    m_windows.board->openFromDesktop();
+}
+
+void ToolbarWindow::toggleKeyboard()
+{
+    blockTaskKeys();
+    if (!StartupChecks::closeKeyboardWindows(*m_platform.desktop, keyboardWalkCaptionLength))
+        m_platform.launcher->startProgram(QStringLiteral("qorkb.dll"), QDir::currentPath());
+}
+
+void ToolbarWindow::openTextLinePanel()
+{
+    if (!m_platform.registry->canOpen(QStringLiteral("\\XdictGrb.GrabProxy\\CurVer")))
+        return;
+    m_windows.textLinePanel->placeFor(m_screenSize);
+    m_windows.textLinePanel->show();
+    m_windows.textLinePanel->setOpenMark(1);
+    m_platform.launcher->startProgram(QStringLiteral("ani.dll"), m_programDirectory);
+    m_windows.textLinePanel->Timer1->start();
+}
+
+void ToolbarWindow::showShade()
+{
+    if (windowHandle())
+        m_platform.desktop->setKeptOnTop(windowHandle(), false);
+    Timer1->stop();
+    m_windows.shade->open();
+    m_platform.desktop->movePointer(QPoint(m_screenSize.width(), 50));
+}
+
+void ToolbarWindow::shrink()
+{
+    resize(16, 16);
+    move(x() + 275, y());
+    Panel1->resize(16, 16);
+    SpeedButton6->show();
+    SpeedButton6->raise();
+    SpeedButton3->hide();
+}
+
+void ToolbarWindow::restore()
+{
+    Panel1->resize(351, 40);
+    setGeometry(homeLeft(), y(), 342, 40);
+    SpeedButton3->show();
+    SpeedButton6->hide();
+}
+
+void ToolbarWindow::exitProgram()
+{
+    if (!m_platform.prompter->askYesNo(QStringLiteral("提示信息"),
+                                       QStringLiteral("确实要退出系统吗？")))
+        return;
+    m_platform.desktop->setTaskbarVisible(true);
+    m_platform.taskKeys->release();
+    m_windows.board->pages().deletePageTextFiles();
+    close();
+}
+
+void ToolbarWindow::closeEvent(QCloseEvent* event)
+{
+    // The on-screen keyboard goes with the program; closing is always allowed.
+    StartupChecks::closeKeyboardWindows(*m_platform.desktop, closingCaptionLength);
+    event->accept();
+    emit exitConfirmed();
+}

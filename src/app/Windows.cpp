@@ -1,0 +1,13 @@
+#include "app/Windows.h"
+
+#include "aids/ShadeWindow.h"
+#include "aids/TextLinePanel.h"
+#include "app/ToolbarWindow.h"
+#include "board/BoardWindow.h"
+
+QList<QWidget*> Windows::inCreationOrder() const
+{
+    return {toolbar,        overlay,       board,         help,           shade,
+            settings,       teacherPassword, passwordChange, scannerSource, pictureImport,
+            settingsButton, textLinePanel};
+}

@@ -1,0 +1,30 @@
+#include "app/Program.h"
+#include "app/ProgramDirectory.h"
+#include "app/ToolbarWindow.h"
+#include "ui/FontNames.h"
+#include "platform/Platform.h"
+
+#include <QApplication>
+#include <QScreen>
+
+int main(int argc, char* argv[])
+{
+    // One image pixel is one screen pixel: the board's rules are written in device pixels.
+    qputenv("QT_ENABLE_HIGHDPI_SCALING", "0");
+    QGuiApplication::setHighDpiScaleFactorRoundingPolicy(
+        Qt::HighDpiScaleFactorRoundingPolicy::Floor);
+    QApplication application(argc, argv);
+    FontNames::substitute();
+    QApplication::setApplicationName(QStringLiteral("zkalto"));
+    // The toolbar is the main window; other windows coming and going never end the program.
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    const QString programDirectory = ProgramDirectory::writable();
+    Platform platform = Platform::forThisDesktop(ProgramDirectory::ofExecutable());
+    const QSize screenSize = QGuiApplication::primaryScreen()->size();
+    Program program(platform, screenSize, programDirectory);
+    if (program.endRequested())
+        return 0;
+    program.windows().toolbar->show();
+    return application.exec();
+}

@@ -1,0 +1,102 @@
+#include "board/BoardSurface.h"
+
+#include "board/PageStore.h"
+#include "board/ProbePixel.h"
+#include "board/RasterCopy.h"
+
+#include <QPainter>
+
+namespace {
+
+QRect shapeBounds(QPoint a, QPoint b)
+{
+    // The far edges lie one pixel inside b, as for edge rectangles.
+    return QRect(QPoint(std::min(a.x(), b.x()), std::min(a.y(), b.y())),
+                 QPoint(std::max(a.x(), b.x()) - 1, std::max(a.y(), b.y()) - 1));
+}
+
+} // namespace
+
+BoardSurface::BoardSurface(QSize screenSize) : m_image(screenSize, PageStore::pageFormat)
+{
+    m_image.fill(Qt::white);
+}
+
+void BoardSurface::setRepaintHandler(std::function<void(const QRect&)> handler)
+{
+    m_repaint = std::move(handler);
+}
+
+void BoardSurface::changed(const QRect& rect)
+{
+    const QRect clipped = rect.intersected(m_image.rect());
+    if (!clipped.isEmpty() && m_repaint)
+        m_repaint(clipped);
+}
+
+void BoardSurface::setPixel(QPoint point, const QColor& colour)
+{
+    if (!m_image.rect().contains(point))
+        return;
+    m_image.setPixelColor(point, colour);
+    changed(QRect(point, QSize(1, 1)));
+}
+
+QColor BoardSurface::backgroundColour() const
+{
+    return pixel(ProbePixel::background(size()));
+}
+
+void BoardSurface::drawLine(const WindowPen& pen, QPoint from, QPoint to)
+{
+    QPainter painter(&m_image);
+    painter.setPen(pen.toQPen());
+    painter.drawLine(from, to);
+    const int reach = pen.reach();
+    changed(QRect(from, to).normalized().adjusted(-reach, -reach, reach, reach));
+}
+
+void BoardSurface::drawRectangle(const WindowPen& pen, QPoint a, QPoint b)
+{
+    const QRect bounds = shapeBounds(a, b);
+    QPainter painter(&m_image);
+    painter.setPen(pen.toQPen());
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(bounds);
+    const int reach = pen.reach();
+    changed(bounds.adjusted(-reach, -reach, reach, reach));
+}
+
+void BoardSurface::drawEllipse(const WindowPen& pen, QPoint a, QPoint b)
+{
+    const QRect bounds = shapeBounds(a, b);
+    QPainter painter(&m_image);
+    painter.setPen(pen.toQPen());
+    painter.setBrush(Qt::NoBrush);
+    painter.drawEllipse(bounds);
+    const int reach = pen.reach();
+    changed(bounds.adjusted(-reach, -reach, reach, reach));
+}
+
+void BoardSurface::fill(const QRect& rect, const QColor& colour)
+{
+    RasterCopy::fill(m_image, rect, colour);
+    changed(rect);
+}
+
+void BoardSurface::copyFrom(const QImage& source, const QRect& rect)
+{
+    RasterCopy::copy(source, rect, m_image, rect.topLeft());
+    changed(rect);
+}
+
+void BoardSurface::drawImage(QPoint topLeft, const QImage& source)
+{
+    RasterCopy::copy(source, source.rect(), m_image, topLeft);
+    changed(QRect(topLeft, source.size()));
+}
+
+void BoardSurface::copyTo(QImage& target, const QRect& rect) const
+{
+    RasterCopy::copy(m_image, rect, target, rect.topLeft());
+}

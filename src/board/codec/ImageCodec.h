@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QByteArray>
+#include <QImage>
+#include <QRectF>
+#include <QString>
+
+// How a scaled draw samples its source. The values are those the board's rules name.
+enum class Interpolation {
+    LowQuality = 1,         // bilinear, no prefilter: fast, aliases when shrinking
+    HighQuality = 2,        // bilinear, widened to the destination pixel when shrinking
+    HighQualityBicubic = 7, // bicubic (Keys, a = -0.5), widened likewise when shrinking
+};
+
+// The picture operations the board relies on: loading, blank bitmaps, scaled drawing with a chosen
+// interpolation, PNG and BMP output, and the scaled copy that passes through "tmp.bmt".
+// Coordinates are pixels of the images involved.
+namespace ImageCodec {
+
+// Any picture format Qt reads, decided by content; a null image when it cannot be read.
+// Loaded images are RGB32 when opaque, ARGB32 when they carry alpha.
+QImage loadFile(const QString& path);
+// An in-memory BMP stream, as written by bmpStream().
+QImage loadBmpStream(const QByteArray& stream);
+// Opaque images become 24-bit BMPs; images with an alpha channel 32-bit BMPs with an alpha mask,
+// which read back with their transparency. Either way the pixels round-trip exactly.
+QByteArray bmpStream(const QImage& image);
+
+// A blank 32-bit ARGB bitmap: every pixel transparent black.
+QImage createBitmap(int width, int height);
+
+// Draws the source rectangle of source scaled into the destination rectangle of target;
+// fractional edges cover partial pixels.
+void drawScaled(QImage& target, const QRectF& destination, const QImage& source,
+                const QRectF& sourceRect, Interpolation mode);
+
+// The encoder for a MIME type ("image/png", "image/bmp"), empty when there is none.
+QString encoderFor(const QString& mimeType);
+bool save(const QImage& image, const QString& path, const QString& encoder);
+
+// Saves as PNG through a BMP stream, as lesson pages and captures are written.
+bool savePng(const QImage& image, const QString& path);
+
+// The scaled copy every resize in the program goes through: draw source into a new bitmap of
+// targetSize with mode, write it to "tmp.bmt" in programDirectory and load it back from there.
+QImage scaledCopy(const QImage& source, const QRectF& sourceRect, const QSize& targetSize,
+                  const QRectF& destination, Interpolation mode, const QString& programDirectory);
+
+} // namespace ImageCodec

@@ -1,0 +1,49 @@
+#include "Platform.h"
+
+#include "DirectoryRegistry.h"
+#include "NoTaskKeys.h"
+#include "ProcessLauncher.h"
+#include "QtDesktop.h"
+#include "QtPrompter.h"
+#include "X11Desktop.h"
+#include "X11TaskKeys.h"
+
+#include <QGuiApplication>
+
+#include <cstdlib>
+
+namespace {
+
+// The screen Qt connected to: the one named in DISPLAY, as for every X client.
+int defaultScreenNumber() {
+    char* host = nullptr;
+    int display = 0;
+    int screen = 0;
+    if (!xcb_parse_display(nullptr, &host, &display, &screen))
+        return 0;
+    std::free(host);
+    return screen;
+}
+
+} // namespace
+
+Platform Platform::forThisDesktop(const QString& programDirectory) {
+    Platform platform;
+    platform.registry =
+        std::make_unique<DirectoryRegistry>(DirectoryRegistry::defaultRoots(programDirectory));
+    platform.launcher = std::make_unique<ProcessLauncher>();
+    platform.prompter = std::make_unique<QtPrompter>();
+
+    auto* x11 = QGuiApplication::platformName() == QLatin1String("xcb")
+                    ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>()
+                    : nullptr;
+    if (x11 && x11->connection()) {
+        auto desktop = std::make_unique<X11Desktop>(x11->connection(), defaultScreenNumber());
+        platform.taskKeys = std::make_unique<X11TaskKeys>(x11->connection(), desktop->root());
+        platform.desktop = std::move(desktop);
+    } else {
+        platform.desktop = std::make_unique<QtDesktop>();
+        platform.taskKeys = std::make_unique<NoTaskKeys>();
+    }
+    return platform;
+}

@@ -1,0 +1,25 @@
+#pragma once
+
+#include "Desktop.h"
+#include "Launcher.h"
+#include "Prompter.h"
+#include "Registry.h"
+#include "TaskKeys.h"
+
+#include <QString>
+#include <memory>
+
+// The platform services of one run of the program, one of each, chosen once at start-up and
+// handed to the windows that need them. Tests build their own from the fakes.
+struct Platform {
+    std::unique_ptr<Desktop> desktop;
+    std::unique_ptr<TaskKeys> taskKeys;
+    std::unique_ptr<Registry> registry;
+    std::unique_ptr<Launcher> launcher;
+    std::unique_ptr<Prompter> prompter;
+
+    // The real services for the platform the application runs on: X11 on "xcb", and what Qt
+    // alone can do anywhere else (offscreen, Wayland). Call after the QApplication exists; the
+    // services must go before it does, since the X11 ones use its X connection.
+    static Platform forThisDesktop(const QString& programDirectory);
+};

@@ -1,0 +1,49 @@
+#include "QtDesktop.h"
+
+#include <QCursor>
+#include <QGuiApplication>
+#include <QPixmap>
+#include <QScreen>
+#include <QWindow>
+
+QList<TopLevelWindow> QtDesktop::topLevelWindows() const {
+    return {};
+}
+
+// No window ids come from this desktop, so there is no window to close or raise.
+void QtDesktop::requestClose(quint64) {}
+
+quint64 QtDesktop::windowAt(QPoint) const {
+    return 0;
+}
+
+void QtDesktop::bringToFront(quint64) {}
+
+int QtDesktop::colourDepth() const {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    return screen ? screen->depth() : 0;
+}
+
+bool QtDesktop::switchColourDepth(int) {
+    // Qt has no way to change a display mode.
+    return false;
+}
+
+QImage QtDesktop::grabScreen() {
+    QScreen* screen = QGuiApplication::primaryScreen();
+    return screen ? screen->grabWindow(0).toImage() : QImage();
+}
+
+// A taskbar belongs to the compositor here; Qt can neither hide it nor keep a window off it
+// without changing the window's type (Qt::Tool), which would change more than the taskbar.
+void QtDesktop::setTaskbarVisible(bool) {}
+
+void QtDesktop::keepOffTaskbar(QWindow*) {}
+
+void QtDesktop::setKeptOnTop(QWindow* window, bool onTop) {
+    window->setFlag(Qt::WindowStaysOnTopHint, onTop);
+}
+
+void QtDesktop::movePointer(QPoint screenPoint) {
+    QCursor::setPos(screenPoint);
+}

@@ -1,0 +1,25 @@
+#include "FakeDesktop.h"
+
+quint64 FakeDesktop::windowAt(QPoint screenPoint) const {
+    for (const TopLevelWindow& window : m_windows) {
+        if (m_rects.value(window.id).contains(screenPoint))
+            return window.id;
+    }
+    return 0;
+}
+
+bool FakeDesktop::switchColourDepth(int bitsPerPixel) {
+    m_depthSwitchRequests.append(bitsPerPixel);
+    if (m_depthSwitchSucceeds)
+        m_colourDepth = bitsPerPixel;
+    return m_depthSwitchSucceeds;
+}
+
+QImage FakeDesktop::grabScreen() {
+    ++m_screenGrabs;
+    return m_screenPicture;
+}
+
+void FakeDesktop::setKeptOnTop(QWindow* window, bool onTop) {
+    m_keptOnTopCalls.append({window, onTop});
+}

@@ -1,0 +1,23 @@
+#include "ui/SystemWindow.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+
+namespace SystemWindow {
+
+void setUp(QWidget* window, const QString& objectName, const QString& caption, Layer layer)
+{
+    window->setObjectName(objectName);
+    window->setWindowTitle(caption);
+    Qt::WindowFlags flags = Qt::Window | Qt::FramelessWindowHint | Qt::Tool;
+    if (layer == Layer::OnTop)
+        flags |= Qt::WindowStaysOnTopHint;
+    window->setWindowFlags(flags);
+}
+
+void coverScreen(QWidget* window)
+{
+    window->setGeometry(QGuiApplication::primaryScreen()->geometry());
+}
+
+} // namespace SystemWindow

@@ -1,0 +1,559 @@
+// X11Desktop against a real X server (Xvfb, no window manager): the program's own Qt windows,
+// windows made here with raw xcb calls to stand for other programs, and one real other program.
+
+#include "platform/X11Desktop.h"
+#include "platform/DirectoryRegistry.h"
+#include "platform/Platform.h"
+#include "platform/ProcessLauncher.h"
+#include "platform/QtPrompter.h"
+#include "platform/X11TaskKeys.h"
+
+#include <QCloseEvent>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QWidget>
+#include <QWindow>
+#include <QtTest>
+
+#include <xcb/xcb.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+
+namespace {
+
+struct FreeReply {
+    void operator()(void* reply) const { std::free(reply); }
+};
+template <typename T> using Reply = std::unique_ptr<T, FreeReply>;
+
+xcb_connection_t* qtConnection() {
+    return qGuiApp->nativeInterface<QNativeInterface::QX11Application>()->connection();
+}
+
+xcb_atom_t atom(xcb_connection_t* connection, const char* name) {
+    const Reply<xcb_intern_atom_reply_t> reply(xcb_intern_atom_reply(
+        connection, xcb_intern_atom(connection, 0, static_cast<uint16_t>(std::strlen(name)), name),
+        nullptr));
+    return reply ? reply->atom : XCB_NONE;
+}
+
+// Client messages to the root window, seen from a second connection as a window manager sees
+// them. Events are never read on Qt's connection: Qt's own reader would lose them.
+class RootListener {
+public:
+    RootListener() : m_connection(xcb_connect(nullptr, nullptr)) {
+        const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(m_connection)).data->root;
+        const uint32_t mask = XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY;
+        xcb_change_window_attributes(m_connection, root, XCB_CW_EVENT_MASK, &mask);
+        const Reply<xcb_get_input_focus_reply_t> sync(
+            xcb_get_input_focus_reply(m_connection, xcb_get_input_focus(m_connection), nullptr));
+    }
+    ~RootListener() { xcb_disconnect(m_connection); }
+    RootListener(const RootListener&) = delete;
+    RootListener& operator=(const RootListener&) = delete;
+
+    QList<xcb_client_message_event_t> messages(xcb_atom_t type, xcb_window_t window) {
+        while (xcb_generic_event_t* event = xcb_poll_for_event(m_connection)) {
+            if ((event->response_type & 0x7f) == XCB_CLIENT_MESSAGE)
+                m_received.append(*reinterpret_cast<xcb_client_message_event_t*>(event));
+            std::free(event);
+        }
+        QList<xcb_client_message_event_t> matching;
+        for (const xcb_client_message_event_t& message : m_received) {
+            if (message.type == type && message.window == window)
+                matching.append(message);
+        }
+        return matching;
+    }
+
+private:
+    xcb_connection_t* m_connection;
+    QList<xcb_client_message_event_t> m_received;
+};
+
+class ClosingWidget : public QWidget {
+public:
+    int closeEvents = 0;
+
+protected:
+    void closeEvent(QCloseEvent* event) override {
+        ++closeEvents;
+        QWidget::closeEvent(event);
+    }
+};
+
+} // namespace
+
+class X11DesktopTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void cleanup();
+
+    void picksX11Services();
+    void walkFindsOwnWindowsMappedOrNot();
+    void walkReadsCaptions_data();
+    void walkReadsCaptions();
+    void walkLetsClientStandForFrame_data();
+    void walkLetsClientStandForFrame();
+    void walkIsTopmostFirstAndBringToFrontRaises();
+    void requestCloseReachesQtWindow_data();
+    void requestCloseReachesQtWindow();
+    void requestCloseWithoutDeleteProtocolAsksWindowManager();
+    void requestCloseClosesAnotherProgram();
+    void windowAt_data();
+    void windowAt();
+    void colourDepthCannotBeSwitched();
+    void taskbarHideAndShowMapsDocksOnly();
+    void keepOffTaskbarStateSurvivesShow();
+    void keptOnTopEditsStateOfUnmappedWindow();
+    void keptOnTopAsksWindowManagerForMappedWindow();
+    void movePointer_data();
+    void movePointer();
+    void grabScreenShowsWindows();
+
+private:
+    xcb_window_t createWindow(QRect rect, bool mapped, xcb_window_t parent = XCB_NONE,
+                              uint16_t windowClass = XCB_WINDOW_CLASS_INPUT_OUTPUT);
+    void setProperty(xcb_window_t window, const char* property, const char* type,
+                     const QByteArray& value);
+    void setWmState(xcb_window_t window);
+    QList<xcb_atom_t> atoms(xcb_window_t window, const char* property);
+    uint8_t mapState(xcb_window_t window);
+    QRect geometry(xcb_window_t window);
+    qsizetype walkIndex(quint64 window);
+    xcb_atom_t atom(const char* name) { return ::atom(m_connection, name); }
+
+    xcb_connection_t* m_connection = nullptr;
+    Platform m_platform;
+    X11Desktop* m_desktop = nullptr;
+    QList<xcb_window_t> m_rawWindows;
+};
+
+void X11DesktopTest::initTestCase() {
+    QCOMPARE(QGuiApplication::platformName(), QStringLiteral("xcb"));
+    m_connection = qtConnection();
+    m_platform = Platform::forThisDesktop(QCoreApplication::applicationDirPath());
+    m_desktop = dynamic_cast<X11Desktop*>(m_platform.desktop.get());
+    QVERIFY(m_desktop);
+}
+
+void X11DesktopTest::cleanup() {
+    for (const xcb_window_t window : std::as_const(m_rawWindows))
+        xcb_destroy_window(m_connection, window);
+    m_rawWindows.clear();
+    xcb_flush(m_connection);
+}
+
+xcb_window_t X11DesktopTest::createWindow(QRect rect, bool mapped, xcb_window_t parent,
+                                          uint16_t windowClass) {
+    const xcb_window_t window = xcb_generate_id(m_connection);
+    xcb_create_window(m_connection, XCB_COPY_FROM_PARENT, window,
+                      parent == XCB_NONE ? m_desktop->root() : parent, rect.x(), rect.y(),
+                      rect.width(), rect.height(), 0, windowClass, XCB_COPY_FROM_PARENT, 0,
+                      nullptr);
+    if (mapped)
+        xcb_map_window(m_connection, window);
+    if (parent == XCB_NONE)
+        m_rawWindows.append(window);
+    return window;
+}
+
+void X11DesktopTest::setProperty(xcb_window_t window, const char* property, const char* type,
+                                 const QByteArray& value) {
+    xcb_change_property(m_connection, XCB_PROP_MODE_REPLACE, window, atom(property), atom(type), 8,
+                        value.size(), value.constData());
+}
+
+void X11DesktopTest::setWmState(xcb_window_t window) {
+    const uint32_t normalState[] = {1, XCB_NONE};
+    xcb_change_property(m_connection, XCB_PROP_MODE_REPLACE, window, atom("WM_STATE"),
+                        atom("WM_STATE"), 32, 2, normalState);
+}
+
+QList<xcb_atom_t> X11DesktopTest::atoms(xcb_window_t window, const char* property) {
+    const Reply<xcb_get_property_reply_t> reply(xcb_get_property_reply(
+        m_connection,
+        xcb_get_property(m_connection, 0, window, atom(property), XCB_ATOM_ATOM, 0, 64), nullptr));
+    if (!reply)
+        return {};
+    const auto* values = static_cast<const xcb_atom_t*>(xcb_get_property_value(reply.get()));
+    return QList<xcb_atom_t>(values, values + xcb_get_property_value_length(reply.get()) / 4);
+}
+
+uint8_t X11DesktopTest::mapState(xcb_window_t window) {
+    const Reply<xcb_get_window_attributes_reply_t> reply(xcb_get_window_attributes_reply(
+        m_connection, xcb_get_window_attributes(m_connection, window), nullptr));
+    return reply ? reply->map_state : 0xff;
+}
+
+QRect X11DesktopTest::geometry(xcb_window_t window) {
+    const Reply<xcb_get_geometry_reply_t> reply(
+        xcb_get_geometry_reply(m_connection, xcb_get_geometry(m_connection, window), nullptr));
+    return reply ? QRect(reply->x, reply->y, reply->width, reply->height) : QRect();
+}
+
+qsizetype X11DesktopTest::walkIndex(quint64 window) {
+    const QList<TopLevelWindow> windows = m_desktop->topLevelWindows();
+    for (qsizetype i = 0; i < windows.size(); ++i) {
+        if (windows[i].id == window)
+            return i;
+    }
+    return -1;
+}
+
+void X11DesktopTest::picksX11Services() {
+    QVERIFY(dynamic_cast<X11TaskKeys*>(m_platform.taskKeys.get()));
+    QVERIFY(dynamic_cast<DirectoryRegistry*>(m_platform.registry.get()));
+    QVERIFY(dynamic_cast<ProcessLauncher*>(m_platform.launcher.get()));
+    QVERIFY(dynamic_cast<QtPrompter*>(m_platform.prompter.get()));
+}
+
+void X11DesktopTest::walkFindsOwnWindowsMappedOrNot() {
+    // The hidden application window: created, never shown, and walked at once with no event
+    // loop turn in between.
+    QWindow hidden;
+    hidden.setTitle(QStringLiteral("Z_Kalto"));
+    hidden.create();
+    QWindow board;
+    board.setTitle(QStringLiteral("白板"));
+    board.setGeometry(10, 10, 100, 80);
+    board.show();
+
+    const QList<TopLevelWindow> windows = m_desktop->topLevelWindows();
+    const auto find = [&](const QWindow& window) {
+        return std::find_if(windows.begin(), windows.end(), [&](const TopLevelWindow& entry) {
+            return entry.id == window.winId();
+        });
+    };
+    QVERIFY(find(hidden) != windows.end());
+    QCOMPARE(find(hidden)->caption, QStringLiteral("Z_Kalto"));
+    QCOMPARE(mapState(hidden.winId()), XCB_MAP_STATE_UNMAPPED);
+    QVERIFY(find(board) != windows.end());
+    QCOMPARE(find(board)->caption, QStringLiteral("白板"));
+}
+
+void X11DesktopTest::walkReadsCaptions_data() {
+    QTest::addColumn<QByteArray>("netWmName");
+    QTest::addColumn<QByteArray>("wmName");
+    QTest::addColumn<QByteArray>("wmNameType");
+    QTest::addColumn<QString>("caption");
+
+    QTest::newRow("_NET_WM_NAME in UTF-8")
+        << QByteArray("白板") << QByteArray() << QByteArray() << QStringLiteral("白板");
+    QTest::newRow("_NET_WM_NAME before WM_NAME") << QByteArray("白板") << QByteArray("Board")
+                                                 << QByteArray("STRING") << QStringLiteral("白板");
+    QTest::newRow("WM_NAME in Latin-1")
+        << QByteArray() << QByteArray("Caf\xe9") << QByteArray("STRING") << QStringLiteral("Café");
+    QTest::newRow("WM_NAME typed UTF8_STRING")
+        << QByteArray() << QByteArray("导入图片") << QByteArray("UTF8_STRING")
+        << QStringLiteral("导入图片");
+    QTest::newRow("empty _NET_WM_NAME falls back to WM_NAME")
+        << QByteArray("") << QByteArray("Z_Kalto") << QByteArray("STRING")
+        << QStringLiteral("Z_Kalto");
+    QTest::newRow("terminating NUL dropped")
+        << QByteArray() << QByteArray("%*Y\0", 4) << QByteArray("STRING") << QStringLiteral("%*Y");
+    QTest::newRow("no name") << QByteArray() << QByteArray() << QByteArray() << QString();
+}
+
+void X11DesktopTest::walkReadsCaptions() {
+    QFETCH(QByteArray, netWmName);
+    QFETCH(QByteArray, wmName);
+    QFETCH(QByteArray, wmNameType);
+    QFETCH(QString, caption);
+
+    const xcb_window_t window = createWindow({0, 0, 50, 50}, false);
+    if (!netWmName.isNull())
+        setProperty(window, "_NET_WM_NAME", "UTF8_STRING", netWmName);
+    if (!wmName.isNull())
+        setProperty(window, "WM_NAME", wmNameType.constData(), wmName);
+
+    const QList<TopLevelWindow> windows = m_desktop->topLevelWindows();
+    const qsizetype index = walkIndex(window);
+    QVERIFY(index >= 0);
+    QCOMPARE(windows[index].caption, caption);
+}
+
+void X11DesktopTest::walkLetsClientStandForFrame_data() {
+    QTest::addColumn<QByteArray>("frameName");
+    QTest::addColumn<QByteArray>("clientName");
+    QTest::addColumn<bool>("clientHasWmState");
+    QTest::addColumn<bool>("clientStands");
+    QTest::addColumn<QString>("caption");
+
+    QTest::newRow("client with WM_STATE and a name")
+        << QByteArray() << QByteArray("白板") << true << true << QStringLiteral("白板");
+    QTest::newRow("named client without WM_STATE")
+        << QByteArray() << QByteArray("Z_Kalto") << false << true << QStringLiteral("Z_Kalto");
+    QTest::newRow("nameless client with WM_STATE")
+        << QByteArray() << QByteArray() << true << true << QString();
+    QTest::newRow("plain child is no client")
+        << QByteArray() << QByteArray() << false << false << QString();
+    QTest::newRow("named frame stands for itself")
+        << QByteArray("Frame") << QByteArray("Client") << true << false << QStringLiteral("Frame");
+}
+
+void X11DesktopTest::walkLetsClientStandForFrame() {
+    QFETCH(QByteArray, frameName);
+    QFETCH(QByteArray, clientName);
+    QFETCH(bool, clientHasWmState);
+    QFETCH(bool, clientStands);
+    QFETCH(QString, caption);
+
+    const xcb_window_t below = createWindow({0, 0, 50, 50}, true);
+    const xcb_window_t frame = createWindow({0, 0, 120, 100}, true);
+    const xcb_window_t above = createWindow({0, 0, 50, 50}, true);
+    const xcb_window_t client = createWindow({4, 20, 112, 76}, true, frame);
+    if (!frameName.isNull())
+        setProperty(frame, "_NET_WM_NAME", "UTF8_STRING", frameName);
+    if (!clientName.isNull())
+        setProperty(client, "_NET_WM_NAME", "UTF8_STRING", clientName);
+    if (clientHasWmState)
+        setWmState(client);
+
+    const QList<TopLevelWindow> windows = m_desktop->topLevelWindows();
+    const qsizetype index = walkIndex(clientStands ? client : frame);
+    QVERIFY(index >= 0);
+    QCOMPARE(windows[index].caption, caption);
+    // The entry keeps the frame's place in the stacking order, and only one of the two is listed.
+    QCOMPARE(windows[index - 1].id, quint64(above));
+    QCOMPARE(windows[index + 1].id, quint64(below));
+    QCOMPARE(walkIndex(clientStands ? frame : client), -1);
+}
+
+void X11DesktopTest::walkIsTopmostFirstAndBringToFrontRaises() {
+    // New windows go on top of their siblings.
+    const xcb_window_t first = createWindow({0, 0, 50, 50}, false);
+    const xcb_window_t second = createWindow({0, 0, 50, 50}, true);
+    const xcb_window_t third = createWindow({0, 0, 50, 50}, false);
+    QVERIFY(walkIndex(third) < walkIndex(second));
+    QVERIFY(walkIndex(second) < walkIndex(first));
+
+    m_desktop->bringToFront(first);
+    QCOMPARE(walkIndex(first), 0);
+    QVERIFY(walkIndex(third) < walkIndex(second));
+}
+
+void X11DesktopTest::requestCloseReachesQtWindow_data() {
+    QTest::addColumn<bool>("shown");
+    QTest::newRow("shown") << true;
+    QTest::newRow("created only") << false;
+}
+
+void X11DesktopTest::requestCloseReachesQtWindow() {
+    QFETCH(bool, shown);
+    ClosingWidget widget;
+    widget.setWindowTitle(QStringLiteral("导入图片"));
+    if (shown) {
+        widget.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&widget));
+    } else {
+        widget.winId();
+    }
+    m_desktop->requestClose(widget.winId());
+    QTRY_COMPARE(widget.closeEvents, 1);
+}
+
+void X11DesktopTest::requestCloseWithoutDeleteProtocolAsksWindowManager() {
+    RootListener windowManager;
+    const xcb_window_t window = createWindow({0, 0, 50, 50}, true);
+    setProperty(window, "WM_NAME", "STRING", "%*Y");
+
+    m_desktop->requestClose(window);
+    QTRY_COMPARE(windowManager.messages(atom("_NET_CLOSE_WINDOW"), window).size(), 1);
+    QCOMPARE(mapState(window), XCB_MAP_STATE_VIEWABLE);
+}
+
+void X11DesktopTest::requestCloseClosesAnotherProgram() {
+    const QString xmessage = QStandardPaths::findExecutable(QStringLiteral("xmessage"));
+    if (xmessage.isEmpty())
+        QSKIP("xmessage (x11-utils) is not installed");
+    QProcess other;
+    other.start(xmessage, {QStringLiteral("-title"), QStringLiteral("vTouchWatch"),
+                           QStringLiteral("another program")});
+    QVERIFY(other.waitForStarted());
+
+    const auto findOther = [this] {
+        for (const TopLevelWindow& window : m_desktop->topLevelWindows()) {
+            if (window.caption == QLatin1String("vTouchWatch"))
+                return window.id;
+        }
+        return quint64(0);
+    };
+    QTRY_VERIFY_WITH_TIMEOUT(findOther() != 0, 10000);
+    m_desktop->requestClose(findOther());
+    QTRY_COMPARE_WITH_TIMEOUT(other.state(), QProcess::NotRunning, 10000);
+}
+
+void X11DesktopTest::windowAt_data() {
+    QTest::addColumn<QPoint>("point");
+    QTest::addColumn<QString>("window");
+
+    QTest::newRow("inside the lower window only") << QPoint(150, 120) << QStringLiteral("lower");
+    QTest::newRow("overlap goes to the upper window")
+        << QPoint(250, 200) << QStringLiteral("upper");
+    QTest::newRow("last pixel of the lower window") << QPoint(399, 299) << QStringLiteral("lower");
+    QTest::newRow("just right of the lower window") << QPoint(400, 120) << QString();
+    QTest::newRow("frame gives its client") << QPoint(550, 450) << QStringLiteral("client");
+    QTest::newRow("nothing mapped there") << QPoint(900, 700) << QString();
+}
+
+void X11DesktopTest::windowAt() {
+    QFETCH(QPoint, point);
+    QFETCH(QString, window);
+
+    QHash<QString, xcb_window_t> windows;
+    windows.insert(QStringLiteral("lower"), createWindow({100, 100, 300, 200}, true));
+    windows.insert(QStringLiteral("upper"), createWindow({200, 150, 100, 100}, true));
+    const xcb_window_t frame = createWindow({500, 400, 200, 100}, true);
+    const xcb_window_t client = createWindow({0, 20, 200, 80}, true, frame);
+    setWmState(client);
+    windows.insert(QStringLiteral("client"), client);
+    // On top of everything, neither of these is under any point: one is not mapped, the other
+    // shows nothing.
+    createWindow({0, 0, 1024, 768}, false);
+    createWindow({0, 0, 1024, 768}, true, XCB_NONE, XCB_WINDOW_CLASS_INPUT_ONLY);
+
+    QCOMPARE(m_desktop->windowAt(point), quint64(windows.value(window, 0)));
+}
+
+void X11DesktopTest::colourDepthCannotBeSwitched() {
+    QCOMPARE(m_desktop->colourDepth(), 24);
+    QVERIFY(!m_desktop->switchColourDepth(16));
+    QVERIFY(!m_desktop->switchColourDepth(24));
+    QCOMPARE(m_desktop->colourDepth(), 24);
+    QCOMPARE(QGuiApplication::primaryScreen()->depth(), 24);
+}
+
+void X11DesktopTest::taskbarHideAndShowMapsDocksOnly() {
+    const xcb_window_t dock = createWindow({0, 728, 1024, 40}, true);
+    const uint32_t dockType[] = {atom("_NET_WM_WINDOW_TYPE_DOCK")};
+    xcb_change_property(m_connection, XCB_PROP_MODE_REPLACE, dock, atom("_NET_WM_WINDOW_TYPE"),
+                        XCB_ATOM_ATOM, 32, 1, dockType);
+    const xcb_window_t shownNormal = createWindow({0, 0, 100, 100}, true);
+    const xcb_window_t hiddenNormal = createWindow({0, 0, 100, 100}, false);
+    const uint32_t normalType[] = {atom("_NET_WM_WINDOW_TYPE_NORMAL")};
+    for (const xcb_window_t window : {shownNormal, hiddenNormal})
+        xcb_change_property(m_connection, XCB_PROP_MODE_REPLACE, window,
+                            atom("_NET_WM_WINDOW_TYPE"), XCB_ATOM_ATOM, 32, 1, normalType);
+
+    m_desktop->setTaskbarVisible(false);
+    QCOMPARE(mapState(dock), XCB_MAP_STATE_UNMAPPED);
+    QCOMPARE(mapState(shownNormal), XCB_MAP_STATE_VIEWABLE);
+
+    m_desktop->setTaskbarVisible(true);
+    QCOMPARE(mapState(dock), XCB_MAP_STATE_VIEWABLE);
+    QCOMPARE(mapState(hiddenNormal), XCB_MAP_STATE_UNMAPPED);
+}
+
+void X11DesktopTest::keepOffTaskbarStateSurvivesShow() {
+    QWindow window;
+    window.setGeometry(20, 20, 60, 40);
+    window.create();
+    m_desktop->keepOffTaskbar(&window);
+    const auto checkOffTaskbar = [&] {
+        const QList<xcb_atom_t> state = atoms(window.winId(), "_NET_WM_STATE");
+        QVERIFY(state.contains(atom("_NET_WM_STATE_SKIP_TASKBAR")));
+        QVERIFY(state.contains(atom("_NET_WM_STATE_SKIP_PAGER")));
+        const QList<xcb_atom_t> types = atoms(window.winId(), "_NET_WM_WINDOW_TYPE");
+        QVERIFY(!types.isEmpty());
+        QCOMPARE(types.constFirst(), atom("_NET_WM_WINDOW_TYPE_UTILITY"));
+    };
+    checkOffTaskbar();
+    if (QTest::currentTestFailed())
+        return;
+
+    // Qt writes its own state and type when it maps the window; ours must still be there.
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    checkOffTaskbar();
+}
+
+void X11DesktopTest::keptOnTopEditsStateOfUnmappedWindow() {
+    QWindow window;
+    window.setGeometry(20, 20, 60, 40);
+    window.create();
+    m_desktop->keepOffTaskbar(&window);
+
+    m_desktop->setKeptOnTop(&window, true);
+    QList<xcb_atom_t> state = atoms(window.winId(), "_NET_WM_STATE");
+    QVERIFY(state.contains(atom("_NET_WM_STATE_ABOVE")));
+    QVERIFY(state.contains(atom("_NET_WM_STATE_SKIP_TASKBAR")));
+    QCOMPARE(mapState(window.winId()), XCB_MAP_STATE_UNMAPPED);
+
+    m_desktop->setKeptOnTop(&window, false);
+    state = atoms(window.winId(), "_NET_WM_STATE");
+    QVERIFY(!state.contains(atom("_NET_WM_STATE_ABOVE")));
+    QVERIFY(state.contains(atom("_NET_WM_STATE_SKIP_TASKBAR")));
+    QVERIFY(state.contains(atom("_NET_WM_STATE_SKIP_PAGER")));
+}
+
+void X11DesktopTest::keptOnTopAsksWindowManagerForMappedWindow() {
+    RootListener windowManager;
+    QWindow toolbar;
+    toolbar.setGeometry(588, 0, 343, 40);
+    toolbar.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&toolbar));
+    QWindow other;
+    other.setGeometry(500, 0, 300, 300);
+    other.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&other));
+    const xcb_window_t id = toolbar.winId();
+    const QRect before = geometry(id);
+    QVERIFY(walkIndex(other.winId()) < walkIndex(id));
+
+    m_desktop->setKeptOnTop(&toolbar, true);
+    QTRY_COMPARE(windowManager.messages(atom("_NET_WM_STATE"), id).size(), 1);
+    xcb_client_message_event_t message = windowManager.messages(atom("_NET_WM_STATE"), id).last();
+    QCOMPARE(message.data.data32[0], 1u); // add
+    QCOMPARE(message.data.data32[1], atom("_NET_WM_STATE_ABOVE"));
+    QVERIFY(walkIndex(id) < walkIndex(other.winId()));
+    QCOMPARE(geometry(id), before);
+
+    other.raise();
+    m_desktop->setKeptOnTop(&toolbar, false);
+    QTRY_COMPARE(windowManager.messages(atom("_NET_WM_STATE"), id).size(), 2);
+    message = windowManager.messages(atom("_NET_WM_STATE"), id).last();
+    QCOMPARE(message.data.data32[0], 0u); // remove
+    QCOMPARE(message.data.data32[1], atom("_NET_WM_STATE_ABOVE"));
+    QVERIFY(walkIndex(other.winId()) < walkIndex(id));
+    QCOMPARE(geometry(id), before);
+}
+
+void X11DesktopTest::movePointer_data() {
+    QTest::addColumn<QPoint>("point");
+    QTest::newRow("inside") << QPoint(321, 234);
+    QTest::newRow("top left corner") << QPoint(0, 0);
+    QTest::newRow("bottom right corner") << QPoint(1023, 767);
+}
+
+void X11DesktopTest::movePointer() {
+    QFETCH(QPoint, point);
+    m_desktop->movePointer(point);
+    const Reply<xcb_query_pointer_reply_t> pointer(xcb_query_pointer_reply(
+        m_connection, xcb_query_pointer(m_connection, m_desktop->root()), nullptr));
+    QVERIFY(pointer);
+    QCOMPARE(QPoint(pointer->root_x, pointer->root_y), point);
+}
+
+void X11DesktopTest::grabScreenShowsWindows() {
+    QWidget red;
+    red.setWindowFlag(Qt::FramelessWindowHint);
+    red.setAutoFillBackground(true);
+    QPalette palette = red.palette();
+    palette.setColor(QPalette::Window, Qt::red);
+    red.setPalette(palette);
+    red.setGeometry(50, 60, 200, 100);
+    red.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&red));
+
+    QCOMPARE(m_desktop->grabScreen().size(), QSize(1024, 768));
+    QTRY_COMPARE(m_desktop->grabScreen().pixelColor(150, 110), QColor(Qt::red));
+    QCOMPARE(m_desktop->grabScreen().pixelColor(300, 110), QColor(Qt::black));
+}
+
+QTEST_MAIN(X11DesktopTest)
+#include "X11DesktopTest.moc"

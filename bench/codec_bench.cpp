@@ -56,15 +56,16 @@ std::string nameOf(const Case& c, const char* what)
     return std::string(c.group) + " / " + what;
 }
 
-// Keeps every run's real time (milliseconds) for the ratio table.
+// Keeps every case's real time (milliseconds) for the ratio table: the median when the run has
+// repetitions, which is reported after the single runs.
 class RatioReporter : public benchmark::ConsoleReporter {
 public:
     void ReportRuns(const std::vector<Run>& runs) override
     {
         ConsoleReporter::ReportRuns(runs);
         for (const Run& run : runs)
-            if (run.run_type == Run::RT_Iteration)
-                m_times[run.benchmark_name()] = run.GetAdjustedRealTime();
+            if (run.run_type == Run::RT_Iteration || run.aggregate_name == "median")
+                m_times[run.run_name.str()] = run.GetAdjustedRealTime();
     }
 
     void printRatios() const

@@ -162,8 +162,30 @@ void Resampler::draw(QImage& target, const QImage& source) const
     const int columnLow = *lowest;
     const int span = *highest + columnTaps - columnLow;
 
+    // Source rows as float channels, converted once and kept while the next destination rows
+    // still read them. Any rowTaps + 2 consecutive rows have distinct slots, so one destination
+    // row's taps never evict each other; an evicted row is simply converted again.
+    const int cacheSize = rowTaps + 2;
+    const size_t rowFloats = size_t(span) * 4;
+    std::vector<float> cached(cacheSize * rowFloats);
+    std::vector<int> cachedRow(cacheSize, -1);
+    const auto floatRow = [&](int row) {
+        const int slot = row % cacheSize;
+        float* channels = cached.data() + slot * rowFloats;
+        if (cachedRow[slot] != row) {
+            const quint8* in = source.constScanLine(row) + columnLow * 4;
+            for (size_t i = 0; i < rowFloats; ++i)
+                channels[i] = float(in[i]);
+            if (opaqueSource) // RGB32 alpha bytes are not meaningful; the picture is opaque
+                for (int x = 0; x < span; ++x)
+                    channels[x * 4 + AlphaByte] = 255.f;
+            cachedRow[slot] = row;
+        }
+        return static_cast<const float*>(channels);
+    };
+
     // The inner loops run over plain channel arrays so the compiler can vectorise them.
-    std::vector<float> down(size_t(span) * 4);
+    std::vector<float> down(rowFloats);
     std::vector<float> across(size_t(width) * 4);
     std::vector<quint8> finished(size_t(width) * 4);
     for (int y = 0; y < m_rows.count; ++y) {
@@ -174,14 +196,11 @@ void Resampler::draw(QImage& target, const QImage& source) const
             const float w = rowWeights[k];
             if (w == 0.f)
                 continue;
-            const quint8* in = source.constScanLine(m_rows.start[y] + k) + columnLow * 4;
+            const float* in = floatRow(m_rows.start[y] + k);
             float* sum = down.data();
-            for (int i = 0; i < span * 4; ++i)
-                sum[i] += w * float(in[i]);
+            for (size_t i = 0; i < rowFloats; ++i)
+                sum[i] += w * in[i];
         }
-        if (opaqueSource) // RGB32 alpha bytes are not meaningful; the picture is opaque
-            for (int x = 0; x < span; ++x)
-                down[size_t(x) * 4 + AlphaByte] = 255.f;
 
         // Horizontal pass, a pixel's four channels at once. The cubic over- and undershoots, so
         // channels are clamped to 0..255 and colours to alpha: a premultiplied colour never
@@ -196,9 +215,10 @@ void Resampler::draw(QImage& target, const QImage& source) const
                 sum += load(in + k * 4) * columnWeights[k];
             sum *= rowCoverage * m_columns.coverage[x];
             const Float4 zero = {0.f, 0.f, 0.f, 0.f};
+            const Float4 full = {255.f, 255.f, 255.f, 255.f};
             sum = sum < zero ? zero : sum;
-            const float a = std::min(sum[AlphaByte], 255.f);
-            const Float4 alpha = {a, a, a, a};
+            sum = sum > full ? full : sum;
+            const Float4 alpha = {sum[AlphaByte], sum[AlphaByte], sum[AlphaByte], sum[AlphaByte]};
             sum = sum > alpha ? alpha : sum;
             std::memcpy(out, &sum, sizeof sum);
         }

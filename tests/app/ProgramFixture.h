@@ -1,0 +1,39 @@
+#pragma once
+
+#include "app/Program.h"
+#include "platform/Platform.h"
+#include "platform/fakes/FakeDesktop.h"
+#include "platform/fakes/FakeLauncher.h"
+#include "platform/fakes/FakeRegistry.h"
+#include "platform/fakes/FakeTaskKeys.h"
+#include "platform/fakes/ScriptedPrompter.h"
+
+#include <QTemporaryDir>
+#include <memory>
+
+// The program started on fakes of the desktop, on a 1024 x 768 screen, with a program directory
+// of its own.
+struct ProgramFixture {
+    QTemporaryDir directory;
+    Platform platform;
+    FakeDesktop* desktop = new FakeDesktop;
+    FakeTaskKeys* taskKeys = new FakeTaskKeys;
+    FakeRegistry* registry = new FakeRegistry;
+    FakeLauncher* launcher = new FakeLauncher;
+    ScriptedPrompter* prompter = new ScriptedPrompter;
+    std::unique_ptr<Program> program;
+
+    ProgramFixture()
+    {
+        platform.desktop.reset(desktop);
+        platform.taskKeys.reset(taskKeys);
+        platform.registry.reset(registry);
+        platform.launcher.reset(launcher);
+        platform.prompter.reset(prompter);
+    }
+
+    QString programDirectory() const { return directory.path() + QLatin1Char('/'); }
+
+    void start() { program = std::make_unique<Program>(platform, QSize(1024, 768), programDirectory()); }
+    const Windows& windows() const { return program->windows(); }
+};

@@ -1,0 +1,322 @@
+#include "ProgramFixture.h"
+
+#include "aids/ShadeWindow.h"
+#include "aids/TextLinePanel.h"
+#include "app/ToolbarWindow.h"
+#include "board/BoardWindow.h"
+
+#include <QFile>
+#include <QFrame>
+#include <QTimer>
+#include <QToolButton>
+#include <QtTest>
+
+Q_DECLARE_METATYPE(QList<TopLevelWindow>)
+
+class StartupTest : public QObject {
+    Q_OBJECT
+private slots:
+    void createsEveryWindowOnce();
+    void singleCopyWalk_data();
+    void singleCopyWalk();
+    void colourDepthQuestion_data();
+    void colourDepthQuestion();
+    void toolbarMakesTheDesktopFitForClass();
+    void toolbarButtonsStandInPlace_data();
+    void toolbarButtonsStandInPlace();
+    void shrinkAndRestore();
+    void keyboardButtonToggles();
+    void textLinePanelNeedsTheRegisteredComponent_data();
+    void textLinePanelNeedsTheRegisteredComponent();
+    void boardOpensAndComesBack();
+    void shadeCoversAndGoesOnAnyPress();
+    void exitAsksAndCleansUp_data();
+    void exitAsksAndCleansUp();
+};
+
+void StartupTest::createsEveryWindowOnce()
+{
+    ProgramFixture fixture;
+    fixture.start();
+    QStringList names;
+    for (QWidget* window : fixture.windows().inCreationOrder()) {
+        QVERIFY(window);
+        QVERIFY(!window->isVisible());
+        names << window->objectName();
+    }
+    QCOMPARE(names, QStringList({"TForm1", "TForm2", "TForm3", "TForm4", "TForm5", "TForm6",
+                                 "TForm7", "TForm8", "TForm11", "TForm12", "TForm13", "TForm14"}));
+    QCOMPARE(fixture.windows().board->windowTitle(), QStringLiteral("白板"));
+    QCOMPARE(fixture.windows().help->windowTitle(), QStringLiteral("帮助"));
+    QCOMPARE(fixture.windows().pictureImport->windowTitle(), QStringLiteral("导入图片"));
+    QVERIFY(fixture.windows().toolbar->windowFlags() & Qt::WindowStaysOnTopHint);
+    QVERIFY(!(fixture.windows().board->windowFlags() & Qt::WindowStaysOnTopHint));
+    QVERIFY(fixture.windows().textLinePanel->windowFlags() & Qt::WindowStaysOnTopHint);
+}
+
+void StartupTest::singleCopyWalk_data()
+{
+    QTest::addColumn<QList<TopLevelWindow>>("desktop");
+    QTest::addColumn<bool>("ends");
+    QTest::addColumn<QList<quint64>>("closed");
+    QTest::newRow("alone") << QList<TopLevelWindow>{{1, "Z_Kalto"}, {2, "Terminal"}} << false
+                           << QList<quint64>{};
+    QTest::newRow("second copy") << QList<TopLevelWindow>{{1, "Z_Kalto"}, {2, "Z_Kalto"}} << true
+                                 << QList<quint64>{};
+    QTest::newRow("touch monitor closed by either copy")
+        << QList<TopLevelWindow>{{1, "Z_Kalto"}, {5, "vTouchWatch"}, {2, "Z_Kalto"}} << true
+        << QList<quint64>{5};
+    QTest::newRow("captions compared up to 11 characters")
+        << QList<TopLevelWindow>{{1, "Z_Kalto"}, {2, "Z_Kalto_2nd_copy"}, {3, "vTouchWatch2"},
+                                 {4, "vTouchWatc"}}
+        << false << QList<quint64>{3};
+    QTest::newRow("empty captions are skipped")
+        << QList<TopLevelWindow>{{1, ""}, {2, "Z_Kalto"}} << false << QList<quint64>{};
+}
+
+void StartupTest::singleCopyWalk()
+{
+    QFETCH(QList<TopLevelWindow>, desktop);
+    QFETCH(bool, ends);
+    QFETCH(QList<quint64>, closed);
+    ProgramFixture fixture;
+    fixture.desktop->setWindows(desktop);
+    fixture.start();
+    QCOMPARE(fixture.program->endRequested(), ends);
+    QCOMPARE(fixture.desktop->closeRequests(), closed);
+    // The remaining start-up steps still run.
+    QCOMPARE(fixture.taskKeys->disableCalls().size(), 1);
+    QVERIFY(fixture.windows().textLinePanel);
+}
+
+void StartupTest::colourDepthQuestion_data()
+{
+    QTest::addColumn<int>("depth");
+    QTest::addColumn<QList<bool>>("answers");
+    QTest::addColumn<QList<int>>("switches");
+    QTest::newRow("24 bits: no question") << 24 << QList<bool>{} << QList<int>{};
+    QTest::newRow("16 bits, No") << 16 << QList<bool>{false} << QList<int>{};
+    QTest::newRow("16 bits, Yes") << 16 << QList<bool>{true} << QList<int>{24};
+}
+
+void StartupTest::colourDepthQuestion()
+{
+    QFETCH(int, depth);
+    QFETCH(QList<bool>, answers);
+    QFETCH(QList<int>, switches);
+    ProgramFixture fixture;
+    fixture.desktop->setColourDepth(depth);
+    for (bool yes : answers)
+        fixture.prompter->answerYesNo(yes);
+    fixture.start();
+    QCOMPARE(fixture.prompter->questions().size(), answers.size());
+    if (!answers.isEmpty()) {
+        QCOMPARE(fixture.prompter->questions().first().caption, QStringLiteral("提示信息"));
+        QCOMPARE(fixture.prompter->questions().first().text,
+                 QStringLiteral("您的系统颜色质量设置低于24位，是否调整?"));
+    }
+    QCOMPARE(fixture.desktop->depthSwitchRequests(), switches);
+    QVERIFY(!fixture.program->endRequested());
+}
+
+void StartupTest::toolbarMakesTheDesktopFitForClass()
+{
+    ProgramFixture fixture;
+    fixture.start();
+    ToolbarWindow* toolbar = fixture.windows().toolbar;
+    QCOMPARE(fixture.desktop->keptOffTaskbar().size(), 1);
+    QCOMPARE(fixture.desktop->keptOffTaskbar().first()->title(), QStringLiteral("Z_Kalto"));
+    QVERIFY(toolbar->taskKeyBlock());
+    QCOMPARE(fixture.taskKeys->disableCalls().size(), 1);
+    QCOMPARE(fixture.taskKeys->disableCalls().first().enable, 1);
+    QCOMPARE(fixture.taskKeys->disableCalls().first().keys, 23);
+    // The block is not repeated once made.
+    toolbar->show();
+    QTest::mouseClick(toolbar->SpeedButton7, Qt::LeftButton);
+    QCOMPARE(fixture.taskKeys->disableCalls().size(), 1);
+    QCOMPARE(toolbar->geometry(), QRect(588, 0, 343, 39));
+    QVERIFY(toolbar->Timer1->isActive());
+    QCOMPARE(toolbar->Timer1->interval(), 1000);
+}
+
+void StartupTest::toolbarButtonsStandInPlace_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QRect>("geometry");
+    QTest::addColumn<QString>("hint");
+    QTest::newRow("board") << "SpeedButton4" << QRect(0, 1, 38, 38) << "书写板";
+    QTest::newRow("annotate") << "SpeedButton3" << QRect(38, 1, 38, 38) << "标注";
+    QTest::newRow("task keys") << "SpeedButton7" << QRect(0, 0, 38, 37) << "";
+    QTest::newRow("keyboard") << "SpeedButton8" << QRect(114, 1, 38, 38) << "";
+    QTest::newRow("text lines") << "SpeedButton9" << QRect(153, 1, 38, 38) << "消隐投影";
+    QTest::newRow("shade") << "SpeedButton10" << QRect(191, 1, 38, 38) << "消隐投影";
+    QTest::newRow("help") << "SpeedButton2" << QRect(229, 1, 38, 38) << "帮助";
+    QTest::newRow("exit") << "SpeedButton1" << QRect(267, 1, 38, 38) << "退出";
+    QTest::newRow("shrink") << "SpeedButton5" << QRect(305, 1, 38, 38) << "微缩";
+    QTest::newRow("restore") << "SpeedButton6" << QRect(0, 0, 16, 16) << "恢复";
+}
+
+void StartupTest::toolbarButtonsStandInPlace()
+{
+    QFETCH(QString, name);
+    QFETCH(QRect, geometry);
+    QFETCH(QString, hint);
+    ProgramFixture fixture;
+    fixture.start();
+    auto* button = fixture.windows().toolbar->findChild<QToolButton*>(name);
+    QVERIFY(button);
+    QCOMPARE(button->geometry(), geometry);
+    QCOMPARE(button->toolTip(), hint);
+    QVERIFY(!button->icon().isNull());
+}
+
+void StartupTest::shrinkAndRestore()
+{
+    ProgramFixture fixture;
+    fixture.start();
+    ToolbarWindow* toolbar = fixture.windows().toolbar;
+    toolbar->show();
+    QTest::mouseClick(toolbar->SpeedButton5, Qt::LeftButton);
+    QCOMPARE(toolbar->geometry(), QRect(588 + 275, 0, 16, 16));
+    QCOMPARE(toolbar->Panel1->size(), QSize(16, 16));
+    QVERIFY(toolbar->SpeedButton6->isVisible());
+    QVERIFY(!toolbar->SpeedButton3->isVisible());
+
+    // The placement timer brings the square back to its place within a second.
+    QTRY_COMPARE_WITH_TIMEOUT(toolbar->x(), 588, 1500);
+    QVERIFY(!fixture.desktop->keptOnTopCalls().isEmpty());
+    QVERIFY(fixture.desktop->keptOnTopCalls().last().onTop);
+
+    QTest::mouseClick(toolbar->SpeedButton6, Qt::LeftButton);
+    QCOMPARE(toolbar->geometry(), QRect(588, 0, 342, 40));
+    QCOMPARE(toolbar->Panel1->size(), QSize(351, 40));
+    QVERIFY(toolbar->SpeedButton3->isVisible());
+    QVERIFY(!toolbar->SpeedButton6->isVisible());
+}
+
+void StartupTest::keyboardButtonToggles()
+{
+    ProgramFixture fixture;
+    fixture.start();
+    ToolbarWindow* toolbar = fixture.windows().toolbar;
+    toolbar->show();
+    QTest::mouseClick(toolbar->SpeedButton8, Qt::LeftButton);
+    QCOMPARE(fixture.launcher->startedPrograms().size(), 1);
+    QCOMPARE(fixture.launcher->startedPrograms().first().fileName, QStringLiteral("qorkb.dll"));
+    QCOMPARE(fixture.launcher->startedPrograms().first().firstDirectory, QDir::currentPath());
+
+    // The keyboard's window is open now: the second click closes it and starts nothing.
+    fixture.desktop->setWindows({{1, "Z_Kalto"}, {42, "%*Y"}});
+    QTest::mouseClick(toolbar->SpeedButton8, Qt::LeftButton);
+    QCOMPARE(fixture.desktop->closeRequests(), QList<quint64>{42});
+    QCOMPARE(fixture.launcher->startedPrograms().size(), 1);
+}
+
+void StartupTest::textLinePanelNeedsTheRegisteredComponent_data()
+{
+    QTest::addColumn<bool>("registered");
+    QTest::newRow("registered") << true;
+    QTest::newRow("not registered") << false;
+}
+
+void StartupTest::textLinePanelNeedsTheRegisteredComponent()
+{
+    QFETCH(bool, registered);
+    ProgramFixture fixture;
+    if (registered)
+        fixture.registry->registerKey(QStringLiteral("\\XdictGrb.GrabProxy\\CurVer"));
+    fixture.start();
+    ToolbarWindow* toolbar = fixture.windows().toolbar;
+    TextLinePanel* panel = fixture.windows().textLinePanel;
+    toolbar->show();
+    QTest::mouseClick(toolbar->SpeedButton9, Qt::LeftButton);
+    QCOMPARE(fixture.registry->queries(), QStringList{"\\XdictGrb.GrabProxy\\CurVer"});
+    QCOMPARE(panel->isVisible(), registered);
+    QCOMPARE(panel->openMark(), registered ? 1 : 0);
+    QCOMPARE(panel->Timer1->isActive(), registered);
+    QCOMPARE(fixture.launcher->startedPrograms().size(), registered ? 1 : 0);
+    if (registered) {
+        QCOMPARE(panel->pos(), QPoint((1024 - 552) / 2, 72));
+        QCOMPARE(fixture.launcher->startedPrograms().first().fileName, QStringLiteral("ani.dll"));
+        QCOMPARE(fixture.launcher->startedPrograms().first().firstDirectory,
+                 fixture.programDirectory());
+    }
+}
+
+void StartupTest::boardOpensAndComesBack()
+{
+    ProgramFixture fixture;
+    fixture.start();
+    ToolbarWindow* toolbar = fixture.windows().toolbar;
+    BoardWindow* board = fixture.windows().board;
+    toolbar->show();
+    QTest::mouseClick(toolbar->SpeedButton4, Qt::LeftButton);
+    QVERIFY(!toolbar->isVisible());
+    QVERIFY(!toolbar->Timer1->isActive());
+    QVERIFY(board->isVisible());
+    QCOMPARE(board->pages().currentPageImage().pixelColor(600, 400), board->backgroundSwatch());
+
+    QTest::mouseClick(board->SpeedButton40, Qt::LeftButton);
+    QVERIFY(!board->isVisible());
+    QVERIFY(toolbar->isVisible());
+    QVERIFY(toolbar->Timer1->isActive());
+}
+
+void StartupTest::shadeCoversAndGoesOnAnyPress()
+{
+    ProgramFixture fixture;
+    fixture.start();
+    ToolbarWindow* toolbar = fixture.windows().toolbar;
+    ShadeWindow* shade = fixture.windows().shade;
+    toolbar->show();
+    QTest::mouseClick(toolbar->SpeedButton10, Qt::LeftButton);
+    QVERIFY(!toolbar->Timer1->isActive());
+    QVERIFY(!fixture.desktop->keptOnTopCalls().last().onTop);
+    QVERIFY(shade->isVisible());
+    QCOMPARE(shade->geometry(), QRect(0, 0, 1024, 768));
+    QCOMPARE(fixture.desktop->pointerMoves(), QList<QPoint>{QPoint(1024, 50)});
+
+    QTest::mousePress(shade, Qt::RightButton, {}, QPoint(300, 300));
+    QVERIFY(!shade->isVisible());
+    QVERIFY(toolbar->Timer1->isActive());
+}
+
+void StartupTest::exitAsksAndCleansUp_data()
+{
+    QTest::addColumn<bool>("yes");
+    QTest::newRow("Yes") << true;
+    QTest::newRow("No") << false;
+}
+
+void StartupTest::exitAsksAndCleansUp()
+{
+    QFETCH(bool, yes);
+    ProgramFixture fixture;
+    fixture.start();
+    ToolbarWindow* toolbar = fixture.windows().toolbar;
+    PageStore& pages = fixture.windows().board->pages();
+    for (int n = 1; n <= 3; ++n) {
+        if (n > 1)
+            pages.addPage(Qt::white);
+        pages.savePanelState("text", QRect());
+    }
+    fixture.desktop->setWindows({{1, "Z_Kalto"}, {9, "%*Y"}});
+    toolbar->show();
+    QSignalSpy exited(toolbar, &ToolbarWindow::exitConfirmed);
+    fixture.prompter->answerYesNo(yes);
+    QTest::mouseClick(toolbar->SpeedButton1, Qt::LeftButton);
+
+    QCOMPARE(fixture.prompter->questions().size(), 1);
+    QCOMPARE(fixture.prompter->questions().first().caption, QStringLiteral("提示信息"));
+    QCOMPARE(fixture.prompter->questions().first().text, QStringLiteral("确实要退出系统吗？"));
+    QCOMPARE(exited.size(), yes ? 1 : 0);
+    QCOMPARE(toolbar->isVisible(), !yes);
+    QCOMPARE(fixture.taskKeys->releases(), yes ? 1 : 0);
+    QCOMPARE(fixture.desktop->taskbarCalls(), yes ? QList<bool>{true} : QList<bool>{});
+    QCOMPARE(fixture.desktop->closeRequests(), yes ? QList<quint64>{9} : QList<quint64>{});
+    for (int n = 1; n <= 3; ++n)
+        QCOMPARE(QFile::exists(pages.pageTextPath(n)), !yes);
+}
+
+QTEST_MAIN(StartupTest)
+#include "tst_startup.moc"

@@ -184,22 +184,27 @@ void Resampler::draw(QImage& target, const QImage& source) const
         return static_cast<const float*>(channels);
     };
 
-    // The inner loops run over plain channel arrays so the compiler can vectorise them.
+    std::vector<const float*> tapRows(rowTaps);
+    std::vector<Float4> tapWeights(rowTaps);
     std::vector<float> down(rowFloats);
     std::vector<float> across(size_t(width) * 4);
     std::vector<quint8> finished(size_t(width) * 4);
     for (int y = 0; y < m_rows.count; ++y) {
-        // Vertical pass: this destination row's source rows summed over the needed columns.
-        std::fill(down.begin(), down.end(), 0.f);
-        const float* rowWeights = m_rows.weights.data() + size_t(y) * rowTaps;
+        // Vertical pass: this destination row's source rows summed over the needed columns,
+        // a pixel at a time so the sum stays in a register across the taps.
+        int used = 0;
         for (int k = 0; k < rowTaps; ++k) {
-            const float w = rowWeights[k];
+            const float w = m_rows.weights[size_t(y) * rowTaps + k];
             if (w == 0.f)
                 continue;
-            const float* in = floatRow(m_rows.start[y] + k);
-            float* sum = down.data();
-            for (size_t i = 0; i < rowFloats; ++i)
-                sum[i] += w * in[i];
+            tapRows[used] = floatRow(m_rows.start[y] + k);
+            tapWeights[used++] = Float4{w, w, w, w};
+        }
+        for (size_t i = 0; i < rowFloats; i += 4) {
+            Float4 sum = load(tapRows[0] + i) * tapWeights[0];
+            for (int k = 1; k < used; ++k)
+                sum += load(tapRows[k] + i) * tapWeights[k];
+            std::memcpy(down.data() + i, &sum, sizeof sum);
         }
 
         // Horizontal pass, a pixel's four channels at once. The cubic over- and undershoots, so

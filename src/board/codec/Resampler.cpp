@@ -184,6 +184,12 @@ void Resampler::draw(QImage& target, const QImage& source) const
         return static_cast<const float*>(channels);
     };
 
+    // Column weights spread over the four channels once, not at every tap of every row.
+    std::vector<Float4> columnWeights(m_columns.weights.size());
+    for (size_t i = 0; i < columnWeights.size(); ++i) {
+        const float w = m_columns.weights[i];
+        columnWeights[i] = Float4{w, w, w, w};
+    }
     std::vector<const float*> tapRows(rowTaps);
     std::vector<Float4> tapWeights(rowTaps);
     std::vector<float> down(rowFloats);
@@ -200,7 +206,18 @@ void Resampler::draw(QImage& target, const QImage& source) const
             tapRows[used] = floatRow(m_rows.start[y] + k);
             tapWeights[used++] = Float4{w, w, w, w};
         }
-        for (size_t i = 0; i < rowFloats; i += 4) {
+        // Four pixels per step: four independent sums hide the latency of each addition.
+        size_t i = 0;
+        for (; i + 16 <= rowFloats; i += 16) {
+            Float4 sum[4];
+            for (int p = 0; p < 4; ++p)
+                sum[p] = load(tapRows[0] + i + 4 * p) * tapWeights[0];
+            for (int k = 1; k < used; ++k)
+                for (int p = 0; p < 4; ++p)
+                    sum[p] += load(tapRows[k] + i + 4 * p) * tapWeights[k];
+            std::memcpy(down.data() + i, sum, sizeof sum);
+        }
+        for (; i < rowFloats; i += 4) {
             Float4 sum = load(tapRows[0] + i) * tapWeights[0];
             for (int k = 1; k < used; ++k)
                 sum += load(tapRows[k] + i) * tapWeights[k];
@@ -211,17 +228,17 @@ void Resampler::draw(QImage& target, const QImage& source) const
         // channels are clamped to 0..255 and colours to alpha: a premultiplied colour never
         // exceeds its alpha.
         const float rowCoverage = m_rows.coverage[y];
-        const float* columnWeights = m_columns.weights.data();
+        const Float4* weights = columnWeights.data();
         float* out = across.data();
-        for (int x = 0; x < width; ++x, columnWeights += columnTaps, out += 4) {
+        for (int x = 0; x < width; ++x, weights += columnTaps, out += 4) {
             const float* in = down.data() + size_t(m_columns.start[x] - columnLow) * 4;
-            Float4 sum = load(in) * columnWeights[0];
+            Float4 sum = load(in) * weights[0];
             for (int k = 1; k < columnTaps; ++k)
-                sum += load(in + k * 4) * columnWeights[k];
+                sum += load(in + k * 4) * weights[k];
             sum *= rowCoverage * m_columns.coverage[x];
             const Float4 zero = {0.f, 0.f, 0.f, 0.f};
             const Float4 full = {255.f, 255.f, 255.f, 255.f};
-            sum = sum < zero ? zero : sum;
+            sum = zero > sum ? zero : sum;
             sum = sum > full ? full : sum;
             const Float4 alpha = {sum[AlphaByte], sum[AlphaByte], sum[AlphaByte], sum[AlphaByte]};
             sum = sum > alpha ? alpha : sum;

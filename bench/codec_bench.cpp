@@ -16,8 +16,7 @@
 namespace {
 
 // A page-like picture: smooth gradients, hard-edged shapes and fine stripes.
-QImage picture(int width, int height)
-{
+QImage picture(int width, int height) {
     QImage image(width, height, QImage::Format_RGB32);
     for (int y = 0; y < height; ++y) {
         auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
@@ -51,8 +50,7 @@ const std::pair<Interpolation, const char*> Modes[] = {
 
 constexpr const char* Reference = "QImage::scaled smooth";
 
-std::string nameOf(const Case& c, const char* what)
-{
+std::string nameOf(const Case& c, const char* what) {
     return std::string(c.group) + " / " + what;
 }
 
@@ -60,16 +58,14 @@ std::string nameOf(const Case& c, const char* what)
 // repetitions, which is reported after the single runs.
 class RatioReporter : public benchmark::ConsoleReporter {
 public:
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
+    void ReportRuns(const std::vector<Run>& runs) override {
         ConsoleReporter::ReportRuns(runs);
         for (const Run& run : runs)
             if (run.run_type == Run::RT_Iteration || run.aggregate_name == "median")
                 m_times[run.run_name.str()] = run.GetAdjustedRealTime();
     }
 
-    void printRatios() const
-    {
+    void printRatios() const {
         std::printf("\nTime relative to %s in the same run (lower is faster):\n", Reference);
         for (const Case& c : Cases) {
             const auto reference = m_times.find(nameOf(c, Reference));
@@ -77,12 +73,13 @@ public:
                 continue;
             std::printf("  %s: %s %.2f ms\n", c.group, Reference, reference->second);
             for (const auto& [mode, label] : Modes) {
-                for (const std::string& name : {nameOf(c, label),
-                                                nameOf(c, (std::string(label) + " via tmp.bmt").c_str())}) {
+                for (const std::string& name :
+                     {nameOf(c, label), nameOf(c, (std::string(label) + " via tmp.bmt").c_str())}) {
                     const auto found = m_times.find(name);
                     if (found != m_times.end())
-                        std::printf("    %-24s %8.2f ms  ratio %.2f\n", name.c_str() + std::strlen(c.group) + 3,
-                                    found->second, found->second / reference->second);
+                        std::printf("    %-24s %8.2f ms  ratio %.2f\n",
+                                    name.c_str() + std::strlen(c.group) + 3, found->second,
+                                    found->second / reference->second);
                 }
             }
         }
@@ -92,33 +89,28 @@ private:
     std::map<std::string, double> m_times;
 };
 
-void registerCases(const QString& programDirectory)
-{
+void registerCases(const QString& programDirectory) {
     for (const Case& c : Cases) {
         const QImage source = picture(c.from.width(), c.from.height());
         const QSize size = c.to;
-        benchmark::RegisterBenchmark(nameOf(c, Reference).c_str(),
-                                     [source, size](benchmark::State& state) {
-                                         for (auto _ : state) {
-                                             QImage scaled = source.scaled(
-                                                 size, Qt::IgnoreAspectRatio,
-                                                 Qt::SmoothTransformation);
-                                             benchmark::DoNotOptimize(scaled.constBits());
-                                         }
-                                     })
-            ->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark(nameOf(c, Reference).c_str(), [source,
+                                                                    size](benchmark::State& state) {
+            for (auto _ : state) {
+                QImage scaled =
+                    source.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+                benchmark::DoNotOptimize(scaled.constBits());
+            }
+        })->Unit(benchmark::kMillisecond);
         for (const auto& [mode, label] : Modes) {
-            benchmark::RegisterBenchmark(
-                nameOf(c, label).c_str(),
-                [source, size, mode = mode](benchmark::State& state) {
-                    for (auto _ : state) {
-                        QImage target = ImageCodec::createBitmap(size.width(), size.height());
-                        ImageCodec::drawScaled(target, QRectF(QPointF(), size), source,
-                                               source.rect(), mode);
-                        benchmark::DoNotOptimize(target.constBits());
-                    }
-                })
-                ->Unit(benchmark::kMillisecond);
+            benchmark::RegisterBenchmark(nameOf(c, label).c_str(), [source, size, mode = mode](
+                                                                       benchmark::State& state) {
+                for (auto _ : state) {
+                    QImage target = ImageCodec::createBitmap(size.width(), size.height());
+                    ImageCodec::drawScaled(target, QRectF(QPointF(), size), source, source.rect(),
+                                           mode);
+                    benchmark::DoNotOptimize(target.constBits());
+                }
+            })->Unit(benchmark::kMillisecond);
         }
         // The whole resize as the program does it, file round trip included.
         const std::string viaFile = std::string(Modes[2].second) + " via tmp.bmt";
@@ -126,9 +118,9 @@ void registerCases(const QString& programDirectory)
             nameOf(c, viaFile.c_str()).c_str(),
             [source, size, programDirectory](benchmark::State& state) {
                 for (auto _ : state) {
-                    QImage copy = ImageCodec::scaledCopy(
-                        source, source.rect(), size, QRectF(QPointF(), size),
-                        Interpolation::HighQualityBicubic, programDirectory);
+                    QImage copy =
+                        ImageCodec::scaledCopy(source, source.rect(), size, QRectF(QPointF(), size),
+                                               Interpolation::HighQualityBicubic, programDirectory);
                     benchmark::DoNotOptimize(copy.constBits());
                 }
             })
@@ -138,8 +130,7 @@ void registerCases(const QString& programDirectory)
 
 } // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;

@@ -50,7 +50,7 @@ void Program::createWindows(Platform& platform, QSize screenSize, const QString&
     m_windows.toolbar = new ToolbarWindow(platform, m_windows, &m_applicationWindow, screenSize,
                                           programDirectory);
     m_windows.overlay = namedWindow("TForm2", QStringLiteral("zkalto"));
-    m_windows.board = new BoardWindow(screenSize, programDirectory, m_cursors);
+    m_windows.board = new BoardWindow(screenSize, programDirectory, m_cursors, *platform.prompter);
     m_windows.help = namedWindow("TForm4", QStringLiteral("帮助"));
     m_windows.shade = new ShadeWindow;
     m_windows.settings = namedWindow("TForm6", QStringLiteral("zkalto"));

@@ -177,6 +177,13 @@ void BoardTools::release(QPoint point, int strokeWidth, const QColor& strokeColo
     }
 }
 
+void BoardTools::undo()
+{
+    const QRect area = m_strokeBox.grownBy(100);
+    m_surface.copyFrom(m_pages.scratchImage(), area);
+    m_surface.copyTo(m_pages.currentPageImage(), area);
+}
+
 void BoardTools::eraseArea(QPoint releasePoint)
 {
     RasterCopy::copy(m_surface.image(), m_strokeBox.grownBy(-restoreMarginPixels),

@@ -44,6 +44,10 @@ public:
     void release(QPoint point, int strokeWidth, const QColor& strokeColour,
                  const OpenPanels& panels);
 
+    // Takes back the last stroke: the area around it comes back from the undo snapshot onto the
+    // window and into the page. One level only: a second undo shows the same.
+    void undo();
+
     QPoint pressPoint() const { return m_pressPoint; }
     StrokeBox strokeBox() const { return m_strokeBox; }
     void setStrokeBox(const StrokeBox& box) { m_strokeBox = box; }

@@ -2,6 +2,10 @@
 
 #include "board/ColourRef.h"
 #include "board/CursorFile.h"
+#include "board/ProbePixel.h"
+#include "board/RasterCopy.h"
+#include "board/TextPanelColour.h"
+#include "platform/Prompter.h"
 #include "ui/ButtonPictures.h"
 #include "ui/ColourSwatch.h"
 #include "ui/SystemWindow.h"
@@ -61,8 +65,9 @@ QLineEdit* numberBox(QWidget* parent, const QString& name, const QRect& geometry
 
 } // namespace
 
-BoardWindow::BoardWindow(QSize screenSize, const QString& programDirectory, CursorSlots& cursors)
-    : m_screenSize(screenSize), m_cursors(cursors), m_surface(screenSize),
+BoardWindow::BoardWindow(QSize screenSize, const QString& programDirectory, CursorSlots& cursors,
+                         Prompter& prompter)
+    : m_screenSize(screenSize), m_cursors(cursors), m_prompter(prompter), m_surface(screenSize),
       m_pages(screenSize, programDirectory, QSize(contentPanelWidth, screenSize.height() - 45)),
       m_tools(m_pages, m_surface)
 {
@@ -208,6 +213,15 @@ void BoardWindow::buildStrip()
     connect(m_toolGroup, &QButtonGroup::idClicked, this,
             [this](int id) { chooseTool(ToolMode(id)); });
     connect(SpeedButton2, &QToolButton::clicked, this, &BoardWindow::shadeRequested);
+    connect(SpeedButton4, &QToolButton::clicked, this, &BoardWindow::undo);
+    connect(SpeedButton5, &QToolButton::clicked, this, &BoardWindow::clearPage);
+    connect(SpeedButton11, &QToolButton::clicked, this, &BoardWindow::turnLeft);
+    connect(SpeedButton12, &QToolButton::clicked, this, &BoardWindow::turnRight);
+    connect(SpeedButton7, &QToolButton::clicked, this, [this] { changeStrokeWidth(+1); });
+    connect(SpeedButton8, &QToolButton::clicked, this, [this] { changeStrokeWidth(-1); });
+    connect(SpeedButton9, &QToolButton::clicked, this, &BoardWindow::chooseStrokeColour);
+    connect(LCP, &ColourSwatch::clicked, this, &BoardWindow::chooseStrokeColour);
+    connect(RCP, &ColourSwatch::clicked, this, &BoardWindow::chooseBackgroundColour);
     connect(SpeedButton40, &QToolButton::clicked, this, &BoardWindow::leave);
 }
 
@@ -249,6 +263,164 @@ void BoardWindow::openFromDesktop()
 void BoardWindow::repaintFromPage()
 {
     m_surface.copyFrom(m_pages.currentPageImage(), rect());
+}
+
+void BoardWindow::savePanelState()
+{
+    m_pages.savePanelState(RichEdit1->toHtml().toUtf8(), Panel4->geometry());
+}
+
+void BoardWindow::restorePanelState(int page)
+{
+    const Page& record = m_pages.page(page);
+    if (record.contentKind == ContentKind::None) {
+        Panel4->hide();
+        return;
+    }
+    if (record.contentKind == ContentKind::WebDocument) {
+        RichEdit1->hide();
+    } else {
+        RichEdit1->show();
+        if (const auto text = m_pages.pageText(page))
+            RichEdit1->setHtml(QString::fromUtf8(*text));
+    }
+    Panel4->setGeometry(record.panelBounds);
+    Panel4->show();
+}
+
+void BoardWindow::setTextPanelColour(quint32 colour)
+{
+    QPalette palette = RichEdit1->palette();
+    palette.setColor(QPalette::Base, ColourRef::toColor(colour));
+    RichEdit1->setPalette(palette);
+}
+
+void BoardWindow::undo()
+{
+    Panel3->clear();
+    Image2->hide();
+    m_tools.undo();
+}
+
+void BoardWindow::arriveOnPage()
+{
+    Edit2->setText(QString::number(m_pages.currentPage()));
+    if (m_tools.toolMode() == ToolMode::Eraser)
+        m_tools.pen().colour = m_pages.backgroundOf(m_pages.currentPage());
+}
+
+void BoardWindow::turnRight()
+{
+    m_pages.setUnderlayActive(false);
+    Panel3->clear();
+    if (Edit2->text() != QLatin1String("99") &&
+        (m_pages.current().state == PageState::WrittenOn ||
+         m_pages.currentPage() < m_pages.pageCount())) {
+        m_tools.setStrokeBox({10, 10, -10, -10});
+        if (Panel4->isVisible())
+            savePanelState();
+        if (m_pages.currentPage() < m_pages.pageCount()) {
+            m_pages.setCurrentPage(m_pages.currentPage() + 1);
+            restorePanelState(m_pages.currentPage());
+        } else {
+            Panel4->hide();
+            m_pages.addPage(backgroundSwatch());
+            RichEdit1->clear();
+        }
+        repaintFromPage();
+        arriveOnPage();
+    }
+    setTextPanelColour(TextPanelColour::afterPageTurn(
+        ColourRef::fromColor(backgroundSwatch()),
+        ColourRef::fromColor(m_pages.backgroundOf(m_pages.currentPage()))));
+}
+
+void BoardWindow::turnLeft()
+{
+    m_pages.setUnderlayActive(false);
+    Panel3->clear();
+    if (Edit2->text() != QLatin1String("1")) {
+        m_tools.setStrokeBox({10, 10, -10, -10});
+        if (Panel4->isVisible())
+            savePanelState();
+        m_pages.setCurrentPage(m_pages.currentPage() - 1);
+        restorePanelState(m_pages.currentPage());
+        repaintFromPage();
+        arriveOnPage();
+    }
+    setTextPanelColour(TextPanelColour::afterPageTurn(
+        ColourRef::fromColor(backgroundSwatch()),
+        ColourRef::fromColor(m_pages.backgroundOf(m_pages.currentPage()))));
+}
+
+void BoardWindow::clearPage()
+{
+    Panel3->clear();
+    QImage& page = m_pages.currentPageImage();
+    if (m_pages.underlayActive()) {
+        m_surface.drawImage(QPoint(0, 0), m_pages.underlayImage());
+        RasterCopy::copy(m_pages.underlayImage(), m_pages.underlayImage().rect(), page, {0, 0});
+        return;
+    }
+    page.fill(backgroundSwatch());
+    m_pages.current().state = PageState::Cleared;
+    repaintFromPage();
+}
+
+void BoardWindow::changeStrokeWidth(int step)
+{
+    if (Edit1->text() == QLatin1String(step > 0 ? "9" : "1"))
+        return;
+    const int width = strokeWidth() + step;
+    Edit1->setText(QString::number(width));
+    m_tools.pen().width =
+        m_tools.toolMode() == ToolMode::Eraser ? eraserPenWidth(width) : width;
+}
+
+void BoardWindow::chooseStrokeColour()
+{
+    const QColor initial = m_strokeDialogColour.isValid() ? m_strokeDialogColour : strokeColour();
+    const auto chosen = m_prompter.chooseColour(initial);
+    if (!chosen)
+        return;
+    m_strokeDialogColour = *chosen;
+    LCP->setColour(*chosen);
+    // The eraser keeps painting the background.
+    if (m_tools.toolMode() != ToolMode::Eraser)
+        m_tools.pen().colour = *chosen;
+}
+
+void BoardWindow::chooseBackgroundColour()
+{
+    const QColor initial =
+        m_backgroundDialogColour.isValid() ? m_backgroundDialogColour : backgroundSwatch();
+    const auto chosen = m_prompter.chooseColour(initial);
+    if (chosen) {
+        m_backgroundDialogColour = *chosen;
+        // Try the colour on the window beside the probe pixel: the same colour on both and on the
+        // swatch means the page already has it.
+        m_surface.setPixel(ProbePixel::trial(m_screenSize), *chosen);
+        const bool unchanged =
+            m_surface.pixel(ProbePixel::trial(m_screenSize)) == m_surface.backgroundColour() &&
+            *chosen == backgroundSwatch();
+        if (!unchanged) {
+            if (m_pages.current().state == PageState::WrittenOn) {
+                if (!m_prompter.askYesNo(QStringLiteral("提示信息"),
+                                         QStringLiteral("是否清除本页内容？"))) {
+                    RCP->setColour(*chosen);
+                    return;
+                }
+                m_pages.current().state = PageState::Cleared;
+            }
+            Image2->hide();
+            RCP->setColour(*chosen);
+            if (m_tools.toolMode() == ToolMode::Eraser)
+                m_tools.pen().colour = *chosen;
+            m_pages.currentPageImage().fill(*chosen);
+            setTextPanelColour(TextPanelColour::forBackground(ColourRef::fromColor(*chosen)));
+        }
+    }
+    repaintFromPage();
 }
 
 void BoardWindow::leave()

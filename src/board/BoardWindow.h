@@ -7,6 +7,7 @@
 #include <QWidget>
 
 class CursorSlots;
+class Prompter;
 class ColourSwatch;
 class QButtonGroup;
 class QFrame;
@@ -25,7 +26,8 @@ public:
     // The application's cursor slot in which the board keeps its tool cursor.
     static constexpr int cursorSlot = 2;
 
-    BoardWindow(QSize screenSize, const QString& programDirectory, CursorSlots& cursors);
+    BoardWindow(QSize screenSize, const QString& programDirectory, CursorSlots& cursors,
+                Prompter& prompter);
 
     PageStore& pages() { return m_pages; }
     BoardTools& tools() { return m_tools; }
@@ -40,6 +42,8 @@ public:
     void openFromDesktop();
     // Shows the current page image on the whole window again.
     void repaintFromPage();
+    // Keeps the text panel's text and place with the current page.
+    void savePanelState();
 
 signals:
     // "操作演示": the board has closed and the desktop with the toolbar is to come back.
@@ -100,11 +104,25 @@ private:
     void placeStrip(int stripWidth);
     void chooseTool(ToolMode mode);
     void leave();
+    void undo();
+    void turnRight();
+    void turnLeft();
+    void clearPage();
+    void changeStrokeWidth(int step);
+    void chooseStrokeColour();
+    void chooseBackgroundColour();
+    void restorePanelState(int page);
+    void arriveOnPage();
+    void setTextPanelColour(quint32 colour);
     void useToolCursor(ToolMode mode);
     OpenPanels openPanels() const;
 
     QSize m_screenSize;
     CursorSlots& m_cursors;
+    Prompter& m_prompter;
+    // The colour each colour dialog opens at: the one last chosen in it.
+    QColor m_strokeDialogColour;
+    QColor m_backgroundDialogColour;
     BoardSurface m_surface;
     PageStore m_pages;
     BoardTools m_tools;

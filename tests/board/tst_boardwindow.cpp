@@ -1,10 +1,13 @@
 #include "board/BoardWindow.h"
 #include "board/CursorFile.h"
+#include "board/ColourRef.h"
+#include "platform/fakes/ScriptedPrompter.h"
 #include "ui/ColourSwatch.h"
 
 #include <QLabel>
 #include <QLineEdit>
 #include <QTemporaryDir>
+#include <QTextEdit>
 #include <QToolButton>
 #include <QtTest>
 
@@ -27,10 +30,27 @@ private slots:
     void penDragLandsInThePageAtRelease();
     void rectangleDragShowsItsSize();
     void rightButtonDragDrawsNothingButCommits();
+    void freshBoardTurnsRightOnlyWhenWrittenOn();
+    void turningBackAndForthKeepsPages();
+    void pageNinetyNineIsTheLast();
+    void undoTakesBackTheLastStrokeOnly();
+    void undoAfterAPageTurnCopiesTheSquareAtTheCorner();
+    void strokeWidthStaysWithinOneToNine();
+    void eraserWidthFollowsTheStrokeWidth();
+    void clearingFillsWithTheSwatchOrTheUnderlay();
+    void backgroundColour_data();
+    void backgroundColour();
+    void strokeColourSparesTheEraser();
 
 private:
     void drag(Qt::MouseButton button, const QList<QPoint>& path);
 
+    void stroke(QPoint from, QPoint to) { drag(Qt::LeftButton, {from, to}); }
+    void click(QToolButton* button) { QTest::mouseClick(button, Qt::LeftButton); }
+    QImage page() const { return m_board->pages().currentPageImage(); }
+
+    QTemporaryDir m_directory;
+    ScriptedPrompter* m_prompter = nullptr;
     CursorSlots* m_cursors = nullptr;
     BoardWindow* m_board = nullptr;
 };
@@ -40,7 +60,8 @@ void BoardWindowTest::init()
     // Cursor files are found by bare name in the current directory, as beside the program.
     QDir::setCurrent(QStringLiteral(ZKALTO_PROGRAM_DIR));
     m_cursors = new CursorSlots;
-    m_board = new BoardWindow(screen, QDir::tempPath() + QLatin1Char('/'), *m_cursors);
+    m_prompter = new ScriptedPrompter;
+    m_board = new BoardWindow(screen, m_directory.path() + QLatin1Char('/'), *m_cursors, *m_prompter);
     m_board->openFromDesktop();
     QVERIFY(QTest::qWaitForWindowExposed(m_board));
 }
@@ -49,6 +70,8 @@ void BoardWindowTest::cleanup()
 {
     delete m_board;
     delete m_cursors;
+    QVERIFY(m_prompter->unexpected().isEmpty());
+    delete m_prompter;
 }
 
 void BoardWindowTest::drag(Qt::MouseButton button, const QList<QPoint>& path)
@@ -193,6 +216,196 @@ void BoardWindowTest::rightButtonDragDrawsNothingButCommits()
     QCOMPARE(m_board->pages().currentPageImage(), before);
     QCOMPARE(m_board->pages().scratchImage(), before);
     QCOMPARE(m_board->pages().current().state, PageState::NeverFilled);
+}
+
+void BoardWindowTest::freshBoardTurnsRightOnlyWhenWrittenOn()
+{
+    click(m_board->SpeedButton12);
+    QCOMPARE(m_board->pages().pageCount(), 1);
+    QCOMPARE(m_board->Edit2->text(), QStringLiteral("1"));
+
+    stroke(QPoint(100, 100), QPoint(200, 200));
+    click(m_board->SpeedButton12);
+    QCOMPARE(m_board->pages().pageCount(), 2);
+    QCOMPARE(m_board->Edit2->text(), QStringLiteral("2"));
+    QCOMPARE(page().pixelColor(150, 150), grey);
+    QCOMPARE(m_board->surface().pixel(QPoint(150, 150)), grey);
+    // No empty page follows an empty page.
+    click(m_board->SpeedButton12);
+    QCOMPARE(m_board->pages().pageCount(), 2);
+}
+
+void BoardWindowTest::turningBackAndForthKeepsPages()
+{
+    stroke(QPoint(100, 100), QPoint(200, 100));
+    click(m_board->SpeedButton12);
+    stroke(QPoint(300, 300), QPoint(400, 300));
+    click(m_board->SpeedButton11);
+    QCOMPARE(m_board->Edit2->text(), QStringLiteral("1"));
+    QCOMPARE(m_board->surface().pixel(QPoint(150, 100)), QColor(Qt::red));
+    QCOMPARE(m_board->surface().pixel(QPoint(350, 300)), grey);
+    click(m_board->SpeedButton11); // page 1 is the first
+    QCOMPARE(m_board->Edit2->text(), QStringLiteral("1"));
+
+    click(m_board->SpeedButton12);
+    QCOMPARE(m_board->pages().pageCount(), 2);
+    QCOMPARE(m_board->Edit2->text(), QStringLiteral("2"));
+    QCOMPARE(m_board->surface().pixel(QPoint(350, 300)), QColor(Qt::red));
+    // Page 2 was written on and is the last: the next turn adds page 3.
+    click(m_board->SpeedButton12);
+    QCOMPARE(m_board->pages().pageCount(), 3);
+}
+
+void BoardWindowTest::pageNinetyNineIsTheLast()
+{
+    for (int n = 1; n < 99; ++n) {
+        stroke(QPoint(100, 100), QPoint(110, 100));
+        click(m_board->SpeedButton12);
+    }
+    QCOMPARE(m_board->Edit2->text(), QStringLiteral("99"));
+    stroke(QPoint(100, 100), QPoint(110, 100));
+    click(m_board->SpeedButton12);
+    QCOMPARE(m_board->pages().pageCount(), 99);
+    QCOMPARE(m_board->pages().currentPage(), 99);
+    QCOMPARE(m_board->Edit2->text(), QStringLiteral("99"));
+}
+
+void BoardWindowTest::undoTakesBackTheLastStrokeOnly()
+{
+    stroke(QPoint(100, 300), QPoint(300, 300));
+    const QImage afterFirst = page();
+    stroke(QPoint(100, 400), QPoint(300, 400));
+    click(m_board->SpeedButton4);
+    QCOMPARE(page(), afterFirst);
+    QCOMPARE(m_board->surface().image(), afterFirst);
+    click(m_board->SpeedButton4);
+    QCOMPARE(page(), afterFirst);
+    QCOMPARE(m_board->pages().current().state, PageState::WrittenOn);
+}
+
+void BoardWindowTest::undoAfterAPageTurnCopiesTheSquareAtTheCorner()
+{
+    stroke(QPoint(60, 60), QPoint(80, 80));
+    m_board->pages().scratchImage().fill(Qt::yellow);
+    click(m_board->SpeedButton12);
+    click(m_board->SpeedButton4);
+    // The square (-90, -90, 90, 90) comes from the scratch image.
+    QCOMPARE(page().pixelColor(89, 89), QColor(Qt::yellow));
+    QCOMPARE(page().pixelColor(90, 45), grey);
+    QCOMPARE(page().pixelColor(45, 90), grey);
+}
+
+void BoardWindowTest::strokeWidthStaysWithinOneToNine()
+{
+    for (int i = 0; i < 4; ++i)
+        click(m_board->SpeedButton8);
+    QCOMPARE(m_board->Edit1->text(), QStringLiteral("1"));
+    QCOMPARE(m_board->tools().pen().width, 1);
+    for (int i = 0; i < 8; ++i)
+        click(m_board->SpeedButton7);
+    QCOMPARE(m_board->Edit1->text(), QStringLiteral("9"));
+    click(m_board->SpeedButton7);
+    QCOMPARE(m_board->Edit1->text(), QStringLiteral("9"));
+    QCOMPARE(m_board->tools().pen().width, 9);
+}
+
+void BoardWindowTest::eraserWidthFollowsTheStrokeWidth()
+{
+    click(m_board->SpeedButton8); // width 1
+    click(m_board->SpeedButton10);
+    QList<int> widths{m_board->tools().pen().width};
+    for (int i = 0; i < 8; ++i) {
+        click(m_board->SpeedButton7);
+        widths << m_board->tools().pen().width;
+    }
+    QCOMPARE(widths, (QList<int>{15, 20, 30, 40, 50, 60, 70, 80, 90}));
+}
+
+void BoardWindowTest::clearingFillsWithTheSwatchOrTheUnderlay()
+{
+    stroke(QPoint(100, 300), QPoint(300, 300));
+    QImage underlay(screen, QImage::Format_RGB32);
+    underlay.fill(Qt::cyan);
+    m_board->pages().underlayImage() = underlay;
+    m_board->pages().setUnderlayActive(true);
+    click(m_board->SpeedButton5);
+    QCOMPARE(page().pixelColor(200, 300), QColor(Qt::cyan));
+    QCOMPARE(m_board->pages().current().state, PageState::WrittenOn);
+
+    m_board->pages().setUnderlayActive(false);
+    click(m_board->SpeedButton5);
+    QCOMPARE(page().pixelColor(200, 300), grey);
+    QCOMPARE(m_board->surface().pixel(QPoint(200, 300)), grey);
+    QCOMPARE(m_board->pages().current().state, PageState::Cleared);
+}
+
+void BoardWindowTest::backgroundColour_data()
+{
+    QTest::addColumn<bool>("written");
+    QTest::addColumn<QColor>("chosen");
+    QTest::addColumn<QList<bool>>("answers");
+    QTest::addColumn<QColor>("pageAfter");
+    QTest::addColumn<quint32>("textPanel");
+    QTest::newRow("same colour only redraws") << false << grey << QList<bool>{} << grey
+                                              << quint32(0);
+    QTest::newRow("fresh page takes it without a question")
+        << false << QColor(Qt::blue) << QList<bool>{} << QColor(Qt::blue)
+        << ColourRef::fromColor(Qt::blue);
+    QTest::newRow("black gives the dark text panel")
+        << false << QColor(Qt::black) << QList<bool>{} << QColor(Qt::black) << quint32(6447714);
+    QTest::newRow("written page, Yes clears")
+        << true << QColor(Qt::white) << QList<bool>{true} << QColor(Qt::white)
+        << ColourRef::fromColor(Qt::white);
+    QTest::newRow("written page, No keeps the drawing")
+        << true << QColor(Qt::white) << QList<bool>{false} << grey << quint32(0);
+}
+
+void BoardWindowTest::backgroundColour()
+{
+    QFETCH(bool, written);
+    QFETCH(QColor, chosen);
+    QFETCH(QList<bool>, answers);
+    QFETCH(QColor, pageAfter);
+    QFETCH(quint32, textPanel);
+    if (written)
+        stroke(QPoint(100, 300), QPoint(300, 300));
+    const PageState stateBefore = m_board->pages().current().state;
+    m_prompter->answerColour(chosen);
+    for (bool yes : answers)
+        m_prompter->answerYesNo(yes);
+    QTest::mouseClick(m_board->RCP, Qt::LeftButton);
+
+    QCOMPARE(m_prompter->questions().size(), 1 + answers.size());
+    if (!answers.isEmpty())
+        QCOMPARE(m_prompter->questions().last().text, QStringLiteral("是否清除本页内容？"));
+    QCOMPARE(m_board->backgroundSwatch(), chosen);
+    QCOMPARE(page().pixelColor(500, 500), pageAfter);
+    QCOMPARE(m_board->surface().pixel(QPoint(500, 500)), pageAfter);
+    if (written)
+        QCOMPARE(page().pixelColor(200, 300) == QColor(Qt::red), answers == QList<bool>{false});
+    if (textPanel != 0)
+        QCOMPARE(m_board->RichEdit1->palette().color(QPalette::Base), ColourRef::toColor(textPanel));
+    const bool cleared = answers == QList<bool>{true};
+    QCOMPARE(m_board->pages().current().state, cleared ? PageState::Cleared : stateBefore);
+
+    // Pages filled from now on take the new colour.
+    if (written && !cleared) {
+        click(m_board->SpeedButton12);
+        QCOMPARE(page().pixelColor(500, 500), chosen);
+    }
+}
+
+void BoardWindowTest::strokeColourSparesTheEraser()
+{
+    m_prompter->answerColour(QColor(Qt::blue));
+    click(m_board->SpeedButton9);
+    QCOMPARE(m_board->strokeColour(), QColor(Qt::blue));
+    QCOMPARE(m_board->tools().pen().colour, QColor(Qt::blue));
+    click(m_board->SpeedButton10);
+    m_prompter->answerColour(QColor(Qt::green));
+    QTest::mouseClick(m_board->LCP, Qt::LeftButton);
+    QCOMPARE(m_board->strokeColour(), QColor(Qt::green));
+    QCOMPARE(m_board->tools().pen().colour, grey);
 }
 
 QTEST_MAIN(BoardWindowTest)

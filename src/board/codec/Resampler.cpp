@@ -14,8 +14,7 @@ constexpr int AlphaByte = Q_BYTE_ORDER == Q_LITTLE_ENDIAN ? 3 : 0;
 // A pixel's four float channels; a GCC and Clang vector type, so its arithmetic is SIMD.
 using Float4 = float __attribute__((vector_size(16)));
 
-inline Float4 load(const float* channels)
-{
+inline Float4 load(const float* channels) {
     Float4 pixel;
     std::memcpy(&pixel, channels, sizeof pixel);
     return pixel;
@@ -23,8 +22,7 @@ inline Float4 load(const float* channels)
 
 // Cubic convolution with a = -0.5: interpolates (1 at 0, 0 at the other integers) and keeps
 // more contrast than bilinear, with a slight overshoot at steps.
-double keys(double d)
-{
+double keys(double d) {
     constexpr double a = -0.5;
     if (d < 1.0)
         return ((a + 2.0) * d - (a + 3.0)) * d * d + 1.0;
@@ -34,8 +32,7 @@ double keys(double d)
 }
 
 // x * a / 255 on the four channels of a packed pixel at once, rounded.
-inline quint32 byteMul(quint32 x, quint32 a)
-{
+inline quint32 byteMul(quint32 x, quint32 a) {
     quint32 t = (x & 0x00ff00ffu) * a;
     t = ((t + ((t >> 8) & 0x00ff00ffu) + 0x00800080u) >> 8) & 0x00ff00ffu;
     x = ((x >> 8) & 0x00ff00ffu) * a;
@@ -45,8 +42,7 @@ inline quint32 byteMul(quint32 x, quint32 a)
 
 // Pixel index range [first, last) touched by the span [start, start + length), within [0, limit).
 // Clamped in floating point first so far-away rectangles cannot overflow an int.
-void pixelSpan(double start, double length, int limit, int& first, int& last)
-{
+void pixelSpan(double start, double length, int limit, int& first, int& last) {
     const double bound = double(limit);
     first = int(std::floor(std::clamp(start, 0.0, bound)));
     last = int(std::ceil(std::clamp(start + length, 0.0, bound)));
@@ -54,12 +50,58 @@ void pixelSpan(double start, double length, int limit, int& first, int& last)
 
 enum class TargetKind { Rgb32, Argb32, Premultiplied };
 
+// out = the sum over k < taps of rows[k] * weights[k], for `floats` channels. Four pixels per
+// step: four independent sums hide the latency of each addition.
+void sumRows(const std::vector<const float*>& rows, const std::vector<Float4>& weights, int taps,
+             size_t floats, float* out) {
+    size_t i = 0;
+    for (; i + 16 <= floats; i += 16) {
+        Float4 sum[4];
+        for (int p = 0; p < 4; ++p)
+            sum[p] = load(rows[0] + i + 4 * p) * weights[0];
+        for (int k = 1; k < taps; ++k)
+            for (int p = 0; p < 4; ++p)
+                sum[p] += load(rows[k] + i + 4 * p) * weights[k];
+        std::memcpy(out + i, sum, sizeof sum);
+    }
+    for (; i < floats; i += 4) {
+        Float4 sum = load(rows[0] + i) * weights[0];
+        for (int k = 1; k < taps; ++k)
+            sum += load(rows[k] + i) * weights[k];
+        std::memcpy(out + i, &sum, sizeof sum);
+    }
+}
+
+// Source-over of finished premultiplied pixels onto a target line.
+void blend(quint32* line, const quint8* finished, int width, TargetKind kind) {
+    for (int x = 0; x < width; ++x) {
+        quint32 pixel;
+        std::memcpy(&pixel, finished + size_t(x) * 4, sizeof pixel);
+        const quint32 a = qAlpha(pixel);
+        if (a == 255) {
+            line[x] = pixel;
+            continue;
+        }
+        if (a == 0)
+            continue;
+        switch (kind) {
+        case TargetKind::Rgb32:
+            line[x] = pixel + byteMul(line[x] | 0xff000000u, 255 - a);
+            break;
+        case TargetKind::Premultiplied:
+            line[x] = pixel + byteMul(line[x], 255 - a);
+            break;
+        case TargetKind::Argb32:
+            line[x] = qUnpremultiply(pixel + byteMul(qPremultiply(line[x]), 255 - a));
+            break;
+        }
+    }
+}
+
 } // namespace
 
-bool Resampler::Axis::build(double destStart, double destLength, int destLimit,
-                            double sourceStart, double sourceLength, int sourceLimit,
-                            Interpolation mode)
-{
+bool Resampler::Axis::build(double destStart, double destLength, int destLimit, double sourceStart,
+                            double sourceLength, int sourceLimit, Interpolation mode) {
     if (!(destLength > 0.0) || !(sourceLength > 0.0))
         return false;
     int destLast = 0;
@@ -138,20 +180,18 @@ bool Resampler::Axis::build(double destStart, double destLength, int destLimit,
 }
 
 Resampler::Resampler(const QRectF& destination, const QSize& targetSize, const QRectF& sourceRect,
-                     const QSize& sourceSize, Interpolation mode)
-{
+                     const QSize& sourceSize, Interpolation mode) {
     m_valid = m_columns.build(destination.x(), destination.width(), targetSize.width(),
                               sourceRect.x(), sourceRect.width(), sourceSize.width(), mode) &&
               m_rows.build(destination.y(), destination.height(), targetSize.height(),
                            sourceRect.y(), sourceRect.height(), sourceSize.height(), mode);
 }
 
-void Resampler::draw(QImage& target, const QImage& source) const
-{
+void Resampler::draw(QImage& target, const QImage& source) const {
     if (!m_valid)
         return;
     const bool opaqueSource = source.format() == QImage::Format_RGB32;
-    const TargetKind kind = target.format() == QImage::Format_RGB32   ? TargetKind::Rgb32
+    const TargetKind kind = target.format() == QImage::Format_RGB32    ? TargetKind::Rgb32
                             : target.format() == QImage::Format_ARGB32 ? TargetKind::Argb32
                                                                        : TargetKind::Premultiplied;
     const int width = m_columns.count;
@@ -196,8 +236,7 @@ void Resampler::draw(QImage& target, const QImage& source) const
     std::vector<float> across(size_t(width) * 4);
     std::vector<quint8> finished(size_t(width) * 4);
     for (int y = 0; y < m_rows.count; ++y) {
-        // Vertical pass: this destination row's source rows summed over the needed columns,
-        // a pixel at a time so the sum stays in a register across the taps.
+        // Vertical pass: this destination row's source rows summed over the needed columns.
         int used = 0;
         for (int k = 0; k < rowTaps; ++k) {
             const float w = m_rows.weights[size_t(y) * rowTaps + k];
@@ -206,23 +245,7 @@ void Resampler::draw(QImage& target, const QImage& source) const
             tapRows[used] = floatRow(m_rows.start[y] + k);
             tapWeights[used++] = Float4{w, w, w, w};
         }
-        // Four pixels per step: four independent sums hide the latency of each addition.
-        size_t i = 0;
-        for (; i + 16 <= rowFloats; i += 16) {
-            Float4 sum[4];
-            for (int p = 0; p < 4; ++p)
-                sum[p] = load(tapRows[0] + i + 4 * p) * tapWeights[0];
-            for (int k = 1; k < used; ++k)
-                for (int p = 0; p < 4; ++p)
-                    sum[p] += load(tapRows[k] + i + 4 * p) * tapWeights[k];
-            std::memcpy(down.data() + i, sum, sizeof sum);
-        }
-        for (; i < rowFloats; i += 4) {
-            Float4 sum = load(tapRows[0] + i) * tapWeights[0];
-            for (int k = 1; k < used; ++k)
-                sum += load(tapRows[k] + i) * tapWeights[k];
-            std::memcpy(down.data() + i, &sum, sizeof sum);
-        }
+        sumRows(tapRows, tapWeights, used, rowFloats, down.data());
 
         // Horizontal pass, a pixel's four channels at once. The cubic over- and undershoots, so
         // channels are clamped to 0..255 and colours to alpha: a premultiplied colour never
@@ -238,39 +261,17 @@ void Resampler::draw(QImage& target, const QImage& source) const
             sum *= rowCoverage * m_columns.coverage[x];
             const Float4 zero = {0.f, 0.f, 0.f, 0.f};
             const Float4 full = {255.f, 255.f, 255.f, 255.f};
-            sum = zero > sum ? zero : sum;
+            sum = sum < zero ? zero : sum;
             sum = sum > full ? full : sum;
             const Float4 alpha = {sum[AlphaByte], sum[AlphaByte], sum[AlphaByte], sum[AlphaByte]};
             sum = sum > alpha ? alpha : sum;
             std::memcpy(out, &sum, sizeof sum);
         }
-        for (int i = 0; i < width * 4; ++i)
-            finished[i] = quint8(int(across[i] + 0.5f));
+        for (size_t c = 0; c < finished.size(); ++c)
+            finished[c] = quint8(int(across[c] + 0.5f));
 
-        // Source-over into the target, on premultiplied values.
-        auto* line = reinterpret_cast<quint32*>(target.scanLine(m_rows.destFirst + y)) +
-                     m_columns.destFirst;
-        for (int x = 0; x < width; ++x) {
-            quint32 pixel;
-            std::memcpy(&pixel, finished.data() + size_t(x) * 4, sizeof pixel);
-            const quint32 a = qAlpha(pixel);
-            if (a == 255) {
-                line[x] = pixel;
-                continue;
-            }
-            if (a == 0)
-                continue;
-            switch (kind) {
-            case TargetKind::Rgb32:
-                line[x] = pixel + byteMul(line[x] | 0xff000000u, 255 - a);
-                break;
-            case TargetKind::Premultiplied:
-                line[x] = pixel + byteMul(line[x], 255 - a);
-                break;
-            case TargetKind::Argb32:
-                line[x] = qUnpremultiply(pixel + byteMul(qPremultiply(line[x]), 255 - a));
-                break;
-            }
-        }
+        blend(reinterpret_cast<quint32*>(target.scanLine(m_rows.destFirst + y)) +
+                  m_columns.destFirst,
+              finished.data(), width, kind);
     }
 }

@@ -11,8 +11,7 @@ Q_DECLARE_METATYPE(Interpolation)
 
 namespace {
 
-QImage checkerboard(int size, int cell, QRgb even, QRgb odd)
-{
+QImage checkerboard(int size, int cell, QRgb even, QRgb odd) {
     QImage image(size, size, QImage::Format_RGB32);
     for (int y = 0; y < size; ++y)
         for (int x = 0; x < size; ++x)
@@ -20,26 +19,24 @@ QImage checkerboard(int size, int cell, QRgb even, QRgb odd)
     return image;
 }
 
-QImage noise(int width, int height, QImage::Format format, quint32 seed)
-{
+QImage noise(int width, int height, QImage::Format format, quint32 seed) {
     QImage image(width, height, format);
     QRandomGenerator random(seed);
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x)
-            image.setPixel(x, y, format == QImage::Format_RGB32 ? random.generate() | 0xff000000u
-                                                                : random.generate());
+            image.setPixel(x, y,
+                           format == QImage::Format_RGB32 ? random.generate() | 0xff000000u
+                                                          : random.generate());
     return image;
 }
 
-QImage solid(int width, int height, QImage::Format format, QRgb colour)
-{
+QImage solid(int width, int height, QImage::Format format, QRgb colour) {
     QImage image(width, height, format);
     image.fill(colour);
     return image;
 }
 
-QImage drawn(const QImage& source, const QSize& size, Interpolation mode)
-{
+QImage drawn(const QImage& source, const QSize& size, Interpolation mode) {
     QImage target = ImageCodec::createBitmap(size.width(), size.height());
     ImageCodec::drawScaled(target, QRectF(QPointF(), size), source, source.rect(), mode);
     return target;
@@ -48,8 +45,7 @@ QImage drawn(const QImage& source, const QSize& size, Interpolation mode)
 const Interpolation AllModes[] = {Interpolation::LowQuality, Interpolation::HighQuality,
                                   Interpolation::HighQualityBicubic};
 
-const char* modeName(Interpolation mode)
-{
+const char* modeName(Interpolation mode) {
     switch (mode) {
     case Interpolation::LowQuality:
         return "mode 1";
@@ -61,8 +57,7 @@ const char* modeName(Interpolation mode)
     return "";
 }
 
-QByteArray fileBytes(const QString& path)
-{
+QByteArray fileBytes(const QString& path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
@@ -103,21 +98,19 @@ private slots:
     void scaledCopyKeepsPictureWhenUnwritable();
 };
 
-void ImageCodecTest::enlargeCheckerboard_data()
-{
+void ImageCodecTest::enlargeCheckerboard_data() {
     QTest::addColumn<Interpolation>("mode");
     QTest::addColumn<bool>("sameAsMode1");
     QTest::addColumn<bool>("overshoots");
     QTest::newRow("mode 1: bilinear") << Interpolation::LowQuality << true << false;
-    QTest::newRow("mode 2: no prefilter when enlarging") << Interpolation::HighQuality << true
-                                                         << false;
-    QTest::newRow("mode 7: sharper, overshoots at steps") << Interpolation::HighQualityBicubic
-                                                          << false << true;
+    QTest::newRow("mode 2: no prefilter when enlarging")
+        << Interpolation::HighQuality << true << false;
+    QTest::newRow("mode 7: sharper, overshoots at steps")
+        << Interpolation::HighQualityBicubic << false << true;
 }
 
 // A 4x enlargement of 2-pixel grey squares (64 and 192).
-void ImageCodecTest::enlargeCheckerboard()
-{
+void ImageCodecTest::enlargeCheckerboard() {
     QFETCH(Interpolation, mode);
     QFETCH(bool, sameAsMode1);
     QFETCH(bool, overshoots);
@@ -150,8 +143,7 @@ void ImageCodecTest::enlargeCheckerboard()
     }
 }
 
-void ImageCodecTest::shrinkFineCheckerboard_data()
-{
+void ImageCodecTest::shrinkFineCheckerboard_data() {
     QTest::addColumn<Interpolation>("mode");
     QTest::addColumn<QRectF>("sourceRect");
     QTest::addColumn<int>("size");
@@ -176,8 +168,7 @@ void ImageCodecTest::shrinkFineCheckerboard_data()
 }
 
 // One-pixel black and white squares: the prefilter gives grey, point sampling keeps the pattern.
-void ImageCodecTest::shrinkFineCheckerboard()
-{
+void ImageCodecTest::shrinkFineCheckerboard() {
     QFETCH(Interpolation, mode);
     QFETCH(QRectF, sourceRect);
     QFETCH(int, size);
@@ -201,8 +192,7 @@ void ImageCodecTest::shrinkFineCheckerboard()
              qPrintable(QStringLiteral("%1..%2").arg(lowest).arg(highest)));
 }
 
-void ImageCodecTest::unscaledDrawCopies_data()
-{
+void ImageCodecTest::unscaledDrawCopies_data() {
     QTest::addColumn<Interpolation>("mode");
     QTest::addColumn<QRect>("sourceRect");
     for (const Interpolation mode : AllModes) {
@@ -211,8 +201,7 @@ void ImageCodecTest::unscaledDrawCopies_data()
     }
 }
 
-void ImageCodecTest::unscaledDrawCopies()
-{
+void ImageCodecTest::unscaledDrawCopies() {
     QFETCH(Interpolation, mode);
     QFETCH(QRect, sourceRect);
     const QImage source = noise(37, 23, QImage::Format_RGB32, 7);
@@ -221,8 +210,7 @@ void ImageCodecTest::unscaledDrawCopies()
     QCOMPARE(target, source.copy(sourceRect).convertToFormat(QImage::Format_ARGB32));
 }
 
-void ImageCodecTest::solidColourStaysSolid_data()
-{
+void ImageCodecTest::solidColourStaysSolid_data() {
     QTest::addColumn<Interpolation>("mode");
     QTest::addColumn<QImage>("source");
     QTest::addColumn<QSize>("size");
@@ -238,8 +226,7 @@ void ImageCodecTest::solidColourStaysSolid_data()
     }
 }
 
-void ImageCodecTest::solidColourStaysSolid()
-{
+void ImageCodecTest::solidColourStaysSolid() {
     QFETCH(Interpolation, mode);
     QFETCH(QImage, source);
     QFETCH(QSize, size);
@@ -250,8 +237,7 @@ void ImageCodecTest::solidColourStaysSolid()
             QCOMPARE(result.pixel(x, y), colour);
 }
 
-void ImageCodecTest::transparentSurroundLeavesNoFringe_data()
-{
+void ImageCodecTest::transparentSurroundLeavesNoFringe_data() {
     QTest::addColumn<Interpolation>("mode");
     QTest::addColumn<QSize>("size");
     for (const Interpolation mode : AllModes) {
@@ -261,8 +247,7 @@ void ImageCodecTest::transparentSurroundLeavesNoFringe_data()
 }
 
 // Red square on transparent white: partly transparent result pixels are still pure red.
-void ImageCodecTest::transparentSurroundLeavesNoFringe()
-{
+void ImageCodecTest::transparentSurroundLeavesNoFringe() {
     QFETCH(Interpolation, mode);
     QFETCH(QSize, size);
     QImage source = solid(12, 12, QImage::Format_ARGB32, qRgba(255, 255, 255, 0));
@@ -286,8 +271,7 @@ void ImageCodecTest::transparentSurroundLeavesNoFringe()
 
 // Black, white, then transparent: the cubic lifts white past the falling alpha between the last
 // two, and a premultiplied pixel must never have a channel above its alpha.
-void ImageCodecTest::bicubicOvershootKeepsPremultipliedValid()
-{
+void ImageCodecTest::bicubicOvershootKeepsPremultipliedValid() {
     QImage source = ImageCodec::createBitmap(4, 1);
     source.setPixel(0, 0, qRgb(0, 0, 0));
     source.setPixel(1, 0, qRgb(255, 255, 255));
@@ -302,8 +286,7 @@ void ImageCodecTest::bicubicOvershootKeepsPremultipliedValid()
     }
 }
 
-void ImageCodecTest::sampleMapping_data()
-{
+void ImageCodecTest::sampleMapping_data() {
     QTest::addColumn<Interpolation>("mode");
     QTest::addColumn<QRectF>("sourceRect");
     QTest::addColumn<int>("width");
@@ -316,8 +299,8 @@ void ImageCodecTest::sampleMapping_data()
     // Keys' cubic (a = -0.5) at the same places: steeper, and it undershoots into the clamp.
     QTest::newRow("4x, mode 7") << Interpolation::HighQualityBicubic << QRectF(0, 0, 2, 1) << 8
                                 << QList<int>{0, 0, 21, 88, 167, 234, 255, 255};
-    QTest::newRow("half-pixel source offset") << Interpolation::LowQuality
-                                              << QRectF(0.5, 0, 1, 1) << 1 << QList<int>{128};
+    QTest::newRow("half-pixel source offset")
+        << Interpolation::LowQuality << QRectF(0.5, 0, 1, 1) << 1 << QList<int>{128};
     QTest::newRow("half-pixel source start, 2x")
         << Interpolation::LowQuality << QRectF(0.5, 0, 1.5, 1) << 3 << QList<int>{64, 191, 255};
     QTest::newRow("pixel outside the source rect does not bleed in")
@@ -325,8 +308,7 @@ void ImageCodecTest::sampleMapping_data()
 }
 
 // A black pixel beside a white one, drawn into one destination row.
-void ImageCodecTest::sampleMapping()
-{
+void ImageCodecTest::sampleMapping() {
     QFETCH(Interpolation, mode);
     QFETCH(QRectF, sourceRect);
     QFETCH(int, width);
@@ -342,8 +324,7 @@ void ImageCodecTest::sampleMapping()
     QCOMPARE(values, expected);
 }
 
-void ImageCodecTest::fractionalDestinationCoverage_data()
-{
+void ImageCodecTest::fractionalDestinationCoverage_data() {
     QTest::addColumn<QRectF>("destination");
     QTest::addColumn<QPoint>("pixel");
     QTest::addColumn<double>("coverage");
@@ -363,8 +344,7 @@ void ImageCodecTest::fractionalDestinationCoverage_data()
 }
 
 // Opaque white over a blue RGB32 target: each pixel takes white in proportion to its coverage.
-void ImageCodecTest::fractionalDestinationCoverage()
-{
+void ImageCodecTest::fractionalDestinationCoverage() {
     QFETCH(QRectF, destination);
     QFETCH(QPoint, pixel);
     QFETCH(double, coverage);
@@ -380,8 +360,7 @@ void ImageCodecTest::fractionalDestinationCoverage()
     }
 }
 
-void ImageCodecTest::bmpStreamRoundTrip_data()
-{
+void ImageCodecTest::bmpStreamRoundTrip_data() {
     QTest::addColumn<QImage>("image");
     QTest::newRow("RGB32") << noise(31, 17, QImage::Format_RGB32, 1);
     QTest::newRow("RGB32, padded rows") << noise(3, 5, QImage::Format_RGB32, 2);
@@ -389,8 +368,7 @@ void ImageCodecTest::bmpStreamRoundTrip_data()
     QTest::newRow("blank bitmap") << ImageCodec::createBitmap(6, 4);
 }
 
-void ImageCodecTest::bmpStreamRoundTrip()
-{
+void ImageCodecTest::bmpStreamRoundTrip() {
     QFETCH(QImage, image);
     const QByteArray stream = ImageCodec::bmpStream(image);
     QVERIFY(stream.startsWith("BM"));
@@ -399,15 +377,13 @@ void ImageCodecTest::bmpStreamRoundTrip()
     QCOMPARE(loaded, image);
 }
 
-void ImageCodecTest::pngRoundTrip_data()
-{
+void ImageCodecTest::pngRoundTrip_data() {
     QTest::addColumn<QImage>("image");
     QTest::newRow("RGB32") << noise(45, 29, QImage::Format_RGB32, 4);
     QTest::newRow("ARGB32") << noise(45, 29, QImage::Format_ARGB32, 5);
 }
 
-void ImageCodecTest::pngRoundTrip()
-{
+void ImageCodecTest::pngRoundTrip() {
     QFETCH(QImage, image);
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("page.png"));
@@ -418,22 +394,26 @@ void ImageCodecTest::pngRoundTrip()
     QCOMPARE(loaded, image);
 }
 
-void ImageCodecTest::encoderWritesFormat_data()
-{
+void ImageCodecTest::encoderWritesFormat_data() {
     QTest::addColumn<QString>("mimeType");
     QTest::addColumn<QString>("encoder");
     QTest::addColumn<QByteArray>("signature");
-    QTest::newRow("png") << "image/png" << "png" << QByteArray("\x89PNG");
-    QTest::newRow("bmp") << "image/bmp" << "bmp" << QByteArray("BM");
-    QTest::newRow("upper case") << "IMAGE/PNG" << "png" << QByteArray("\x89PNG");
-    QTest::newRow("jpeg has none") << "image/jpeg" << "" << QByteArray();
-    QTest::newRow("bare extension") << "png" << "" << QByteArray();
-    QTest::newRow("empty") << "" << "" << QByteArray();
+    QTest::newRow("png") << "image/png"
+                         << "png" << QByteArray("\x89PNG");
+    QTest::newRow("bmp") << "image/bmp"
+                         << "bmp" << QByteArray("BM");
+    QTest::newRow("upper case") << "IMAGE/PNG"
+                                << "png" << QByteArray("\x89PNG");
+    QTest::newRow("jpeg has none") << "image/jpeg"
+                                   << "" << QByteArray();
+    QTest::newRow("bare extension") << "png"
+                                    << "" << QByteArray();
+    QTest::newRow("empty") << ""
+                           << "" << QByteArray();
 }
 
 // Each encoder writes its format; without one nothing is written.
-void ImageCodecTest::encoderWritesFormat()
-{
+void ImageCodecTest::encoderWritesFormat() {
     QFETCH(QString, mimeType);
     QFETCH(QString, encoder);
     QFETCH(QByteArray, signature);
@@ -450,8 +430,7 @@ void ImageCodecTest::encoderWritesFormat()
     }
 }
 
-void ImageCodecTest::loadFileReadsByContent_data()
-{
+void ImageCodecTest::loadFileReadsByContent_data() {
     QTest::addColumn<QByteArray>("format");
     QTest::addColumn<QString>("name");
     QTest::newRow("png") << QByteArray("png") << "a.png";
@@ -461,8 +440,7 @@ void ImageCodecTest::loadFileReadsByContent_data()
     QTest::newRow("png named .jpg") << QByteArray("png") << "b.jpg";
 }
 
-void ImageCodecTest::loadFileReadsByContent()
-{
+void ImageCodecTest::loadFileReadsByContent() {
     QFETCH(QByteArray, format);
     QFETCH(QString, name);
     QTemporaryDir dir;
@@ -475,19 +453,17 @@ void ImageCodecTest::loadFileReadsByContent()
     QVERIFY(std::abs(qGreen(loaded.pixel(12, 12)) - 250) <= 8); // lossy for JPEG
 }
 
-void ImageCodecTest::loadFileFailureIsNull_data()
-{
+void ImageCodecTest::loadFileFailureIsNull_data() {
     QTest::addColumn<QByteArray>("content"); // a null array: no file at all
     QTest::newRow("missing") << QByteArray();
     QTest::newRow("empty file") << QByteArray("");
     QTest::newRow("text") << QByteArray("not a picture");
     QTest::newRow("truncated png") << QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR\0\0", 18);
-    QTest::newRow("truncated bmp") << ImageCodec::bmpStream(noise(8, 8, QImage::Format_RGB32, 8))
-                                          .left(40);
+    QTest::newRow("truncated bmp")
+        << ImageCodec::bmpStream(noise(8, 8, QImage::Format_RGB32, 8)).left(40);
 }
 
-void ImageCodecTest::loadFileFailureIsNull()
-{
+void ImageCodecTest::loadFileFailureIsNull() {
     QFETCH(QByteArray, content);
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("picture.png"));
@@ -499,8 +475,7 @@ void ImageCodecTest::loadFileFailureIsNull()
     QVERIFY(ImageCodec::loadFile(path).isNull());
 }
 
-void ImageCodecTest::scaledCopyGoesThroughTmpBmt()
-{
+void ImageCodecTest::scaledCopyGoesThroughTmpBmt() {
     QTemporaryDir dir;
     const QString programDirectory = dir.path() + QLatin1Char('/');
     const QString tmp = programDirectory + QStringLiteral("tmp.bmt");
@@ -508,9 +483,9 @@ void ImageCodecTest::scaledCopyGoesThroughTmpBmt()
 
     // Part of the bitmap stays transparent: the file keeps that too.
     const QRectF destination(2.5, 3, 50, 30);
-    const QImage first = ImageCodec::scaledCopy(source, source.rect(), QSize(60, 40), destination,
-                                                Interpolation::HighQualityBicubic,
-                                                programDirectory);
+    const QImage first =
+        ImageCodec::scaledCopy(source, source.rect(), QSize(60, 40), destination,
+                               Interpolation::HighQualityBicubic, programDirectory);
     QImage expected = ImageCodec::createBitmap(60, 40);
     ImageCodec::drawScaled(expected, destination, source, source.rect(),
                            Interpolation::HighQualityBicubic);
@@ -518,21 +493,20 @@ void ImageCodecTest::scaledCopyGoesThroughTmpBmt()
     QCOMPARE(ImageCodec::loadFile(tmp), first);
     QCOMPARE(qAlpha(first.pixel(0, 0)), 0);
 
-    const QImage second = ImageCodec::scaledCopy(source, QRectF(10, 10, 20, 10), QSize(13, 7),
-                                                 QRectF(0, 0, 13, 7), Interpolation::LowQuality,
-                                                 programDirectory);
+    const QImage second =
+        ImageCodec::scaledCopy(source, QRectF(10, 10, 20, 10), QSize(13, 7), QRectF(0, 0, 13, 7),
+                               Interpolation::LowQuality, programDirectory);
     QCOMPARE(second.size(), QSize(13, 7));
     QCOMPARE(ImageCodec::loadFile(tmp), second);
 }
 
-void ImageCodecTest::scaledCopyKeepsPictureWhenUnwritable()
-{
+void ImageCodecTest::scaledCopyKeepsPictureWhenUnwritable() {
     QTemporaryDir dir;
     const QString missing = dir.filePath(QStringLiteral("absent/"));
     const QImage source = solid(10, 10, QImage::Format_RGB32, qRgb(1, 2, 3));
-    const QImage copy = ImageCodec::scaledCopy(source, source.rect(), QSize(5, 5),
-                                               QRectF(0, 0, 5, 5), Interpolation::HighQuality,
-                                               missing);
+    const QImage copy =
+        ImageCodec::scaledCopy(source, source.rect(), QSize(5, 5), QRectF(0, 0, 5, 5),
+                               Interpolation::HighQuality, missing);
     QCOMPARE(copy, solid(5, 5, QImage::Format_ARGB32, qRgb(1, 2, 3)));
     QVERIFY(!QFile::exists(missing + QStringLiteral("tmp.bmt")));
 }

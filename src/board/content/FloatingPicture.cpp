@@ -1,0 +1,181 @@
+#include "board/content/FloatingPicture.h"
+
+#include "board/BoardSurface.h"
+#include "board/EdgeRect.h"
+#include "board/PageStore.h"
+#include "board/RasterCopy.h"
+#include "board/Rounding.h"
+#include "board/WindowPen.h"
+#include "board/codec/ImageCodec.h"
+
+#include <QPainter>
+
+namespace {
+
+constexpr float zoomStep = 1.5f;
+
+} // namespace
+
+bool FloatingPicture::cut(QPoint press, QPoint release, const StrokeBox& strokeBox,
+                          BoardSurface& surface, PageStore& pages)
+{
+    releaseZoomSource();
+    m_zoom = 1.0f;
+    m_exactPlacement = false;
+
+    const int width = std::max(release.x() - press.x(), 0);
+    const int height = std::max(release.y() - press.y(), 0);
+    if (width == 0 || height == 0)
+        return false;
+
+    // The rubber band lies on the border of this rectangle and becomes the picture's frame.
+    const QColor background = surface.backgroundColour();
+    m_buffer = QImage(width, height, PageStore::pageFormat);
+    m_buffer.fill(background); // what lies off the screen, if the pointer went there
+    RasterCopy::copy(surface.image(), QRect(press, m_buffer.size()), m_buffer, QPoint());
+    m_picture = m_buffer;
+    m_geometry = QRect(press, m_buffer.size());
+    m_shown = true;
+
+    QImage& page = pages.currentPageImage();
+    if (pages.underlayActive()) {
+        const QRect box = strokeBox.grownBy(0);
+        surface.copyFrom(pages.underlayImage(), box);
+        RasterCopy::copy(pages.underlayImage(), box, page, box.topLeft());
+    } else {
+        RasterCopy::fill(page, m_geometry, background);
+    }
+    return true;
+}
+
+void FloatingPicture::commitOnPress(QImage& page)
+{
+    if (!m_shown)
+        return;
+    const int l = m_geometry.left();
+    const int t = m_geometry.top();
+    const int w = m_geometry.width();
+    const int h = m_geometry.height();
+    if (m_exactPlacement) {
+        RasterCopy::copy(m_picture, edgeRect(0, 0, w, h), page, QPoint(l, t));
+    } else {
+        // A shrunken frame is resampled into the row and column inside it as well.
+        const int a = m_zoom >= 1.0f ? 1 : 2;
+        RasterCopy::copy(m_picture, edgeRect(a, a, w - 2, h - 2), page, QPoint(l + a, t + a));
+    }
+    m_exactPlacement = false;
+    m_shown = false;
+    releaseZoomSource();
+}
+
+void FloatingPicture::stampFramed(QImage& page) const
+{
+    const int w = m_geometry.width();
+    const int h = m_geometry.height();
+    RasterCopy::copy(m_picture, edgeRect(1, 1, w - 1, h - 1), page,
+                     m_geometry.topLeft() + QPoint(1, 1));
+}
+
+void FloatingPicture::framedCommit(QImage& page)
+{
+    if (!m_shown)
+        return;
+    stampFramed(page);
+    m_shown = false;
+}
+
+void FloatingPicture::place(const QImage& image, QPoint topLeft, bool exact)
+{
+    releaseZoomSource();
+    m_zoom = 1.0f;
+    m_exactPlacement = exact;
+    m_buffer = image;
+    m_picture = image;
+    m_geometry = QRect(topLeft, image.size());
+    m_shown = true;
+}
+
+void FloatingPicture::chooseRangeSelection()
+{
+    m_exactPlacement = false;
+    releaseZoomSource();
+}
+
+bool FloatingPicture::zoomIn(QSize screenSize, const QString& programDirectory,
+                             const QColor& frameColour)
+{
+    return zoom(true, screenSize, programDirectory, frameColour);
+}
+
+bool FloatingPicture::zoomOut(QSize screenSize, const QString& programDirectory,
+                              const QColor& frameColour)
+{
+    return zoom(false, screenSize, programDirectory, frameColour);
+}
+
+bool FloatingPicture::zoom(bool enlarge, QSize screenSize, const QString& programDirectory,
+                           const QColor& frameColour)
+{
+    if (!m_shown)
+        return false;
+    // The zoom source is the picture as it floats now, read back through a BMP stream; every
+    // later step resamples it rather than the previous result.
+    if (m_zoomSource.isNull())
+        m_zoomSource = ImageCodec::loadBmpStream(ImageCodec::bmpStream(m_picture));
+    // Single precision, as the factor is kept; zoom in then out comes back to exactly 1.0.
+    m_zoom = enlarge ? m_zoom * zoomStep : m_zoom / zoomStep;
+
+    const int w0 = m_zoomSource.width();
+    const int h0 = m_zoomSource.height();
+    const double scaledWidth = double(w0) * double(m_zoom);
+    const double scaledHeight = double(h0) * double(m_zoom);
+    const QSize size(roundHalfToEven(scaledWidth), roundHalfToEven(scaledHeight));
+
+    Interpolation mode = Interpolation::HighQualityBicubic;
+    if (!m_exactPlacement)
+        mode = m_zoom >= 1.0f ? Interpolation::LowQuality : Interpolation::HighQuality;
+    // A cut picture is resampled without its frame: from (1, 1), three pixels narrower.
+    const QRectF source = m_exactPlacement ? QRectF(0, 0, w0, h0) : QRectF(1, 1, w0 - 3, h0 - 3);
+    const QRectF destination(0, 0, scaledWidth, scaledHeight);
+
+    m_picture = ImageCodec::scaledCopy(m_zoomSource, source, size, destination, mode,
+                                       programDirectory);
+    m_geometry.setSize(size);
+
+    // Keep the picture on the screen: an enlarged one that no longer fits ends up centred, a
+    // shrunken one dragged partly off the left or top comes back when it fits.
+    int left = m_geometry.left();
+    int top = m_geometry.top();
+    if (enlarge) {
+        if (left + size.width() > screenSize.width())
+            left = screenSize.width() - size.width();
+        if (left < 0)
+            left = left / 2;
+        if (top + size.height() > screenSize.height())
+            top = screenSize.height() - size.height();
+        if (top < 0)
+            top = top / 2;
+    } else {
+        if (left < 0 && size.width() < screenSize.width())
+            left = 0;
+        if (top < 0 && size.height() < screenSize.height())
+            top = 0;
+    }
+    m_geometry.moveTo(left, top);
+
+    if (m_zoom >= 1.0f && !m_exactPlacement)
+        drawFrame(frameColour);
+    return true;
+}
+
+void FloatingPicture::drawFrame(const QColor& colour)
+{
+    if (m_picture.isNull())
+        return;
+    // Drawn as the board draws the rubber band: the frame's far edges lie one pixel inside the
+    // picture's right and bottom edge, (0, 0, NW - 1, NH - 1) with the right and bottom outside.
+    QPainter painter(&m_picture);
+    painter.setPen(WindowPen{colour, 1, true}.toQPen());
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(QRect(QPoint(0, 0), QPoint(m_picture.width() - 2, m_picture.height() - 2)));
+}

@@ -10,9 +10,10 @@ namespace {
 
 QRect shapeBounds(QPoint a, QPoint b)
 {
-    // The far edges lie one pixel inside b, as for edge rectangles.
-    return QRect(QPoint(std::min(a.x(), b.x()), std::min(a.y(), b.y())),
-                 QPoint(std::max(a.x(), b.x()) - 1, std::max(a.y(), b.y()) - 1));
+    // Qt outlines a QRect one pixel beyond its right and bottom edge; the shape's far edges lie one
+    // pixel inside b, as for edge rectangles.
+    return QRect(std::min(a.x(), b.x()), std::min(a.y(), b.y()), std::abs(b.x() - a.x()) - 1,
+                 std::abs(b.y() - a.y()) - 1);
 }
 
 } // namespace

@@ -29,8 +29,10 @@ QByteArray bmpStream(const QImage& image);
 // A blank 32-bit ARGB bitmap: every pixel transparent black.
 QImage createBitmap(int width, int height);
 
-// Draws the source rectangle of source scaled into the destination rectangle of target;
-// fractional edges cover partial pixels.
+// Draws the source rectangle of source scaled into the destination rectangle of target,
+// source-over. Destination pixel (x + 0.5) maps into the source by the ratio of the rectangles;
+// samples beyond the source rectangle clamp to its edge pixels; pixels a fractional edge covers
+// partly take the result by their coverage; pixels outside target are clipped.
 void drawScaled(QImage& target, const QRectF& destination, const QImage& source,
                 const QRectF& sourceRect, Interpolation mode);
 
@@ -42,7 +44,8 @@ bool save(const QImage& image, const QString& path, const QString& encoder);
 bool savePng(const QImage& image, const QString& path);
 
 // The scaled copy every resize in the program goes through: draw source into a new bitmap of
-// targetSize with mode, write it to "tmp.bmt" in programDirectory and load it back from there.
+// targetSize with mode, write it to "tmp.bmt" in programDirectory (which ends with "/") and load
+// it back from there. When the file cannot be written, the drawn bitmap itself is returned.
 QImage scaledCopy(const QImage& source, const QRectF& sourceRect, const QSize& targetSize,
                   const QRectF& destination, Interpolation mode, const QString& programDirectory);
 

@@ -50,23 +50,28 @@ void pixelSpan(double start, double length, int limit, int& first, int& last) {
 
 enum class TargetKind { Rgb32, Argb32, Premultiplied };
 
-// out = the sum over k < taps of rows[k] * weights[k], for `floats` channels. Four pixels per
-// step: four independent sums hide the latency of each addition.
+// A shrink to a sliver reads thousands of rows per destination row; they are summed in batches
+// of at most this many, which bounds the converted rows kept at once.
+constexpr int RowBatch = 64;
+
+// out = the sum over k < taps of rows[k] * weights[k] over `floats` channels, added to what out
+// holds when `add`. Four pixels per step: four independent sums hide each addition's latency.
 void sumRows(const std::vector<const float*>& rows, const std::vector<Float4>& weights, int taps,
-             size_t floats, float* out) {
+             size_t floats, bool add, float* out) {
+    const Float4 zero = {0.f, 0.f, 0.f, 0.f};
     size_t i = 0;
     for (; i + 16 <= floats; i += 16) {
         Float4 sum[4];
         for (int p = 0; p < 4; ++p)
-            sum[p] = load(rows[0] + i + 4 * p) * weights[0];
-        for (int k = 1; k < taps; ++k)
+            sum[p] = add ? load(out + i + 4 * p) : zero;
+        for (int k = 0; k < taps; ++k)
             for (int p = 0; p < 4; ++p)
                 sum[p] += load(rows[k] + i + 4 * p) * weights[k];
         std::memcpy(out + i, sum, sizeof sum);
     }
     for (; i < floats; i += 4) {
-        Float4 sum = load(rows[0] + i) * weights[0];
-        for (int k = 1; k < taps; ++k)
+        Float4 sum = add ? load(out + i) : zero;
+        for (int k = 0; k < taps; ++k)
             sum += load(rows[k] + i) * weights[k];
         std::memcpy(out + i, &sum, sizeof sum);
     }
@@ -203,9 +208,10 @@ void Resampler::draw(QImage& target, const QImage& source) const {
     const int span = *highest + columnTaps - columnLow;
 
     // Source rows as float channels, converted once and kept while the next destination rows
-    // still read them. Any rowTaps + 2 consecutive rows have distinct slots, so one destination
-    // row's taps never evict each other; an evicted row is simply converted again.
-    const int cacheSize = rowTaps + 2;
+    // still read them. Any `batch` + 2 consecutive rows have distinct slots, so the taps of one
+    // batch never evict each other; an evicted row is simply converted again.
+    const int batch = std::min(rowTaps, RowBatch);
+    const int cacheSize = batch + 2;
     const size_t rowFloats = size_t(span) * 4;
     std::vector<float> cached(cacheSize * rowFloats);
     std::vector<int> cachedRow(cacheSize, -1);
@@ -230,22 +236,28 @@ void Resampler::draw(QImage& target, const QImage& source) const {
         const float w = m_columns.weights[i];
         columnWeights[i] = Float4{w, w, w, w};
     }
-    std::vector<const float*> tapRows(rowTaps);
-    std::vector<Float4> tapWeights(rowTaps);
+    std::vector<const float*> tapRows(batch);
+    std::vector<Float4> tapWeights(batch);
     std::vector<float> down(rowFloats);
     std::vector<float> across(size_t(width) * 4);
     std::vector<quint8> finished(size_t(width) * 4);
     for (int y = 0; y < m_rows.count; ++y) {
         // Vertical pass: this destination row's source rows summed over the needed columns.
-        int used = 0;
-        for (int k = 0; k < rowTaps; ++k) {
-            const float w = m_rows.weights[size_t(y) * rowTaps + k];
-            if (w == 0.f)
-                continue;
-            tapRows[used] = floatRow(m_rows.start[y] + k);
-            tapWeights[used++] = Float4{w, w, w, w};
+        bool started = false;
+        for (int first = 0; first < rowTaps; first += batch) {
+            int used = 0;
+            for (int k = first; k < std::min(first + batch, rowTaps); ++k) {
+                const float w = m_rows.weights[size_t(y) * rowTaps + k];
+                if (w == 0.f)
+                    continue;
+                tapRows[used] = floatRow(m_rows.start[y] + k);
+                tapWeights[used++] = Float4{w, w, w, w};
+            }
+            if (used > 0) {
+                sumRows(tapRows, tapWeights, used, rowFloats, started, down.data());
+                started = true;
+            }
         }
-        sumRows(tapRows, tapWeights, used, rowFloats, down.data());
 
         // Horizontal pass, a pixel's four channels at once. The cubic over- and undershoots, so
         // channels are clamped to 0..255 and colours to alpha: a premultiplied colour never

@@ -10,6 +10,8 @@
 
 #include <QPainter>
 
+#include <algorithm>
+
 namespace {
 
 constexpr float zoomStep = 1.5f;
@@ -59,7 +61,7 @@ void FloatingPicture::commitOnPress(QImage& page)
     if (m_exactPlacement) {
         RasterCopy::copy(m_picture, edgeRect(0, 0, w, h), page, QPoint(l, t));
     } else {
-        // A shrunken frame is resampled into the row and column inside it as well.
+        // Leaves out the frame; a shrunken picture one more row and column at the top and left.
         const int a = m_zoom >= 1.0f ? 1 : 2;
         RasterCopy::copy(m_picture, edgeRect(a, a, w - 2, h - 2), page, QPoint(l + a, t + a));
     }
@@ -138,8 +140,8 @@ bool FloatingPicture::zoom(bool enlarge, QSize screenSize, const QString& progra
     const QRectF source = m_exactPlacement ? QRectF(0, 0, w0, h0) : QRectF(1, 1, w0 - 3, h0 - 3);
     const QRectF destination(0, 0, scaledWidth, scaledHeight);
 
-    m_picture = ImageCodec::scaledCopy(m_zoomSource, source, size, destination, mode,
-                                       programDirectory);
+    m_picture =
+        ImageCodec::scaledCopy(m_zoomSource, source, size, destination, mode, programDirectory);
     m_geometry.setSize(size);
 
     // Keep the picture on the screen: an enlarged one that no longer fits ends up centred, a
@@ -172,10 +174,11 @@ void FloatingPicture::drawFrame(const QColor& colour)
 {
     if (m_picture.isNull())
         return;
-    // Drawn as the board draws the rubber band: the frame's far edges lie one pixel inside the
-    // picture's right and bottom edge, (0, 0, NW - 1, NH - 1) with the right and bottom outside.
+    // The rectangle (0, 0, NW - 1, NH - 1) with its right and bottom edge outside, so the frame's
+    // far edges lie on column NW - 2 and row NH - 2, drawn with the rubber band's dotted pen. A
+    // stroked QRect reaches one pixel past its right() and bottom(), hence the size NW - 2.
     QPainter painter(&m_picture);
     painter.setPen(WindowPen{colour, 1, true}.toQPen());
     painter.setBrush(Qt::NoBrush);
-    painter.drawRect(QRect(QPoint(0, 0), QPoint(m_picture.width() - 2, m_picture.height() - 2)));
+    painter.drawRect(QRect(0, 0, m_picture.width() - 2, m_picture.height() - 2));
 }

@@ -13,10 +13,10 @@ class BoardSurface;
 class PageStore;
 
 // The board's single movable picture that is not yet part of the page (the window shows it as
-// Image2: picture() at geometry() while shown). A range selection cuts it out of the page; clip-art,
-// pictures, captures and scans are placed into it. It can be dragged and zoomed in steps of 1.5,
-// and is stamped into the page when the teacher presses the board elsewhere (commit on press) or
-// chooses a tool or another page (framed commit).
+// Image2: picture() at geometry() while shown). A range selection cuts it out of the page;
+// clip-art, pictures, captures and scans are placed into it. It can be dragged and zoomed in steps
+// of 1.5, and is stamped into the page when the teacher presses the board elsewhere (commit on
+// press) or chooses a tool or another page (framed commit).
 //
 // Coordinates: geometry(), the press and release points of a cut and the stroke box are screen
 // pixels, which are the board's pixels; grab() and dragTo() take points in the picture's own
@@ -48,12 +48,13 @@ public:
     bool cut(QPoint press, QPoint release, const StrokeBox& strokeBox, BoardSurface& surface,
              PageStore& pages);
 
-    // Where the picture is hidden, the board shows the page again in the rectangle the picture
-    // covered (geometry() before the call); where it was dragged away, likewise in the old place.
-
+    // Stamping and dropping change no window pixels: where the picture is hidden, the board shows
+    // the page again in the rectangle it covered (geometry() before the call), and likewise in the
+    // place a drag left.
+    //
     // Stamps the picture into page as a press on the board does, then hides it and gives up the
     // zoom source. A cut picture leaves its frame out, and when shrunk one more row and column at
-    // the top and left, where the resampled frame has bled in. Nothing while hidden.
+    // the top and left. Nothing while hidden.
     void commitOnPress(QImage& page);
     // Stamps all but the outermost rows and columns into page, as choosing a tool or a page does,
     // then hides it. Nothing while hidden.

@@ -73,6 +73,8 @@ private slots:
     void enlargeCheckerboard();
     void shrinkFineCheckerboard_data();
     void shrinkFineCheckerboard();
+    void shrinkToOnePixelAveragesRamp_data();
+    void shrinkToOnePixelAveragesRamp();
     void unscaledDrawCopies_data();
     void unscaledDrawCopies();
     void solidColourStaysSolid_data();
@@ -80,6 +82,9 @@ private slots:
     void transparentSurroundLeavesNoFringe_data();
     void transparentSurroundLeavesNoFringe();
     void bicubicOvershootKeepsPremultipliedValid();
+    void drawsBetweenFormats_data();
+    void drawsBetweenFormats();
+    void drawIntoItselfReadsOriginal();
     void sampleMapping_data();
     void sampleMapping();
     void fractionalDestinationCoverage_data();
@@ -192,6 +197,31 @@ void ImageCodecTest::shrinkFineCheckerboard() {
              qPrintable(QStringLiteral("%1..%2").arg(lowest).arg(highest)));
 }
 
+void ImageCodecTest::shrinkToOnePixelAveragesRamp_data() {
+    QTest::addColumn<Interpolation>("mode");
+    QTest::addColumn<QSize>("size");
+    for (const Interpolation mode :
+         {Interpolation::HighQuality, Interpolation::HighQualityBicubic}) {
+        QTest::addRow("%s, 600 rows", modeName(mode)) << mode << QSize(1, 600);
+        QTest::addRow("%s, 600 columns", modeName(mode)) << mode << QSize(600, 1);
+    }
+}
+
+// Hundreds of taps for one pixel: a symmetric filter over a linear ramp gives its middle value.
+void ImageCodecTest::shrinkToOnePixelAveragesRamp() {
+    QFETCH(Interpolation, mode);
+    QFETCH(QSize, size);
+    QImage ramp(size, QImage::Format_RGB32);
+    const int length = std::max(size.width(), size.height());
+    for (int i = 0; i < length; ++i) {
+        const int level = i * 255 / (length - 1);
+        ramp.setPixel(size.width() > 1 ? i : 0, size.height() > 1 ? i : 0,
+                      qRgb(level, level, level));
+    }
+    const int value = qGreen(drawn(ramp, QSize(1, 1), mode).pixel(0, 0));
+    QVERIFY2(value == 127 || value == 128, qPrintable(QString::number(value)));
+}
+
 void ImageCodecTest::unscaledDrawCopies_data() {
     QTest::addColumn<Interpolation>("mode");
     QTest::addColumn<QRect>("sourceRect");
@@ -284,6 +314,63 @@ void ImageCodecTest::bicubicOvershootKeepsPremultipliedValid() {
         QVERIFY2(qRed(p) <= qAlpha(p) && qGreen(p) <= qAlpha(p) && qBlue(p) <= qAlpha(p),
                  qPrintable(QString::number(p, 16)));
     }
+}
+
+void ImageCodecTest::drawsBetweenFormats_data() {
+    QTest::addColumn<QImage>("source");
+    QTest::addColumn<QImage::Format>("targetFormat");
+    QTest::addColumn<QRgb>("expected");
+    const QRgb green = qRgb(0, 200, 0);
+    const QRgb red = qRgba(255, 0, 0, 128);
+    const QRgb redOverBlue = qRgb(128, 0, 127);
+    const struct {
+        const char* name;
+        QImage image;
+        QRgb expected;
+    } sources[] = {
+        {"RGB32", solid(6, 4, QImage::Format_RGB32, green), green},
+        {"RGB888", solid(6, 4, QImage::Format_RGB888, green), green},
+        {"ARGB32", solid(6, 4, QImage::Format_ARGB32, red), redOverBlue},
+        {"premultiplied", solid(6, 4, QImage::Format_ARGB32_Premultiplied, red), redOverBlue},
+    };
+    const std::pair<const char*, QImage::Format> targets[] = {
+        {"RGB32", QImage::Format_RGB32},
+        {"ARGB32", QImage::Format_ARGB32},
+        {"premultiplied", QImage::Format_ARGB32_Premultiplied},
+        {"RGB888", QImage::Format_RGB888},
+    };
+    for (const auto& source : sources)
+        for (const auto& [name, format] : targets)
+            QTest::addRow("%s onto %s", source.name, name)
+                << source.image << format << source.expected;
+}
+
+// Opaque green, or half-transparent red over blue, in every pairing of formats.
+void ImageCodecTest::drawsBetweenFormats() {
+    QFETCH(QImage, source);
+    QFETCH(QImage::Format, targetFormat);
+    QFETCH(QRgb, expected);
+    QImage target = solid(15, 10, targetFormat, qRgb(0, 0, 255));
+    ImageCodec::drawScaled(target, QRectF(0, 0, 15, 10), source, source.rect(),
+                           Interpolation::HighQualityBicubic);
+    QCOMPARE(target.format(), targetFormat);
+    for (int y = 0; y < 10; ++y)
+        for (int x = 0; x < 15; ++x)
+            QCOMPARE(target.pixel(x, y), expected);
+}
+
+// Enlarging the top half of a picture over itself: rows already written must not be read.
+void ImageCodecTest::drawIntoItselfReadsOriginal() {
+    QImage image(1, 16, QImage::Format_RGB32);
+    for (int y = 0; y < 16; ++y)
+        image.setPixel(0, y, qRgb(y * 16, 0, 0));
+    const QImage original = image.copy();
+    QImage expected = original.copy();
+    ImageCodec::drawScaled(expected, QRectF(0, 0, 1, 16), original, QRectF(0, 0, 1, 8),
+                           Interpolation::LowQuality);
+    ImageCodec::drawScaled(image, QRectF(0, 0, 1, 16), image, QRectF(0, 0, 1, 8),
+                           Interpolation::LowQuality);
+    QCOMPARE(image, expected);
 }
 
 void ImageCodecTest::sampleMapping_data() {

@@ -1,0 +1,1 @@
+zkalto_add_test(tst_floatingpicture SOURCES content/tst_floatingpicture.cpp LIBS zkalto_core)

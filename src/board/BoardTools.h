@@ -49,6 +49,8 @@ public:
     void undo();
 
     QPoint pressPoint() const { return m_pressPoint; }
+    // A press on the floating picture also sets the press point, in the picture's coordinates.
+    void setPressPoint(QPoint point) { m_pressPoint = point; }
     StrokeBox strokeBox() const { return m_strokeBox; }
     void setStrokeBox(const StrokeBox& box) { m_strokeBox = box; }
     QPoint selectionEnd() const { return m_selectionEnd; }

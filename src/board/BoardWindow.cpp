@@ -102,6 +102,7 @@ void BoardWindow::buildHiddenChildren()
     Image2->setObjectName(QStringLiteral("Image2"));
     Image2->setCursor(Qt::SizeAllCursor);
     Image2->setGeometry(0, 0, 0, 0);
+    Image2->installEventFilter(this);
     Image2->hide();
 
     Panel4 = new QFrame(this);
@@ -210,8 +211,14 @@ void BoardWindow::buildStrip()
         m_toolGroup->addButton(toolButton, int(mode));
     }
     SpeedButton3->setChecked(true);
-    connect(m_toolGroup, &QButtonGroup::idClicked, this,
-            [this](int id) { chooseTool(ToolMode(id)); });
+    connect(m_toolGroup, &QButtonGroup::idClicked, this, [this](int id) {
+        if (ToolMode(id) == ToolMode::RangeSelection)
+            chooseRangeSelection();
+        else
+            chooseTool(ToolMode(id));
+    });
+    connect(SpeedButton35, &QToolButton::clicked, this, [this] { zoom(true); });
+    connect(SpeedButton36, &QToolButton::clicked, this, [this] { zoom(false); });
     connect(SpeedButton2, &QToolButton::clicked, this, &BoardWindow::shadeRequested);
     connect(SpeedButton4, &QToolButton::clicked, this, &BoardWindow::undo);
     connect(SpeedButton5, &QToolButton::clicked, this, &BoardWindow::clearPage);
@@ -240,8 +247,76 @@ QColor BoardWindow::backgroundSwatch() const
     return RCP->colour();
 }
 
+void BoardWindow::showFloatingPicture(const QRect& before)
+{
+    if (m_floating.isShown()) {
+        Image2->setPixmap(QPixmap::fromImage(m_floating.picture()));
+        Image2->setGeometry(m_floating.geometry());
+        Image2->show();
+    } else {
+        Image2->hide();
+    }
+    // What the picture uncovered is drawn from the page, as a repaint of the window would.
+    const QRegion uncovered = QRegion(before) - QRegion(m_floating.isShown() ? m_floating.geometry() : QRect());
+    for (const QRect& rect : uncovered)
+        m_surface.copyFrom(m_pages.currentPageImage(), rect);
+}
+
+void BoardWindow::stampFloatingPicture()
+{
+    if (!m_floating.isShown())
+        return;
+    const QRect before = m_floating.geometry();
+    m_floating.framedCommit(m_pages.currentPageImage());
+    showFloatingPicture(before);
+}
+
+void BoardWindow::chooseRangeSelection()
+{
+    stampFloatingPicture();
+    m_floating.chooseRangeSelection();
+    chooseTool(ToolMode::RangeSelection);
+}
+
+void BoardWindow::zoom(bool enlarge)
+{
+    const QRect before = m_floating.geometry();
+    const QString directory = m_pages.programDirectory();
+    const bool zoomed = enlarge ? m_floating.zoomIn(m_screenSize, directory, strokeColour())
+                                : m_floating.zoomOut(m_screenSize, directory, strokeColour());
+    if (zoomed)
+        showFloatingPicture(before);
+}
+
+bool BoardWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched != Image2)
+        return QWidget::eventFilter(watched, event);
+    auto* mouse = static_cast<QMouseEvent*>(event);
+    if (event->type() == QEvent::MouseButtonPress) {
+        const QPoint inPicture = mouse->position().toPoint();
+        m_floating.grab(inPicture);
+        m_tools.setPressPoint(inPicture);
+        return true;
+    }
+    if (event->type() == QEvent::MouseMove) {
+        if (mouse->buttons() & Qt::LeftButton) {
+            const QRect before = m_floating.geometry();
+            m_floating.dragTo(mouse->position().toPoint());
+            showFloatingPicture(before);
+        }
+        return true;
+    }
+    // A release on the picture ends its drag and is not the board's release.
+    if (event->type() == QEvent::MouseButtonRelease || event->type() == QEvent::MouseButtonDblClick)
+        return true;
+    return QWidget::eventFilter(watched, event);
+}
+
 void BoardWindow::chooseTool(ToolMode mode)
 {
+    if (mode != ToolMode::RangeSelection)
+        stampFloatingPicture();
     m_tools.chooseTool(mode, strokeWidth(), strokeColour());
     if (mode == ToolMode::Pen || mode == ToolMode::Eraser)
         Panel3->clear();
@@ -298,8 +373,10 @@ void BoardWindow::setTextPanelColour(quint32 colour)
 void BoardWindow::undo()
 {
     Panel3->clear();
-    Image2->hide();
+    const QRect before = m_floating.geometry();
+    m_floating.drop();
     m_tools.undo();
+    showFloatingPicture(before);
 }
 
 void BoardWindow::arriveOnPage()
@@ -313,6 +390,7 @@ void BoardWindow::turnRight()
 {
     m_pages.setUnderlayActive(false);
     Panel3->clear();
+    stampFloatingPicture();
     if (Edit2->text() != QLatin1String("99") &&
         (m_pages.current().state == PageState::WrittenOn ||
          m_pages.currentPage() < m_pages.pageCount())) {
@@ -339,6 +417,7 @@ void BoardWindow::turnLeft()
 {
     m_pages.setUnderlayActive(false);
     Panel3->clear();
+    stampFloatingPicture();
     if (Edit2->text() != QLatin1String("1")) {
         m_tools.setStrokeBox({10, 10, -10, -10});
         if (Panel4->isVisible())
@@ -357,6 +436,14 @@ void BoardWindow::clearPage()
 {
     Panel3->clear();
     QImage& page = m_pages.currentPageImage();
+    if (m_floating.isShown() && m_tools.pressPoint().x() < m_tools.selectionEnd().x()) {
+        // A selection was just cut: only its area is cleared.
+        const QRect before = m_floating.geometry();
+        m_floating.wipe(page, backgroundSwatch());
+        m_tools.setSelectionEnd(QPoint(m_tools.pressPoint().x(), m_tools.selectionEnd().y()));
+        showFloatingPicture(before);
+        return;
+    }
     if (m_pages.underlayActive()) {
         m_surface.drawImage(QPoint(0, 0), m_pages.underlayImage());
         RasterCopy::copy(m_pages.underlayImage(), m_pages.underlayImage().rect(), page, {0, 0});
@@ -412,6 +499,7 @@ void BoardWindow::chooseBackgroundColour()
                 }
                 m_pages.current().state = PageState::Cleared;
             }
+            m_floating.drop();
             Image2->hide();
             RCP->setColour(*chosen);
             if (m_tools.toolMode() == ToolMode::Eraser)
@@ -462,6 +550,11 @@ void BoardWindow::resizeEvent(QResizeEvent* event)
 
 void BoardWindow::mousePressEvent(QMouseEvent* event)
 {
+    if (m_floating.isShown()) {
+        const QRect before = m_floating.geometry();
+        m_floating.commitOnPress(m_pages.currentPageImage());
+        showFloatingPicture(before);
+    }
     m_tools.press(event->position().toPoint());
 }
 
@@ -475,7 +568,15 @@ void BoardWindow::mouseMoveEvent(QMouseEvent* event)
 
 void BoardWindow::mouseReleaseEvent(QMouseEvent* event)
 {
-    m_tools.release(event->position().toPoint(), strokeWidth(), strokeColour(), openPanels());
+    const QPoint point = event->position().toPoint();
+    m_tools.release(point, strokeWidth(), strokeColour(), openPanels());
+    if (m_floating.isShown())
+        m_floating.stampFramed(m_pages.currentPageImage());
     if (m_tools.toolMode() == ToolMode::AreaErase)
         useToolCursor(ToolMode::AreaErase);
+    if (m_tools.toolMode() == ToolMode::RangeSelection) {
+        m_tools.setSelectionEnd(point);
+        m_floating.cut(m_tools.pressPoint(), point, m_tools.strokeBox(), m_surface, m_pages);
+        showFloatingPicture(QRect());
+    }
 }

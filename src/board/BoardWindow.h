@@ -3,6 +3,7 @@
 #include "board/BoardSurface.h"
 #include "board/BoardTools.h"
 #include "board/PageStore.h"
+#include "board/content/FloatingPicture.h"
 
 #include <QWidget>
 
@@ -32,6 +33,7 @@ public:
     PageStore& pages() { return m_pages; }
     BoardTools& tools() { return m_tools; }
     const BoardSurface& surface() const { return m_surface; }
+    FloatingPicture& floatingPicture() { return m_floating; }
 
     int strokeWidth() const;
     QColor strokeColour() const;
@@ -91,6 +93,7 @@ public:
     QFrame* Panel9;
 
 protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
@@ -114,6 +117,12 @@ private:
     void restorePanelState(int page);
     void arriveOnPage();
     void setTextPanelColour(quint32 colour);
+    void chooseRangeSelection();
+    void zoom(bool enlarge);
+    // Stamps a floating picture with its frame left out, as tool and page changes do.
+    void stampFloatingPicture();
+    // Shows the floating picture as it now is; where it stood before, the page shows again.
+    void showFloatingPicture(const QRect& before);
     void useToolCursor(ToolMode mode);
     OpenPanels openPanels() const;
 
@@ -126,5 +135,6 @@ private:
     BoardSurface m_surface;
     PageStore m_pages;
     BoardTools m_tools;
+    FloatingPicture m_floating;
     QButtonGroup* m_toolGroup = nullptr;
 };

@@ -41,6 +41,10 @@ private slots:
     void backgroundColour_data();
     void backgroundColour();
     void strokeColourSparesTheEraser();
+    void cutSelectionFloatsAndStampsBack();
+    void zoomedPictureIsStampedByAToolAtItsSize();
+    void undoAfterACutCancelsIt();
+    void clearAfterACutWipesOnlyTheSelection();
 
 private:
     void drag(Qt::MouseButton button, const QList<QPoint>& path);
@@ -406,6 +410,69 @@ void BoardWindowTest::strokeColourSparesTheEraser()
     QTest::mouseClick(m_board->LCP, Qt::LeftButton);
     QCOMPARE(m_board->strokeColour(), QColor(Qt::green));
     QCOMPARE(m_board->tools().pen().colour, grey);
+}
+
+void BoardWindowTest::cutSelectionFloatsAndStampsBack()
+{
+    stroke(QPoint(150, 150), QPoint(250, 150));
+    click(m_board->SpeedButton25);
+    drag(Qt::LeftButton, {QPoint(100, 100), QPoint(200, 150), QPoint(300, 200)});
+    QVERIFY(m_board->Image2->isVisible());
+    QCOMPARE(m_board->Image2->geometry(), QRect(100, 100, 200, 100));
+    QCOMPARE(page().pixelColor(200, 150), grey); // the hole
+    // Dragging it away shows the hole; a press elsewhere stamps its interior where it lies.
+    QTest::mousePress(m_board->Image2, Qt::LeftButton, {}, QPoint(10, 10));
+    QTest::mouseMove(m_board->Image2, QPoint(10, 210));
+    // The picture followed: the pointer is back where it held the picture.
+    QTest::mouseRelease(m_board->Image2, Qt::LeftButton, {}, QPoint(10, 10));
+    QCOMPARE(m_board->Image2->geometry(), QRect(100, 300, 200, 100));
+    QCOMPARE(m_board->surface().pixel(QPoint(200, 150)), grey);
+    QTest::mouseClick(m_board, Qt::LeftButton, {}, QPoint(700, 600));
+    QVERIFY(!m_board->Image2->isVisible());
+    QCOMPARE(page().pixelColor(200, 350), QColor(Qt::red));
+    QCOMPARE(page().pixelColor(100, 300), grey); // the dotted frame stays out
+}
+
+void BoardWindowTest::zoomedPictureIsStampedByAToolAtItsSize()
+{
+    click(m_board->SpeedButton25);
+    drag(Qt::LeftButton, {QPoint(100, 100), QPoint(300, 200)});
+    click(m_board->SpeedButton35);
+    click(m_board->SpeedButton35);
+    QCOMPARE(m_board->Image2->size(), QSize(450, 225));
+    click(m_board->SpeedButton36);
+    QCOMPARE(m_board->Image2->size(), QSize(300, 150));
+    click(m_board->SpeedButton3);
+    QVERIFY(!m_board->Image2->isVisible());
+    QCOMPARE(m_board->tools().toolMode(), ToolMode::Pen);
+    QVERIFY(QFile::exists(m_directory.filePath(QStringLiteral("tmp.bmt"))));
+}
+
+void BoardWindowTest::undoAfterACutCancelsIt()
+{
+    stroke(QPoint(150, 150), QPoint(250, 150));
+    const QImage before = page();
+    click(m_board->SpeedButton25);
+    drag(Qt::LeftButton, {QPoint(100, 100), QPoint(300, 200)});
+    click(m_board->SpeedButton4);
+    QVERIFY(!m_board->Image2->isVisible());
+    QCOMPARE(page(), before);
+    QCOMPARE(m_board->surface().image(), before);
+}
+
+void BoardWindowTest::clearAfterACutWipesOnlyTheSelection()
+{
+    stroke(QPoint(150, 150), QPoint(250, 150));
+    stroke(QPoint(400, 400), QPoint(500, 400));
+    click(m_board->SpeedButton25);
+    drag(Qt::LeftButton, {QPoint(100, 100), QPoint(300, 200)});
+    click(m_board->SpeedButton5);
+    QVERIFY(!m_board->Image2->isVisible());
+    QCOMPARE(page().pixelColor(200, 150), grey);
+    QCOMPARE(page().pixelColor(450, 400), QColor(Qt::red));
+    QCOMPARE(m_board->pages().current().state, PageState::WrittenOn);
+    click(m_board->SpeedButton5);
+    QCOMPARE(page().pixelColor(450, 400), grey);
 }
 
 QTEST_MAIN(BoardWindowTest)

@@ -15,7 +15,8 @@ const QString Png = QStringLiteral("png");
 const QString Bmp = QStringLiteral("bmp");
 
 // Loaded pictures come back in the program's two formats: RGB32 when opaque, ARGB32 otherwise.
-QImage normalised(const QImage& image) {
+QImage normalised(const QImage& image)
+{
     if (image.isNull())
         return {};
     if (image.format() == QImage::Format_RGB32 || image.format() == QImage::Format_ARGB32)
@@ -24,18 +25,21 @@ QImage normalised(const QImage& image) {
                                                          : QImage::Format_RGB32);
 }
 
-bool isNative32(QImage::Format format) {
+bool isNative32(QImage::Format format)
+{
     return format == QImage::Format_RGB32 || format == QImage::Format_ARGB32 ||
            format == QImage::Format_ARGB32_Premultiplied;
 }
 
-void appendLe32(QByteArray& out, quint32 value) {
+void appendLe32(QByteArray& out, quint32 value)
+{
     char bytes[4];
     qToLittleEndian(value, bytes);
     out.append(bytes, 4);
 }
 
-void appendLe16(QByteArray& out, quint16 value) {
+void appendLe16(QByteArray& out, quint16 value)
+{
     char bytes[2];
     qToLittleEndian(value, bytes);
     out.append(bytes, 2);
@@ -43,7 +47,8 @@ void appendLe16(QByteArray& out, quint16 value) {
 
 // A 32-bit BMP with a version 4 header whose bit fields include an alpha mask, so bitmaps keep
 // their transparency through "tmp.bmt". Rows bottom-up, pixels as unpremultiplied B, G, R, A bytes.
-QByteArray argbBmp(const QImage& argb) {
+QByteArray argbBmp(const QImage& argb)
+{
     constexpr int fileHeaderSize = 14;
     constexpr int infoHeaderSize = 108;
     const qsizetype width = argb.width();
@@ -86,19 +91,22 @@ QByteArray argbBmp(const QImage& argb) {
 
 namespace ImageCodec {
 
-QImage loadFile(const QString& path) {
+QImage loadFile(const QString& path)
+{
     QImageReader reader(path);
     reader.setDecideFormatFromContent(true); // "tmp.bmt" and misnamed files load by content
     return normalised(reader.read());
 }
 
-QImage loadBmpStream(const QByteArray& stream) {
+QImage loadBmpStream(const QByteArray& stream)
+{
     return normalised(QImage::fromData(stream, "BMP"));
 }
 
 // Opaque images are written as plain 24-bit BMPs; images with an alpha channel as 32-bit BMPs
 // that keep it. Either way an image reads back with the same pixels.
-QByteArray bmpStream(const QImage& image) {
+QByteArray bmpStream(const QImage& image)
+{
     if (image.isNull())
         return {};
     if (image.hasAlphaChannel())
@@ -111,7 +119,8 @@ QByteArray bmpStream(const QImage& image) {
     return out;
 }
 
-QImage createBitmap(int width, int height) {
+QImage createBitmap(int width, int height)
+{
     if (width <= 0 || height <= 0)
         return {};
     QImage bitmap(width, height, QImage::Format_ARGB32);
@@ -121,7 +130,8 @@ QImage createBitmap(int width, int height) {
 }
 
 void drawScaled(QImage& target, const QRectF& destination, const QImage& source,
-                const QRectF& sourceRect, Interpolation mode) {
+                const QRectF& sourceRect, Interpolation mode)
+{
     if (target.isNull() || source.isNull())
         return;
 
@@ -152,7 +162,8 @@ void drawScaled(QImage& target, const QRectF& destination, const QImage& source,
     target = work.convertToFormat(target.format());
 }
 
-QString encoderFor(const QString& mimeType) {
+QString encoderFor(const QString& mimeType)
+{
     if (mimeType.compare(QLatin1String("image/png"), Qt::CaseInsensitive) == 0)
         return Png;
     if (mimeType.compare(QLatin1String("image/bmp"), Qt::CaseInsensitive) == 0)
@@ -160,7 +171,8 @@ QString encoderFor(const QString& mimeType) {
     return {};
 }
 
-bool save(const QImage& image, const QString& path, const QString& encoder) {
+bool save(const QImage& image, const QString& path, const QString& encoder)
+{
     if (image.isNull() || (encoder != Png && encoder != Bmp))
         return false;
     // Written beside the old file and renamed over it, so a failed write leaves the old one.
@@ -182,12 +194,14 @@ bool save(const QImage& image, const QString& path, const QString& encoder) {
     return file.commit();
 }
 
-bool savePng(const QImage& image, const QString& path) {
+bool savePng(const QImage& image, const QString& path)
+{
     return save(loadBmpStream(bmpStream(image)), path, Png);
 }
 
 QImage scaledCopy(const QImage& source, const QRectF& sourceRect, const QSize& targetSize,
-                  const QRectF& destination, Interpolation mode, const QString& programDirectory) {
+                  const QRectF& destination, Interpolation mode, const QString& programDirectory)
+{
     QImage bitmap = createBitmap(targetSize.width(), targetSize.height());
     if (bitmap.isNull())
         return {};

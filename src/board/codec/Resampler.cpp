@@ -14,7 +14,8 @@ constexpr int AlphaByte = Q_BYTE_ORDER == Q_LITTLE_ENDIAN ? 3 : 0;
 // A pixel's four float channels; a GCC and Clang vector type, so its arithmetic is SIMD.
 using Float4 = float __attribute__((vector_size(16)));
 
-inline Float4 load(const float* channels) {
+inline Float4 load(const float* channels)
+{
     Float4 pixel;
     std::memcpy(&pixel, channels, sizeof pixel);
     return pixel;
@@ -22,7 +23,8 @@ inline Float4 load(const float* channels) {
 
 // Cubic convolution with a = -0.5: interpolates (1 at 0, 0 at the other integers) and keeps
 // more contrast than bilinear, with a slight overshoot at steps.
-double keys(double d) {
+double keys(double d)
+{
     constexpr double a = -0.5;
     if (d < 1.0)
         return ((a + 2.0) * d - (a + 3.0)) * d * d + 1.0;
@@ -32,7 +34,8 @@ double keys(double d) {
 }
 
 // x * a / 255 on the four channels of a packed pixel at once, rounded.
-inline quint32 byteMul(quint32 x, quint32 a) {
+inline quint32 byteMul(quint32 x, quint32 a)
+{
     quint32 t = (x & 0x00ff00ffu) * a;
     t = ((t + ((t >> 8) & 0x00ff00ffu) + 0x00800080u) >> 8) & 0x00ff00ffu;
     x = ((x >> 8) & 0x00ff00ffu) * a;
@@ -42,7 +45,8 @@ inline quint32 byteMul(quint32 x, quint32 a) {
 
 // Pixel index range [first, last) touched by the span [start, start + length), within [0, limit).
 // Clamped in floating point first so far-away rectangles cannot overflow an int.
-void pixelSpan(double start, double length, int limit, int& first, int& last) {
+void pixelSpan(double start, double length, int limit, int& first, int& last)
+{
     const double bound = double(limit);
     first = int(std::floor(std::clamp(start, 0.0, bound)));
     last = int(std::ceil(std::clamp(start + length, 0.0, bound)));
@@ -57,7 +61,8 @@ constexpr int RowBatch = 64;
 // out = the sum over k < taps of rows[k] * weights[k] over `floats` channels, added to what out
 // holds when `add`. Four pixels per step: four independent sums hide each addition's latency.
 void sumRows(const std::vector<const float*>& rows, const std::vector<Float4>& weights, int taps,
-             size_t floats, bool add, float* out) {
+             size_t floats, bool add, float* out)
+{
     const Float4 zero = {0.f, 0.f, 0.f, 0.f};
     size_t i = 0;
     for (; i + 16 <= floats; i += 16) {
@@ -78,7 +83,8 @@ void sumRows(const std::vector<const float*>& rows, const std::vector<Float4>& w
 }
 
 // Source-over of finished premultiplied pixels onto a target line.
-void blend(quint32* line, const quint8* finished, int width, TargetKind kind) {
+void blend(quint32* line, const quint8* finished, int width, TargetKind kind)
+{
     for (int x = 0; x < width; ++x) {
         quint32 pixel;
         std::memcpy(&pixel, finished + size_t(x) * 4, sizeof pixel);
@@ -106,7 +112,8 @@ void blend(quint32* line, const quint8* finished, int width, TargetKind kind) {
 } // namespace
 
 bool Resampler::Axis::build(double destStart, double destLength, int destLimit, double sourceStart,
-                            double sourceLength, int sourceLimit, Interpolation mode) {
+                            double sourceLength, int sourceLimit, Interpolation mode)
+{
     if (!(destLength > 0.0) || !(sourceLength > 0.0))
         return false;
     int destLast = 0;
@@ -185,14 +192,16 @@ bool Resampler::Axis::build(double destStart, double destLength, int destLimit, 
 }
 
 Resampler::Resampler(const QRectF& destination, const QSize& targetSize, const QRectF& sourceRect,
-                     const QSize& sourceSize, Interpolation mode) {
+                     const QSize& sourceSize, Interpolation mode)
+{
     m_valid = m_columns.build(destination.x(), destination.width(), targetSize.width(),
                               sourceRect.x(), sourceRect.width(), sourceSize.width(), mode) &&
               m_rows.build(destination.y(), destination.height(), targetSize.height(),
                            sourceRect.y(), sourceRect.height(), sourceSize.height(), mode);
 }
 
-void Resampler::draw(QImage& target, const QImage& source) const {
+void Resampler::draw(QImage& target, const QImage& source) const
+{
     if (!m_valid)
         return;
     const bool opaqueSource = source.format() == QImage::Format_RGB32;

@@ -182,3 +182,12 @@ void FloatingPicture::drawFrame(const QColor& colour)
     painter.setBrush(Qt::NoBrush);
     painter.drawRect(QRect(0, 0, m_picture.width() - 2, m_picture.height() - 2));
 }
+
+void FloatingPicture::wipe(QImage& page, const QColor& colour)
+{
+    RasterCopy::fill(m_picture, m_picture.rect(), colour);
+    RasterCopy::fill(page, m_geometry, colour);
+    m_exactPlacement = false;
+    m_shown = false;
+    releaseZoomSource();
+}

@@ -63,6 +63,9 @@ public:
     void stampFramed(QImage& page) const;
     // Hides without stamping: undo, clearing and a background change throw the picture away.
     void drop() { m_shown = false; }
+    // Clearing a selection just cut: the picture and the page area under it take colour, and the
+    // picture goes without a zoom source.
+    void wipe(QImage& page, const QColor& colour);
 
     // Shows image at topLeft, unzoomed and without a zoom source; with exact the picture is
     // stamped whole by a press.

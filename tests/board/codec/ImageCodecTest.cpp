@@ -11,7 +11,8 @@ Q_DECLARE_METATYPE(Interpolation)
 
 namespace {
 
-QImage checkerboard(int size, int cell, QRgb even, QRgb odd) {
+QImage checkerboard(int size, int cell, QRgb even, QRgb odd)
+{
     QImage image(size, size, QImage::Format_RGB32);
     for (int y = 0; y < size; ++y)
         for (int x = 0; x < size; ++x)
@@ -19,7 +20,8 @@ QImage checkerboard(int size, int cell, QRgb even, QRgb odd) {
     return image;
 }
 
-QImage noise(int width, int height, QImage::Format format, quint32 seed) {
+QImage noise(int width, int height, QImage::Format format, quint32 seed)
+{
     QImage image(width, height, format);
     QRandomGenerator random(seed);
     for (int y = 0; y < height; ++y)
@@ -30,13 +32,15 @@ QImage noise(int width, int height, QImage::Format format, quint32 seed) {
     return image;
 }
 
-QImage solid(int width, int height, QImage::Format format, QRgb colour) {
+QImage solid(int width, int height, QImage::Format format, QRgb colour)
+{
     QImage image(width, height, format);
     image.fill(colour);
     return image;
 }
 
-QImage drawn(const QImage& source, const QSize& size, Interpolation mode) {
+QImage drawn(const QImage& source, const QSize& size, Interpolation mode)
+{
     QImage target = ImageCodec::createBitmap(size.width(), size.height());
     ImageCodec::drawScaled(target, QRectF(QPointF(), size), source, source.rect(), mode);
     return target;
@@ -45,7 +49,8 @@ QImage drawn(const QImage& source, const QSize& size, Interpolation mode) {
 const Interpolation AllModes[] = {Interpolation::LowQuality, Interpolation::HighQuality,
                                   Interpolation::HighQualityBicubic};
 
-const char* modeName(Interpolation mode) {
+const char* modeName(Interpolation mode)
+{
     switch (mode) {
     case Interpolation::LowQuality:
         return "mode 1";
@@ -57,7 +62,8 @@ const char* modeName(Interpolation mode) {
     return "";
 }
 
-QByteArray fileBytes(const QString& path) {
+QByteArray fileBytes(const QString& path)
+{
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
@@ -103,7 +109,8 @@ private slots:
     void scaledCopyKeepsPictureWhenUnwritable();
 };
 
-void ImageCodecTest::enlargeCheckerboard_data() {
+void ImageCodecTest::enlargeCheckerboard_data()
+{
     QTest::addColumn<Interpolation>("mode");
     QTest::addColumn<bool>("sameAsMode1");
     QTest::addColumn<bool>("overshoots");
@@ -115,7 +122,8 @@ void ImageCodecTest::enlargeCheckerboard_data() {
 }
 
 // A 4x enlargement of 2-pixel grey squares (64 and 192).
-void ImageCodecTest::enlargeCheckerboard() {
+void ImageCodecTest::enlargeCheckerboard()
+{
     QFETCH(Interpolation, mode);
     QFETCH(bool, sameAsMode1);
     QFETCH(bool, overshoots);
@@ -148,7 +156,8 @@ void ImageCodecTest::enlargeCheckerboard() {
     }
 }
 
-void ImageCodecTest::shrinkFineCheckerboard_data() {
+void ImageCodecTest::shrinkFineCheckerboard_data()
+{
     QTest::addColumn<Interpolation>("mode");
     QTest::addColumn<QRectF>("sourceRect");
     QTest::addColumn<int>("size");
@@ -173,7 +182,8 @@ void ImageCodecTest::shrinkFineCheckerboard_data() {
 }
 
 // One-pixel black and white squares: the prefilter gives grey, point sampling keeps the pattern.
-void ImageCodecTest::shrinkFineCheckerboard() {
+void ImageCodecTest::shrinkFineCheckerboard()
+{
     QFETCH(Interpolation, mode);
     QFETCH(QRectF, sourceRect);
     QFETCH(int, size);
@@ -197,7 +207,8 @@ void ImageCodecTest::shrinkFineCheckerboard() {
              qPrintable(QStringLiteral("%1..%2").arg(lowest).arg(highest)));
 }
 
-void ImageCodecTest::shrinkToOnePixelAveragesRamp_data() {
+void ImageCodecTest::shrinkToOnePixelAveragesRamp_data()
+{
     QTest::addColumn<Interpolation>("mode");
     QTest::addColumn<QSize>("size");
     for (const Interpolation mode :
@@ -208,7 +219,8 @@ void ImageCodecTest::shrinkToOnePixelAveragesRamp_data() {
 }
 
 // Hundreds of taps for one pixel: a symmetric filter over a linear ramp gives its middle value.
-void ImageCodecTest::shrinkToOnePixelAveragesRamp() {
+void ImageCodecTest::shrinkToOnePixelAveragesRamp()
+{
     QFETCH(Interpolation, mode);
     QFETCH(QSize, size);
     QImage ramp(size, QImage::Format_RGB32);
@@ -222,7 +234,8 @@ void ImageCodecTest::shrinkToOnePixelAveragesRamp() {
     QVERIFY2(value == 127 || value == 128, qPrintable(QString::number(value)));
 }
 
-void ImageCodecTest::unscaledDrawCopies_data() {
+void ImageCodecTest::unscaledDrawCopies_data()
+{
     QTest::addColumn<Interpolation>("mode");
     QTest::addColumn<QRect>("sourceRect");
     for (const Interpolation mode : AllModes) {
@@ -231,7 +244,8 @@ void ImageCodecTest::unscaledDrawCopies_data() {
     }
 }
 
-void ImageCodecTest::unscaledDrawCopies() {
+void ImageCodecTest::unscaledDrawCopies()
+{
     QFETCH(Interpolation, mode);
     QFETCH(QRect, sourceRect);
     const QImage source = noise(37, 23, QImage::Format_RGB32, 7);
@@ -240,7 +254,8 @@ void ImageCodecTest::unscaledDrawCopies() {
     QCOMPARE(target, source.copy(sourceRect).convertToFormat(QImage::Format_ARGB32));
 }
 
-void ImageCodecTest::solidColourStaysSolid_data() {
+void ImageCodecTest::solidColourStaysSolid_data()
+{
     QTest::addColumn<Interpolation>("mode");
     QTest::addColumn<QImage>("source");
     QTest::addColumn<QSize>("size");
@@ -256,7 +271,8 @@ void ImageCodecTest::solidColourStaysSolid_data() {
     }
 }
 
-void ImageCodecTest::solidColourStaysSolid() {
+void ImageCodecTest::solidColourStaysSolid()
+{
     QFETCH(Interpolation, mode);
     QFETCH(QImage, source);
     QFETCH(QSize, size);
@@ -267,7 +283,8 @@ void ImageCodecTest::solidColourStaysSolid() {
             QCOMPARE(result.pixel(x, y), colour);
 }
 
-void ImageCodecTest::transparentSurroundLeavesNoFringe_data() {
+void ImageCodecTest::transparentSurroundLeavesNoFringe_data()
+{
     QTest::addColumn<Interpolation>("mode");
     QTest::addColumn<QSize>("size");
     for (const Interpolation mode : AllModes) {
@@ -277,7 +294,8 @@ void ImageCodecTest::transparentSurroundLeavesNoFringe_data() {
 }
 
 // Red square on transparent white: partly transparent result pixels are still pure red.
-void ImageCodecTest::transparentSurroundLeavesNoFringe() {
+void ImageCodecTest::transparentSurroundLeavesNoFringe()
+{
     QFETCH(Interpolation, mode);
     QFETCH(QSize, size);
     QImage source = solid(12, 12, QImage::Format_ARGB32, qRgba(255, 255, 255, 0));
@@ -301,7 +319,8 @@ void ImageCodecTest::transparentSurroundLeavesNoFringe() {
 
 // Black, white, then transparent: the cubic lifts white past the falling alpha between the last
 // two, and a premultiplied pixel must never have a channel above its alpha.
-void ImageCodecTest::bicubicOvershootKeepsPremultipliedValid() {
+void ImageCodecTest::bicubicOvershootKeepsPremultipliedValid()
+{
     QImage source = ImageCodec::createBitmap(4, 1);
     source.setPixel(0, 0, qRgb(0, 0, 0));
     source.setPixel(1, 0, qRgb(255, 255, 255));
@@ -316,7 +335,8 @@ void ImageCodecTest::bicubicOvershootKeepsPremultipliedValid() {
     }
 }
 
-void ImageCodecTest::drawsBetweenFormats_data() {
+void ImageCodecTest::drawsBetweenFormats_data()
+{
     QTest::addColumn<QImage>("source");
     QTest::addColumn<QImage::Format>("targetFormat");
     QTest::addColumn<QRgb>("expected");
@@ -346,7 +366,8 @@ void ImageCodecTest::drawsBetweenFormats_data() {
 }
 
 // Opaque green, or half-transparent red over blue, in every pairing of formats.
-void ImageCodecTest::drawsBetweenFormats() {
+void ImageCodecTest::drawsBetweenFormats()
+{
     QFETCH(QImage, source);
     QFETCH(QImage::Format, targetFormat);
     QFETCH(QRgb, expected);
@@ -360,7 +381,8 @@ void ImageCodecTest::drawsBetweenFormats() {
 }
 
 // Enlarging the top half of a picture over itself: rows already written must not be read.
-void ImageCodecTest::drawIntoItselfReadsOriginal() {
+void ImageCodecTest::drawIntoItselfReadsOriginal()
+{
     QImage image(1, 16, QImage::Format_RGB32);
     for (int y = 0; y < 16; ++y)
         image.setPixel(0, y, qRgb(y * 16, 0, 0));
@@ -373,7 +395,8 @@ void ImageCodecTest::drawIntoItselfReadsOriginal() {
     QCOMPARE(image, expected);
 }
 
-void ImageCodecTest::sampleMapping_data() {
+void ImageCodecTest::sampleMapping_data()
+{
     QTest::addColumn<Interpolation>("mode");
     QTest::addColumn<QRectF>("sourceRect");
     QTest::addColumn<int>("width");
@@ -395,7 +418,8 @@ void ImageCodecTest::sampleMapping_data() {
 }
 
 // A black pixel beside a white one, drawn into one destination row.
-void ImageCodecTest::sampleMapping() {
+void ImageCodecTest::sampleMapping()
+{
     QFETCH(Interpolation, mode);
     QFETCH(QRectF, sourceRect);
     QFETCH(int, width);
@@ -411,7 +435,8 @@ void ImageCodecTest::sampleMapping() {
     QCOMPARE(values, expected);
 }
 
-void ImageCodecTest::fractionalDestinationCoverage_data() {
+void ImageCodecTest::fractionalDestinationCoverage_data()
+{
     QTest::addColumn<QRectF>("destination");
     QTest::addColumn<QPoint>("pixel");
     QTest::addColumn<double>("coverage");
@@ -431,7 +456,8 @@ void ImageCodecTest::fractionalDestinationCoverage_data() {
 }
 
 // Opaque white over a blue RGB32 target: each pixel takes white in proportion to its coverage.
-void ImageCodecTest::fractionalDestinationCoverage() {
+void ImageCodecTest::fractionalDestinationCoverage()
+{
     QFETCH(QRectF, destination);
     QFETCH(QPoint, pixel);
     QFETCH(double, coverage);
@@ -447,7 +473,8 @@ void ImageCodecTest::fractionalDestinationCoverage() {
     }
 }
 
-void ImageCodecTest::bmpStreamRoundTrip_data() {
+void ImageCodecTest::bmpStreamRoundTrip_data()
+{
     QTest::addColumn<QImage>("image");
     QTest::newRow("RGB32") << noise(31, 17, QImage::Format_RGB32, 1);
     QTest::newRow("RGB32, padded rows") << noise(3, 5, QImage::Format_RGB32, 2);
@@ -455,7 +482,8 @@ void ImageCodecTest::bmpStreamRoundTrip_data() {
     QTest::newRow("blank bitmap") << ImageCodec::createBitmap(6, 4);
 }
 
-void ImageCodecTest::bmpStreamRoundTrip() {
+void ImageCodecTest::bmpStreamRoundTrip()
+{
     QFETCH(QImage, image);
     const QByteArray stream = ImageCodec::bmpStream(image);
     QVERIFY(stream.startsWith("BM"));
@@ -464,13 +492,15 @@ void ImageCodecTest::bmpStreamRoundTrip() {
     QCOMPARE(loaded, image);
 }
 
-void ImageCodecTest::pngRoundTrip_data() {
+void ImageCodecTest::pngRoundTrip_data()
+{
     QTest::addColumn<QImage>("image");
     QTest::newRow("RGB32") << noise(45, 29, QImage::Format_RGB32, 4);
     QTest::newRow("ARGB32") << noise(45, 29, QImage::Format_ARGB32, 5);
 }
 
-void ImageCodecTest::pngRoundTrip() {
+void ImageCodecTest::pngRoundTrip()
+{
     QFETCH(QImage, image);
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("page.png"));
@@ -481,7 +511,8 @@ void ImageCodecTest::pngRoundTrip() {
     QCOMPARE(loaded, image);
 }
 
-void ImageCodecTest::encoderWritesFormat_data() {
+void ImageCodecTest::encoderWritesFormat_data()
+{
     QTest::addColumn<QString>("mimeType");
     QTest::addColumn<QString>("encoder");
     QTest::addColumn<QByteArray>("signature");
@@ -500,7 +531,8 @@ void ImageCodecTest::encoderWritesFormat_data() {
 }
 
 // Each encoder writes its format; without one nothing is written.
-void ImageCodecTest::encoderWritesFormat() {
+void ImageCodecTest::encoderWritesFormat()
+{
     QFETCH(QString, mimeType);
     QFETCH(QString, encoder);
     QFETCH(QByteArray, signature);
@@ -517,7 +549,8 @@ void ImageCodecTest::encoderWritesFormat() {
     }
 }
 
-void ImageCodecTest::loadFileReadsByContent_data() {
+void ImageCodecTest::loadFileReadsByContent_data()
+{
     QTest::addColumn<QByteArray>("format");
     QTest::addColumn<QString>("name");
     QTest::newRow("png") << QByteArray("png") << "a.png";
@@ -527,7 +560,8 @@ void ImageCodecTest::loadFileReadsByContent_data() {
     QTest::newRow("png named .jpg") << QByteArray("png") << "b.jpg";
 }
 
-void ImageCodecTest::loadFileReadsByContent() {
+void ImageCodecTest::loadFileReadsByContent()
+{
     QFETCH(QByteArray, format);
     QFETCH(QString, name);
     QTemporaryDir dir;
@@ -540,7 +574,8 @@ void ImageCodecTest::loadFileReadsByContent() {
     QVERIFY(std::abs(qGreen(loaded.pixel(12, 12)) - 250) <= 8); // lossy for JPEG
 }
 
-void ImageCodecTest::loadFileFailureIsNull_data() {
+void ImageCodecTest::loadFileFailureIsNull_data()
+{
     QTest::addColumn<QByteArray>("content"); // a null array: no file at all
     QTest::newRow("missing") << QByteArray();
     QTest::newRow("empty file") << QByteArray("");
@@ -550,7 +585,8 @@ void ImageCodecTest::loadFileFailureIsNull_data() {
         << ImageCodec::bmpStream(noise(8, 8, QImage::Format_RGB32, 8)).left(40);
 }
 
-void ImageCodecTest::loadFileFailureIsNull() {
+void ImageCodecTest::loadFileFailureIsNull()
+{
     QFETCH(QByteArray, content);
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("picture.png"));
@@ -562,7 +598,8 @@ void ImageCodecTest::loadFileFailureIsNull() {
     QVERIFY(ImageCodec::loadFile(path).isNull());
 }
 
-void ImageCodecTest::scaledCopyGoesThroughTmpBmt() {
+void ImageCodecTest::scaledCopyGoesThroughTmpBmt()
+{
     QTemporaryDir dir;
     const QString programDirectory = dir.path() + QLatin1Char('/');
     const QString tmp = programDirectory + QStringLiteral("tmp.bmt");
@@ -587,7 +624,8 @@ void ImageCodecTest::scaledCopyGoesThroughTmpBmt() {
     QCOMPARE(ImageCodec::loadFile(tmp), second);
 }
 
-void ImageCodecTest::scaledCopyKeepsPictureWhenUnwritable() {
+void ImageCodecTest::scaledCopyKeepsPictureWhenUnwritable()
+{
     QTemporaryDir dir;
     const QString missing = dir.filePath(QStringLiteral("absent/"));
     const QImage source = solid(10, 10, QImage::Format_RGB32, qRgb(1, 2, 3));

@@ -5,6 +5,7 @@
 #include "app/StartupChecks.h"
 #include "app/ToolbarWindow.h"
 #include "board/BoardWindow.h"
+#include "lessons/SettingsWindow.h"
 #include "platform/Platform.h"
 #include "ui/SystemWindow.h"
 
@@ -53,7 +54,7 @@ void Program::createWindows(Platform& platform, QSize screenSize, const QString&
     m_windows.board = new BoardWindow(screenSize, programDirectory, m_cursors, *platform.prompter);
     m_windows.help = namedWindow("TForm4", QStringLiteral("帮助"));
     m_windows.shade = new ShadeWindow;
-    m_windows.settings = namedWindow("TForm6", QStringLiteral("zkalto"));
+    m_windows.settings = new SettingsWindow;
     m_windows.teacherPassword = namedWindow("TForm7", QStringLiteral("zkalto"));
     m_windows.passwordChange = namedWindow("TForm8", QStringLiteral("zkalto"));
     m_windows.scannerSource = namedWindow("TForm11", QStringLiteral("zkalto"));
@@ -79,6 +80,8 @@ void Program::connectWindows(Platform& platform, QSize screenSize)
         m_windows.shade->open();
         platform.desktop->movePointer(QPoint(screenSize.width(), 50));
     });
+    QObject::connect(board, &BoardWindow::settingsRequested, m_windows.settings,
+                     &QDialog::exec);
     QObject::connect(board, &BoardWindow::leaveRequested, toolbar, [this, toolbar] {
         if (m_windows.textLinePanel->openMark() == 1)
             m_windows.textLinePanel->show();

@@ -4,6 +4,7 @@
 #include "aids/TextLinePanel.h"
 #include "app/ToolbarWindow.h"
 #include "board/BoardWindow.h"
+#include "lessons/SettingsWindow.h"
 
 QList<QWidget*> Windows::inCreationOrder() const
 {

@@ -4,6 +4,7 @@
 
 class BoardWindow;
 class QWidget;
+class SettingsWindow;
 class ShadeWindow;
 class TextLinePanel;
 class ToolbarWindow;
@@ -16,7 +17,7 @@ struct Windows {
     BoardWindow* board = nullptr;          // TForm3
     QWidget* help = nullptr;               // TForm4
     ShadeWindow* shade = nullptr;          // TForm5
-    QWidget* settings = nullptr;           // TForm6
+    SettingsWindow* settings = nullptr;    // TForm6
     QWidget* teacherPassword = nullptr;    // TForm7
     QWidget* passwordChange = nullptr;     // TForm8
     QWidget* scannerSource = nullptr;      // TForm11

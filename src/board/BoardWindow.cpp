@@ -221,6 +221,10 @@ void BoardWindow::buildStrip()
     connect(SpeedButton36, &QToolButton::clicked, this, [this] { zoom(false); });
     connect(SpeedButton2, &QToolButton::clicked, this, &BoardWindow::shadeRequested);
     connect(SpeedButton4, &QToolButton::clicked, this, &BoardWindow::undo);
+    connect(SpeedButton6, &QToolButton::clicked, this, [this] {
+        savePanelState();
+        emit settingsRequested();
+    });
     connect(SpeedButton5, &QToolButton::clicked, this, &BoardWindow::clearPage);
     connect(SpeedButton11, &QToolButton::clicked, this, &BoardWindow::turnLeft);
     connect(SpeedButton12, &QToolButton::clicked, this, &BoardWindow::turnRight);
@@ -411,6 +415,13 @@ void BoardWindow::turnRight()
     setTextPanelColour(TextPanelColour::afterPageTurn(
         ColourRef::fromColor(backgroundSwatch()),
         ColourRef::fromColor(m_pages.backgroundOf(m_pages.currentPage()))));
+    // A picture taller than the screen goes on with its lower part at the top of this page.
+    if (m_floating.tag() == m_pages.currentPage()) {
+        const QRect before = m_floating.geometry();
+        m_floating.continueAtTop(90 - m_screenSize.height());
+        m_floating.setTag(0);
+        showFloatingPicture(before);
+    }
 }
 
 void BoardWindow::turnLeft()

@@ -52,6 +52,8 @@ signals:
     void leaveRequested();
     // "消隐投影": the screen shade is to cover the board.
     void shadeRequested();
+    // "设置": the panel state is kept; the settings window is to be shown modally.
+    void settingsRequested();
 
 public:
 

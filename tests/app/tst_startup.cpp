@@ -4,9 +4,12 @@
 #include "aids/TextLinePanel.h"
 #include "app/ToolbarWindow.h"
 #include "board/BoardWindow.h"
+#include "lessons/SettingsWindow.h"
 
 #include <QFile>
 #include <QFrame>
+#include <QPushButton>
+#include <QTextEdit>
 #include <QTimer>
 #include <QToolButton>
 #include <QtTest>
@@ -30,6 +33,7 @@ private slots:
     void textLinePanelNeedsTheRegisteredComponent();
     void boardOpensAndComesBack();
     void shadeCoversAndGoesOnAnyPress();
+    void settingsKeepThePanelTextAndOpenModally();
     void exitAsksAndCleansUp_data();
     void exitAsksAndCleansUp();
 };
@@ -279,6 +283,27 @@ void StartupTest::shadeCoversAndGoesOnAnyPress()
     QTest::mousePress(shade, Qt::RightButton, {}, QPoint(300, 300));
     QVERIFY(!shade->isVisible());
     QVERIFY(toolbar->Timer1->isActive());
+}
+
+void StartupTest::settingsKeepThePanelTextAndOpenModally()
+{
+    ProgramFixture fixture;
+    fixture.start();
+    BoardWindow* board = fixture.windows().board;
+    SettingsWindow* settings = fixture.windows().settings;
+    board->openFromDesktop();
+    board->RichEdit1->setPlainText(QStringLiteral("第一课"));
+    bool wasModal = false;
+    QTimer::singleShot(0, settings, [&] {
+        wasModal = settings->isVisible() && QApplication::activeModalWidget() == settings;
+        QTest::mouseClick(settings->BitBtn1, Qt::LeftButton);
+    });
+    QTest::mouseClick(board->SpeedButton6, Qt::LeftButton);
+    QVERIFY(wasModal);
+    QVERIFY(!settings->isVisible());
+    QCOMPARE(settings->size(), QSize(590, 364));
+    // The text is kept even though the panel is hidden.
+    QVERIFY(QString::fromUtf8(board->pages().pageText(1).value()).contains(QStringLiteral("第一课")));
 }
 
 void StartupTest::exitAsksAndCleansUp_data()

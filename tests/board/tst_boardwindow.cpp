@@ -45,6 +45,7 @@ private slots:
     void zoomedPictureIsStampedByAToolAtItsSize();
     void undoAfterACutCancelsIt();
     void clearAfterACutWipesOnlyTheSelection();
+    void tallPictureGoesOnOnTheNextPage();
 
 private:
     void drag(Qt::MouseButton button, const QList<QPoint>& path);
@@ -442,10 +443,16 @@ void BoardWindowTest::zoomedPictureIsStampedByAToolAtItsSize()
     QCOMPARE(m_board->Image2->size(), QSize(450, 225));
     click(m_board->SpeedButton36);
     QCOMPARE(m_board->Image2->size(), QSize(300, 150));
+    const QRect zoomed = m_board->Image2->geometry();
+    const QImage picture = m_board->floatingPicture().picture();
     click(m_board->SpeedButton3);
     QVERIFY(!m_board->Image2->isVisible());
     QCOMPARE(m_board->tools().toolMode(), ToolMode::Pen);
     QVERIFY(QFile::exists(m_directory.filePath(QStringLiteral("tmp.bmt"))));
+    // All but the outermost rows and columns land at the zoomed place and size.
+    const QRect inner = QRect(QPoint(1, 1), zoomed.size()).adjusted(0, 0, -2, -2);
+    QCOMPARE(page().copy(inner.translated(zoomed.topLeft())),
+             picture.copy(inner).convertToFormat(page().format()));
 }
 
 void BoardWindowTest::undoAfterACutCancelsIt()
@@ -473,6 +480,20 @@ void BoardWindowTest::clearAfterACutWipesOnlyTheSelection()
     QCOMPARE(m_board->pages().current().state, PageState::WrittenOn);
     click(m_board->SpeedButton5);
     QCOMPARE(page().pixelColor(450, 400), grey);
+}
+
+void BoardWindowTest::tallPictureGoesOnOnTheNextPage()
+{
+    QImage tall(300, 1000, QImage::Format_RGB32);
+    tall.fill(Qt::darkGreen);
+    m_board->floatingPicture().place(tall, QPoint(200, 50), true);
+    m_board->floatingPicture().setTag(2);
+    stroke(QPoint(600, 600), QPoint(700, 600));
+    click(m_board->SpeedButton12); // the picture is stamped on page 1 and goes on
+    QCOMPARE(m_board->pages().page(1).image.pixelColor(300, 700), QColor(Qt::darkGreen));
+    QVERIFY(m_board->Image2->isVisible());
+    QCOMPARE(m_board->Image2->geometry(), QRect(200, 90 - 768, 300, 1000));
+    QCOMPARE(m_board->floatingPicture().tag(), 0);
 }
 
 QTEST_MAIN(BoardWindowTest)

@@ -191,3 +191,9 @@ void FloatingPicture::wipe(QImage& page, const QColor& colour)
     m_shown = false;
     releaseZoomSource();
 }
+
+void FloatingPicture::continueAtTop(int top)
+{
+    m_geometry.moveTop(top);
+    m_shown = true;
+}

@@ -70,6 +70,9 @@ public:
     // Shows image at topLeft, unzoomed and without a zoom source; with exact the picture is
     // stamped whole by a press.
     void place(const QImage& image, QPoint topLeft, bool exact);
+    // Shows the picture again with its top at top, keeping its left and size: a picture taller
+    // than the screen continues on the next page.
+    void continueAtTop(int top);
     // Choosing range selection: the next picture is a cut one, and no zoom source is kept.
     void chooseRangeSelection();
 

@@ -1,13 +1,17 @@
-// The board's drawing path at 1024 x 768 and 1920 x 1080: one pointer move of the pen (segment
-// drawn on the window and the window repainted there) and one release (undo snapshot and commit),
-// each against one full-page copy measured in the same run. A move touches only its segment, so
-// its cost must not grow with the screen; a release copies the page once.
+// The board's work at 1024 x 768 and 1920 x 1080, each against one full-page copy measured in the
+// same run: one pointer move of the pen (segment drawn on the window and the window repainted
+// there), one release (undo snapshot and commit), a page turn (the next page drawn on the
+// window), an undo, the cut of a 400 x 300 selection and one zoom step of it. A move touches only
+// its segment, so its cost must not grow with the screen; a release copies the page once.
 
 #include "RatioReporter.h"
 
 #include "board/BoardSurface.h"
 #include "board/BoardTools.h"
 #include "board/RasterCopy.h"
+#include "board/content/FloatingPicture.h"
+
+#include <QTemporaryDir>
 
 #include <cstdio>
 #include <memory>
@@ -81,6 +85,67 @@ void registerCases()
                                          }
                                      })
             ->Unit(benchmark::kMicrosecond);
+
+        benchmark::RegisterBenchmark(nameOf(screen, "page turn").c_str(),
+                                     [screen](benchmark::State& state) {
+                                         Board board(screen);
+                                         board.pages.current().state = PageState::WrittenOn;
+                                         board.pages.addPage(Qt::white);
+                                         for (auto _ : state) {
+                                             const int next = board.pages.currentPage() % 2 + 1;
+                                             board.pages.setCurrentPage(next);
+                                             board.surface.copyFrom(board.pages.currentPageImage(),
+                                                                    QRect(QPoint(), screen));
+                                         }
+                                     })
+            ->Unit(benchmark::kMicrosecond);
+
+        benchmark::RegisterBenchmark(nameOf(screen, "undo").c_str(),
+                                     [screen](benchmark::State& state) {
+                                         Board board(screen);
+                                         board.tools.press(QPoint(300, 300));
+                                         board.tools.move(QPoint(500, 400), 2);
+                                         board.tools.release(QPoint(500, 400), 2, Qt::red, {});
+                                         for (auto _ : state)
+                                             board.tools.undo();
+                                     })
+            ->Unit(benchmark::kMicrosecond);
+
+        benchmark::RegisterBenchmark(nameOf(screen, "cut 400x300").c_str(),
+                                     [screen](benchmark::State& state) {
+                                         Board board(screen);
+                                         FloatingPicture floating;
+                                         const QPoint press(300, 300), release(700, 600);
+                                         StrokeBox box = StrokeBox::at(press);
+                                         box.grow(release);
+                                         for (auto _ : state)
+                                             floating.cut(press, release, box, board.surface,
+                                                          board.pages);
+                                     })
+            ->Unit(benchmark::kMicrosecond);
+
+        benchmark::RegisterBenchmark(nameOf(screen, "zoom step 400x300").c_str(),
+                                     [screen](benchmark::State& state) {
+                                         Board board(screen);
+                                         QTemporaryDir directory;
+                                         const QString programDirectory =
+                                             directory.path() + QLatin1Char('/');
+                                         FloatingPicture floating;
+                                         const QPoint press(300, 300), release(700, 600);
+                                         StrokeBox box = StrokeBox::at(press);
+                                         box.grow(release);
+                                         floating.cut(press, release, box, board.surface,
+                                                      board.pages);
+                                         for (auto _ : state) {
+                                             // In and out in turn, so the size stays 400 x 300
+                                             // and 600 x 450.
+                                             floating.zoomIn(screen, programDirectory, Qt::red);
+                                             state.PauseTiming();
+                                             floating.zoomOut(screen, programDirectory, Qt::red);
+                                             state.ResumeTiming();
+                                         }
+                                     })
+            ->Unit(benchmark::kMicrosecond);
     }
 }
 
@@ -98,7 +163,8 @@ int main(int argc, char** argv)
 
     std::printf("\nMicroseconds, and ratios to one full-page copy of the same screen:\n");
     for (QSize screen : Screens) {
-        for (const char* what : {"pen move", "release"})
+        for (const char* what : {"pen move", "release", "page turn", "undo", "cut 400x300",
+                                 "zoom step 400x300"})
             reporter.printRatio(nameOf(screen, what), nameOf(screen, "full-page copy"));
     }
     std::printf("\nA move must not grow with the screen:\n");

@@ -1,3 +1,3 @@
-zkalto_add_test(tst_pagestore SOURCES tst_pagestore.cpp LIBS zkalto_core)
-zkalto_add_test(tst_boardtools SOURCES tst_boardtools.cpp LIBS zkalto_core)
-zkalto_add_test(tst_boardwindow SOURCES tst_boardwindow.cpp LIBS zkalto_ui zkalto_platform_fakes)
+zkalto_add_test(test_pagestore SOURCES PageStoreTest.cpp LIBS zkalto_core)
+zkalto_add_test(test_boardtools SOURCES BoardToolsTest.cpp LIBS zkalto_core)
+zkalto_add_test(test_boardwindow SOURCES BoardWindowTest.cpp LIBS zkalto_ui zkalto_platform_fakes)

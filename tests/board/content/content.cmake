@@ -1,1 +1,1 @@
-zkalto_add_test(tst_floatingpicture SOURCES content/tst_floatingpicture.cpp LIBS zkalto_core)
+zkalto_add_test(test_floatingpicture SOURCES content/FloatingPictureTest.cpp LIBS zkalto_core)

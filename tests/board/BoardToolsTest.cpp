@@ -289,4 +289,4 @@ void BoardToolsTest::onlyInkToolsMarkThePageWritten()
 }
 
 QTEST_GUILESS_MAIN(BoardToolsTest)
-#include "tst_boardtools.moc"
+#include "BoardToolsTest.moc"

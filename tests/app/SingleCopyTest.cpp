@@ -50,4 +50,4 @@ void SingleCopyTest::secondCopyEndsByItself()
 }
 
 QTEST_MAIN(SingleCopyTest)
-#include "tst_singlecopy.moc"
+#include "SingleCopyTest.moc"

@@ -154,4 +154,4 @@ void PageStoreTest::undoSnapshotIsAnExactCopy()
 }
 
 QTEST_GUILESS_MAIN(PageStoreTest)
-#include "tst_pagestore.moc"
+#include "PageStoreTest.moc"

@@ -344,4 +344,4 @@ void StartupTest::exitAsksAndCleansUp()
 }
 
 QTEST_MAIN(StartupTest)
-#include "tst_startup.moc"
+#include "StartupTest.moc"

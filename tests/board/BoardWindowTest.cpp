@@ -497,4 +497,4 @@ void BoardWindowTest::tallPictureGoesOnOnTheNextPage()
 }
 
 QTEST_MAIN(BoardWindowTest)
-#include "tst_boardwindow.moc"
+#include "BoardWindowTest.moc"

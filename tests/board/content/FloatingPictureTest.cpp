@@ -587,4 +587,4 @@ void FloatingPictureTest::dragFollowsThePointer()
 }
 
 QTEST_GUILESS_MAIN(FloatingPictureTest)
-#include "tst_floatingpicture.moc"
+#include "FloatingPictureTest.moc"

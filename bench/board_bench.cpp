@@ -49,29 +49,28 @@ struct Board {
 void registerCases()
 {
     for (QSize screen : Screens) {
-        benchmark::RegisterBenchmark(nameOf(screen, "full-page copy").c_str(),
-                                     [screen](benchmark::State& state) {
-                                         Board board(screen);
-                                         const QImage& page = board.pages.currentPageImage();
-                                         for (auto _ : state)
-                                             RasterCopy::copy(page, page.rect(),
-                                                              board.pages.scratchImage(), {0, 0});
-                                     })
+        benchmark::RegisterBenchmark(
+            nameOf(screen, "full-page copy").c_str(),
+            [screen](benchmark::State& state) {
+                Board board(screen);
+                const QImage& page = board.pages.currentPageImage();
+                for (auto _ : state)
+                    RasterCopy::copy(page, page.rect(), board.pages.scratchImage(), {0, 0});
+            })
             ->Unit(benchmark::kMicrosecond);
 
-        benchmark::RegisterBenchmark(nameOf(screen, "pen move").c_str(),
-                                     [screen](benchmark::State& state) {
-                                         Board board(screen);
-                                         board.tools.press(QPoint(100, 300));
-                                         int step = 0;
-                                         for (auto _ : state) {
-                                             ++step;
-                                             // Short segments back and forth, as a hand writes.
-                                             const QPoint point(100 + step % 300, 300 + (step % 7) * 3);
-                                             board.tools.move(point, 2);
-                                         }
-                                     })
-            ->Unit(benchmark::kMicrosecond);
+        benchmark::RegisterBenchmark(nameOf(screen, "pen move").c_str(), [screen](benchmark::State&
+                                                                                      state) {
+            Board board(screen);
+            board.tools.press(QPoint(100, 300));
+            int step = 0;
+            for (auto _ : state) {
+                ++step;
+                // Short segments back and forth, as a hand writes.
+                const QPoint point(100 + step % 300, 300 + (step % 7) * 3);
+                board.tools.move(point, 2);
+            }
+        })->Unit(benchmark::kMicrosecond);
 
         benchmark::RegisterBenchmark(nameOf(screen, "release").c_str(),
                                      [screen](benchmark::State& state) {
@@ -86,30 +85,27 @@ void registerCases()
                                      })
             ->Unit(benchmark::kMicrosecond);
 
-        benchmark::RegisterBenchmark(nameOf(screen, "page turn").c_str(),
-                                     [screen](benchmark::State& state) {
-                                         Board board(screen);
-                                         board.pages.current().state = PageState::WrittenOn;
-                                         board.pages.addPage(Qt::white);
-                                         for (auto _ : state) {
-                                             const int next = board.pages.currentPage() % 2 + 1;
-                                             board.pages.setCurrentPage(next);
-                                             board.surface.copyFrom(board.pages.currentPageImage(),
-                                                                    QRect(QPoint(), screen));
-                                         }
-                                     })
-            ->Unit(benchmark::kMicrosecond);
+        benchmark::RegisterBenchmark(nameOf(screen, "page turn").c_str(), [screen](benchmark::State&
+                                                                                       state) {
+            Board board(screen);
+            board.pages.current().state = PageState::WrittenOn;
+            board.pages.addPage(Qt::white);
+            for (auto _ : state) {
+                const int next = board.pages.currentPage() % 2 + 1;
+                board.pages.setCurrentPage(next);
+                board.surface.copyFrom(board.pages.currentPageImage(), QRect(QPoint(), screen));
+            }
+        })->Unit(benchmark::kMicrosecond);
 
-        benchmark::RegisterBenchmark(nameOf(screen, "undo").c_str(),
-                                     [screen](benchmark::State& state) {
-                                         Board board(screen);
-                                         board.tools.press(QPoint(300, 300));
-                                         board.tools.move(QPoint(500, 400), 2);
-                                         board.tools.release(QPoint(500, 400), 2, Qt::red, {});
-                                         for (auto _ : state)
-                                             board.tools.undo();
-                                     })
-            ->Unit(benchmark::kMicrosecond);
+        benchmark::RegisterBenchmark(nameOf(screen, "undo").c_str(), [screen](
+                                                                         benchmark::State& state) {
+            Board board(screen);
+            board.tools.press(QPoint(300, 300));
+            board.tools.move(QPoint(500, 400), 2);
+            board.tools.release(QPoint(500, 400), 2, Qt::red, {});
+            for (auto _ : state)
+                board.tools.undo();
+        })->Unit(benchmark::kMicrosecond);
 
         benchmark::RegisterBenchmark(nameOf(screen, "cut 400x300").c_str(),
                                      [screen](benchmark::State& state) {
@@ -124,27 +120,26 @@ void registerCases()
                                      })
             ->Unit(benchmark::kMicrosecond);
 
-        benchmark::RegisterBenchmark(nameOf(screen, "zoom step 400x300").c_str(),
-                                     [screen](benchmark::State& state) {
-                                         Board board(screen);
-                                         QTemporaryDir directory;
-                                         const QString programDirectory =
-                                             directory.path() + QLatin1Char('/');
-                                         FloatingPicture floating;
-                                         const QPoint press(300, 300), release(700, 600);
-                                         StrokeBox box = StrokeBox::at(press);
-                                         box.grow(release);
-                                         floating.cut(press, release, box, board.surface,
-                                                      board.pages);
-                                         for (auto _ : state) {
-                                             // In and out in turn, so the size stays 400 x 300
-                                             // and 600 x 450.
-                                             floating.zoomIn(screen, programDirectory, Qt::red);
-                                             state.PauseTiming();
-                                             floating.zoomOut(screen, programDirectory, Qt::red);
-                                             state.ResumeTiming();
-                                         }
-                                     })
+        benchmark::RegisterBenchmark(
+            nameOf(screen, "zoom step 400x300").c_str(),
+            [screen](benchmark::State& state) {
+                Board board(screen);
+                QTemporaryDir directory;
+                const QString programDirectory = directory.path() + QLatin1Char('/');
+                FloatingPicture floating;
+                const QPoint press(300, 300), release(700, 600);
+                StrokeBox box = StrokeBox::at(press);
+                box.grow(release);
+                floating.cut(press, release, box, board.surface, board.pages);
+                for (auto _ : state) {
+                    // In and out in turn, so the size stays 400 x 300
+                    // and 600 x 450.
+                    floating.zoomIn(screen, programDirectory, Qt::red);
+                    state.PauseTiming();
+                    floating.zoomOut(screen, programDirectory, Qt::red);
+                    state.ResumeTiming();
+                }
+            })
             ->Unit(benchmark::kMicrosecond);
     }
 }
@@ -163,8 +158,8 @@ int main(int argc, char** argv)
 
     std::printf("\nMicroseconds, and ratios to one full-page copy of the same screen:\n");
     for (QSize screen : Screens) {
-        for (const char* what : {"pen move", "release", "page turn", "undo", "cut 400x300",
-                                 "zoom step 400x300"})
+        for (const char* what :
+             {"pen move", "release", "page turn", "undo", "cut 400x300", "zoom step 400x300"})
             reporter.printRatio(nameOf(screen, what), nameOf(screen, "full-page copy"));
     }
     std::printf("\nA move must not grow with the screen:\n");

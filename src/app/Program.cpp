@@ -48,8 +48,8 @@ bool Program::endRequested() const
 
 void Program::createWindows(Platform& platform, QSize screenSize, const QString& programDirectory)
 {
-    m_windows.toolbar = new ToolbarWindow(platform, m_windows, &m_applicationWindow, screenSize,
-                                          programDirectory);
+    m_windows.toolbar =
+        new ToolbarWindow(platform, m_windows, &m_applicationWindow, screenSize, programDirectory);
     m_windows.overlay = namedWindow("TForm2", QStringLiteral("zkalto"));
     m_windows.board = new BoardWindow(screenSize, programDirectory, m_cursors, *platform.prompter);
     m_windows.help = namedWindow("TForm4", QStringLiteral("帮助"));
@@ -75,13 +75,12 @@ void Program::connectWindows(Platform& platform, QSize screenSize)
         if (board->isVisible())
             board->repaintFromPage();
     });
-    QObject::connect(board, &BoardWindow::shadeRequested, m_windows.shade, [this, &platform,
-                                                                           screenSize] {
-        m_windows.shade->open();
-        platform.desktop->movePointer(QPoint(screenSize.width(), 50));
-    });
-    QObject::connect(board, &BoardWindow::settingsRequested, m_windows.settings,
-                     &QDialog::exec);
+    QObject::connect(board, &BoardWindow::shadeRequested, m_windows.shade,
+                     [this, &platform, screenSize] {
+                         m_windows.shade->open();
+                         platform.desktop->movePointer(QPoint(screenSize.width(), 50));
+                     });
+    QObject::connect(board, &BoardWindow::settingsRequested, m_windows.settings, &QDialog::exec);
     QObject::connect(board, &BoardWindow::leaveRequested, toolbar, [this, toolbar] {
         if (m_windows.textLinePanel->openMark() == 1)
             m_windows.textLinePanel->show();

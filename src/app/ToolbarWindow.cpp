@@ -77,8 +77,10 @@ void ToolbarWindow::buildButtons()
         return addPictureButton(parent, QString::fromLatin1(name), geometry,
                                 QString::fromLatin1(picture), hint);
     };
-    SpeedButton4 = button(Panel1, "SpeedButton4", {0, 1, 38, 38}, "board", QStringLiteral("书写板"));
-    SpeedButton3 = button(Panel1, "SpeedButton3", {38, 1, 38, 38}, "annotate", QStringLiteral("标注"));
+    SpeedButton4 =
+        button(Panel1, "SpeedButton4", {0, 1, 38, 38}, "board", QStringLiteral("书写板"));
+    SpeedButton3 =
+        button(Panel1, "SpeedButton3", {38, 1, 38, 38}, "annotate", QStringLiteral("标注"));
     Panel2 = new QFrame(Panel1);
     Panel2->setObjectName(QStringLiteral("Panel2"));
     Panel2->setGeometry(76, 1, 38, 37);
@@ -91,8 +93,10 @@ void ToolbarWindow::buildButtons()
         button(Panel1, "SpeedButton10", {191, 1, 38, 38}, "shade", QStringLiteral("消隐投影"));
     SpeedButton2 = button(Panel1, "SpeedButton2", {229, 1, 38, 38}, "help", QStringLiteral("帮助"));
     SpeedButton1 = button(Panel1, "SpeedButton1", {267, 1, 38, 38}, "exit", QStringLiteral("退出"));
-    SpeedButton5 = button(Panel1, "SpeedButton5", {305, 1, 38, 38}, "shrink", QStringLiteral("微缩"));
-    SpeedButton6 = button(Panel1, "SpeedButton6", {0, 0, 16, 16}, "restore", QStringLiteral("恢复"));
+    SpeedButton5 =
+        button(Panel1, "SpeedButton5", {305, 1, 38, 38}, "shrink", QStringLiteral("微缩"));
+    SpeedButton6 =
+        button(Panel1, "SpeedButton6", {0, 0, 16, 16}, "restore", QStringLiteral("恢复"));
     SpeedButton6->hide();
 
     connect(SpeedButton4, &QToolButton::clicked, this, &ToolbarWindow::openBoard);

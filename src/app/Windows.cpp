@@ -8,7 +8,7 @@
 
 QList<QWidget*> Windows::inCreationOrder() const
 {
-    return {toolbar,        overlay,       board,         help,           shade,
-            settings,       teacherPassword, passwordChange, scannerSource, pictureImport,
-            settingsButton, textLinePanel};
+    return {toolbar,       overlay,       board,           help,
+            shade,         settings,      teacherPassword, passwordChange,
+            scannerSource, pictureImport, settingsButton,  textLinePanel};
 }

@@ -1,8 +1,8 @@
 #include "app/Program.h"
 #include "app/ProgramDirectory.h"
 #include "app/ToolbarWindow.h"
-#include "ui/FontNames.h"
 #include "platform/Platform.h"
+#include "ui/FontNames.h"
 
 #include <QApplication>
 #include <QScreen>

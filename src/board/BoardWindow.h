@@ -56,7 +56,6 @@ signals:
     void settingsRequested();
 
 public:
-
     // The tool strip and its controls, named as the system names them.
     QFrame* Panel2;
     QLabel* Panel3;
@@ -117,7 +116,12 @@ private:
     void chooseStrokeColour();
     void chooseBackgroundColour();
     void restorePanelState(int page);
+    // Page turns: what every turn does first, leaving a page, arriving on one, and the text
+    // panel's colour that follows the page.
+    void startTurn();
+    void leaveCurrentPage();
     void arriveOnPage();
+    void colourTextPanelForPage();
     void setTextPanelColour(quint32 colour);
     void chooseRangeSelection();
     void zoom(bool enlarge);

@@ -11,22 +11,26 @@ constexpr qint64 EntrySize = 16;
 constexpr qint64 InfoHeaderSize = 40;
 constexpr int MaxSide = 256;
 
-quint16 u16(const QByteArray& bytes, qint64 at) {
+quint16 u16(const QByteArray& bytes, qint64 at)
+{
     return quint16(quint8(bytes[at]) | (quint8(bytes[at + 1]) << 8));
 }
 
-quint32 u32(const QByteArray& bytes, qint64 at) {
+quint32 u32(const QByteArray& bytes, qint64 at)
+{
     return quint32(u16(bytes, at)) | (quint32(u16(bytes, at + 2)) << 16);
 }
 
 // In the directory entry a side of 0 stands for 256.
-int entrySide(quint8 value) {
+int entrySide(quint8 value)
+{
     return value == 0 ? MaxSide : value;
 }
 
 } // namespace
 
-std::optional<CursorFile::Picture> CursorFile::decode(const QByteArray& bytes) {
+std::optional<CursorFile::Picture> CursorFile::decode(const QByteArray& bytes)
+{
     const qint64 size = bytes.size();
     if (size < DirectorySize + EntrySize)
         return std::nullopt;
@@ -98,7 +102,8 @@ std::optional<CursorFile::Picture> CursorFile::decode(const QByteArray& bytes) {
     return Picture{image, hotSpot};
 }
 
-std::optional<QCursor> CursorFile::load(const QString& path) {
+std::optional<QCursor> CursorFile::load(const QString& path)
+{
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return std::nullopt;
@@ -112,13 +117,15 @@ std::optional<QCursor> CursorFile::load(const QString& path) {
     return QCursor(QPixmap::fromImage(picture->image), picture->hotSpot.x(), picture->hotSpot.y());
 }
 
-void CursorSlots::loadFromFile(int slot, const QString& fileName) {
+void CursorSlots::loadFromFile(int slot, const QString& fileName)
+{
     if (std::optional<QCursor> cursor = CursorFile::load(QDir::current().filePath(fileName)))
         m_cursors.insert(slot, *cursor);
     else
         m_cursors.remove(slot);
 }
 
-QCursor CursorSlots::cursor(int slot) const {
+QCursor CursorSlots::cursor(int slot) const
+{
     return m_cursors.value(slot, QCursor(Qt::ArrowCursor));
 }

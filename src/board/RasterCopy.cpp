@@ -37,8 +37,8 @@ void fill(QImage& target, const QRect& rect, const QColor& colour)
     if (clipped.isEmpty())
         return;
     if (target.depth() == 32) {
-        const QRgb value = target.format() == QImage::Format_RGB32 ? colour.rgb() | 0xFF000000u
-                                                                   : colour.rgba();
+        const QRgb value =
+            target.format() == QImage::Format_RGB32 ? colour.rgb() | 0xFF000000u : colour.rgba();
         for (int row = clipped.top(); row <= clipped.bottom(); ++row) {
             auto* line = reinterpret_cast<QRgb*>(target.scanLine(row));
             std::fill(line + clipped.left(), line + clipped.left() + clipped.width(), value);

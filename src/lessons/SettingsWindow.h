@@ -12,11 +12,11 @@ class SettingsWindow : public QDialog {
 public:
     SettingsWindow();
 
-    QGroupBox* GroupBox1; // "任课教师"
-    QGroupBox* GroupBox2; // "课程选择"
-    QGroupBox* GroupBox3; // "个性设置"
+    QGroupBox* GroupBox1;   // "任课教师"
+    QGroupBox* GroupBox2;   // "课程选择"
+    QGroupBox* GroupBox3;   // "个性设置"
     QGroupBox* RadioGroup1; // capture mode
-    QPushButton* BitBtn1;  // "确定"
+    QPushButton* BitBtn1;   // "确定"
 
 protected:
     void showEvent(QShowEvent* event) override;

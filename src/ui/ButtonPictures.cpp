@@ -11,7 +11,8 @@
 
 // The pictures are compiled into this static library; naming the resource's initialiser keeps the
 // linker from dropping it. Q_INIT_RESOURCE must stand outside any namespace.
-static void initIconResources() {
+static void initIconResources()
+{
     static const bool done = [] {
         Q_INIT_RESOURCE(icons);
         return true;
@@ -27,14 +28,16 @@ const QColor DownBackground = BarColour.darker(130);
 const QColor HeldBackground(0xE6, 0xF1, 0xFC);
 const QColor InsetEdge(0x30, 0x30, 0x30);
 
-QImage blankPicture(QSize size) {
+QImage blankPicture(QSize size)
+{
     QImage image(size, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     return image;
 }
 
 // Draws the SVG picture at size, keeping its proportions and centring it.
-QImage renderPicture(QSvgRenderer& renderer, QSize size) {
+QImage renderPicture(QSvgRenderer& renderer, QSize size)
+{
     QImage image = blankPicture(size);
     const QSize fitted = renderer.defaultSize().scaled(size, Qt::KeepAspectRatio);
     const QRectF target(
@@ -45,7 +48,8 @@ QImage renderPicture(QSvgRenderer& renderer, QSize size) {
     return image;
 }
 
-QImage greyed(const QImage& up) {
+QImage greyed(const QImage& up)
+{
     QImage image = up.convertToFormat(QImage::Format_ARGB32);
     for (int y = 0; y < image.height(); ++y) {
         auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
@@ -58,7 +62,8 @@ QImage greyed(const QImage& up) {
 }
 
 // A sunken button: the background, a dark edge on the top and left, the picture one pixel in.
-QImage sunken(const QImage& up, const QColor& background) {
+QImage sunken(const QImage& up, const QColor& background)
+{
     QImage image = blankPicture(up.size());
     image.fill(background);
     QPainter painter(&image);
@@ -70,7 +75,8 @@ QImage sunken(const QImage& up, const QColor& background) {
 
 } // namespace
 
-QIcon buttonPictures(const QString& name, QSize size) {
+QIcon buttonPictures(const QString& name, QSize size)
+{
     initIconResources();
     const QString path = QStringLiteral(":/icons/%1.svg").arg(name);
     if (!QFile::exists(path)) {
@@ -97,7 +103,8 @@ QIcon buttonPictures(const QString& name, QSize size) {
 }
 
 QToolButton* addPictureButton(QWidget* parent, const QString& objectName, const QRect& geometry,
-                              const QString& pictureName, const QString& hint) {
+                              const QString& pictureName, const QString& hint)
+{
     auto* button = new PictureButton(parent);
     button->setObjectName(objectName);
     button->setGeometry(geometry);

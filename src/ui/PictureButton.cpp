@@ -2,13 +2,15 @@
 
 #include <QPainter>
 
-PictureButton::PictureButton(QWidget* parent) : QToolButton(parent) {
+PictureButton::PictureButton(QWidget* parent) : QToolButton(parent)
+{
     setAutoRaise(true);
     setFocusPolicy(Qt::NoFocus);
     setToolButtonStyle(Qt::ToolButtonIconOnly);
 }
 
-void PictureButton::paintEvent(QPaintEvent*) {
+void PictureButton::paintEvent(QPaintEvent*)
+{
     QIcon::Mode mode = QIcon::Normal;
     QIcon::State state = QIcon::Off;
     if (!isEnabled()) {

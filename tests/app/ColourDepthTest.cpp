@@ -27,8 +27,8 @@ private:
 void ColourDepthTest::initTestCase()
 {
     // The server writes the display number it found free.
-    m_server.start(QStringLiteral("Xvfb"), {"-displayfd", "1", "-nolisten", "tcp", "-screen", "0",
-                                            "1024x768x16"});
+    m_server.start(QStringLiteral("Xvfb"),
+                   {"-displayfd", "1", "-nolisten", "tcp", "-screen", "0", "1024x768x16"});
     QVERIFY(m_server.waitForStarted());
     QTRY_VERIFY_WITH_TIMEOUT(m_server.canReadLine(), 10000);
     m_display = ":" + m_server.readLine().trimmed();

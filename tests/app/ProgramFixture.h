@@ -34,6 +34,9 @@ struct ProgramFixture {
 
     QString programDirectory() const { return directory.path() + QLatin1Char('/'); }
 
-    void start() { program = std::make_unique<Program>(platform, QSize(1024, 768), programDirectory()); }
+    void start()
+    {
+        program = std::make_unique<Program>(platform, QSize(1024, 768), programDirectory());
+    }
     const Windows& windows() const { return program->windows(); }
 };

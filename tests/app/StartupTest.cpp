@@ -71,7 +71,9 @@ void StartupTest::singleCopyWalk_data()
         << QList<TopLevelWindow>{{1, "Z_Kalto"}, {5, "vTouchWatch"}, {2, "Z_Kalto"}} << true
         << QList<quint64>{5};
     QTest::newRow("captions compared up to 11 characters")
-        << QList<TopLevelWindow>{{1, "Z_Kalto"}, {2, "Z_Kalto_2nd_copy"}, {3, "vTouchWatch2"},
+        << QList<TopLevelWindow>{{1, "Z_Kalto"},
+                                 {2, "Z_Kalto_2nd_copy"},
+                                 {3, "vTouchWatch2"},
                                  {4, "vTouchWatc"}}
         << false << QList<quint64>{3};
     QTest::newRow("empty captions are skipped")
@@ -303,7 +305,8 @@ void StartupTest::settingsKeepThePanelTextAndOpenModally()
     QVERIFY(!settings->isVisible());
     QCOMPARE(settings->size(), QSize(590, 364));
     // The text is kept even though the panel is hidden.
-    QVERIFY(QString::fromUtf8(board->pages().pageText(1).value()).contains(QStringLiteral("第一课")));
+    QVERIFY(
+        QString::fromUtf8(board->pages().pageText(1).value()).contains(QStringLiteral("第一课")));
 }
 
 void StartupTest::exitAsksAndCleansUp_data()

@@ -72,8 +72,8 @@ void BoardToolsTest::measurementReadout_data()
     QTest::newRow("rectangle 200 x 100") << QPoint(100, 100) << QPoint(300, 200) << "10，5";
     QTest::newRow("drag 200 x 50") << QPoint(100, 100) << QPoint(300, 150) << "10，2.5";
     QTest::newRow("odd pixels truncate") << QPoint(0, 0) << QPoint(21, 3) << "1，0.1";
-    QTest::newRow("left and up truncate toward zero") << QPoint(300, 300) << QPoint(97, 277)
-                                                      << "-10.1，-1.1";
+    QTest::newRow("left and up truncate toward zero")
+        << QPoint(300, 300) << QPoint(97, 277) << "-10.1，-1.1";
     QTest::newRow("no movement") << QPoint(5, 5) << QPoint(5, 5) << "0，0";
 }
 
@@ -237,14 +237,14 @@ void BoardToolsTest::releaseKeepsClearOfOpenPanels_data()
     QTest::addColumn<QRect>("strip");
     QTest::addColumn<QRect>("panel");
     QTest::addColumn<StrokeBox>("box");
-    QTest::newRow("strip at the top") << QRect(0, 41, 1024, 200) << QRect()
-                                      << StrokeBox{300, 251, 400, 400};
-    QTest::newRow("strip at the bottom") << QRect(0, 405, 1024, 200) << QRect()
-                                         << StrokeBox{300, 250, 400, 395};
-    QTest::newRow("strip well below") << QRect(0, 500, 1024, 200) << QRect()
-                                      << StrokeBox{300, 250, 400, 400};
-    QTest::newRow("content panel") << QRect() << QRect(0, 41, 368, 600)
-                                   << StrokeBox{378, 250, 400, 400};
+    QTest::newRow("strip at the top")
+        << QRect(0, 41, 1024, 200) << QRect() << StrokeBox{300, 251, 400, 400};
+    QTest::newRow("strip at the bottom")
+        << QRect(0, 405, 1024, 200) << QRect() << StrokeBox{300, 250, 400, 395};
+    QTest::newRow("strip well below")
+        << QRect(0, 500, 1024, 200) << QRect() << StrokeBox{300, 250, 400, 400};
+    QTest::newRow("content panel")
+        << QRect() << QRect(0, 41, 368, 600) << StrokeBox{378, 250, 400, 400};
     QTest::newRow("nothing open") << QRect() << QRect() << StrokeBox{300, 250, 400, 400};
 }
 

@@ -1,6 +1,6 @@
 #include "board/BoardWindow.h"
-#include "board/CursorFile.h"
 #include "board/ColourRef.h"
+#include "board/CursorFile.h"
 #include "platform/fakes/ScriptedPrompter.h"
 #include "ui/ColourSwatch.h"
 
@@ -66,7 +66,8 @@ void BoardWindowTest::init()
     QDir::setCurrent(QStringLiteral(ZKALTO_PROGRAM_DIR));
     m_cursors = new CursorSlots;
     m_prompter = new ScriptedPrompter;
-    m_board = new BoardWindow(screen, m_directory.path() + QLatin1Char('/'), *m_cursors, *m_prompter);
+    m_board =
+        new BoardWindow(screen, m_directory.path() + QLatin1Char('/'), *m_cursors, *m_prompter);
     m_board->openFromDesktop();
     QVERIFY(QTest::qWaitForWindowExposed(m_board));
 }
@@ -145,8 +146,9 @@ void BoardWindowTest::openingFillsTheFreshPageWithTheSwatch()
     QCOMPARE(m_board->pages().currentPageImage().pixelColor(500, 500), grey);
     QCOMPARE(m_board->surface().backgroundColour(), grey);
     QCOMPARE(m_board->pages().current().state, PageState::NeverFilled);
-    for (QWidget* hidden : {static_cast<QWidget*>(m_board->Image2), static_cast<QWidget*>(m_board->Panel4),
-                            static_cast<QWidget*>(m_board->Panel5), static_cast<QWidget*>(m_board->Panel9)})
+    for (QWidget* hidden :
+         {static_cast<QWidget*>(m_board->Image2), static_cast<QWidget*>(m_board->Panel4),
+          static_cast<QWidget*>(m_board->Panel5), static_cast<QWidget*>(m_board->Panel9)})
         QVERIFY(!hidden->isVisible());
     QCOMPARE(m_board->pages().current().panelBounds, QRect(0, 41, 368, 723));
 }
@@ -156,10 +158,13 @@ void BoardWindowTest::toolButtonsActLikeRadioButtons()
     QVERIFY(m_board->SpeedButton3->isChecked());
     QCOMPARE(m_board->tools().toolMode(), ToolMode::Pen);
     const std::pair<QToolButton*, ToolMode> choices[] = {
-        {m_board->SpeedButton14, ToolMode::Line},    {m_board->SpeedButton15, ToolMode::Rectangle},
-        {m_board->SpeedButton17, ToolMode::Ellipse}, {m_board->SpeedButton10, ToolMode::Eraser},
+        {m_board->SpeedButton14, ToolMode::Line},
+        {m_board->SpeedButton15, ToolMode::Rectangle},
+        {m_board->SpeedButton17, ToolMode::Ellipse},
+        {m_board->SpeedButton10, ToolMode::Eraser},
         {m_board->SpeedButton25, ToolMode::RangeSelection},
-        {m_board->SpeedButton13, ToolMode::AreaErase}, {m_board->SpeedButton3, ToolMode::Pen},
+        {m_board->SpeedButton13, ToolMode::AreaErase},
+        {m_board->SpeedButton3, ToolMode::Pen},
     };
     const QList<QToolButton*> group = {m_board->SpeedButton3,  m_board->SpeedButton14,
                                        m_board->SpeedButton15, m_board->SpeedButton17,
@@ -168,7 +173,8 @@ void BoardWindowTest::toolButtonsActLikeRadioButtons()
     for (const auto& [button, mode] : choices) {
         QTest::mouseClick(button, Qt::LeftButton);
         QCOMPARE(m_board->tools().toolMode(), mode);
-        QCOMPARE(std::count_if(group.begin(), group.end(), [](auto* b) { return b->isChecked(); }), 1);
+        QCOMPARE(std::count_if(group.begin(), group.end(), [](auto* b) { return b->isChecked(); }),
+                 1);
         QVERIFY(button->isChecked());
     }
 }
@@ -351,8 +357,8 @@ void BoardWindowTest::backgroundColour_data()
     QTest::addColumn<QList<bool>>("answers");
     QTest::addColumn<QColor>("pageAfter");
     QTest::addColumn<quint32>("textPanel");
-    QTest::newRow("same colour only redraws") << false << grey << QList<bool>{} << grey
-                                              << quint32(0);
+    QTest::newRow("same colour only redraws")
+        << false << grey << QList<bool>{} << grey << quint32(0);
     QTest::newRow("fresh page takes it without a question")
         << false << QColor(Qt::blue) << QList<bool>{} << QColor(Qt::blue)
         << ColourRef::fromColor(Qt::blue);
@@ -389,7 +395,8 @@ void BoardWindowTest::backgroundColour()
     if (written)
         QCOMPARE(page().pixelColor(200, 300) == QColor(Qt::red), answers == QList<bool>{false});
     if (textPanel != 0)
-        QCOMPARE(m_board->RichEdit1->palette().color(QPalette::Base), ColourRef::toColor(textPanel));
+        QCOMPARE(m_board->RichEdit1->palette().color(QPalette::Base),
+                 ColourRef::toColor(textPanel));
     const bool cleared = answers == QList<bool>{true};
     QCOMPARE(m_board->pages().current().state, cleared ? PageState::Cleared : stateBefore);
 

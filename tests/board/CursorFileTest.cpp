@@ -29,7 +29,8 @@ namespace {
 
 const QString ProgramDir = QStringLiteral(ZKALTO_PROGRAM_DIR);
 
-QByteArray delivered(const QString& name) {
+QByteArray delivered(const QString& name)
+{
     QFile file(QDir(ProgramDir).filePath(name));
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
@@ -43,12 +44,14 @@ constexpr int Info = 22;
 constexpr int InfoHeight = Info + 8;
 constexpr int InfoBitCount = Info + 14;
 
-QByteArray patched16(QByteArray bytes, int at, quint16 value) {
+QByteArray patched16(QByteArray bytes, int at, quint16 value)
+{
     qToLittleEndian(value, bytes.data() + at);
     return bytes;
 }
 
-QByteArray patched32(QByteArray bytes, int at, quint32 value) {
+QByteArray patched32(QByteArray bytes, int at, quint32 value)
+{
     qToLittleEndian(value, bytes.data() + at);
     return bytes;
 }
@@ -56,7 +59,8 @@ QByteArray patched32(QByteArray bytes, int at, quint32 value) {
 // A restoring guard for the process's current directory.
 class CurrentDir {
 public:
-    explicit CurrentDir(const QString& path) : m_previous(QDir::currentPath()) {
+    explicit CurrentDir(const QString& path) : m_previous(QDir::currentPath())
+    {
         QDir::setCurrent(path);
     }
     ~CurrentDir() { QDir::setCurrent(m_previous); }
@@ -67,7 +71,8 @@ private:
 
 } // namespace
 
-void CursorFileTest::deliveredCursorLoads_data() {
+void CursorFileTest::deliveredCursorLoads_data()
+{
     QTest::addColumn<QString>("fileName");
     QTest::addColumn<QPoint>("hotSpot");
 
@@ -79,7 +84,8 @@ void CursorFileTest::deliveredCursorLoads_data() {
     QTest::newRow("range: cross centre") << "prcs_mox2.cut" << QPoint(11, 11);
 }
 
-void CursorFileTest::deliveredCursorLoads() {
+void CursorFileTest::deliveredCursorLoads()
+{
     QFETCH(QString, fileName);
     QFETCH(QPoint, hotSpot);
 
@@ -117,7 +123,8 @@ void CursorFileTest::deliveredCursorLoads() {
     QCOMPARE(qtImage.convertToFormat(QImage::Format_ARGB32), picture->image);
 }
 
-void CursorFileTest::damagedFileGivesNothing_data() {
+void CursorFileTest::damagedFileGivesNothing_data()
+{
     QTest::addColumn<QByteArray>("bytes");
 
     const QByteArray good = delivered("Text_Hnd.cut");
@@ -150,7 +157,8 @@ void CursorFileTest::damagedFileGivesNothing_data() {
     QTest::newRow("header larger than the picture") << patched32(good, Info, 0x10000u);
 }
 
-void CursorFileTest::damagedFileGivesNothing() {
+void CursorFileTest::damagedFileGivesNothing()
+{
     QFETCH(QByteArray, bytes);
     QVERIFY(!CursorFile::decode(bytes));
 
@@ -162,12 +170,14 @@ void CursorFileTest::damagedFileGivesNothing() {
     QVERIFY(!CursorFile::load(file.fileName()));
 }
 
-void CursorFileTest::missingFileGivesNothing() {
+void CursorFileTest::missingFileGivesNothing()
+{
     QTemporaryDir dir;
     QVERIFY(!CursorFile::load(dir.filePath("Text_Hnd.cut")));
 }
 
-void CursorFileTest::maskMakesTransparentWithoutAlpha() {
+void CursorFileTest::maskMakesTransparentWithoutAlpha()
+{
     // A writer without alpha leaves every alpha byte zero; the AND mask then decides.
     QByteArray bytes = delivered("Altr_Fsh.cut");
     const std::optional<CursorFile::Picture> original = CursorFile::decode(bytes);
@@ -180,7 +190,8 @@ void CursorFileTest::maskMakesTransparentWithoutAlpha() {
     QCOMPARE(decoded->image, original->image);
 }
 
-void CursorFileTest::slotLoadsByBareNameFromCurrentDirectory() {
+void CursorFileTest::slotLoadsByBareNameFromCurrentDirectory()
+{
     const CurrentDir inProgramDir(ProgramDir);
     CursorSlots cursorSlots;
     cursorSlots.loadFromFile(3, "Altr_Fsh.cut");
@@ -189,7 +200,8 @@ void CursorFileTest::slotLoadsByBareNameFromCurrentDirectory() {
     QCOMPARE(cursorSlots.cursor(4).shape(), Qt::ArrowCursor);
 }
 
-void CursorFileTest::slotWithoutCursorShowsArrow_data() {
+void CursorFileTest::slotWithoutCursorShowsArrow_data()
+{
     QTest::addColumn<QStringList>("loads");
 
     QTest::newRow("never loaded") << QStringList();
@@ -198,7 +210,8 @@ void CursorFileTest::slotWithoutCursorShowsArrow_data() {
     QTest::newRow("not a cursor file") << QStringList{"."};
 }
 
-void CursorFileTest::slotWithoutCursorShowsArrow() {
+void CursorFileTest::slotWithoutCursorShowsArrow()
+{
     QFETCH(QStringList, loads);
 
     const CurrentDir inProgramDir(ProgramDir);

@@ -14,7 +14,7 @@ int main(int argc, char* argv[])
     QGuiApplication::setHighDpiScaleFactorRoundingPolicy(
         Qt::HighDpiScaleFactorRoundingPolicy::Floor);
     QApplication application(argc, argv);
-    FontNames::substitute();
+    FontNames::apply();
     QApplication::setApplicationName(QStringLiteral("zkalto"));
     // The toolbar is the main window; other windows coming and going never end the program.
     QApplication::setQuitOnLastWindowClosed(false);

@@ -2,10 +2,11 @@
 
 #include <QFont>
 #include <QStringList>
+#include <QToolTip>
 
 namespace FontNames {
 
-void substitute()
+void apply()
 {
     QFont::insertSubstitutions(
         QStringLiteral("宋体"),
@@ -15,6 +16,9 @@ void substitute()
     QFont::insertSubstitutions(
         QStringLiteral("MS Sans Serif"),
         QStringList{QStringLiteral("DejaVu Sans"), QStringLiteral("AR PL UMing CN")});
+    QFont hint(QStringLiteral("宋体"));
+    hint.setPixelSize(20);
+    QToolTip::setFont(hint);
 }
 
 } // namespace FontNames

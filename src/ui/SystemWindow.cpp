@@ -13,6 +13,8 @@ void setUp(QWidget* window, const QString& objectName, const QString& caption, L
     if (layer == Layer::OnTop)
         flags |= Qt::WindowStaysOnTopHint;
     window->setWindowFlags(flags);
+    // The toolbar and the board are used without ever being the active window: hints show anyway.
+    window->setAttribute(Qt::WA_AlwaysShowToolTips);
 }
 
 void coverScreen(QWidget* window)

@@ -25,11 +25,14 @@ QWidget* namedWindow(const char* objectName, const QString& caption)
 } // namespace
 
 Program::Program(Platform& platform, QSize screenSize, const QString& programDirectory)
+    : m_taskbarKeeper(*platform.desktop)
 {
     // The application window is never shown; its caption is how a second copy sees this one.
     m_applicationWindow.setTitle(QString::fromLatin1(StartupChecks::applicationTitle));
     m_applicationWindow.create();
     createWindows(platform, screenSize, programDirectory);
+    for (QWidget* window : m_windows.inCreationOrder())
+        m_taskbarKeeper.watch(window);
     connectWindows(platform, screenSize);
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/TaskbarKeeper.h"
 #include "app/Windows.h"
 #include "board/CursorFile.h"
 
@@ -27,5 +28,6 @@ private:
 
     QWindow m_applicationWindow;
     CursorSlots m_cursors;
+    TaskbarKeeper m_taskbarKeeper;
     Windows m_windows;
 };

@@ -142,6 +142,12 @@ void StartupTest::toolbarMakesTheDesktopFitForClass()
     QCOMPARE(fixture.taskKeys->disableCalls().size(), 1);
     QCOMPARE(toolbar->geometry(), QRect(588, 0, 343, 39));
     QVERIFY(toolbar->Timer1->isActive());
+    // Every window shown stays off the taskbar, again after hiding and showing.
+    QCOMPARE(fixture.desktop->keptOffTaskbar().size(), 2);
+    QCOMPARE(fixture.desktop->keptOffTaskbar().last(), toolbar->windowHandle());
+    toolbar->hide();
+    toolbar->show();
+    QCOMPARE(fixture.desktop->keptOffTaskbar().size(), 3);
     QCOMPARE(toolbar->Timer1->interval(), 1000);
 }
 

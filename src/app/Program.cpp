@@ -73,7 +73,6 @@ void Program::connectWindows(Platform& platform, QSize screenSize)
     QObject::connect(toolbar, &ToolbarWindow::exitConfirmed, qApp, &QCoreApplication::quit,
                      Qt::QueuedConnection);
     QObject::connect(m_windows.shade, &ShadeWindow::closed, toolbar, [toolbar, board] {
-        toolbar->setPendingPageLoad(0);
         toolbar->startPlacementTimer();
         if (board->isVisible())
             board->repaintFromPage();

@@ -22,9 +22,6 @@ public:
     // True when start-up found another copy running: the program ends without running.
     bool endRequested() const { return m_endRequested; }
     bool taskKeyBlock() const { return m_taskKeyBlock; }
-    quint64 returnWindow() const { return m_returnWindow; }
-    int pendingPageLoad() const { return m_pendingPageLoad; }
-    void setPendingPageLoad(int value) { m_pendingPageLoad = value; }
 
     // Back from the board or the shade: the placement timer runs again.
     void startPlacementTimer();
@@ -71,6 +68,4 @@ private:
     QString m_programDirectory;
     bool m_endRequested = false;
     bool m_taskKeyBlock = false;
-    quint64 m_returnWindow = 0;
-    int m_pendingPageLoad = 0;
 };

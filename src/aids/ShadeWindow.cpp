@@ -1,8 +1,9 @@
 #include "aids/ShadeWindow.h"
 
+#include "platform/Desktop.h"
 #include "ui/SystemWindow.h"
 
-ShadeWindow::ShadeWindow()
+ShadeWindow::ShadeWindow(Desktop& desktop) : m_desktop(desktop)
 {
     SystemWindow::setUp(this, QStringLiteral("TForm5"), QStringLiteral("zkalto"),
                         SystemWindow::Layer::OnTop);
@@ -17,6 +18,7 @@ void ShadeWindow::open()
     SystemWindow::coverScreen(this);
     show();
     raise();
+    m_desktop.movePointer(QPoint(width(), 50));
 }
 
 void ShadeWindow::mousePressEvent(QMouseEvent*)

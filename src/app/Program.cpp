@@ -33,7 +33,7 @@ Program::Program(Platform& platform, QSize screenSize, const QString& programDir
     createWindows(platform, screenSize, programDirectory);
     for (QWidget* window : m_windows.inCreationOrder())
         m_taskbarKeeper.watch(window);
-    connectWindows(platform, screenSize);
+    connectWindows();
 }
 
 Program::~Program()
@@ -56,7 +56,7 @@ void Program::createWindows(Platform& platform, QSize screenSize, const QString&
     m_windows.overlay = namedWindow("TForm2", QStringLiteral("zkalto"));
     m_windows.board = new BoardWindow(screenSize, programDirectory, m_cursors, *platform.prompter);
     m_windows.help = namedWindow("TForm4", QStringLiteral("帮助"));
-    m_windows.shade = new ShadeWindow;
+    m_windows.shade = new ShadeWindow(*platform.desktop);
     m_windows.settings = new SettingsWindow;
     m_windows.teacherPassword = namedWindow("TForm7", QStringLiteral("zkalto"));
     m_windows.passwordChange = namedWindow("TForm8", QStringLiteral("zkalto"));
@@ -66,7 +66,7 @@ void Program::createWindows(Platform& platform, QSize screenSize, const QString&
     m_windows.textLinePanel = new TextLinePanel;
 }
 
-void Program::connectWindows(Platform& platform, QSize screenSize)
+void Program::connectWindows()
 {
     ToolbarWindow* toolbar = m_windows.toolbar;
     BoardWindow* board = m_windows.board;
@@ -77,11 +77,7 @@ void Program::connectWindows(Platform& platform, QSize screenSize)
         if (board->isVisible())
             board->repaintFromPage();
     });
-    QObject::connect(board, &BoardWindow::shadeRequested, m_windows.shade,
-                     [this, &platform, screenSize] {
-                         m_windows.shade->open();
-                         platform.desktop->movePointer(QPoint(screenSize.width(), 50));
-                     });
+    QObject::connect(board, &BoardWindow::shadeRequested, m_windows.shade, &ShadeWindow::open);
     QObject::connect(board, &BoardWindow::settingsRequested, m_windows.settings, &QDialog::exec);
     QObject::connect(board, &BoardWindow::leaveRequested, toolbar, [this, toolbar] {
         if (m_windows.textLinePanel->openMark() == 1)

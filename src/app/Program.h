@@ -24,7 +24,7 @@ public:
 
 private:
     void createWindows(Platform& platform, QSize screenSize, const QString& programDirectory);
-    void connectWindows(Platform& platform, QSize screenSize);
+    void connectWindows();
 
     QWindow m_applicationWindow;
     CursorSlots m_cursors;

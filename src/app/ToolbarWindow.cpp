@@ -173,7 +173,6 @@ void ToolbarWindow::showShade()
         m_platform.desktop->setKeptOnTop(windowHandle(), false);
     Timer1->stop();
     m_windows.shade->open();
-    m_platform.desktop->movePointer(QPoint(m_screenSize.width(), 50));
 }
 
 void ToolbarWindow::shrink()

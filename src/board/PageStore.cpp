@@ -13,16 +13,16 @@ PageStore::PageStore(QSize screenSize, const QString& programDirectory, QSize pa
     : m_screenSize(screenSize), m_programDirectory(programDirectory)
 {
     Page first;
-    first.image = newPageImage();
+    first.image = newPageImage(Qt::black);
     first.panelBounds = QRect(0, 41, panelSize.width(), panelSize.height());
     m_pages.append(first);
-    m_scratch = newPageImage();
+    m_scratch = newPageImage(Qt::black);
 }
 
-QImage PageStore::newPageImage() const
+QImage PageStore::newPageImage(const QColor& colour) const
 {
     QImage image(m_screenSize, pageFormat);
-    image.fill(Qt::black);
+    image.fill(colour);
     return image;
 }
 
@@ -67,8 +67,7 @@ int PageStore::addPage(const QColor& swatch)
 {
     Q_ASSERT(pageCount() < maxPages);
     Page added;
-    added.image = newPageImage();
-    added.image.fill(swatch);
+    added.image = newPageImage(swatch);
     added.panelBounds = m_pages.last().panelBounds;
     m_pages.append(added);
     m_currentPage = pageCount();

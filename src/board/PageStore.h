@@ -93,7 +93,8 @@ public:
     void replacePages(const QList<LessonPage>& lesson, const QImage& underneath);
 
 private:
-    QImage newPageImage() const;
+    // A page-sized image filled with colour (black for a page never filled).
+    QImage newPageImage(const QColor& colour) const;
     void writePageText(int n, const QByteArray& richText) const;
 
     QSize m_screenSize;

@@ -268,6 +268,14 @@ void StartupTest::boardOpensAndComesBack()
     QVERIFY(board->isVisible());
     QCOMPARE(board->pages().currentPageImage().pixelColor(600, 400), board->backgroundSwatch());
 
+    // The shade covers the board, which stays open beneath.
+    QTest::mouseClick(board->SpeedButton2, Qt::LeftButton);
+    QVERIFY(fixture.windows().shade->isVisible());
+    QVERIFY(board->isVisible());
+    QCOMPARE(fixture.desktop->pointerMoves(), QList<QPoint>{QPoint(1024, 50)});
+    QTest::mousePress(fixture.windows().shade, Qt::LeftButton, {}, QPoint(10, 10));
+    QVERIFY(!fixture.windows().shade->isVisible());
+
     QTest::mouseClick(board->SpeedButton40, Qt::LeftButton);
     QVERIFY(!board->isVisible());
     QVERIFY(toolbar->isVisible());

@@ -9,14 +9,15 @@ bool BoardWindow::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched != Image2)
         return QWidget::eventFilter(watched, event);
-    auto* mouse = static_cast<QMouseEvent*>(event);
-    if (event->type() == QEvent::MouseButtonPress) {
-        const QPoint inPicture = mouse->position().toPoint();
+    switch (event->type()) {
+    case QEvent::MouseButtonPress: {
+        const QPoint inPicture = static_cast<QMouseEvent*>(event)->position().toPoint();
         m_floating.grab(inPicture);
         m_tools.setPressPoint(inPicture);
         return true;
     }
-    if (event->type() == QEvent::MouseMove) {
+    case QEvent::MouseMove: {
+        const auto* mouse = static_cast<QMouseEvent*>(event);
         if (mouse->buttons() & Qt::LeftButton) {
             const QRect before = m_floating.geometry();
             m_floating.dragTo(mouse->position().toPoint());
@@ -24,10 +25,13 @@ bool BoardWindow::eventFilter(QObject* watched, QEvent* event)
         }
         return true;
     }
-    // A release on the picture ends its drag and is not the board's release.
-    if (event->type() == QEvent::MouseButtonRelease || event->type() == QEvent::MouseButtonDblClick)
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+        // A release on the picture ends its drag and is not the board's release.
         return true;
-    return QWidget::eventFilter(watched, event);
+    default:
+        return QWidget::eventFilter(watched, event);
+    }
 }
 
 void BoardWindow::mousePressEvent(QMouseEvent* event)

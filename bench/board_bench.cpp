@@ -6,9 +6,9 @@
 
 #include "RatioReporter.h"
 
-#include "board/BoardSurface.h"
-#include "board/BoardTools.h"
-#include "board/RasterCopy.h"
+#include "board/tools/ScreenImage.h"
+#include "board/tools/BoardTools.h"
+#include "board/pixels/RasterCopy.h"
 #include "board/content/FloatingPicture.h"
 
 #include <QTemporaryDir>
@@ -28,7 +28,7 @@ std::string nameOf(QSize screen, const char* what)
 // A board showing one page, with the window's backing store that paint events fill from the
 // surface, rectangle by rectangle, as the board window does.
 struct Board {
-    BoardSurface surface;
+    ScreenImage surface;
     PageStore pages;
     BoardTools tools{pages, surface};
     QImage backingStore;

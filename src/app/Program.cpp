@@ -4,7 +4,7 @@
 #include "aids/TextLinePanel.h"
 #include "app/StartupChecks.h"
 #include "app/ToolbarWindow.h"
-#include "board/BoardWindow.h"
+#include "board/window/BoardWindow.h"
 #include "lessons/SettingsWindow.h"
 #include "platform/Platform.h"
 #include "ui/SystemWindow.h"

@@ -2,7 +2,7 @@
 
 #include "app/TaskbarKeeper.h"
 #include "app/Windows.h"
-#include "board/CursorFile.h"
+#include "board/tools/CursorFile.h"
 
 #include <QSize>
 #include <QString>

@@ -1,11 +1,11 @@
 #include "board/content/FloatingPicture.h"
 
-#include "board/BoardSurface.h"
-#include "board/EdgeRect.h"
-#include "board/PageStore.h"
-#include "board/RasterCopy.h"
-#include "board/Rounding.h"
-#include "board/WindowPen.h"
+#include "board/tools/ScreenImage.h"
+#include "board/pixels/EdgeRect.h"
+#include "board/store/PageStore.h"
+#include "board/pixels/RasterCopy.h"
+#include "board/pixels/Rounding.h"
+#include "board/tools/WindowPen.h"
 #include "board/codec/ImageCodec.h"
 
 #include <QPainter>
@@ -19,7 +19,7 @@ constexpr float zoomStep = 1.5f;
 } // namespace
 
 bool FloatingPicture::cut(QPoint press, QPoint release, const StrokeBox& strokeBox,
-                          BoardSurface& surface, PageStore& pages)
+                          ScreenImage& surface, PageStore& pages)
 {
     releaseZoomSource();
     m_zoom = 1.0f;

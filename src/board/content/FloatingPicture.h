@@ -1,6 +1,6 @@
 #pragma once
 
-#include "board/StrokeBox.h"
+#include "board/tools/StrokeBox.h"
 
 #include <QColor>
 #include <QImage>
@@ -9,7 +9,7 @@
 #include <QSize>
 #include <QString>
 
-class BoardSurface;
+class ScreenImage;
 class PageStore;
 
 // The board's single movable picture that is not yet part of the page (the window shows it as
@@ -45,7 +45,7 @@ public:
     // stroke box on the window and in the page while the underlay is active, otherwise the
     // rectangle filled with the window's background colour. A release left of or above the press
     // point selects nothing. Returns whether a picture was cut.
-    bool cut(QPoint press, QPoint release, const StrokeBox& strokeBox, BoardSurface& surface,
+    bool cut(QPoint press, QPoint release, const StrokeBox& strokeBox, ScreenImage& surface,
              PageStore& pages);
 
     // Stamping and dropping change no window pixels: where the picture is hidden, the board shows

@@ -1,4 +1,4 @@
-#include "board/BoardTools.h"
+#include "board/tools/BoardTools.h"
 #include "board/codec/ImageCodec.h"
 #include "board/content/FloatingPicture.h"
 
@@ -37,7 +37,7 @@ QImage placedImage(QSize size)
 struct Board {
     QTemporaryDir dir;
     QString programDirectory = dir.path() + QLatin1Char('/');
-    BoardSurface surface{screen};
+    ScreenImage surface{screen};
     PageStore pages{screen, programDirectory, QSize(368, 723)};
     BoardTools tools{pages, surface};
     FloatingPicture floating;

@@ -1,9 +1,9 @@
 // The board window: stroke width, stroke colour and background colour.
 
-#include "board/BoardWindow.h"
-#include "board/ColourRef.h"
-#include "board/ProbePixel.h"
-#include "board/TextPanelColour.h"
+#include "board/window/BoardWindow.h"
+#include "board/pixels/ColourRef.h"
+#include "board/pixels/ProbePixel.h"
+#include "board/model/TextPanelColour.h"
 #include "platform/Prompter.h"
 #include "ui/ColourSwatch.h"
 

@@ -1,8 +1,8 @@
-#include "board/BoardSurface.h"
+#include "board/tools/ScreenImage.h"
 
-#include "board/PageStore.h"
-#include "board/ProbePixel.h"
-#include "board/RasterCopy.h"
+#include "board/store/PageStore.h"
+#include "board/pixels/ProbePixel.h"
+#include "board/pixels/RasterCopy.h"
 
 #include <QPainter>
 
@@ -18,24 +18,24 @@ QRect shapeBounds(QPoint a, QPoint b)
 
 } // namespace
 
-BoardSurface::BoardSurface(QSize screenSize) : m_image(screenSize, PageStore::pageFormat)
+ScreenImage::ScreenImage(QSize screenSize) : m_image(screenSize, PageStore::pageFormat)
 {
     m_image.fill(Qt::white);
 }
 
-void BoardSurface::setRepaintHandler(std::function<void(const QRect&)> handler)
+void ScreenImage::setRepaintHandler(std::function<void(const QRect&)> handler)
 {
     m_repaint = std::move(handler);
 }
 
-void BoardSurface::changed(const QRect& rect)
+void ScreenImage::changed(const QRect& rect)
 {
     const QRect clipped = rect.intersected(m_image.rect());
     if (!clipped.isEmpty() && m_repaint)
         m_repaint(clipped);
 }
 
-void BoardSurface::setPixel(QPoint point, const QColor& colour)
+void ScreenImage::setPixel(QPoint point, const QColor& colour)
 {
     if (!m_image.rect().contains(point))
         return;
@@ -43,12 +43,12 @@ void BoardSurface::setPixel(QPoint point, const QColor& colour)
     changed(QRect(point, QSize(1, 1)));
 }
 
-QColor BoardSurface::backgroundColour() const
+QColor ScreenImage::backgroundColour() const
 {
     return pixel(ProbePixel::background(size()));
 }
 
-void BoardSurface::drawLine(const WindowPen& pen, QPoint from, QPoint to)
+void ScreenImage::drawLine(const WindowPen& pen, QPoint from, QPoint to)
 {
     QPainter painter(&m_image);
     painter.setPen(pen.toQPen());
@@ -57,7 +57,7 @@ void BoardSurface::drawLine(const WindowPen& pen, QPoint from, QPoint to)
     changed(QRect(from, to).normalized().adjusted(-reach, -reach, reach, reach));
 }
 
-void BoardSurface::drawRectangle(const WindowPen& pen, QPoint a, QPoint b)
+void ScreenImage::drawRectangle(const WindowPen& pen, QPoint a, QPoint b)
 {
     const QRect bounds = shapeBounds(a, b);
     QPainter painter(&m_image);
@@ -68,7 +68,7 @@ void BoardSurface::drawRectangle(const WindowPen& pen, QPoint a, QPoint b)
     changed(bounds.adjusted(-reach, -reach, reach, reach));
 }
 
-void BoardSurface::drawEllipse(const WindowPen& pen, QPoint a, QPoint b)
+void ScreenImage::drawEllipse(const WindowPen& pen, QPoint a, QPoint b)
 {
     const QRect bounds = shapeBounds(a, b);
     QPainter painter(&m_image);
@@ -79,25 +79,25 @@ void BoardSurface::drawEllipse(const WindowPen& pen, QPoint a, QPoint b)
     changed(bounds.adjusted(-reach, -reach, reach, reach));
 }
 
-void BoardSurface::fill(const QRect& rect, const QColor& colour)
+void ScreenImage::fill(const QRect& rect, const QColor& colour)
 {
     RasterCopy::fill(m_image, rect, colour);
     changed(rect);
 }
 
-void BoardSurface::copyFrom(const QImage& source, const QRect& rect)
+void ScreenImage::copyFrom(const QImage& source, const QRect& rect)
 {
     RasterCopy::copy(source, rect, m_image, rect.topLeft());
     changed(rect);
 }
 
-void BoardSurface::drawImage(QPoint topLeft, const QImage& source)
+void ScreenImage::drawImage(QPoint topLeft, const QImage& source)
 {
     RasterCopy::copy(source, source.rect(), m_image, topLeft);
     changed(QRect(topLeft, source.size()));
 }
 
-void BoardSurface::copyTo(QImage& target, const QRect& rect) const
+void ScreenImage::copyTo(QImage& target, const QRect& rect) const
 {
     RasterCopy::copy(m_image, rect, target, rect.topLeft());
 }

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "board/BoardSurface.h"
-#include "board/BoardTools.h"
-#include "board/PageStore.h"
+#include "board/tools/ScreenImage.h"
+#include "board/tools/BoardTools.h"
+#include "board/store/PageStore.h"
 #include "board/content/FloatingPicture.h"
 
 #include <QWidget>
@@ -32,7 +32,7 @@ public:
 
     PageStore& pages() { return m_pages; }
     BoardTools& tools() { return m_tools; }
-    const BoardSurface& surface() const { return m_surface; }
+    const ScreenImage& surface() const { return m_surface; }
     FloatingPicture& floatingPicture() { return m_floating; }
 
     int strokeWidth() const;
@@ -138,7 +138,7 @@ private:
     // The colour each colour dialog opens at: the one last chosen in it.
     QColor m_strokeDialogColour;
     QColor m_backgroundDialogColour;
-    BoardSurface m_surface;
+    ScreenImage m_surface;
     PageStore m_pages;
     BoardTools m_tools;
     FloatingPicture m_floating;

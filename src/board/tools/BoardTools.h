@@ -1,10 +1,10 @@
 #pragma once
 
-#include "board/BoardSurface.h"
-#include "board/PageStore.h"
-#include "board/StrokeBox.h"
-#include "board/ToolMode.h"
-#include "board/WindowPen.h"
+#include "board/tools/ScreenImage.h"
+#include "board/store/PageStore.h"
+#include "board/tools/StrokeBox.h"
+#include "board/tools/ToolMode.h"
+#include "board/tools/WindowPen.h"
 
 #include <QPoint>
 #include <QRect>
@@ -24,7 +24,7 @@ struct OpenPanels {
 // the rectangle around the stroke from the window into the page.
 class BoardTools {
 public:
-    BoardTools(PageStore& pages, BoardSurface& surface);
+    BoardTools(PageStore& pages, ScreenImage& surface);
 
     ToolMode toolMode() const { return m_toolMode; }
     WindowPen& pen() { return m_pen; }
@@ -66,7 +66,7 @@ private:
     void eraseArea(QPoint releasePoint);
 
     PageStore& m_pages;
-    BoardSurface& m_surface;
+    ScreenImage& m_surface;
     ToolMode m_toolMode = ToolMode::Pen;
     WindowPen m_pen;
     QPoint m_penPosition;

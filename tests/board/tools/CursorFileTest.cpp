@@ -1,4 +1,4 @@
-#include "board/CursorFile.h"
+#include "board/tools/CursorFile.h"
 
 #include <QBuffer>
 #include <QDir>

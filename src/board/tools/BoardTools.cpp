@@ -1,7 +1,7 @@
-#include "board/BoardTools.h"
+#include "board/tools/BoardTools.h"
 
-#include "board/ProbePixel.h"
-#include "board/RasterCopy.h"
+#include "board/pixels/ProbePixel.h"
+#include "board/pixels/RasterCopy.h"
 
 namespace {
 
@@ -18,7 +18,7 @@ bool drawsInk(ToolMode mode)
 
 } // namespace
 
-BoardTools::BoardTools(PageStore& pages, BoardSurface& surface) : m_pages(pages), m_surface(surface)
+BoardTools::BoardTools(PageStore& pages, ScreenImage& surface) : m_pages(pages), m_surface(surface)
 {
 }
 

@@ -1,7 +1,7 @@
-#include "board/BoardWindow.h"
+#include "board/window/BoardWindow.h"
 
-#include "board/ColourRef.h"
-#include "board/CursorFile.h"
+#include "board/pixels/ColourRef.h"
+#include "board/tools/CursorFile.h"
 #include "ui/ButtonPictures.h"
 #include "ui/ColourSwatch.h"
 #include "ui/SystemWindow.h"

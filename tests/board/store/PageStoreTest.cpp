@@ -1,4 +1,4 @@
-#include "board/PageStore.h"
+#include "board/store/PageStore.h"
 
 #include <QFile>
 #include <QTemporaryDir>

@@ -1,5 +1,5 @@
-#include "board/BoardTools.h"
-#include "board/EdgeRect.h"
+#include "board/tools/BoardTools.h"
+#include "board/pixels/EdgeRect.h"
 
 #include <QtTest>
 
@@ -10,7 +10,7 @@ const QColor ink(255, 0, 0);
 
 // A board on one grey page, shown on the window.
 struct Board {
-    BoardSurface surface{screen};
+    ScreenImage surface{screen};
     PageStore pages{screen, QStringLiteral("/tmp/"), QSize(368, 723)};
     BoardTools tools{pages, surface};
 

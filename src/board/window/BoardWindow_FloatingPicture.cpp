@@ -1,6 +1,6 @@
 // The board window: showing, stamping and zooming the floating picture.
 
-#include "board/BoardWindow.h"
+#include "board/window/BoardWindow.h"
 
 #include <QLabel>
 

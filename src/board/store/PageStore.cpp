@@ -1,7 +1,7 @@
-#include "board/PageStore.h"
+#include "board/store/PageStore.h"
 
-#include "board/ProbePixel.h"
-#include "board/RasterCopy.h"
+#include "board/pixels/ProbePixel.h"
+#include "board/pixels/RasterCopy.h"
 
 #include <QFile>
 #include <QPainter>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "board/WindowPen.h"
+#include "board/tools/WindowPen.h"
 
 #include <QImage>
 #include <QRect>
@@ -9,9 +9,9 @@
 // The board window's own pixels (its child widgets excluded), in screen coordinates. Tools draw on
 // the window by drawing here; the window shows these pixels and nothing else, and repaints exactly
 // the rectangles this surface reports. Painting is aliased and in copy mode.
-class BoardSurface {
+class ScreenImage {
 public:
-    explicit BoardSurface(QSize screenSize);
+    explicit ScreenImage(QSize screenSize);
 
     const QImage& image() const { return m_image; }
     QSize size() const { return m_image.size(); }

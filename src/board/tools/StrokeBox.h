@@ -1,6 +1,6 @@
 #pragma once
 
-#include "board/EdgeRect.h"
+#include "board/pixels/EdgeRect.h"
 
 #include <QPoint>
 #include <algorithm>

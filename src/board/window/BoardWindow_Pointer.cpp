@@ -1,6 +1,6 @@
 // The board window: pointer events on the board and on the floating picture.
 
-#include "board/BoardWindow.h"
+#include "board/window/BoardWindow.h"
 
 #include <QLabel>
 #include <QMouseEvent>

@@ -1,6 +1,6 @@
-#include "board/BoardWindow.h"
-#include "board/ColourRef.h"
-#include "board/CursorFile.h"
+#include "board/window/BoardWindow.h"
+#include "board/pixels/ColourRef.h"
+#include "board/tools/CursorFile.h"
 #include "platform/fakes/ScriptedPrompter.h"
 #include "ui/ColourSwatch.h"
 

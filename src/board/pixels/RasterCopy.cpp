@@ -1,4 +1,4 @@
-#include "board/RasterCopy.h"
+#include "board/pixels/RasterCopy.h"
 
 #include <QPainter>
 

@@ -1,9 +1,9 @@
 // The board window: the text panel with its page, undo, turning pages and clearing.
 
-#include "board/BoardWindow.h"
-#include "board/ColourRef.h"
-#include "board/RasterCopy.h"
-#include "board/TextPanelColour.h"
+#include "board/window/BoardWindow.h"
+#include "board/pixels/ColourRef.h"
+#include "board/pixels/RasterCopy.h"
+#include "board/model/TextPanelColour.h"
 
 #include <QLabel>
 #include <QLineEdit>

@@ -9,12 +9,16 @@ packages=(
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev
   libxcb1-dev libxcb-ewmh-dev libxcb-icccm4-dev
   libbenchmark-dev
+  # compact pages (LZ4) and the PNG codec (ISA-L deflate)
+  liblz4-dev libisal-dev
   # Qt's own dialogs in Chinese
   qt6-translations-l10n
   # fonts the interface's font names map to
   fonts-arphic-uming fonts-arphic-ukai fonts-dejavu-core
   # tests: a virtual X display and small X clients
   xvfb xauth x11-utils
+  # tests: independent PNG decoders
+  pngcheck python3-pil
 )
 
 missing=()

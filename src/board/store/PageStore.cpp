@@ -13,9 +13,10 @@ PageStore::PageStore(QSize screenSize, const QString& programDirectory, QSize pa
     : m_screenSize(screenSize), m_programDirectory(programDirectory)
 {
     Page first;
-    first.image = newPageImage(Qt::black);
     first.panelBounds = QRect(0, 41, panelSize.width(), panelSize.height());
     m_pages.append(first);
+    m_compact.append(CompactPage());
+    m_currentImage = newPageImage(Qt::black);
     m_scratch = newPageImage(Qt::black);
 }
 
@@ -28,7 +29,31 @@ QImage PageStore::newPageImage(const QColor& colour) const
 
 void PageStore::setCurrentPage(int n)
 {
-    m_currentPage = std::clamp(n, 1, pageCount());
+    n = std::clamp(n, 1, pageCount());
+    if (n == m_currentPage)
+        return;
+    keepCurrent();
+    openPage(n);
+}
+
+void PageStore::keepCurrent()
+{
+    CompactPage& kept = m_compact[m_currentPage - 1];
+    if (kept.isNull() || m_currentImage.cacheKey() != m_currentKey)
+        kept = CompactPage(m_currentImage);
+}
+
+void PageStore::openPage(int n)
+{
+    m_currentPage = n;
+    m_compact[n - 1].decodeInto(m_currentImage);
+    m_currentKey = m_currentImage.cacheKey();
+}
+
+QImage PageStore::pageImage(int n) const
+{
+    Q_ASSERT(n >= 1 && n <= pageCount());
+    return n == m_currentPage ? m_currentImage : m_compact[n - 1].toImage();
 }
 
 Page& PageStore::page(int n)
@@ -54,23 +79,39 @@ void PageStore::takeUndoSnapshot()
 
 QColor PageStore::backgroundOf(int n) const
 {
-    return page(n).image.pixelColor(ProbePixel::background(m_screenSize));
+    const QPoint probe = ProbePixel::background(m_screenSize);
+    if (n == m_currentPage)
+        return m_currentImage.pixelColor(probe);
+    // The pixel read the way a full image of the page would read it.
+    const CompactPage& kept = m_compact[n - 1];
+    QImage pixel(1, 1, kept.format());
+    reinterpret_cast<QRgb*>(pixel.bits())[0] = kept.pixel(probe);
+    return pixel.pixelColor(0, 0);
 }
 
 void PageStore::makeCurrentPageReady(const QColor& swatch)
 {
     if (current().state == PageState::NeverFilled)
-        current().image.fill(swatch);
+        m_currentImage.fill(swatch);
 }
 
 int PageStore::addPage(const QColor& swatch)
 {
     Q_ASSERT(pageCount() < maxPages);
+    keepCurrent();
     Page added;
-    added.image = newPageImage(swatch);
     added.panelBounds = m_pages.last().panelBounds;
     m_pages.append(added);
+    // The new page is filled in the current image's pixels and is one colour, so its compact
+    // form needs no encoding.
+    if (!m_currentImage.isDetached() || m_currentImage.size() != m_screenSize ||
+        m_currentImage.format() != pageFormat)
+        m_currentImage = QImage(m_screenSize, pageFormat);
+    m_currentImage.fill(swatch);
+    const QRgb filled = reinterpret_cast<const QRgb*>(m_currentImage.constBits())[0];
+    m_compact.append(CompactPage::filled(m_screenSize, pageFormat, filled));
     m_currentPage = pageCount();
+    m_currentKey = m_currentImage.cacheKey();
     return m_currentPage;
 }
 
@@ -112,21 +153,24 @@ void PageStore::replacePages(const QList<LessonPage>& lesson, const QImage& unde
 {
     Q_ASSERT(!lesson.isEmpty() && lesson.size() <= maxPages);
     QList<Page> pages;
+    QList<CompactPage> compact;
     for (int n = 1; n <= lesson.size(); ++n) {
         const LessonPage& source = lesson[n - 1];
-        Page page;
-        page.image = underneath.convertToFormat(pageFormat);
+        QImage image = underneath.convertToFormat(pageFormat);
         {
-            QPainter painter(&page.image);
+            QPainter painter(&image);
             painter.setCompositionMode(QPainter::CompositionMode_Source);
             painter.drawImage(0, 0, source.picture);
         }
+        Page page;
         page.state = PageState::WrittenOn;
         page.contentKind = source.contentKind;
         page.panelBounds = source.panelBounds;
         pages.append(page);
+        compact.append(CompactPage(image));
         writePageText(n, source.text);
     }
     m_pages = pages;
-    setCurrentPage(m_currentPage);
+    m_compact = compact;
+    openPage(std::clamp(m_currentPage, 1, pageCount()));
 }

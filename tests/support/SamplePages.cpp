@@ -42,7 +42,8 @@ void paintPhoto(QImage& image, const QRect& area, QRandomGenerator& random)
         auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
         for (int x = area.left(); x <= area.right(); ++x) {
             const double u = x * fx + phase, v = y * fy;
-            const double light = 0.5 + 0.25 * std::sin(u) * std::cos(v) + 0.2 * std::sin(u * 3.1 + v);
+            const double light =
+                0.5 + 0.25 * std::sin(u) * std::cos(v) + 0.2 * std::sin(u * 3.1 + v);
             const int grain = int(random.bounded(9)) - 4;
             const int r = std::clamp(int(230 * light) + grain, 0, 255);
             const int g = std::clamp(int(190 * light + 30 * std::sin(v * 2)) + grain, 0, 255);

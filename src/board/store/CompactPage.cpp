@@ -42,8 +42,8 @@ CompactPage::CompactPage(const QImage& image)
 {
     if (image.isNull())
         return;
-    const QImage kept = isKept32(image.format()) ? image
-                                                 : image.convertToFormat(QImage::Format_RGB32);
+    const QImage kept =
+        isKept32(image.format()) ? image : image.convertToFormat(QImage::Format_RGB32);
     m_size = kept.size();
     m_format = kept.format();
     const int columns = tileColumns();
@@ -111,7 +111,8 @@ void CompactPage::encodeTile(const QImage& image, const QRect& rect)
     }
 
     char compressed[LZ4_COMPRESSBOUND(TilePixels * 4)];
-    const int length = LZ4_compress_default(source, compressed, sourceBytes, int(sizeof compressed));
+    const int length =
+        LZ4_compress_default(source, compressed, sourceBytes, int(sizeof compressed));
     Tile tile;
     tile.value = quint32(m_bytes.size());
     if (length > 0 && length < sourceBytes) {

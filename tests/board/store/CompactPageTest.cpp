@@ -54,8 +54,8 @@ void CompactPageTest::roundTripsEveryByte_data()
             << SamplePages::make(kind, QSize(1001, 701), 3);
     }
     QTest::newRow("one pixel") << SamplePages::make(SamplePages::Kind::Photo, QSize(1, 1));
-    QTest::newRow("one tile and a column") << SamplePages::make(SamplePages::Kind::Photo,
-                                                                QSize(65, 3));
+    QTest::newRow("one tile and a column")
+        << SamplePages::make(SamplePages::Kind::Photo, QSize(65, 3));
     QTest::newRow("RGB32 with raw top bytes") << rawNoise(QSize(200, 130), QImage::Format_RGB32);
     QTest::newRow("ARGB32") << rawNoise(QSize(130, 70), QImage::Format_ARGB32);
     QImage oneTransparentPixel = SamplePages::make(SamplePages::Kind::Empty, QSize(128, 64))
@@ -113,8 +113,8 @@ void CompactPageTest::filledPageNeedsNoImage()
 {
     QImage expected(1920, 1080, QImage::Format_RGB32);
     expected.fill(QColor(10, 200, 30));
-    const CompactPage page = CompactPage::filled(expected.size(), QImage::Format_RGB32,
-                                                 expected.pixel(0, 0));
+    const CompactPage page =
+        CompactPage::filled(expected.size(), QImage::Format_RGB32, expected.pixel(0, 0));
     QVERIFY(sameBytes(page.toImage(), expected));
     QVERIFY(page.memoryBytes() < 8 * 1024);
     QVERIFY(CompactPage().isNull());

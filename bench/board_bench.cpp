@@ -6,10 +6,10 @@
 
 #include "RatioReporter.h"
 
-#include "board/tools/ScreenImage.h"
-#include "board/tools/BoardTools.h"
-#include "board/pixels/RasterCopy.h"
 #include "board/content/FloatingPicture.h"
+#include "board/pixels/RasterCopy.h"
+#include "board/tools/BoardTools.h"
+#include "board/tools/ScreenImage.h"
 
 #include <QTemporaryDir>
 

@@ -1,21 +1,18 @@
 #include "board/codec/PngCodec.h"
 
 #include "board/codec/ImageCodec.h"
+#include "board/pixels/ParallelLoop.h"
 
 #include <QFile>
 #include <QSaveFile>
-#include <QThread>
 #include <QtEndian>
 
 #include <isa-l/crc.h>
 #include <isa-l/igzip_lib.h>
 
 #include <algorithm>
-#include <atomic>
 #include <cstring>
 #include <memory>
-#include <system_error>
-#include <thread>
 #include <vector>
 
 namespace {
@@ -509,23 +506,9 @@ bool save(const QImage& image, const QString& path)
 QList<bool> saveAll(const QList<PngFile>& files)
 {
     std::vector<char> written(size_t(files.size()), 0);
-    std::atomic<qsizetype> next{0};
-    const auto work = [&] {
-        for (qsizetype i; (i = next.fetch_add(1)) < files.size();)
-            written[size_t(i)] = files[i].picture && save(files[i].picture(), files[i].path);
-    };
-    const qsizetype workers = std::clamp<qsizetype>(QThread::idealThreadCount(), 1, files.size());
-    std::vector<std::thread> helpers;
-    for (qsizetype i = 1; i < workers; ++i) {
-        try {
-            helpers.emplace_back(work);
-        } catch (const std::system_error&) {
-            break; // no more threads: the ones there are do the rest
-        }
-    }
-    work();
-    for (std::thread& helper : helpers)
-        helper.join();
+    ParallelLoop::run(int(files.size()), [&](int i) {
+        written[size_t(i)] = files[i].picture && save(files[i].picture(), files[i].path);
+    });
     return QList<bool>(written.begin(), written.end());
 }
 

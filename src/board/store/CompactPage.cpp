@@ -1,5 +1,7 @@
 #include "board/store/CompactPage.h"
 
+#include "board/pixels/ParallelLoop.h"
+
 #include <lz4.h>
 
 #include <algorithm>
@@ -8,6 +10,7 @@
 namespace {
 
 constexpr int TilePixels = CompactPage::TileSide * CompactPage::TileSide;
+static_assert(TilePixels * 4 < (1 << 29), "a tile's length fits its field");
 
 bool isKept32(QImage::Format format)
 {
@@ -46,12 +49,21 @@ CompactPage::CompactPage(const QImage& image)
         isKept32(image.format()) ? image : image.convertToFormat(QImage::Format_RGB32);
     m_size = kept.size();
     m_format = kept.format();
-    const int columns = tileColumns();
-    const int rows = (m_size.height() + TileSide - 1) / TileSide;
-    m_tiles.reserve(qsizetype(columns) * rows);
-    for (int index = 0; index < columns * rows; ++index)
-        encodeTile(kept, tileRect(index));
-    m_bytes.squeeze();
+    // Every row writes only its own tiles and bytes.
+    m_tiles.reserve(qsizetype(tileColumns()) * tileRows()); // exactly: no room to grow
+    m_tiles.resize(qsizetype(tileColumns()) * tileRows());
+    m_rows.reserve(tileRows());
+    m_rows.resize(tileRows());
+    ParallelLoop::run(tileRows(), [&](int row) { encodeRow(kept, row); });
+}
+
+void CompactPage::encodeRow(const QImage& image, int row)
+{
+    QByteArray& bytes = m_rows[row];
+    Tile* tiles = m_tiles.data() + qsizetype(row) * tileColumns();
+    for (int column = 0; column < tileColumns(); ++column)
+        tiles[column] = encodeTile(image, tileRect(row * tileColumns() + column), bytes);
+    bytes.squeeze();
 }
 
 CompactPage CompactPage::filled(QSize size, QImage::Format format, QRgb value)
@@ -61,8 +73,11 @@ CompactPage CompactPage::filled(QSize size, QImage::Format format, QRgb value)
         return page;
     page.m_size = size;
     page.m_format = format;
-    const int rows = (size.height() + TileSide - 1) / TileSide;
-    page.m_tiles.fill(Tile{value, 0, Form::OneColour}, qsizetype(page.tileColumns()) * rows);
+    page.m_tiles.reserve(qsizetype(page.tileColumns()) * page.tileRows());
+    page.m_tiles.fill(Tile{value, 0, Form::OneColour},
+                      qsizetype(page.tileColumns()) * page.tileRows());
+    page.m_rows.reserve(page.tileRows());
+    page.m_rows.resize(page.tileRows());
     return page;
 }
 
@@ -74,57 +89,56 @@ QRect CompactPage::tileRect(int index) const
                                 std::min(TileSide, m_size.height() - topLeft.y())));
 }
 
-void CompactPage::encodeTile(const QImage& image, const QRect& rect)
+CompactPage::Tile CompactPage::encodeTile(const QImage& image, const QRect& rect, QByteArray& bytes)
 {
     const int width = rect.width(), height = rect.height(), left = rect.left();
     const quint32 first = row32(image, rect.top())[left];
-    quint32 differs = 0;
-    for (int y = 0; y < height && !differs; ++y) {
-        const quint32* line = row32(image, rect.top() + y) + left;
-        for (int x = 0; x < width; ++x)
-            differs |= line[x] ^ first;
-    }
-    if (!differs) {
-        m_tiles.append(Tile{first, 0, Form::OneColour});
-        return;
-    }
-
-    quint32 pixels[TilePixels];
-    quint32 topBytes = 0xffffffffu;
+    quint32 differs = 0, topBytes = 0xffffffffu;
     for (int y = 0; y < height; ++y) {
         const quint32* line = row32(image, rect.top() + y) + left;
-        quint32* out = pixels + y * width;
         for (int x = 0; x < width; ++x) {
-            out[x] = line[x];
+            differs |= line[x] ^ first;
             topBytes &= line[x];
         }
     }
-    const int count = width * height;
-    const bool opaque = (topBytes >> 24) == 0xff;
-    uchar packed[TilePixels * 3];
-    const char* source = reinterpret_cast<const char*>(pixels);
-    int sourceBytes = count * 4;
-    if (opaque) {
-        pack(pixels, count, packed);
-        source = reinterpret_cast<const char*>(packed);
-        sourceBytes = count * 3;
-    }
+    if (!differs)
+        return Tile{first, 0, Form::OneColour};
 
+    // The tile's pixels in a row, three bytes each when every top byte is 0xff.
+    const bool opaque = (topBytes >> 24) == 0xff;
+    const int bytesPerPixel = opaque ? 3 : 4;
+    uchar pixels[TilePixels * 4];
+    for (int y = 0; y < height; ++y) {
+        const quint32* line = row32(image, rect.top() + y) + left;
+        uchar* out = pixels + y * width * bytesPerPixel;
+        if (opaque)
+            pack(line, width, out);
+        else
+            std::memcpy(out, line, size_t(width) * 4);
+    }
+    const int sourceBytes = width * height * bytesPerPixel;
+    const char* source = reinterpret_cast<const char*>(pixels);
+
+    if (bytes.capacity() == 0) {
+        // Room for the row's worst case: only what is written is ever touched, and the squeeze
+        // at the end of the row gives the rest back.
+        bytes.reserve(qsizetype(image.width()) * TileSide * 4 + image.width());
+    }
     char compressed[LZ4_COMPRESSBOUND(TilePixels * 4)];
     const int length =
         LZ4_compress_default(source, compressed, sourceBytes, int(sizeof compressed));
     Tile tile;
-    tile.value = quint32(m_bytes.size());
+    tile.value = quint32(bytes.size());
     if (length > 0 && length < sourceBytes) {
         tile.form = opaque ? Form::Lz4Rgb : Form::Lz4Argb;
         tile.length = quint32(length);
-        m_bytes.append(compressed, length);
+        bytes.append(compressed, length);
     } else {
         tile.form = opaque ? Form::StoredRgb : Form::StoredArgb;
         tile.length = quint32(sourceBytes);
-        m_bytes.append(source, sourceBytes);
+        bytes.append(source, sourceBytes);
     }
-    m_tiles.append(tile);
+    return tile;
 }
 
 void CompactPage::decodeTile(int index, uchar* target, qsizetype bytesPerLine) const
@@ -132,10 +146,10 @@ void CompactPage::decodeTile(int index, uchar* target, qsizetype bytesPerLine) c
     const Tile& tile = m_tiles[index];
     const QRect rect = tileRect(index);
     const int width = rect.width(), height = rect.height(), count = width * height;
-    const char* bytes = m_bytes.constData() + tile.value;
+    const char* bytes = m_rows[index / tileColumns()].constData() + tile.value;
     auto line = [&](int y) { return reinterpret_cast<quint32*>(target + y * bytesPerLine); };
 
-    quint32 pixels[TilePixels];
+    uchar pixels[TilePixels * 4];
     switch (tile.form) {
     case Form::OneColour:
         for (int y = 0; y < height; ++y)
@@ -154,19 +168,19 @@ void CompactPage::decodeTile(int index, uchar* target, qsizetype bytesPerLine) c
         [[maybe_unused]] const int decoded = LZ4_decompress_safe(
             bytes, reinterpret_cast<char*>(pixels), int(tile.length), count * 4);
         Q_ASSERT(decoded == count * 4);
-        break;
+        for (int y = 0; y < height; ++y)
+            std::memcpy(line(y), pixels + qsizetype(y) * width * 4, size_t(width) * 4);
+        return;
     }
     case Form::Lz4Rgb: {
-        uchar packed[TilePixels * 3];
         [[maybe_unused]] const int decoded = LZ4_decompress_safe(
-            bytes, reinterpret_cast<char*>(packed), int(tile.length), count * 3);
+            bytes, reinterpret_cast<char*>(pixels), int(tile.length), count * 3);
         Q_ASSERT(decoded == count * 3);
-        unpack(packed, count, pixels);
-        break;
+        for (int y = 0; y < height; ++y)
+            unpack(pixels + qsizetype(y) * width * 3, width, line(y));
+        return;
     }
     }
-    for (int y = 0; y < height; ++y)
-        std::memcpy(line(y), pixels + y * width, size_t(width) * 4);
 }
 
 QImage CompactPage::toImage() const
@@ -188,11 +202,13 @@ void CompactPage::decodeInto(QImage& target) const
         return; // out of memory: Qt leaves the image null
     uchar* bits = target.bits();
     const qsizetype bytesPerLine = target.bytesPerLine();
-    for (int index = 0; index < m_tiles.size(); ++index) {
-        const QRect rect = tileRect(index);
-        decodeTile(index, bits + rect.top() * bytesPerLine + qsizetype(rect.left()) * 4,
-                   bytesPerLine);
-    }
+    ParallelLoop::run(tileRows(), [&](int row) {
+        for (int index = row * tileColumns(); index < (row + 1) * tileColumns(); ++index) {
+            const QRect rect = tileRect(index);
+            decodeTile(index, bits + rect.top() * bytesPerLine + qsizetype(rect.left()) * 4,
+                       bytesPerLine);
+        }
+    });
 }
 
 QRgb CompactPage::pixel(QPoint point) const
@@ -209,6 +225,10 @@ QRgb CompactPage::pixel(QPoint point) const
 
 qsizetype CompactPage::memoryBytes() const
 {
-    return qsizetype(sizeof(*this)) + m_bytes.capacity() +
-           m_tiles.capacity() * qsizetype(sizeof(Tile));
+    static_assert(sizeof(Tile) == 8);
+    qsizetype bytes = qsizetype(sizeof(*this)) + m_tiles.capacity() * qsizetype(sizeof(Tile)) +
+                      m_rows.capacity() * qsizetype(sizeof(QByteArray));
+    for (const QByteArray& row : m_rows)
+        bytes += row.capacity();
+    return bytes;
 }

@@ -12,7 +12,9 @@
 // pixel's top byte is 0xff (as in every Format_RGB32 page), four otherwise, or stored as they are
 // when compressing does not make them smaller. Every byte of every pixel comes back exactly.
 // Whiteboard pages are mostly one colour with a few thin strokes, so most tiles are one value.
-// Coordinates are the page's own pixels. Copies share their data.
+// Each row of tiles keeps its bytes apart, so the rows are encoded and decoded on all cores.
+// Coordinates are the page's own pixels. Copies share their data; a page is only read once made,
+// so it may be read from several threads.
 class CompactPage {
 public:
     static constexpr int TileSide = 64;
@@ -40,19 +42,21 @@ public:
 private:
     enum class Form : quint8 { OneColour, Lz4Rgb, Lz4Argb, StoredRgb, StoredArgb };
     struct Tile {
-        quint32 value = 0; // OneColour: the pixel; otherwise where its bytes start in m_bytes
-        quint32 length = 0;
-        Form form = Form::OneColour;
+        quint32 value = 0; // OneColour: the pixel; otherwise where its bytes start in its row's
+        quint32 length : 29 = 0;
+        Form form : 3 = Form::OneColour;
     };
 
     QRect tileRect(int index) const;
     int tileColumns() const { return (m_size.width() + TileSide - 1) / TileSide; }
-    void encodeTile(const QImage& image, const QRect& rect);
+    int tileRows() const { return (m_size.height() + TileSide - 1) / TileSide; }
+    void encodeRow(const QImage& image, int row);
+    static Tile encodeTile(const QImage& image, const QRect& rect, QByteArray& bytes);
     // Decodes a tile's pixels into rows of bytesPerLine bytes starting at top-left target.
     void decodeTile(int index, uchar* target, qsizetype bytesPerLine) const;
 
     QSize m_size;
     QImage::Format m_format = QImage::Format_RGB32;
-    QList<Tile> m_tiles;
-    QByteArray m_bytes;
+    QList<Tile> m_tiles;      // row by row
+    QList<QByteArray> m_rows; // the compressed or stored bytes of each row of tiles
 };

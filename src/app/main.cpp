@@ -21,10 +21,11 @@ int main(int argc, char* argv[])
     // The toolbar is the main window; other windows coming and going never end the program.
     QApplication::setQuitOnLastWindowClosed(false);
 
-    const QString programDirectory = ProgramDirectory::writable();
-    Platform platform = Platform::forThisDesktop(ProgramDirectory::ofExecutable());
+    const ProgramDirectories directories{ProgramDirectory::ofExecutable(),
+                                         ProgramDirectory::writable()};
+    Platform platform = Platform::forThisDesktop(directories.delivered);
     const QSize screenSize = QGuiApplication::primaryScreen()->size();
-    Program program(platform, screenSize, programDirectory);
+    Program program(platform, screenSize, directories);
     if (program.endRequested())
         return 0;
     program.windows().toolbar->show();

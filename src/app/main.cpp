@@ -3,6 +3,7 @@
 #include "app/ToolbarWindow.h"
 #include "platform/Platform.h"
 #include "ui/FontNames.h"
+#include "ui/Hints.h"
 #include "ui/InterfaceLanguage.h"
 
 #include <QApplication>
@@ -16,6 +17,7 @@ int main(int argc, char* argv[])
         Qt::HighDpiScaleFactorRoundingPolicy::Floor);
     QApplication application(argc, argv);
     FontNames::apply();
+    Hints::install(application);
     InterfaceLanguage::install(application);
     QApplication::setApplicationName(QStringLiteral("zkalto"));
     // The toolbar is the main window; other windows coming and going never end the program.

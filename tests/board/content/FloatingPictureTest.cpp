@@ -389,6 +389,10 @@ void FloatingPictureTest::zoomSizes_data()
     QTest::newRow("halves to even: 7.5 up, 4.5 down") << QSize(5, 3) << "+" << QSize(8, 4) << 1.5f;
     QTest::newRow("halves to even: 10.5 down, 13.5 up")
         << QSize(7, 9) << "+" << QSize(10, 14) << 1.5f;
+    // Four screens of 1024 x 768 are the most an enlargement may cover: 900 x 600 stops at 2.25.
+    QTest::newRow("eight steps in stop at four screens")
+        << QSize(900, 600) << "++++++++" << QSize(2025, 1350) << 2.25f;
+    QTest::newRow("stopped, then out") << QSize(900, 600) << "++++-" << QSize(1350, 900) << 1.5f;
 }
 
 void FloatingPictureTest::zoomSizes()

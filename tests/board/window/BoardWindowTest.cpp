@@ -47,6 +47,9 @@ private slots:
     void undoAfterACutCancelsIt();
     void clearAfterACutWipesOnlyTheSelection();
     void tallPictureGoesOnOnTheNextPage();
+    void pressesOnTheStripNeverReachThePage_data();
+    void pressesOnTheStripNeverReachThePage();
+    void releaseWithoutAPressOnThePageIsIgnored();
 
 private:
     void drag(Qt::MouseButton button, const QList<QPoint>& path);
@@ -503,6 +506,64 @@ void BoardWindowTest::tallPictureGoesOnOnTheNextPage()
     QVERIFY(m_board->Image2->isVisible());
     QCOMPARE(m_board->Image2->geometry(), QRect(200, 90 - 768, 300, 1000));
     QCOMPARE(m_model->floatingPicture().tag(), 0);
+}
+
+void BoardWindowTest::pressesOnTheStripNeverReachThePage_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QPoint>("at");
+    QTest::addColumn<int>("button");
+    QTest::addColumn<bool>("opensTheColourDialog");
+    const int left = Qt::LeftButton;
+    const int right = Qt::RightButton;
+    QTest::newRow("page number, left") << "Edit2" << QPoint(10, 10) << left << false;
+    QTest::newRow("page number, right") << "Edit2" << QPoint(10, 10) << right << false;
+    QTest::newRow("width box") << "Edit1" << QPoint(10, 10) << left << false;
+    QTest::newRow("size readout") << "Panel3" << QPoint(40, 10) << left << false;
+    QTest::newRow("gap of the strip") << "Panel2" << QPoint(200, 20) << left << false;
+    QTest::newRow("gap between the buttons") << "Panel1" << QPoint(38, 10) << left << false;
+    QTest::newRow("background swatch, jittered") << "RCP" << QPoint(5, 5) << left << true;
+    QTest::newRow("pen swatch, right") << "LCP" << QPoint(5, 5) << right << false;
+}
+
+void BoardWindowTest::pressesOnTheStripNeverReachThePage()
+{
+    QFETCH(QString, name);
+    QFETCH(QPoint, at);
+    QFETCH(int, button);
+    QFETCH(bool, opensTheColourDialog);
+    auto* control = m_board->findChild<QWidget*>(name);
+    QVERIFY(control);
+    const QImage before = page();
+    m_model->pages().scratchImage().fill(Qt::yellow);
+    if (opensTheColourDialog)
+        m_prompter->answerColour(std::nullopt);
+    // A touch that jitters by two pixels, then a drag down onto the page.
+    QTest::mousePress(control, Qt::MouseButton(button), {}, at);
+    QTest::mouseMove(control, at + QPoint(2, 1));
+    QTest::mouseRelease(control, Qt::MouseButton(button), {}, at + QPoint(2, 1));
+    QTest::mousePress(control, Qt::MouseButton(button), {}, at);
+    QTest::mouseMove(m_board, QPoint(300, 300));
+    QTest::mouseRelease(m_board, Qt::MouseButton(button), {}, QPoint(300, 300));
+
+    QCOMPARE(page(), before);
+    QCOMPARE(m_model->screen().image(), before);
+    QCOMPARE(m_model->pages().scratchImage().pixelColor(500, 500), QColor(Qt::yellow));
+    QCOMPARE(m_model->pages().current().state, PageState::NeverFilled);
+    // Nothing was written on: the next page is not added.
+    click(m_board->SpeedButton12);
+    QCOMPARE(m_model->pages().pageCount(), 1);
+}
+
+void BoardWindowTest::releaseWithoutAPressOnThePageIsIgnored()
+{
+    stroke(QPoint(100, 300), QPoint(300, 300));
+    const QImage written = page();
+    // The release that ends a dialog's click arrives alone.
+    QTest::mouseRelease(m_board, Qt::LeftButton, {}, QPoint(600, 600));
+    QCOMPARE(page(), written);
+    click(m_board->SpeedButton4);
+    QCOMPARE(page().pixelColor(200, 300), grey);
 }
 
 QTEST_MAIN(BoardWindowTest)

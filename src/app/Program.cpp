@@ -7,6 +7,8 @@
 #include "board/model/BoardModel.h"
 #include "board/window/BoardWindow.h"
 #include "lessons/SettingsWindow.h"
+#include "overlay/OverlayModel.h"
+#include "overlay/OverlayWindow.h"
 #include "platform/Platform.h"
 #include "ui/SystemWindow.h"
 
@@ -14,6 +16,9 @@
 #include <QTimer>
 
 namespace {
+
+// The window under this point is the one the teacher was working in when the overlay opened.
+constexpr QPoint returnWindowPoint(500, 360);
 
 // A window whose own work is still to come: it exists with its name and caption, hidden.
 QWidget* namedWindow(const char* objectName, const QString& caption)
@@ -52,8 +57,11 @@ void Program::createWindows(QSize screenSize)
     m_windows.toolbar =
         new ToolbarWindow(m_platform, m_taskKeyBlock, screenSize, m_directories.delivered);
     startToolbar();
-    m_windows.overlay = namedWindow("TForm2", QStringLiteral("zkalto"));
+    // The board's pages exist before the overlay, which works on the board's scratch image.
     m_board = std::make_unique<BoardModel>(screenSize, m_directories.written, *m_platform.prompter);
+    m_overlay = std::make_unique<OverlayModel>(*m_board, m_directories.written,
+                                               *m_platform.prompter, *m_platform.clock);
+    m_windows.overlay = new OverlayWindow(*m_overlay, m_cursors);
     m_windows.board = new BoardWindow(*m_board, m_cursors);
     m_windows.help = namedWindow("TForm4", QStringLiteral("帮助"));
     m_windows.shade = new ShadeWindow(*m_platform.desktop);
@@ -81,6 +89,8 @@ void Program::connectWindows()
     ToolbarWindow* toolbar = m_windows.toolbar;
     BoardWindow* board = m_windows.board;
     QObject::connect(toolbar, &ToolbarWindow::boardRequested, toolbar, [this] { openBoard(); });
+    QObject::connect(toolbar, &ToolbarWindow::annotateRequested, toolbar,
+                     [this] { openOverlay(); });
     QObject::connect(toolbar, &ToolbarWindow::textLinePanelRequested, toolbar,
                      [this] { openTextLinePanel(); });
     QObject::connect(toolbar, &ToolbarWindow::shadeRequested, m_windows.shade, &ShadeWindow::open);
@@ -91,6 +101,10 @@ void Program::connectWindows()
     QObject::connect(board, &BoardWindow::shadeRequested, m_windows.shade, &ShadeWindow::open);
     QObject::connect(board, &BoardWindow::settingsRequested, m_windows.settings, &QDialog::exec);
     QObject::connect(board, &BoardWindow::leaveRequested, toolbar, [this] { comeBackFromBoard(); });
+    OverlayWindow* overlay = m_windows.overlay;
+    QObject::connect(overlay, &OverlayWindow::boardRequested, toolbar, [this] { openBoard(); });
+    QObject::connect(overlay, &OverlayWindow::leaveRequested, toolbar, [this] { leaveOverlay(); });
+    QObject::connect(overlay, &OverlayWindow::shadeRequested, m_windows.shade, &ShadeWindow::open);
 }
 
 void Program::openBoard()
@@ -98,6 +112,21 @@ void Program::openBoard()
     if (m_windows.textLinePanel->isVisible())
         m_windows.textLinePanel->hide();
     m_windows.board->openFromDesktop();
+}
+
+void Program::openOverlay()
+{
+    m_returnWindow = m_platform.desktop->windowAt(returnWindowPoint);
+    m_overlay->open(m_platform.desktop->grabScreen());
+    SystemWindow::coverScreen(m_windows.overlay);
+    m_windows.overlay->show();
+}
+
+void Program::leaveOverlay()
+{
+    m_windows.toolbar->comeBack();
+    if (m_returnWindow)
+        m_platform.desktop->bringToFront(m_returnWindow);
 }
 
 void Program::openTextLinePanel()
@@ -125,6 +154,8 @@ void Program::closeShade()
     m_windows.toolbar->startPlacementTimer();
     if (m_windows.board->isVisible())
         m_board->repaintFromPage();
+    if (m_windows.overlay->isVisible())
+        m_overlay->repaintAll();
 }
 
 void Program::runExitSteps()

@@ -11,6 +11,7 @@
 #include <memory>
 
 class BoardModel;
+class OverlayModel;
 struct Platform;
 
 // Where the program's files are: what is delivered beside the program file (cursor files,
@@ -31,6 +32,7 @@ public:
 
     const Windows& windows() const { return m_windows; }
     BoardModel& board() { return *m_board; }
+    OverlayModel& overlay() { return *m_overlay; }
     const TaskKeyBlock& taskKeyBlock() const { return m_taskKeyBlock; }
     // True when another copy was found running: this copy ends without running.
     bool endRequested() const { return m_endRequested; }
@@ -46,6 +48,8 @@ private:
     void startToolbar();
     void connectWindows();
     void openBoard();
+    void openOverlay();
+    void leaveOverlay();
     void openTextLinePanel();
     void comeBackFromBoard();
     void closeShade();
@@ -58,6 +62,9 @@ private:
     TaskbarKeeper m_taskbarKeeper;
     TaskKeyBlock m_taskKeyBlock;
     std::unique_ptr<BoardModel> m_board;
+    std::unique_ptr<OverlayModel> m_overlay;
+    // The window the overlay brings to the front when the teacher goes back to the desktop.
+    quint64 m_returnWindow = 0;
     Windows m_windows;
     bool m_endRequested = false;
 };

@@ -76,6 +76,7 @@ void ToolbarWindow::buildButtons()
     SpeedButton6->hide();
 
     connect(SpeedButton4, &QToolButton::clicked, this, &ToolbarWindow::openBoard);
+    connect(SpeedButton3, &QToolButton::clicked, this, &ToolbarWindow::annotate);
     connect(SpeedButton7, &QToolButton::clicked, this, [this] { m_taskKeyBlock.block(); });
     connect(SpeedButton8, &QToolButton::clicked, this, &ToolbarWindow::toggleKeyboard);
     connect(SpeedButton9, &QToolButton::clicked, this, &ToolbarWindow::textLinePanelRequested);
@@ -118,6 +119,13 @@ void ToolbarWindow::openBoard()
     Timer1->stop();
     hide();
     emit boardRequested();
+}
+
+void ToolbarWindow::annotate()
+{
+    Timer1->stop();
+    hide();
+    emit annotateRequested();
 }
 
 void ToolbarWindow::toggleKeyboard()

@@ -42,6 +42,8 @@ public:
 signals:
     // "书写板": the toolbar has hidden and stopped its timer; the board is to open.
     void boardRequested();
+    // "标注": the toolbar has hidden and stopped its timer; the overlay is to open over the desktop.
+    void annotateRequested();
     // The text-line panel is to open beside its companion program.
     void textLinePanelRequested();
     // "消隐投影": the toolbar has left the top layer and stopped its timer; the shade is to open.
@@ -57,6 +59,7 @@ protected:
 private:
     void buildButtons();
     void openBoard();
+    void annotate();
     void toggleKeyboard();
     void showShade();
     void shrink();

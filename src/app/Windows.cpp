@@ -5,6 +5,7 @@
 #include "app/ToolbarWindow.h"
 #include "board/window/BoardWindow.h"
 #include "lessons/SettingsWindow.h"
+#include "overlay/OverlayWindow.h"
 
 QList<QWidget*> Windows::inCreationOrder() const
 {

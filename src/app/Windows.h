@@ -3,6 +3,7 @@
 #include <QList>
 
 class BoardWindow;
+class OverlayWindow;
 class QWidget;
 class SettingsWindow;
 class ShadeWindow;
@@ -13,7 +14,7 @@ class ToolbarWindow;
 // and shown until the program ends. Program keeps them here; windows do not call each other.
 struct Windows {
     ToolbarWindow* toolbar = nullptr;       // TForm1
-    QWidget* overlay = nullptr;             // TForm2
+    OverlayWindow* overlay = nullptr;       // TForm2
     BoardWindow* board = nullptr;           // TForm3
     QWidget* help = nullptr;                // TForm4
     ShadeWindow* shade = nullptr;           // TForm5

@@ -2,6 +2,7 @@
 
 #include "app/Program.h"
 #include "platform/Platform.h"
+#include "platform/fakes/FakeClock.h"
 #include "platform/fakes/FakeDesktop.h"
 #include "platform/fakes/FakeLauncher.h"
 #include "platform/fakes/FakeRegistry.h"
@@ -23,6 +24,7 @@ struct ProgramFixture {
     FakeRegistry* registry = new FakeRegistry;
     FakeLauncher* launcher = new FakeLauncher;
     ScriptedPrompter* prompter = new ScriptedPrompter;
+    FakeClock* clock = new FakeClock;
     std::unique_ptr<Program> program;
 
     ProgramFixture()
@@ -32,6 +34,7 @@ struct ProgramFixture {
         platform.registry.reset(registry);
         platform.launcher.reset(launcher);
         platform.prompter.reset(prompter);
+        platform.clock.reset(clock);
     }
 
     QString programDirectory() const { return directory.path() + QLatin1Char('/'); }

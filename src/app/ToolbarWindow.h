@@ -42,7 +42,8 @@ public:
 signals:
     // "书写板": the toolbar has hidden and stopped its timer; the board is to open.
     void boardRequested();
-    // "标注": the toolbar has hidden and stopped its timer; the overlay is to open over the desktop.
+    // "标注": the toolbar has hidden and stopped its timer; the overlay is to open over the
+    // desktop.
     void annotateRequested();
     // The text-line panel is to open beside its companion program.
     void textLinePanelRequested();

@@ -41,16 +41,16 @@ QString momentName(const QDateTime& now)
     const QDate date = now.date();
     const QTime time = now.time();
     QString name;
-    for (int part : {date.year(), date.month(), date.day(), time.hour(), time.minute(),
-                     time.second()})
+    for (int part :
+         {date.year(), date.month(), date.day(), time.hour(), time.minute(), time.second()})
         name += QString::number(part);
     return name;
 }
 
 } // namespace
 
-OverlayModel::OverlayModel(BoardModel& board, const QString& programDirectory,
-                           Prompter& prompter, Clock& clock)
+OverlayModel::OverlayModel(BoardModel& board, const QString& programDirectory, Prompter& prompter,
+                           Clock& clock)
     : m_board(board), m_programDirectory(programDirectory), m_prompter(prompter), m_clock(clock),
       m_screen(board.screenSize()), m_range(aroundMargin, false), m_erase(aroundMargin),
       m_line(aroundMargin, false), m_penColour(ColourRef::toColor(designedPenColour))
@@ -352,8 +352,8 @@ void OverlayModel::captureToFile()
     // Nothing to save before the first selection, nor a selection with nothing inside its frame.
     if (m_fileCaptureSize.isEmpty())
         return;
-    QString path = m_prompter.saveFile(QString(), momentName(m_clock.now()),
-                                       QStringLiteral("*.png"));
+    QString path =
+        m_prompter.saveFile(QString(), momentName(m_clock.now()), QStringLiteral("*.png"));
     if (path.isEmpty())
         return;
     if (!path.endsWith(QLatin1String(".png"), Qt::CaseInsensitive))

@@ -100,19 +100,21 @@ void OverlayWindow::buildFullToolbar()
                            QStringLiteral("笔画颜色"));
     Edit1 = addNumberBox(Panel1, QStringLiteral("Edit1"), {36, 0, 27, 38}, 35,
                          QStringLiteral("笔画粗细"));
-    SpeedButton7 = button(Panel1, "SpeedButton7", {63, 0, 38, 19}, "widthup",
-                          QStringLiteral("笔画增粗"));
-    SpeedButton8 = button(Panel1, "SpeedButton8", {63, 20, 38, 19}, "widthdown",
-                          QStringLiteral("笔画变细"));
-    SpeedButton5 = button(Panel1, "SpeedButton5", {101, 1, 38, 38}, "clear", QStringLiteral("清除"));
-    SpeedButton24 = button(Panel1, "SpeedButton24", {139, 1, 38, 38}, "undo", QStringLiteral("撤销"));
+    SpeedButton7 =
+        button(Panel1, "SpeedButton7", {63, 0, 38, 19}, "widthup", QStringLiteral("笔画增粗"));
+    SpeedButton8 =
+        button(Panel1, "SpeedButton8", {63, 20, 38, 19}, "widthdown", QStringLiteral("笔画变细"));
+    SpeedButton5 =
+        button(Panel1, "SpeedButton5", {101, 1, 38, 38}, "clear", QStringLiteral("清除"));
+    SpeedButton24 =
+        button(Panel1, "SpeedButton24", {139, 1, 38, 38}, "undo", QStringLiteral("撤销"));
     SpeedButton2 =
         button(Panel1, "SpeedButton2", {177, 1, 38, 38}, "areaerase", QStringLiteral("擦除"));
     SpeedButton4 = button(Panel1, "SpeedButton4", {214, 1, 38, 38}, "pen", QStringLiteral("书写"));
     SpeedButton26 =
         button(Panel1, "SpeedButton26", {252, 1, 36, 38}, "line", QStringLiteral("画直线"));
-    SpeedButton15 =
-        button(Panel1, "SpeedButton15", {288, 1, 38, 38}, "rangeselect", QStringLiteral("选择范围"));
+    SpeedButton15 = button(Panel1, "SpeedButton15", {288, 1, 38, 38}, "rangeselect",
+                           QStringLiteral("选择范围"));
     SpeedButton13 = button(Panel1, "SpeedButton13", {326, 1, 38, 19}, "capturecurrent",
                            QStringLiteral("截取画面到书写板当前页"));
     SpeedButton14 = button(Panel1, "SpeedButton14", {326, 21, 38, 19}, "capturenext",
@@ -121,13 +123,15 @@ void OverlayWindow::buildFullToolbar()
                            QStringLiteral("对选取画面放大"));
     SpeedButton12 = button(Panel1, "SpeedButton12", {364, 21, 38, 19}, "zoomout",
                            QStringLiteral("恢复原始大小"));
-    SpeedButton6 = button(Panel1, "SpeedButton6", {400, 1, 38, 38}, "board", QStringLiteral("书写板"));
+    SpeedButton6 =
+        button(Panel1, "SpeedButton6", {400, 1, 38, 38}, "board", QStringLiteral("书写板"));
     SpeedButton10 =
         button(Panel1, "SpeedButton10", {438, 1, 38, 38}, "shade", QStringLiteral("消隐投影"));
     SpeedButton1 = button(Panel1, "SpeedButton1", {476, 1, 38, 38}, "help", QStringLiteral("帮助"));
     SpeedButton18 =
         button(Panel1, "SpeedButton18", {514, 1, 38, 38}, "compact", QStringLiteral("缩减"));
-    SpeedButton3 = button(Panel1, "SpeedButton3", {552, 1, 38, 38}, "demo", QStringLiteral("操作演示"));
+    SpeedButton3 =
+        button(Panel1, "SpeedButton3", {552, 1, 38, 38}, "demo", QStringLiteral("操作演示"));
     // The swatch lies on its button and stays visible above it.
     LCP->raise();
     m_fullTools = toolGroup(this, {{SpeedButton2, OverlayTool::Erase},
@@ -140,18 +144,22 @@ void OverlayWindow::buildCompactToolbar()
 {
     const int left = m_model.screenSize().width() - compactRightOffset;
     Panel2 = toolbarPanel(this, "Panel2", QRect(QPoint(left, 0), compactToolbarSize));
-    SpeedButton20 = button(Panel2, "SpeedButton20", {2, 1, 38, 38}, "clear", QStringLiteral("清除"));
-    SpeedButton17 = button(Panel2, "SpeedButton17", {40, 1, 38, 38}, "undo", QStringLiteral("撤销"));
+    SpeedButton20 =
+        button(Panel2, "SpeedButton20", {2, 1, 38, 38}, "clear", QStringLiteral("清除"));
+    SpeedButton17 =
+        button(Panel2, "SpeedButton17", {40, 1, 38, 38}, "undo", QStringLiteral("撤销"));
     SpeedButton21 =
         button(Panel2, "SpeedButton21", {79, 1, 38, 38}, "areaerase", QStringLiteral("擦除"));
-    SpeedButton25 = button(Panel2, "SpeedButton25", {114, 1, 38, 38}, "pen", QStringLiteral("书写"));
+    SpeedButton25 =
+        button(Panel2, "SpeedButton25", {114, 1, 38, 38}, "pen", QStringLiteral("书写"));
     SpeedButton27 =
         button(Panel2, "SpeedButton27", {153, 1, 36, 38}, "line", QStringLiteral("画直线"));
     SpeedButton23 =
         button(Panel2, "SpeedButton23", {189, 1, 38, 38}, "expand", QStringLiteral("展开"));
     SpeedButton22 =
         button(Panel2, "SpeedButton22", {227, 1, 38, 38}, "shade", QStringLiteral("消隐投影"));
-    SpeedButton19 = button(Panel2, "SpeedButton19", {265, 1, 38, 38}, "help", QStringLiteral("帮助"));
+    SpeedButton19 =
+        button(Panel2, "SpeedButton19", {265, 1, 38, 38}, "help", QStringLiteral("帮助"));
     SpeedButton16 =
         button(Panel2, "SpeedButton16", {303, 1, 38, 38}, "demo", QStringLiteral("操作演示"));
     m_compactTools = toolGroup(this, {{SpeedButton21, OverlayTool::Erase},

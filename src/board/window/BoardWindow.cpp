@@ -137,8 +137,8 @@ void BoardWindow::buildStrip()
                            QStringLiteral("笔画颜色"));
     RCP = new ColourSwatch(Panel1, QStringLiteral("RCP"), {0, 20, 38, 20},
                            m_model.backgroundSwatch(), QStringLiteral("背景颜色"));
-    Edit1 =
-        addNumberBox(Panel1, QStringLiteral("Edit1"), {39, 1, 26, 39}, 31, QStringLiteral("笔画粗细"));
+    Edit1 = addNumberBox(Panel1, QStringLiteral("Edit1"), {39, 1, 26, 39}, 31,
+                         QStringLiteral("笔画粗细"));
     SpeedButton7 = button("SpeedButton7", {65, 0, 38, 19}, "widthup", QStringLiteral("笔画增粗"));
     SpeedButton8 =
         button("SpeedButton8", {65, 20, 38, 19}, "widthdown", QStringLiteral("笔画变细"));

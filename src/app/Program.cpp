@@ -1,5 +1,6 @@
 #include "app/Program.h"
 
+#include "aids/HelpWindow.h"
 #include "aids/ShadeWindow.h"
 #include "aids/TextLinePanel.h"
 #include "app/StartupChecks.h"
@@ -24,13 +25,14 @@ QWidget* namedWindow(const char* objectName, const QString& caption)
 
 } // namespace
 
-Program::Program(Platform& platform, QSize screenSize, const QString& programDirectory)
+Program::Program(Platform& platform, QSize screenSize, const QString& programDirectory,
+                 const QString& deliveredDirectory)
     : m_taskbarKeeper(*platform.desktop)
 {
     // The application window is never shown; its caption is how a second copy sees this one.
     m_applicationWindow.setTitle(QString::fromLatin1(StartupChecks::applicationTitle));
     m_applicationWindow.create();
-    createWindows(platform, screenSize, programDirectory);
+    createWindows(platform, screenSize, programDirectory, deliveredDirectory);
     for (QWidget* window : m_windows.inCreationOrder())
         m_taskbarKeeper.watch(window);
     connectWindows();
@@ -49,13 +51,14 @@ bool Program::endRequested() const
     return m_windows.toolbar->endRequested();
 }
 
-void Program::createWindows(Platform& platform, QSize screenSize, const QString& programDirectory)
+void Program::createWindows(Platform& platform, QSize screenSize, const QString& programDirectory,
+                            const QString& deliveredDirectory)
 {
     m_windows.toolbar =
         new ToolbarWindow(platform, m_windows, &m_applicationWindow, screenSize, programDirectory);
     m_windows.overlay = namedWindow("TForm2", QStringLiteral("zkalto"));
     m_windows.board = new BoardWindow(screenSize, programDirectory, m_cursors, *platform.prompter);
-    m_windows.help = namedWindow("TForm4", QStringLiteral("帮助"));
+    m_windows.help = new HelpWindow(deliveredDirectory + QStringLiteral("zkthelp.mht"));
     m_windows.shade = new ShadeWindow(*platform.desktop);
     m_windows.settings = new SettingsWindow;
     m_windows.teacherPassword = namedWindow("TForm7", QStringLiteral("zkalto"));
@@ -72,12 +75,20 @@ void Program::connectWindows()
     BoardWindow* board = m_windows.board;
     QObject::connect(toolbar, &ToolbarWindow::exitConfirmed, qApp, &QCoreApplication::quit,
                      Qt::QueuedConnection);
-    QObject::connect(m_windows.shade, &ShadeWindow::closed, toolbar, [toolbar, board] {
+    ShadeWindow* shade = m_windows.shade;
+    QWidget* overlay = m_windows.overlay;
+    QObject::connect(shade, &ShadeWindow::closed, toolbar, [toolbar, board, overlay] {
         toolbar->startPlacementTimer();
-        if (board->isVisible())
+        // What the shade covered is shown again: the overlay paints its working image whole,
+        // the board its current page.
+        if (overlay->isVisible())
+            overlay->update();
+        else if (board->isVisible())
             board->repaintFromPage();
     });
-    QObject::connect(board, &BoardWindow::shadeRequested, m_windows.shade, &ShadeWindow::open);
+    QObject::connect(toolbar, &ToolbarWindow::shadeRequested, shade, &ShadeWindow::open);
+    QObject::connect(board, &BoardWindow::shadeRequested, shade, &ShadeWindow::open);
+    QObject::connect(toolbar, &ToolbarWindow::helpRequested, m_windows.help, &QDialog::exec);
     QObject::connect(board, &BoardWindow::settingsRequested, m_windows.settings, &QDialog::exec);
     QObject::connect(board, &BoardWindow::leaveRequested, toolbar, [this, toolbar] {
         if (m_windows.textLinePanel->openMark() == 1)

@@ -15,7 +15,11 @@ struct Platform;
 // window, created once in the fixed start-up order and wired together.
 class Program {
 public:
-    Program(Platform& platform, QSize screenSize, const QString& programDirectory);
+    // programDirectory: where the program writes its own files; deliveredDirectory: the directory
+    // of the program file, where the files delivered with it lie (the help document). Both end
+    // with "/".
+    Program(Platform& platform, QSize screenSize, const QString& programDirectory,
+            const QString& deliveredDirectory);
     ~Program();
 
     const Windows& windows() const { return m_windows; }
@@ -23,7 +27,8 @@ public:
     bool endRequested() const;
 
 private:
-    void createWindows(Platform& platform, QSize screenSize, const QString& programDirectory);
+    void createWindows(Platform& platform, QSize screenSize, const QString& programDirectory,
+                       const QString& deliveredDirectory);
     void connectWindows();
 
     QWindow m_applicationWindow;

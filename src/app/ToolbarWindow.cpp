@@ -1,6 +1,5 @@
 #include "app/ToolbarWindow.h"
 
-#include "aids/ShadeWindow.h"
 #include "aids/TextLinePanel.h"
 #include "app/StartupChecks.h"
 #include "app/Windows.h"
@@ -104,6 +103,7 @@ void ToolbarWindow::buildButtons()
     connect(SpeedButton8, &QToolButton::clicked, this, &ToolbarWindow::toggleKeyboard);
     connect(SpeedButton9, &QToolButton::clicked, this, &ToolbarWindow::openTextLinePanel);
     connect(SpeedButton10, &QToolButton::clicked, this, &ToolbarWindow::showShade);
+    connect(SpeedButton2, &QToolButton::clicked, this, &ToolbarWindow::helpRequested);
     connect(SpeedButton1, &QToolButton::clicked, this, &ToolbarWindow::exitProgram);
     connect(SpeedButton5, &QToolButton::clicked, this, &ToolbarWindow::shrink);
     connect(SpeedButton6, &QToolButton::clicked, this, &ToolbarWindow::restore);
@@ -172,7 +172,7 @@ void ToolbarWindow::showShade()
     if (windowHandle())
         m_platform.desktop->setKeptOnTop(windowHandle(), false);
     Timer1->stop();
-    m_windows.shade->open();
+    emit shadeRequested();
 }
 
 void ToolbarWindow::shrink()

@@ -45,6 +45,11 @@ public:
 signals:
     // The program is to end: every exit step has run.
     void exitConfirmed();
+    // "消隐投影": the toolbar has left the always-on-top layer and stopped its timer; the screen
+    // shade is to cover the screen.
+    void shadeRequested();
+    // "帮助": the help window is to be shown modally.
+    void helpRequested();
 
 protected:
     void closeEvent(QCloseEvent* event) override;

@@ -24,7 +24,7 @@ int main(int argc, char* argv[])
     const QString programDirectory = ProgramDirectory::writable();
     Platform platform = Platform::forThisDesktop(ProgramDirectory::ofExecutable());
     const QSize screenSize = QGuiApplication::primaryScreen()->size();
-    Program program(platform, screenSize, programDirectory);
+    Program program(platform, screenSize, programDirectory, ProgramDirectory::ofExecutable());
     if (program.endRequested())
         return 0;
     program.windows().toolbar->show();

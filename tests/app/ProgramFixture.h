@@ -36,7 +36,8 @@ struct ProgramFixture {
 
     void start()
     {
-        program = std::make_unique<Program>(platform, QSize(1024, 768), programDirectory());
+        program = std::make_unique<Program>(platform, QSize(1024, 768), programDirectory(),
+                                            programDirectory());
     }
     const Windows& windows() const { return program->windows(); }
 };

@@ -1,6 +1,6 @@
 #include "aids/HelpWindow.h"
 
-#include "board/ColourRef.h"
+#include "board/pixels/ColourRef.h"
 #include "ui/SystemWindow.h"
 
 #include <QGuiApplication>

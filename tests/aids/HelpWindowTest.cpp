@@ -149,7 +149,7 @@ void HelpWindowTest::toolbarOpensHelpModally()
     fixture.start();
     ToolbarWindow* toolbar = fixture.windows().toolbar;
     HelpWindow* help = fixture.windows().help;
-    QCOMPARE(help->documentPath(), fixture.programDirectory() + QStringLiteral("zkthelp.mht"));
+    QCOMPARE(help->documentPath(), fixture.programFilesDirectory() + QStringLiteral("zkthelp.mht"));
     toolbar->show();
     bool wasModal = false;
     QTimer::singleShot(0, help, [&] {

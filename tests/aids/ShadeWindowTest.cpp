@@ -4,7 +4,7 @@
 
 #include "aids/ShadeWindow.h"
 #include "app/ToolbarWindow.h"
-#include "board/BoardWindow.h"
+#include "board/window/BoardWindow.h"
 
 #include <QTimer>
 #include <QToolButton>

@@ -1,5 +1,7 @@
 #include "X11ScreenGrab.h"
 
+#include "XcbReply.h"
+
 #include <QEventLoop>
 #include <QGuiApplication>
 #include <QPixmap>
@@ -11,15 +13,9 @@
 #include <xcb/xcbext.h>
 
 #include <cstdlib>
-#include <memory>
 #include <sys/uio.h>
 
 namespace {
-
-struct FreeReply {
-    void operator()(void* reply) const { std::free(reply); }
-};
-template <typename T> using Reply = std::unique_ptr<T, FreeReply>;
 
 // The few DAMAGE requests used here, sent as the extension's wire format describes them.
 xcb_extension_t damageExtension = {"DAMAGE", 0};
@@ -75,7 +71,7 @@ unsigned int sendDamageRequest(xcb_connection_t* connection, uint8_t minorOpcode
 
 void syncWith(xcb_connection_t* connection)
 {
-    const Reply<xcb_get_input_focus_reply_t> reply(
+    const XcbReply<xcb_get_input_focus_reply_t> reply(
         xcb_get_input_focus_reply(connection, xcb_get_input_focus(connection), nullptr));
 }
 
@@ -108,7 +104,7 @@ bool X11ScreenGrab::damageAvailable()
     const unsigned int sequence = sendDamageRequest(m_connection, DamageQueryVersion,
                                                     DamageQueryVersionRequest{0, 0, 0, 1, 1}, true);
     xcb_generic_error_t* error = nullptr;
-    const Reply<void> reply(xcb_wait_for_reply(m_connection, sequence, &error));
+    const XcbReply<void> reply(xcb_wait_for_reply(m_connection, sequence, &error));
     std::free(error);
     if (!reply)
         return false;
@@ -122,7 +118,7 @@ xcb_window_t X11ScreenGrab::topLevelOf(xcb_window_t window) const
     // A window manager may have put the window into a frame; the frame is what covers the screen.
     xcb_window_t current = window;
     for (;;) {
-        const Reply<xcb_query_tree_reply_t> tree(
+        const XcbReply<xcb_query_tree_reply_t> tree(
             xcb_query_tree_reply(m_connection, xcb_query_tree(m_connection, current), nullptr));
         if (!tree || tree->parent == XCB_NONE || tree->parent == m_root)
             return current;
@@ -132,7 +128,7 @@ xcb_window_t X11ScreenGrab::topLevelOf(xcb_window_t window) const
 
 QRect X11ScreenGrab::placeOf(xcb_window_t topLevel) const
 {
-    const Reply<xcb_get_geometry_reply_t> geometry(
+    const XcbReply<xcb_get_geometry_reply_t> geometry(
         xcb_get_geometry_reply(m_connection, xcb_get_geometry(m_connection, topLevel), nullptr));
     if (!geometry)
         return {};

@@ -1,5 +1,6 @@
 #include "app/Program.h"
 
+#include "aids/HelpWindow.h"
 #include "aids/ShadeWindow.h"
 #include "aids/TextLinePanel.h"
 #include "app/StartupChecks.h"
@@ -63,7 +64,7 @@ void Program::createWindows(QSize screenSize)
                                                *m_platform.prompter, *m_platform.clock);
     m_windows.overlay = new OverlayWindow(*m_overlay, m_cursors);
     m_windows.board = new BoardWindow(*m_board, m_cursors);
-    m_windows.help = namedWindow("TForm4", QStringLiteral("帮助"));
+    m_windows.help = new HelpWindow(m_directories.delivered + QStringLiteral("zkthelp.mht"));
     m_windows.shade = new ShadeWindow(*m_platform.desktop);
     m_windows.settings = new SettingsWindow;
     m_windows.teacherPassword = namedWindow("TForm7", QStringLiteral("zkalto"));
@@ -97,6 +98,7 @@ void Program::connectWindows()
     QObject::connect(toolbar, &ToolbarWindow::exitConfirmed, toolbar, [this] { runExitSteps(); });
     QObject::connect(toolbar, &ToolbarWindow::closed, qApp, &QCoreApplication::quit,
                      Qt::QueuedConnection);
+    QObject::connect(toolbar, &ToolbarWindow::helpRequested, m_windows.help, &QDialog::exec);
     QObject::connect(m_windows.shade, &ShadeWindow::closed, toolbar, [this] { closeShade(); });
     QObject::connect(board, &BoardWindow::shadeRequested, m_windows.shade, &ShadeWindow::open);
     QObject::connect(board, &BoardWindow::settingsRequested, m_windows.settings, &QDialog::exec);
@@ -105,6 +107,10 @@ void Program::connectWindows()
     QObject::connect(overlay, &OverlayWindow::boardRequested, toolbar, [this] { openBoard(); });
     QObject::connect(overlay, &OverlayWindow::leaveRequested, toolbar, [this] { leaveOverlay(); });
     QObject::connect(overlay, &OverlayWindow::shadeRequested, m_windows.shade, &ShadeWindow::open);
+    QObject::connect(overlay, &OverlayWindow::helpRequested, overlay, [this] {
+        m_windows.help->exec();
+        m_overlay->repaintAll();
+    });
 }
 
 void Program::openBoard()
@@ -117,7 +123,10 @@ void Program::openBoard()
 void Program::openOverlay()
 {
     m_returnWindow = m_platform.desktop->windowAt(returnWindowPoint);
-    m_overlay->open(m_platform.desktop->grabScreen());
+    // The toolbar leaves the screen first: the picture shows the desktop without it. The grab
+    // hides its native window; the widget is told too, or showing it again would do nothing.
+    m_overlay->open(m_platform.desktop->grabScreenWithout(m_windows.toolbar->windowHandle()));
+    m_windows.toolbar->hide();
     SystemWindow::coverScreen(m_windows.overlay);
     m_windows.overlay->show();
 }
@@ -152,10 +161,12 @@ void Program::comeBackFromBoard()
 void Program::closeShade()
 {
     m_windows.toolbar->startPlacementTimer();
-    if (m_windows.board->isVisible())
-        m_board->repaintFromPage();
+    // What the shade covered is shown again: the overlay paints its working image whole, the
+    // board its current page.
     if (m_windows.overlay->isVisible())
         m_overlay->repaintAll();
+    else if (m_windows.board->isVisible())
+        m_board->repaintFromPage();
 }
 
 void Program::runExitSteps()

@@ -81,6 +81,7 @@ void ToolbarWindow::buildButtons()
     connect(SpeedButton8, &QToolButton::clicked, this, &ToolbarWindow::toggleKeyboard);
     connect(SpeedButton9, &QToolButton::clicked, this, &ToolbarWindow::textLinePanelRequested);
     connect(SpeedButton10, &QToolButton::clicked, this, &ToolbarWindow::showShade);
+    connect(SpeedButton2, &QToolButton::clicked, this, &ToolbarWindow::helpRequested);
     connect(SpeedButton1, &QToolButton::clicked, this, &ToolbarWindow::exitProgram);
     connect(SpeedButton5, &QToolButton::clicked, this, &ToolbarWindow::shrink);
     connect(SpeedButton6, &QToolButton::clicked, this, &ToolbarWindow::restore);
@@ -123,8 +124,8 @@ void ToolbarWindow::openBoard()
 
 void ToolbarWindow::annotate()
 {
+    // The toolbar leaves the screen as the desktop's picture is taken.
     Timer1->stop();
-    hide();
     emit annotateRequested();
 }
 

@@ -49,6 +49,8 @@ signals:
     void textLinePanelRequested();
     // "消隐投影": the toolbar has left the top layer and stopped its timer; the shade is to open.
     void shadeRequested();
+    // "帮助": the help window is to be shown modally.
+    void helpRequested();
     // "退出" answered Yes: the program's exit steps are to run.
     void exitConfirmed();
     // The toolbar has closed: the program ends.

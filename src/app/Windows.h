@@ -3,6 +3,7 @@
 #include <QList>
 
 class BoardWindow;
+class HelpWindow;
 class OverlayWindow;
 class QWidget;
 class SettingsWindow;
@@ -16,7 +17,7 @@ struct Windows {
     ToolbarWindow* toolbar = nullptr;       // TForm1
     OverlayWindow* overlay = nullptr;       // TForm2
     BoardWindow* board = nullptr;           // TForm3
-    QWidget* help = nullptr;                // TForm4
+    HelpWindow* help = nullptr;             // TForm4
     ShadeWindow* shade = nullptr;           // TForm5
     SettingsWindow* settings = nullptr;     // TForm6
     QWidget* teacherPassword = nullptr;     // TForm7

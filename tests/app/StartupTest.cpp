@@ -1,5 +1,6 @@
 #include "ProgramFixture.h"
 
+#include "aids/HelpWindow.h"
 #include "aids/ShadeWindow.h"
 #include "aids/TextLinePanel.h"
 #include "app/ToolbarWindow.h"

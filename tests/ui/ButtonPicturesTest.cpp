@@ -45,6 +45,7 @@ const QList<std::pair<QString, QSize>>& namedPictures() {
         {"pageright", {29, 38}},   {"settings", {38, 38}},  {"demo", {38, 38}},
         {"save", {31, 30}},        {"capturecurrent", {38, 19}}, {"capturenext", {38, 19}},
         {"compact", {38, 38}},     {"expand", {38, 38}},      {"pencolourtall", {36, 38}},
+        {"unshade", {33, 33}},
     };
     return pictures;
 }

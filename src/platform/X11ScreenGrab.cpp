@@ -10,64 +10,11 @@
 #include <QTimer>
 #include <QWindow>
 
-#include <xcb/xcbext.h>
+#include <xcb/damage.h>
 
 #include <cstdlib>
-#include <sys/uio.h>
 
 namespace {
-
-// The few DAMAGE requests used here, sent as the extension's wire format describes them.
-xcb_extension_t damageExtension = {"DAMAGE", 0};
-constexpr uint8_t DamageQueryVersion = 0;
-constexpr uint8_t DamageCreate = 1;
-constexpr uint8_t DamageDestroy = 2;
-constexpr uint8_t ReportRawRectangles = 0;
-
-struct DamageQueryVersionRequest {
-    uint8_t majorOpcode;
-    uint8_t minorOpcode;
-    uint16_t length;
-    uint32_t clientMajor;
-    uint32_t clientMinor;
-};
-struct DamageCreateRequest {
-    uint8_t majorOpcode;
-    uint8_t minorOpcode;
-    uint16_t length;
-    uint32_t damage;
-    uint32_t drawable;
-    uint8_t level;
-    uint8_t pad[3];
-};
-struct DamageDestroyRequest {
-    uint8_t majorOpcode;
-    uint8_t minorOpcode;
-    uint16_t length;
-    uint32_t damage;
-};
-struct DamageNotifyEvent {
-    uint8_t responseType;
-    uint8_t level;
-    uint16_t sequence;
-    uint32_t drawable;
-    uint32_t damage;
-    uint32_t timestamp;
-    xcb_rectangle_t area;
-    xcb_rectangle_t geometry;
-};
-
-template <typename Request>
-unsigned int sendDamageRequest(xcb_connection_t* connection, uint8_t minorOpcode, Request request,
-                               bool hasReply)
-{
-    // xcb fills in the major opcode and the length, and needs two spare vectors in front.
-    const xcb_protocol_request_t protocol{1, &damageExtension, minorOpcode, !hasReply};
-    iovec parts[3];
-    parts[2].iov_base = &request;
-    parts[2].iov_len = sizeof(request);
-    return xcb_send_request(connection, hasReply ? XCB_REQUEST_CHECKED : 0, parts + 2, &protocol);
-}
 
 void syncWith(xcb_connection_t* connection)
 {
@@ -97,15 +44,12 @@ bool X11ScreenGrab::damageAvailable()
     if (xcb_connection_has_error(m_connection))
         return false;
     const xcb_query_extension_reply_t* extension =
-        xcb_get_extension_data(m_connection, &damageExtension);
+        xcb_get_extension_data(m_connection, &xcb_damage_id);
     if (!extension || !extension->present)
         return false;
     // The version must be agreed before the extension takes any other request.
-    const unsigned int sequence = sendDamageRequest(m_connection, DamageQueryVersion,
-                                                    DamageQueryVersionRequest{0, 0, 0, 1, 1}, true);
-    xcb_generic_error_t* error = nullptr;
-    const XcbReply<void> reply(xcb_wait_for_reply(m_connection, sequence, &error));
-    std::free(error);
+    const XcbReply<xcb_damage_query_version_reply_t> reply(xcb_damage_query_version_reply(
+        m_connection, xcb_damage_query_version(m_connection, 1, 1), nullptr));
     if (!reply)
         return false;
     m_damageOpcode = extension->major_opcode;
@@ -149,17 +93,14 @@ void X11ScreenGrab::startWatch(Watch& watch)
     const uint32_t structure = XCB_EVENT_MASK_STRUCTURE_NOTIFY;
     xcb_change_window_attributes(m_connection, watch.topLevel, XCB_CW_EVENT_MASK, &structure);
     watch.damage = xcb_generate_id(m_connection);
-    sendDamageRequest(m_connection, DamageCreate,
-                      DamageCreateRequest{0, 0, 0, watch.damage, m_root, ReportRawRectangles, {}},
-                      false);
+    xcb_damage_create(m_connection, watch.damage, m_root, XCB_DAMAGE_REPORT_LEVEL_RAW_RECTANGLES);
     // Both are in force before the window is hidden, so no event of the hiding is missed.
     syncWith(m_connection);
 }
 
 void X11ScreenGrab::stopWatch(const Watch& watch)
 {
-    sendDamageRequest(m_connection, DamageDestroy, DamageDestroyRequest{0, 0, 0, watch.damage},
-                      false);
+    xcb_damage_destroy(m_connection, watch.damage);
     const uint32_t none = XCB_EVENT_MASK_NO_EVENT;
     xcb_change_window_attributes(m_connection, watch.topLevel, XCB_CW_EVENT_MASK, &none);
     syncWith(m_connection);
@@ -178,9 +119,10 @@ bool X11ScreenGrab::readEvents(Watch& watch)
         } else if (type == XCB_DESTROY_NOTIFY) {
             watch.gone |=
                 reinterpret_cast<xcb_destroy_notify_event_t*>(event)->window == watch.topLevel;
-        } else if (type == m_damageFirstEvent && watch.gone) {
+        } else if (type == m_damageFirstEvent + XCB_DAMAGE_NOTIFY && watch.gone) {
             // Drawing reported after the unmap shows what is beneath; drawing before it does not.
-            const xcb_rectangle_t area = reinterpret_cast<DamageNotifyEvent*>(event)->area;
+            const xcb_rectangle_t area =
+                reinterpret_cast<xcb_damage_notify_event_t*>(event)->area;
             watch.redrawn += QRect(area.x, area.y, area.width, area.height);
         }
         std::free(event);

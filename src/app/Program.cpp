@@ -4,12 +4,14 @@
 #include "aids/TextLinePanel.h"
 #include "app/StartupChecks.h"
 #include "app/ToolbarWindow.h"
-#include "board/BoardWindow.h"
+#include "board/model/BoardModel.h"
+#include "board/window/BoardWindow.h"
 #include "lessons/SettingsWindow.h"
 #include "platform/Platform.h"
 #include "ui/SystemWindow.h"
 
 #include <QApplication>
+#include <QTimer>
 
 namespace {
 
@@ -24,13 +26,14 @@ QWidget* namedWindow(const char* objectName, const QString& caption)
 
 } // namespace
 
-Program::Program(Platform& platform, QSize screenSize, const QString& programDirectory)
-    : m_taskbarKeeper(*platform.desktop)
+Program::Program(Platform& platform, QSize screenSize, const ProgramDirectories& directories)
+    : m_platform(platform), m_screenSize(screenSize), m_directories(directories),
+      m_taskbarKeeper(*platform.desktop), m_taskKeyBlock(*platform.taskKeys)
 {
     // The application window is never shown; its caption is how a second copy sees this one.
     m_applicationWindow.setTitle(QString::fromLatin1(StartupChecks::applicationTitle));
     m_applicationWindow.create();
-    createWindows(platform, screenSize, programDirectory);
+    createWindows(screenSize);
     for (QWidget* window : m_windows.inCreationOrder())
         m_taskbarKeeper.watch(window);
     connectWindows();
@@ -44,19 +47,16 @@ Program::~Program()
         delete *it;
 }
 
-bool Program::endRequested() const
-{
-    return m_windows.toolbar->endRequested();
-}
-
-void Program::createWindows(Platform& platform, QSize screenSize, const QString& programDirectory)
+void Program::createWindows(QSize screenSize)
 {
     m_windows.toolbar =
-        new ToolbarWindow(platform, m_windows, &m_applicationWindow, screenSize, programDirectory);
+        new ToolbarWindow(m_platform, m_taskKeyBlock, screenSize, m_directories.delivered);
+    startToolbar();
     m_windows.overlay = namedWindow("TForm2", QStringLiteral("zkalto"));
-    m_windows.board = new BoardWindow(screenSize, programDirectory, m_cursors, *platform.prompter);
+    m_board = std::make_unique<BoardModel>(screenSize, m_directories.written, *m_platform.prompter);
+    m_windows.board = new BoardWindow(*m_board, m_cursors);
     m_windows.help = namedWindow("TForm4", QStringLiteral("帮助"));
-    m_windows.shade = new ShadeWindow(*platform.desktop);
+    m_windows.shade = new ShadeWindow(*m_platform.desktop);
     m_windows.settings = new SettingsWindow;
     m_windows.teacherPassword = namedWindow("TForm7", QStringLiteral("zkalto"));
     m_windows.passwordChange = namedWindow("TForm8", QStringLiteral("zkalto"));
@@ -66,22 +66,70 @@ void Program::createWindows(Platform& platform, QSize screenSize, const QString&
     m_windows.textLinePanel = new TextLinePanel;
 }
 
+void Program::startToolbar()
+{
+    StartupChecks::checkColourDepth(*m_platform.desktop, *m_platform.prompter);
+    m_endRequested = StartupChecks::walkWindows(*m_platform.desktop);
+    m_platform.desktop->keepOffTaskbar(&m_applicationWindow);
+    m_windows.toolbar->moveHome();
+    m_taskKeyBlock.block();
+    m_windows.toolbar->startPlacementTimer();
+}
+
 void Program::connectWindows()
 {
     ToolbarWindow* toolbar = m_windows.toolbar;
     BoardWindow* board = m_windows.board;
-    QObject::connect(toolbar, &ToolbarWindow::exitConfirmed, qApp, &QCoreApplication::quit,
+    QObject::connect(toolbar, &ToolbarWindow::boardRequested, toolbar, [this] { openBoard(); });
+    QObject::connect(toolbar, &ToolbarWindow::textLinePanelRequested, toolbar,
+                     [this] { openTextLinePanel(); });
+    QObject::connect(toolbar, &ToolbarWindow::shadeRequested, m_windows.shade, &ShadeWindow::open);
+    QObject::connect(toolbar, &ToolbarWindow::exitConfirmed, toolbar, [this] { runExitSteps(); });
+    QObject::connect(toolbar, &ToolbarWindow::closed, qApp, &QCoreApplication::quit,
                      Qt::QueuedConnection);
-    QObject::connect(m_windows.shade, &ShadeWindow::closed, toolbar, [toolbar, board] {
-        toolbar->startPlacementTimer();
-        if (board->isVisible())
-            board->repaintFromPage();
-    });
+    QObject::connect(m_windows.shade, &ShadeWindow::closed, toolbar, [this] { closeShade(); });
     QObject::connect(board, &BoardWindow::shadeRequested, m_windows.shade, &ShadeWindow::open);
     QObject::connect(board, &BoardWindow::settingsRequested, m_windows.settings, &QDialog::exec);
-    QObject::connect(board, &BoardWindow::leaveRequested, toolbar, [this, toolbar] {
-        if (m_windows.textLinePanel->openMark() == 1)
-            m_windows.textLinePanel->show();
-        toolbar->comeBack();
-    });
+    QObject::connect(board, &BoardWindow::leaveRequested, toolbar, [this] { comeBackFromBoard(); });
+}
+
+void Program::openBoard()
+{
+    if (m_windows.textLinePanel->isVisible())
+        m_windows.textLinePanel->hide();
+    m_windows.board->openFromDesktop();
+}
+
+void Program::openTextLinePanel()
+{
+    if (!m_platform.registry->canOpen(QStringLiteral("\\XdictGrb.GrabProxy\\CurVer")))
+        return;
+    TextLinePanel* panel = m_windows.textLinePanel;
+    panel->placeFor(m_screenSize);
+    panel->show();
+    panel->setOpenMark(1);
+    // The companion program is delivered beside this one, also when written files go elsewhere.
+    m_platform.launcher->startProgram(QStringLiteral("ani.dll"), m_directories.delivered);
+    panel->Timer1->start();
+}
+
+void Program::comeBackFromBoard()
+{
+    if (m_windows.textLinePanel->openMark() == 1)
+        m_windows.textLinePanel->show();
+    m_windows.toolbar->comeBack();
+}
+
+void Program::closeShade()
+{
+    m_windows.toolbar->startPlacementTimer();
+    if (m_windows.board->isVisible())
+        m_board->repaintFromPage();
+}
+
+void Program::runExitSteps()
+{
+    m_platform.desktop->setTaskbarVisible(true);
+    m_taskKeyBlock.release();
+    m_board->pages().deletePageTextFiles();
 }

@@ -3,7 +3,7 @@
 #include "aids/ShadeWindow.h"
 #include "aids/TextLinePanel.h"
 #include "app/ToolbarWindow.h"
-#include "board/BoardWindow.h"
+#include "board/window/BoardWindow.h"
 #include "lessons/SettingsWindow.h"
 
 QList<QWidget*> Windows::inCreationOrder() const

@@ -10,7 +10,7 @@ class TextLinePanel;
 class ToolbarWindow;
 
 // The program's windows: exactly one of each, created once at start-up in this order and hidden
-// and shown until the program ends. Windows reach each other through this registry.
+// and shown until the program ends. Program keeps them here; windows do not call each other.
 struct Windows {
     ToolbarWindow* toolbar = nullptr;       // TForm1
     QWidget* overlay = nullptr;             // TForm2

@@ -1,7 +1,5 @@
 #include "lessons/PersonalSettings.h"
 
-#include "board/TextPanelColour.h"
-
 void PersonalSettings::widthUp()
 {
     if (width != QLatin1String("9"))
@@ -23,9 +21,10 @@ QString PersonalSettings::widthFromText(const QString& text)
 
 StartupSettings StartupSettings::from(const PersonalSettings& settings)
 {
-    // Only the grey background has a text box of its own colour at start-up.
-    const quint32 textBox = settings.backgroundColour == TextPanelColour::greyBackground
-                                ? TextPanelColour::onGrey
+    // The start-up rule knows only the grey background; the board's own rule for a colour chosen
+    // on the board has further cases.
+    const quint32 textBox = settings.backgroundColour == PersonalSettings::defaultBackgroundColour
+                                ? textBoxOnGrey
                                 : settings.backgroundColour;
     return {settings.penColour, settings.backgroundColour, settings.width, settings.width.toInt(),
             textBox};

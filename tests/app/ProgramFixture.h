@@ -15,6 +15,8 @@
 // of its own.
 struct ProgramFixture {
     QTemporaryDir directory;
+    // What is delivered beside the program, apart from where it writes.
+    QTemporaryDir deliveredDirectory;
     Platform platform;
     FakeDesktop* desktop = new FakeDesktop;
     FakeTaskKeys* taskKeys = new FakeTaskKeys;
@@ -33,10 +35,13 @@ struct ProgramFixture {
     }
 
     QString programDirectory() const { return directory.path() + QLatin1Char('/'); }
+    QString programFilesDirectory() const { return deliveredDirectory.path() + QLatin1Char('/'); }
 
     void start()
     {
-        program = std::make_unique<Program>(platform, QSize(1024, 768), programDirectory());
+        program = std::make_unique<Program>(
+            platform, QSize(1024, 768),
+            ProgramDirectories{programFilesDirectory(), programDirectory()});
     }
     const Windows& windows() const { return program->windows(); }
 };

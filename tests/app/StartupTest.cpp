@@ -3,7 +3,8 @@
 #include "aids/ShadeWindow.h"
 #include "aids/TextLinePanel.h"
 #include "app/ToolbarWindow.h"
-#include "board/BoardWindow.h"
+#include "board/model/BoardModel.h"
+#include "board/window/BoardWindow.h"
 #include "lessons/SettingsWindow.h"
 
 #include <QFile>
@@ -132,7 +133,7 @@ void StartupTest::toolbarMakesTheDesktopFitForClass()
     ToolbarWindow* toolbar = fixture.windows().toolbar;
     QCOMPARE(fixture.desktop->keptOffTaskbar().size(), 1);
     QCOMPARE(fixture.desktop->keptOffTaskbar().first()->title(), QStringLiteral("Z_Kalto"));
-    QVERIFY(toolbar->taskKeyBlock());
+    QVERIFY(fixture.program->taskKeyBlock().isBlocked());
     QCOMPARE(fixture.taskKeys->disableCalls().size(), 1);
     QCOMPARE(fixture.taskKeys->disableCalls().first().enable, 1);
     QCOMPARE(fixture.taskKeys->disableCalls().first().keys, 23);
@@ -215,7 +216,9 @@ void StartupTest::keyboardButtonToggles()
     QTest::mouseClick(toolbar->SpeedButton8, Qt::LeftButton);
     QCOMPARE(fixture.launcher->startedPrograms().size(), 1);
     QCOMPARE(fixture.launcher->startedPrograms().first().fileName, QStringLiteral("qorkb.dll"));
-    QCOMPARE(fixture.launcher->startedPrograms().first().firstDirectory, QDir::currentPath());
+    // The keyboard program is delivered beside this one.
+    QCOMPARE(fixture.launcher->startedPrograms().first().firstDirectory,
+             fixture.programFilesDirectory());
 
     // The keyboard's window is open now: the second click closes it and starts nothing.
     fixture.desktop->setWindows({{1, "Z_Kalto"}, {42, "%*Y"}});
@@ -250,8 +253,9 @@ void StartupTest::textLinePanelNeedsTheRegisteredComponent()
     if (registered) {
         QCOMPARE(panel->pos(), QPoint((1024 - 552) / 2, 72));
         QCOMPARE(fixture.launcher->startedPrograms().first().fileName, QStringLiteral("ani.dll"));
+        // Looked up beside the program, not where the program writes its files.
         QCOMPARE(fixture.launcher->startedPrograms().first().firstDirectory,
-                 fixture.programDirectory());
+                 fixture.programFilesDirectory());
     }
 }
 
@@ -266,7 +270,8 @@ void StartupTest::boardOpensAndComesBack()
     QVERIFY(!toolbar->isVisible());
     QVERIFY(!toolbar->Timer1->isActive());
     QVERIFY(board->isVisible());
-    QCOMPARE(board->pages().currentPageImage().pixelColor(600, 400), board->backgroundSwatch());
+    QCOMPARE(board->model().pages().currentPageImage().pixelColor(600, 400),
+             board->model().backgroundSwatch());
 
     // The shade covers the board, which stays open beneath.
     QTest::mouseClick(board->SpeedButton2, Qt::LeftButton);
@@ -319,8 +324,8 @@ void StartupTest::settingsKeepThePanelTextAndOpenModally()
     QVERIFY(!settings->isVisible());
     QCOMPARE(settings->size(), QSize(590, 364));
     // The text is kept even though the panel is hidden.
-    QVERIFY(
-        QString::fromUtf8(board->pages().pageText(1).value()).contains(QStringLiteral("第一课")));
+    QVERIFY(QString::fromUtf8(board->model().pages().pageText(1).value())
+                .contains(QStringLiteral("第一课")));
 }
 
 void StartupTest::exitAsksAndCleansUp_data()
@@ -336,7 +341,7 @@ void StartupTest::exitAsksAndCleansUp()
     ProgramFixture fixture;
     fixture.start();
     ToolbarWindow* toolbar = fixture.windows().toolbar;
-    PageStore& pages = fixture.windows().board->pages();
+    PageStore& pages = fixture.program->board().pages();
     for (int n = 1; n <= 3; ++n) {
         if (n > 1)
             pages.addPage(Qt::white);
@@ -344,7 +349,7 @@ void StartupTest::exitAsksAndCleansUp()
     }
     fixture.desktop->setWindows({{1, "Z_Kalto"}, {9, "%*Y"}});
     toolbar->show();
-    QSignalSpy exited(toolbar, &ToolbarWindow::exitConfirmed);
+    QSignalSpy exited(toolbar, &ToolbarWindow::closed);
     fixture.prompter->answerYesNo(yes);
     QTest::mouseClick(toolbar->SpeedButton1, Qt::LeftButton);
 

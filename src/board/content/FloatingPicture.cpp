@@ -1,12 +1,12 @@
 #include "board/content/FloatingPicture.h"
 
-#include "board/BoardSurface.h"
-#include "board/EdgeRect.h"
-#include "board/PageStore.h"
-#include "board/RasterCopy.h"
-#include "board/Rounding.h"
-#include "board/WindowPen.h"
 #include "board/codec/ImageCodec.h"
+#include "board/pixels/EdgeRect.h"
+#include "board/pixels/PageFormat.h"
+#include "board/pixels/RasterCopy.h"
+#include "board/pixels/Rounding.h"
+#include "board/tools/Canvas.h"
+#include "board/tools/WindowPen.h"
 
 #include <QPainter>
 
@@ -15,11 +15,13 @@
 namespace {
 
 constexpr float zoomStep = 1.5f;
+// An enlargement whose picture would cover more than this many screens is not made: its memory
+// and its "tmp.bmt" would grow without bound.
+constexpr qint64 largestZoomInScreens = 4;
 
 } // namespace
 
-bool FloatingPicture::cut(QPoint press, QPoint release, const StrokeBox& strokeBox,
-                          BoardSurface& surface, PageStore& pages)
+bool FloatingPicture::cut(QPoint press, QPoint release, const StrokeBox& strokeBox, Canvas& canvas)
 {
     releaseZoomSource();
     m_zoom = 1.0f;
@@ -31,21 +33,20 @@ bool FloatingPicture::cut(QPoint press, QPoint release, const StrokeBox& strokeB
         return false;
 
     // The rubber band lies on the border of this rectangle and becomes the picture's frame.
-    const QColor background = surface.backgroundColour();
-    m_buffer = QImage(width, height, PageStore::pageFormat);
+    const QColor background = canvas.screen.backgroundColour();
+    m_buffer = QImage(width, height, pageFormat);
     m_buffer.fill(background); // what lies off the screen, if the pointer went there
-    RasterCopy::copy(surface.image(), QRect(press, m_buffer.size()), m_buffer, QPoint());
+    RasterCopy::copy(canvas.screen.image(), QRect(press, m_buffer.size()), m_buffer, QPoint());
     m_picture = m_buffer;
     m_geometry = QRect(press, m_buffer.size());
     m_shown = true;
 
-    QImage& page = pages.currentPageImage();
-    if (pages.underlayActive()) {
+    if (canvas.underlay) {
         const QRect box = strokeBox.grownBy(0);
-        surface.copyFrom(pages.underlayImage(), box);
-        RasterCopy::copy(pages.underlayImage(), box, page, box.topLeft());
+        canvas.screen.copyFrom(*canvas.underlay, box);
+        RasterCopy::copy(*canvas.underlay, box, canvas.committed, box.topLeft());
     } else {
-        RasterCopy::fill(page, m_geometry, background);
+        RasterCopy::fill(canvas.committed, m_geometry, background);
     }
     return true;
 }
@@ -120,6 +121,8 @@ bool FloatingPicture::zoom(bool enlarge, QSize screenSize, const QString& progra
 {
     if (!m_shown)
         return false;
+    if (enlarge && !enlargementFits(screenSize))
+        return false;
     // The zoom source is the picture as it floats now, read back through a BMP stream; every
     // later step resamples it rather than the previous result.
     if (m_zoomSource.isNull())
@@ -168,6 +171,14 @@ bool FloatingPicture::zoom(bool enlarge, QSize screenSize, const QString& progra
     if (m_zoom >= 1.0f && !m_exactPlacement)
         drawFrame(frameColour);
     return true;
+}
+
+bool FloatingPicture::enlargementFits(QSize screenSize) const
+{
+    const QSize source = m_zoomSource.isNull() ? m_picture.size() : m_zoomSource.size();
+    const double factor = double(m_zoom * zoomStep);
+    const double area = double(source.width()) * factor * double(source.height()) * factor;
+    return area <= double(largestZoomInScreens * screenSize.width() * screenSize.height());
 }
 
 void FloatingPicture::drawFrame(const QColor& colour)

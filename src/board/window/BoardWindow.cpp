@@ -1,0 +1,370 @@
+#include "board/window/BoardWindow.h"
+
+#include "board/model/BoardModel.h"
+#include "board/pixels/BoardGeometry.h"
+#include "board/pixels/ColourRef.h"
+#include "board/pixels/NamedColours.h"
+#include "board/tools/CursorFile.h"
+#include "ui/ButtonPictures.h"
+#include "ui/ColourSwatch.h"
+#include "ui/SystemWindow.h"
+#include "ui/WindowFill.h"
+
+#include <QButtonGroup>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QTextEdit>
+#include <QToolButton>
+
+namespace {
+
+constexpr int toolStripWidth = 722;
+
+// A read-only number box of the strip: red digits on blue, also while disabled, for the back of
+// the room.
+QLineEdit* numberBox(QWidget* parent, const QString& name, const QRect& geometry, int pixelSize,
+                     const QString& hint)
+{
+    auto* box = new QLineEdit(parent);
+    box->setObjectName(name);
+    box->setGeometry(geometry);
+    box->setReadOnly(true);
+    box->setEnabled(false);
+    box->setAlignment(Qt::AlignCenter);
+    box->setToolTip(hint);
+    QFont font(QStringLiteral("MS Sans Serif"));
+    font.setPixelSize(pixelSize);
+    box->setFont(font);
+    box->setFrame(false);
+    WindowFill::apply(box, NamedColours::numberBoxBlue);
+    QPalette palette = box->palette();
+    for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
+        palette.setColor(group, QPalette::Text, Qt::red);
+    palette.setColor(QPalette::Disabled, QPalette::Base,
+                     NamedColours::color(NamedColours::numberBoxBlue));
+    box->setPalette(palette);
+    return box;
+}
+
+// Presses, moves and releases on a child that the child leaves alone stop at it: Qt would hand
+// them on to the board, where they would draw on the page.
+void keepPointerInput(QWidget* child)
+{
+    child->setAttribute(Qt::WA_NoMousePropagation);
+}
+
+} // namespace
+
+BoardWindow::BoardWindow(BoardModel& model, CursorSlots& cursors)
+    : m_model(model), m_cursors(cursors)
+{
+    SystemWindow::setUp(this, QStringLiteral("TForm3"), QStringLiteral("白板"),
+                        SystemWindow::Layer::Normal);
+    QFont font(QStringLiteral("宋体"));
+    font.setPixelSize(16);
+    setFont(font);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setAttribute(Qt::WA_NoSystemBackground);
+
+    buildHiddenChildren();
+    buildStrip();
+    connectStrip();
+    connect(&m_model, &BoardModel::repaintNeeded, this, qOverload<const QRect&>(&QWidget::update));
+    connect(&m_model, &BoardModel::settingsChanged, this, &BoardWindow::showSettings);
+    connect(&m_model, &BoardModel::pageChanged, this, &BoardWindow::showPageNumber);
+    connect(&m_model, &BoardModel::readoutChanged, this,
+            [this] { Panel3->setText(m_model.readout()); });
+    connect(&m_model, &BoardModel::toolChanged, this, &BoardWindow::showTool);
+    connect(&m_model, &BoardModel::toolCursorChanged, this, &BoardWindow::showToolCursor);
+    connect(&m_model, &BoardModel::floatingPictureChanged, this, &BoardWindow::showFloatingPicture);
+    connect(&m_model, &BoardModel::contentPanelChanged, this, &BoardWindow::showContentPanel);
+
+    showSettings();
+    showPageNumber();
+    showTool();
+    showToolCursor(BoardToolSet::cursorFile(m_model.toolMode()));
+    showContentPanel();
+    setGeometry(QRect(QPoint(0, 0), m_model.screenSize()));
+    // The strip leaves the rightmost column open; resizing narrows that gap to one pixel.
+    placeStrip(m_model.screenSize().width() - 2);
+}
+
+void BoardWindow::placeStrip(int stripWidth)
+{
+    Panel2->resize(stripWidth, Panel2->height());
+    Panel1->move(Panel2->width() - 1 - Panel1->width(), 1);
+}
+
+void BoardWindow::buildHiddenChildren()
+{
+    Image2 = new QLabel(this);
+    Image2->setObjectName(QStringLiteral("Image2"));
+    Image2->setCursor(Qt::SizeAllCursor);
+    Image2->setGeometry(0, 0, 0, 0);
+    Image2->installEventFilter(this);
+    keepPointerInput(Image2);
+    Image2->hide();
+
+    Panel4 = new QFrame(this);
+    Panel4->setObjectName(QStringLiteral("Panel4"));
+    WindowFill::apply(Panel4, NamedColours::teal);
+    keepPointerInput(Panel4);
+    RichEdit1 = new QTextEdit(Panel4);
+    RichEdit1->setObjectName(QStringLiteral("RichEdit1"));
+    RichEdit1->setDocument(m_model.panelText());
+    Panel4->hide();
+
+    Panel5 = new QFrame(this);
+    Panel5->setObjectName(QStringLiteral("Panel5"));
+    keepPointerInput(Panel5);
+    Panel5->hide();
+    Panel6 = new QFrame(Panel5);
+    Panel6->setObjectName(QStringLiteral("Panel6"));
+    Panel6->setFixedHeight(1);
+
+    Panel9 = new QFrame(this);
+    Panel9->setObjectName(QStringLiteral("Panel9"));
+    keepPointerInput(Panel9);
+    Panel9->hide();
+}
+
+void BoardWindow::buildStrip()
+{
+    Panel2 = new QFrame(this);
+    Panel2->setObjectName(QStringLiteral("Panel2"));
+    Panel2->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    WindowFill::apply(Panel2, NamedColours::stripSilver);
+    Panel2->setGeometry(0, 0, m_model.screenSize().width() - 2, BoardGeometry::stripHeight);
+    keepPointerInput(Panel2);
+
+    Panel3 = new QLabel(Panel2);
+    Panel3->setObjectName(QStringLiteral("Panel3"));
+    Panel3->setGeometry(3, 6, 82, 28);
+    Panel3->setAlignment(Qt::AlignCenter);
+    WindowFill::apply(Panel3, NamedColours::readoutBrown);
+    QPalette readout = Panel3->palette();
+    readout.setColor(QPalette::WindowText, Qt::white);
+    Panel3->setPalette(readout);
+    QFont readoutFont(QStringLiteral("MS Sans Serif"));
+    readoutFont.setPixelSize(13);
+    readoutFont.setBold(true);
+    Panel3->setFont(readoutFont);
+
+    Panel1 = new QFrame(Panel2);
+    Panel1->setObjectName(QStringLiteral("Panel1"));
+    WindowFill::apply(Panel1, NamedColours::skyBlue);
+    Panel1->resize(toolStripWidth, 38);
+
+    auto button = [this](const char* name, QRect geometry, const char* picture,
+                         const QString& hint) {
+        return addPictureButton(Panel1, QString::fromLatin1(name), geometry,
+                                QString::fromLatin1(picture), hint);
+    };
+    SpeedButton9 = button("SpeedButton9", {1, 0, 36, 19}, "pencolour", QStringLiteral("笔画颜色"));
+    LCP = new ColourSwatch(Panel1, QStringLiteral("LCP"), {1, 5, 35, 9}, m_model.strokeColour(),
+                           QStringLiteral("笔画颜色"));
+    RCP = new ColourSwatch(Panel1, QStringLiteral("RCP"), {0, 20, 38, 20},
+                           m_model.backgroundSwatch(), QStringLiteral("背景颜色"));
+    Edit1 =
+        numberBox(Panel1, QStringLiteral("Edit1"), {39, 1, 26, 39}, 31, QStringLiteral("笔画粗细"));
+    SpeedButton7 = button("SpeedButton7", {65, 0, 38, 19}, "widthup", QStringLiteral("笔画增粗"));
+    SpeedButton8 =
+        button("SpeedButton8", {65, 20, 38, 19}, "widthdown", QStringLiteral("笔画变细"));
+    SpeedButton5 = button("SpeedButton5", {103, 0, 38, 38}, "clear", QStringLiteral("清屏"));
+    SpeedButton4 = button("SpeedButton4", {141, 0, 38, 38}, "undo", QStringLiteral("撤销"));
+    SpeedButton10 = button("SpeedButton10", {179, 0, 38, 38}, "eraser", QStringLiteral("板擦"));
+    SpeedButton13 = button("SpeedButton13", {218, 0, 38, 38}, "areaerase", QStringLiteral("擦除"));
+    SpeedButton3 = button("SpeedButton3", {255, 0, 38, 38}, "pen", QStringLiteral("书写"));
+    SpeedButton14 = button("SpeedButton14", {293, 0, 36, 38}, "line", QStringLiteral("画直线"));
+    SpeedButton15 =
+        button("SpeedButton15", {329, 0, 36, 38}, "rectangle", QStringLiteral("画矩形"));
+    SpeedButton17 =
+        button("SpeedButton17", {365, 0, 36, 38}, "ellipse", QStringLiteral("画圆或椭圆"));
+    SpeedButton25 =
+        button("SpeedButton25", {401, 0, 38, 38}, "rangeselect", QStringLiteral("范围选择"));
+    SpeedButton35 =
+        button("SpeedButton35", {439, 0, 38, 19}, "zoomin", QStringLiteral("对选取画面放大"));
+    SpeedButton36 =
+        button("SpeedButton36", {439, 19, 38, 19}, "zoomout", QStringLiteral("恢复原始大小"));
+    SpeedButton1 =
+        button("SpeedButton1", {477, 0, 38, 19}, "thumbnails", QStringLiteral("缩略图查看"));
+    SpeedButton18 = button("SpeedButton18", {477, 19, 38, 19}, "import", QStringLiteral("导入"));
+    SpeedButton11 = button("SpeedButton11", {516, 0, 31, 38}, "pageleft", QStringLiteral("左翻页"));
+    Edit2 =
+        numberBox(Panel1, QStringLiteral("Edit2"), {546, 0, 32, 38}, 24, QStringLiteral("页号"));
+    SpeedButton12 =
+        button("SpeedButton12", {578, 0, 29, 38}, "pageright", QStringLiteral("右翻页"));
+    SpeedButton6 = button("SpeedButton6", {608, 0, 38, 38}, "settings", QStringLiteral("设置"));
+    SpeedButton2 = button("SpeedButton2", {646, 0, 38, 38}, "shade", QStringLiteral("消隐投影"));
+    SpeedButton40 = button("SpeedButton40", {684, 0, 38, 38}, "demo", QStringLiteral("操作演示"));
+    // The swatch lies on its button and stays visible above it.
+    LCP->raise();
+
+    m_toolGroup = new QButtonGroup(this);
+    m_toolGroup->setExclusive(true);
+    const std::pair<QToolButton*, ToolMode> tools[] = {
+        {SpeedButton3, ToolMode::Pen},        {SpeedButton14, ToolMode::Line},
+        {SpeedButton15, ToolMode::Rectangle}, {SpeedButton17, ToolMode::Ellipse},
+        {SpeedButton10, ToolMode::Eraser},    {SpeedButton25, ToolMode::RangeSelection},
+        {SpeedButton13, ToolMode::AreaErase},
+    };
+    for (const auto& [toolButton, mode] : tools) {
+        toolButton->setCheckable(true);
+        m_toolGroup->addButton(toolButton, int(mode));
+    }
+}
+
+void BoardWindow::connectStrip()
+{
+    BoardModel* model = &m_model;
+    connect(m_toolGroup, &QButtonGroup::idClicked, model,
+            [model](int id) { model->chooseTool(ToolMode(id)); });
+    connect(SpeedButton35, &QToolButton::clicked, model, &BoardModel::zoomIn);
+    connect(SpeedButton36, &QToolButton::clicked, model, &BoardModel::zoomOut);
+    connect(SpeedButton4, &QToolButton::clicked, model, &BoardModel::undo);
+    connect(SpeedButton5, &QToolButton::clicked, model, &BoardModel::clearPage);
+    connect(SpeedButton11, &QToolButton::clicked, model, &BoardModel::turnLeft);
+    connect(SpeedButton12, &QToolButton::clicked, model, &BoardModel::turnRight);
+    connect(SpeedButton7, &QToolButton::clicked, model, &BoardModel::widen);
+    connect(SpeedButton8, &QToolButton::clicked, model, &BoardModel::narrow);
+    connect(SpeedButton9, &QToolButton::clicked, model, &BoardModel::chooseStrokeColour);
+    connect(LCP, &ColourSwatch::clicked, model, &BoardModel::chooseStrokeColour);
+    connect(RCP, &ColourSwatch::clicked, model, &BoardModel::chooseBackgroundColour);
+    connect(SpeedButton2, &QToolButton::clicked, this, &BoardWindow::shadeRequested);
+    connect(SpeedButton6, &QToolButton::clicked, this, [this] {
+        m_model.savePanelState();
+        emit settingsRequested();
+    });
+    connect(SpeedButton40, &QToolButton::clicked, this, &BoardWindow::leave);
+}
+
+void BoardWindow::showSettings()
+{
+    Edit1->setText(QString::number(m_model.strokeWidth()));
+    LCP->setColour(m_model.strokeColour());
+    RCP->setColour(m_model.backgroundSwatch());
+}
+
+void BoardWindow::showPageNumber()
+{
+    Edit2->setText(QString::number(m_model.pages().currentPage()));
+}
+
+void BoardWindow::showTool()
+{
+    m_toolGroup->button(int(m_model.toolMode()))->setChecked(true);
+}
+
+void BoardWindow::showToolCursor(const QString& cursorFile)
+{
+    m_cursors.loadFromFile(cursorSlot, cursorFile);
+    setCursor(m_cursors.cursor(cursorSlot));
+}
+
+void BoardWindow::showFloatingPicture()
+{
+    const FloatingPicture& floating = m_model.floatingPicture();
+    if (!floating.isShown()) {
+        Image2->hide();
+        return;
+    }
+    // A drag moves the picture; only a new or zoomed picture is converted for the label again.
+    if (floating.picture().cacheKey() != m_shownPictureKey || Image2->isHidden()) {
+        Image2->setPixmap(QPixmap::fromImage(floating.picture()));
+        m_shownPictureKey = floating.picture().cacheKey();
+    }
+    Image2->setGeometry(floating.geometry());
+    Image2->show();
+}
+
+void BoardWindow::showContentPanel()
+{
+    const ContentPanelState& panel = m_model.contentPanel();
+    QPalette palette = RichEdit1->palette();
+    palette.setColor(QPalette::Base, ColourRef::toColor(panel.textColour));
+    RichEdit1->setPalette(palette);
+    RichEdit1->setVisible(panel.textShown);
+    Panel4->setGeometry(panel.bounds);
+    Panel4->setVisible(panel.shown);
+}
+
+void BoardWindow::openFromDesktop()
+{
+    m_model.openFromDesktop();
+    show();
+}
+
+void BoardWindow::leave()
+{
+    m_model.clearReadout();
+    hide();
+    emit leaveRequested();
+}
+
+bool BoardWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched != Image2)
+        return QWidget::eventFilter(watched, event);
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+        m_model.pressOnPicture(static_cast<QMouseEvent*>(event)->position().toPoint());
+        return true;
+    case QEvent::MouseMove: {
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        if (mouse->buttons() & Qt::LeftButton)
+            m_model.dragPicture(mouse->position().toPoint());
+        return true;
+    }
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+        // A release on the picture ends its drag and is not the board's release.
+        return true;
+    default:
+        return QWidget::eventFilter(watched, event);
+    }
+}
+
+void BoardWindow::mousePressEvent(QMouseEvent* event)
+{
+    m_pressedOnPage = true;
+    m_model.press(event->position().toPoint());
+}
+
+void BoardWindow::mouseMoveEvent(QMouseEvent* event)
+{
+    if (m_pressedOnPage && (event->buttons() & Qt::LeftButton))
+        m_model.move(event->position().toPoint());
+}
+
+void BoardWindow::mouseReleaseEvent(QMouseEvent* event)
+{
+    // A release whose press was not on the page (it closed a dialog, or began on the strip) is not
+    // the page's.
+    if (!m_pressedOnPage)
+        return;
+    m_pressedOnPage = false;
+    m_model.release(event->position().toPoint());
+}
+
+void BoardWindow::paintEvent(QPaintEvent* event)
+{
+    QPainter painter(this);
+    const QImage& screen = m_model.screen().image();
+    for (const QRect& rect : event->region())
+        painter.drawImage(rect, screen, rect);
+}
+
+void BoardWindow::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    m_model.showOnWindow();
+}
+
+void BoardWindow::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    placeStrip(width() - 1);
+}

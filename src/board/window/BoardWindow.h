@@ -1,0 +1,109 @@
+#pragma once
+
+#include <QWidget>
+
+class BoardModel;
+class ColourSwatch;
+class CursorSlots;
+class QButtonGroup;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QTextEdit;
+class QToolButton;
+
+// The board window (TForm3): the board model's screen image over the whole screen with the tool
+// strip along the top. It shows what the model reports and forwards the teacher's input to it;
+// presses on the strip, the floating picture and the panels stay theirs and never reach the page.
+// Coordinates are screen pixels: the window is borderless and covers the screen.
+class BoardWindow : public QWidget {
+    Q_OBJECT
+public:
+    // The application's cursor slot in which the board keeps its tool cursor.
+    static constexpr int cursorSlot = 2;
+
+    BoardWindow(BoardModel& model, CursorSlots& cursors);
+
+    BoardModel& model() { return m_model; }
+
+    // Opening the board from the desktop: a page that was never filled gets the background swatch
+    // colour, then the window shows.
+    void openFromDesktop();
+
+signals:
+    // "操作演示": the board has closed and the desktop with the toolbar is to come back.
+    void leaveRequested();
+    // "消隐投影": the screen shade is to cover the board.
+    void shadeRequested();
+    // "设置": the panel state is kept; the settings window is to be shown modally.
+    void settingsRequested();
+
+public:
+    // The tool strip and its controls, named as the system names them.
+    QFrame* Panel2;
+    QLabel* Panel3;
+    QFrame* Panel1;
+    QToolButton* SpeedButton9;
+    ColourSwatch* LCP;
+    ColourSwatch* RCP;
+    QLineEdit* Edit1;
+    QToolButton* SpeedButton7;
+    QToolButton* SpeedButton8;
+    QToolButton* SpeedButton5;
+    QToolButton* SpeedButton4;
+    QToolButton* SpeedButton10;
+    QToolButton* SpeedButton13;
+    QToolButton* SpeedButton3;
+    QToolButton* SpeedButton14;
+    QToolButton* SpeedButton15;
+    QToolButton* SpeedButton17;
+    QToolButton* SpeedButton25;
+    QToolButton* SpeedButton35;
+    QToolButton* SpeedButton36;
+    QToolButton* SpeedButton1;
+    QToolButton* SpeedButton18;
+    QToolButton* SpeedButton11;
+    QLineEdit* Edit2;
+    QToolButton* SpeedButton12;
+    QToolButton* SpeedButton6;
+    QToolButton* SpeedButton2;
+    QToolButton* SpeedButton40;
+    // Children over the page, hidden at start.
+    QLabel* Image2;
+    QFrame* Panel4;
+    QTextEdit* RichEdit1;
+    QFrame* Panel5;
+    QFrame* Panel6;
+    QFrame* Panel9;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    void buildStrip();
+    void buildHiddenChildren();
+    void connectStrip();
+    void placeStrip(int stripWidth);
+    void leave();
+    // What the model reports, shown on the widgets.
+    void showSettings();
+    void showPageNumber();
+    void showTool();
+    void showToolCursor(const QString& cursorFile);
+    void showFloatingPicture();
+    void showContentPanel();
+
+    BoardModel& m_model;
+    CursorSlots& m_cursors;
+    QButtonGroup* m_toolGroup = nullptr;
+    // A press on the page itself began the pointer's current drag: only then do its moves and
+    // release belong to the page.
+    bool m_pressedOnPage = false;
+    qint64 m_shownPictureKey = 0;
+};

@@ -1,1 +1,0 @@
-zkalto_add_test(test_floatingpicture SOURCES content/FloatingPictureTest.cpp LIBS zkalto_core)

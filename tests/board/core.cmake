@@ -1,3 +1,0 @@
-zkalto_add_test(test_pagestore SOURCES PageStoreTest.cpp LIBS zkalto_core)
-zkalto_add_test(test_boardtools SOURCES BoardToolsTest.cpp LIBS zkalto_core)
-zkalto_add_test(test_boardwindow SOURCES BoardWindowTest.cpp LIBS zkalto_ui zkalto_platform_fakes)

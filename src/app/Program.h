@@ -4,13 +4,17 @@
 #include "app/TaskbarKeeper.h"
 #include "app/Windows.h"
 #include "board/tools/CursorFile.h"
+#include "lessons/CaptureMode.h"
 
 #include <QSize>
 #include <QString>
 #include <QWindow>
 #include <memory>
 
+class AdministratorPassword;
 class BoardModel;
+class PasswordChange;
+class TeacherSettings;
 struct Platform;
 
 // Where the program's files are: what is delivered beside the program file (cursor files,
@@ -31,6 +35,9 @@ public:
 
     const Windows& windows() const { return m_windows; }
     BoardModel& board() { return *m_board; }
+    TeacherSettings& teachers() { return *m_teachers; }
+    // Where the overlay puts its captures, as chosen in the settings window.
+    CaptureMode& captureMode() { return m_captureMode; }
     const TaskKeyBlock& taskKeyBlock() const { return m_taskKeyBlock; }
     // True when another copy was found running: this copy ends without running.
     bool endRequested() const { return m_endRequested; }
@@ -44,6 +51,10 @@ private:
     // The toolbar's creation: the colour depth, the walk of the desktop's windows, no taskbar
     // button, the home place, the task keys.
     void startToolbar();
+    // The settings window's creation: the settings file is found, the teacher list and the
+    // default section read, and the default section's personal settings go to the board.
+    void createSettingsWindows();
+    void applyStartupSettings();
     void connectWindows();
     void openBoard();
     void openTextLinePanel();
@@ -58,6 +69,10 @@ private:
     TaskbarKeeper m_taskbarKeeper;
     TaskKeyBlock m_taskKeyBlock;
     std::unique_ptr<BoardModel> m_board;
+    std::unique_ptr<TeacherSettings> m_teachers;
+    CaptureMode m_captureMode;
+    std::unique_ptr<AdministratorPassword> m_administrator;
+    std::unique_ptr<PasswordChange> m_passwordChange;
     Windows m_windows;
     bool m_endRequested = false;
 };

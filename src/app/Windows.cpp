@@ -4,7 +4,9 @@
 #include "aids/TextLinePanel.h"
 #include "app/ToolbarWindow.h"
 #include "board/window/BoardWindow.h"
+#include "lessons/PasswordChangeWindow.h"
 #include "lessons/SettingsWindow.h"
+#include "lessons/TeacherPasswordWindow.h"
 
 QList<QWidget*> Windows::inCreationOrder() const
 {

@@ -3,9 +3,11 @@
 #include <QList>
 
 class BoardWindow;
+class PasswordChangeWindow;
 class QWidget;
 class SettingsWindow;
 class ShadeWindow;
+class TeacherPasswordWindow;
 class TextLinePanel;
 class ToolbarWindow;
 
@@ -18,8 +20,8 @@ struct Windows {
     QWidget* help = nullptr;                // TForm4
     ShadeWindow* shade = nullptr;           // TForm5
     SettingsWindow* settings = nullptr;     // TForm6
-    QWidget* teacherPassword = nullptr;     // TForm7
-    QWidget* passwordChange = nullptr;      // TForm8
+    TeacherPasswordWindow* teacherPassword = nullptr; // TForm7
+    PasswordChangeWindow* passwordChange = nullptr;   // TForm8
     QWidget* scannerSource = nullptr;       // TForm11
     QWidget* pictureImport = nullptr;       // TForm12
     QWidget* settingsButton = nullptr;      // TForm13

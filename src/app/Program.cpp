@@ -83,7 +83,8 @@ void Program::createSettingsWindows()
         m_directories.written + QStringLiteral("sxut.dll"));
     m_passwordChange = std::make_unique<PasswordChange>(*m_teachers, *m_administrator);
     // Both are used over the modal settings window, so they belong to it.
-    m_windows.teacherPassword = new TeacherPasswordWindow(*m_teachers, prompter, m_windows.settings);
+    m_windows.teacherPassword =
+        new TeacherPasswordWindow(*m_teachers, prompter, m_windows.settings);
     m_windows.passwordChange =
         new PasswordChangeWindow(*m_passwordChange, prompter, m_windows.settings);
 }

@@ -302,10 +302,9 @@ void SettingsWindow::choosePenColour()
 
 void SettingsWindow::chooseBackgroundColour()
 {
-    const QColor initial =
-        m_backgroundDialogColour.isValid()
-            ? m_backgroundDialogColour
-            : ColourRef::toColor(m_teachers.personalSettings().backgroundColour);
+    const QColor initial = m_backgroundDialogColour.isValid()
+                               ? m_backgroundDialogColour
+                               : ColourRef::toColor(m_teachers.personalSettings().backgroundColour);
     if (const auto chosen = m_prompter.chooseColour(initial)) {
         m_backgroundDialogColour = *chosen;
         m_teachers.setBackgroundColour(ColourRef::fromColor(*chosen));

@@ -71,17 +71,17 @@ public:
     QPushButton* BitBtn2; // "打开"
     QPushButton* BitBtn3; // "保存"
 
-    QGroupBox* GroupBox3;       // "个性设置"
-    QToolButton* SpeedButton9;  // pen colour
+    QGroupBox* GroupBox3;      // "个性设置"
+    QToolButton* SpeedButton9; // pen colour
     ColourSwatch* LCP;
     QLabel* Label7;
     QLabel* Label8;
     ColourSwatch* RCP;
     QLabel* Label9;
     QLabel* Label10;
-    QLineEdit* Edit4;           // stroke width
-    QToolButton* SpeedButton7;  // width up
-    QToolButton* SpeedButton8;  // width down
+    QLineEdit* Edit4;          // stroke width
+    QToolButton* SpeedButton7; // width up
+    QToolButton* SpeedButton8; // width down
     QLabel* Label11;
 
     QGroupBox* RadioGroup1; // capture mode

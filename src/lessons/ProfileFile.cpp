@@ -25,31 +25,40 @@ QByteArrayView trimmed(QByteArrayView bytes)
     return bytes.sliced(begin, end - begin);
 }
 
-// The lines of a profile file as bytes, each without its line end.
+// The lines of a profile file, each without its line end: views into the file's bytes, which
+// must outlive them, and into the lines written anew, which are kept here.
 struct Lines {
-    QList<QByteArray> lines;
+    QList<QByteArrayView> lines;
     QByteArray lineEnd = "\r\n";
 
-    explicit Lines(const QByteArray& bytes)
+    explicit Lines(QByteArrayView bytes)
     {
-        if (bytes.isEmpty())
-            return;
-        lines = bytes.split('\n');
-        // A final line end leaves an empty last piece that is no line.
-        if (lines.last().isEmpty())
-            lines.removeLast();
-        if (!bytes.contains("\r\n"))
+        if (!bytes.isEmpty() && !bytes.contains("\r\n"))
             lineEnd = "\n";
-        for (QByteArray& line : lines)
+        qsizetype begin = 0;
+        while (begin < bytes.size()) {
+            qsizetype end = bytes.indexOf('\n', begin);
+            if (end < 0)
+                end = bytes.size();
+            QByteArrayView line = bytes.sliced(begin, end - begin);
             if (line.endsWith('\r'))
                 line.chop(1);
+            lines.append(line);
+            begin = end + 1;
+        }
     }
+
+    void replace(qsizetype at, const QByteArray& line) { lines[at] = keep(line); }
+    void insert(qsizetype at, const QByteArray& line) { lines.insert(at, keep(line)); }
+    void append(const QByteArray& line) { lines.append(keep(line)); }
 
     QByteArray bytes() const
     {
         QByteArray out;
-        for (const QByteArray& line : lines)
-            out += line + lineEnd;
+        for (QByteArrayView line : lines) {
+            out += line;
+            out += lineEnd;
+        }
         return out;
     }
 
@@ -98,6 +107,16 @@ struct Lines {
                 return i;
         return -1;
     }
+
+private:
+    // A QByteArray keeps its characters in place when the list holding it grows.
+    QByteArrayView keep(const QByteArray& line)
+    {
+        m_written.append(line);
+        return m_written.last();
+    }
+
+    QList<QByteArray> m_written;
 };
 
 // The file's bytes: empty for a missing file, nothing when it exists but cannot be read.
@@ -126,7 +145,7 @@ std::optional<QByteArray> readValue(const QString& path, const QString& section,
     const qsizetype line = lines.findKey(*found, *keyBytes);
     if (line < 0)
         return std::nullopt;
-    return lines.keyValue(lines.lines[line])->second.toByteArray();
+    return Lines::keyValue(lines.lines[line])->second.toByteArray();
 }
 
 bool holdsLineBreak(QByteArrayView bytes)
@@ -174,17 +193,17 @@ bool ProfileFile::writeString(const QString& section, const QString& key,
     if (const auto found = lines.findSection(*sectionBytes)) {
         const qsizetype line = lines.findKey(*found, *keyBytes);
         if (line >= 0) {
-            lines.lines[line] = keyLine;
+            lines.replace(line, keyLine);
         } else {
             // After the section's last line that is not blank.
             qsizetype at = found->second;
             while (at > found->first + 1 && trimmed(lines.lines[at - 1]).isEmpty())
                 --at;
-            lines.lines.insert(at, keyLine);
+            lines.insert(at, keyLine);
         }
     } else {
-        lines.lines.append('[' + *sectionBytes + ']');
-        lines.lines.append(keyLine);
+        lines.append('[' + *sectionBytes + ']');
+        lines.append(keyLine);
     }
     return AtomicFile::replace(m_path, lines.bytes());
 }

@@ -37,7 +37,7 @@ struct Board {
         : model(screen, directory.path() + QLatin1Char('/'), prompter),
           backingStore(screen, PageStore::pageFormat)
     {
-        model.openFromDesktop();
+        model.makeCurrentPageReady();
         model.showOnWindow();
         QObject::connect(&model, &BoardModel::repaintNeeded, [this](const QRect& rect) {
             RasterCopy::copy(model.screen().image(), rect, backingStore, rect.topLeft());

@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   # build
   g++ cmake ninja-build pkg-config
-  qt6-base-dev qt6-base-dev-tools qt6-svg-dev
+  qt6-base-dev qt6-base-dev-tools qt6-svg-dev qt6-webengine-dev
   libxcb1-dev libxcb-ewmh-dev libxcb-icccm4-dev
   libblkid-dev
   libbenchmark-dev
@@ -14,8 +14,8 @@ packages=(
   qt6-translations-l10n
   # fonts the interface's font names map to
   fonts-arphic-uming fonts-arphic-ukai fonts-dejavu-core
-  # tests: a virtual X display and small X clients
-  xvfb xauth x11-utils
+  # tests: a virtual X display, small X clients and a window manager that puts windows in frames
+  xvfb xauth x11-utils openbox
 )
 
 missing=()

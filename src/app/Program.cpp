@@ -1,5 +1,6 @@
 #include "app/Program.h"
 
+#include "aids/HelpWindow.h"
 #include "aids/ShadeWindow.h"
 #include "aids/TextLinePanel.h"
 #include "app/StartupChecks.h"
@@ -14,6 +15,8 @@
 #include "lessons/SettingsWindow.h"
 #include "lessons/TeacherPasswordWindow.h"
 #include "lessons/TeacherSettings.h"
+#include "overlay/OverlayModel.h"
+#include "overlay/OverlayWindow.h"
 #include "platform/Platform.h"
 #include "ui/SystemWindow.h"
 
@@ -21,6 +24,9 @@
 #include <QTimer>
 
 namespace {
+
+// The window under this point is the one the teacher was working in when the overlay opened.
+constexpr QPoint returnWindowPoint(500, 360);
 
 // A window whose own work is still to come: it exists with its name and caption, hidden.
 QWidget* namedWindow(const char* objectName, const QString& caption)
@@ -60,10 +66,13 @@ void Program::createWindows(QSize screenSize)
     m_windows.toolbar =
         new ToolbarWindow(m_platform, m_taskKeyBlock, screenSize, m_directories.delivered);
     startToolbar();
-    m_windows.overlay = namedWindow("TForm2", QStringLiteral("zkalto"));
+    // The board's pages exist before the overlay, which works on the board's scratch image.
     m_board = std::make_unique<BoardModel>(screenSize, m_directories.written, *m_platform.prompter);
+    m_overlay = std::make_unique<OverlayModel>(*m_board, m_directories.written,
+                                               *m_platform.prompter, *m_platform.clock);
+    m_windows.overlay = new OverlayWindow(*m_overlay, m_cursors);
     m_windows.board = new BoardWindow(*m_board, m_cursors);
-    m_windows.help = namedWindow("TForm4", QStringLiteral("帮助"));
+    m_windows.help = new HelpWindow(m_directories.delivered + QStringLiteral("zkthelp.mht"));
     m_windows.shade = new ShadeWindow(*m_platform.desktop);
     createSettingsWindows();
     m_windows.scannerSource = namedWindow("TForm11", QStringLiteral("zkalto"));
@@ -76,7 +85,7 @@ void Program::createSettingsWindows()
 {
     Prompter& prompter = *m_platform.prompter;
     m_teachers = std::make_unique<TeacherSettings>(SettingsLocation::find(*m_platform.drives));
-    m_windows.settings = new SettingsWindow(*m_teachers, m_captureMode, prompter);
+    m_windows.settings = new SettingsWindow(*m_teachers, m_captureModeChoice, prompter);
     applyStartupSettings();
     m_administrator = std::make_unique<AdministratorPassword>(
         m_directories.delivered + QStringLiteral("sxut.dll"),
@@ -92,9 +101,12 @@ void Program::createSettingsWindows()
 void Program::applyStartupSettings()
 {
     const StartupSettings settings = StartupSettings::from(m_teachers->startupSettings());
-    m_board->setStrokeColour(ColourRef::toColor(settings.penColour));
+    const QColor pen = ColourRef::toColor(settings.penColour);
+    m_board->setStrokeColour(pen);
     m_board->setBackgroundSwatch(ColourRef::toColor(settings.backgroundColour));
     m_board->setStrokeWidth(settings.width);
+    m_overlay->setPenColour(pen);
+    m_overlay->setStrokeWidth(settings.width);
 }
 
 void Program::startToolbar()
@@ -112,12 +124,15 @@ void Program::connectWindows()
     ToolbarWindow* toolbar = m_windows.toolbar;
     BoardWindow* board = m_windows.board;
     QObject::connect(toolbar, &ToolbarWindow::boardRequested, toolbar, [this] { openBoard(); });
+    QObject::connect(toolbar, &ToolbarWindow::annotateRequested, toolbar,
+                     [this] { openOverlay(); });
     QObject::connect(toolbar, &ToolbarWindow::textLinePanelRequested, toolbar,
                      [this] { openTextLinePanel(); });
     QObject::connect(toolbar, &ToolbarWindow::shadeRequested, m_windows.shade, &ShadeWindow::open);
     QObject::connect(toolbar, &ToolbarWindow::exitConfirmed, toolbar, [this] { runExitSteps(); });
     QObject::connect(toolbar, &ToolbarWindow::closed, qApp, &QCoreApplication::quit,
                      Qt::QueuedConnection);
+    QObject::connect(toolbar, &ToolbarWindow::helpRequested, m_windows.help, &QDialog::exec);
     QObject::connect(m_windows.shade, &ShadeWindow::closed, toolbar, [this] { closeShade(); });
     QObject::connect(board, &BoardWindow::shadeRequested, m_windows.shade, &ShadeWindow::open);
     SettingsWindow* settings = m_windows.settings;
@@ -127,7 +142,17 @@ void Program::connectWindows()
                      &TeacherPasswordWindow::ask);
     QObject::connect(settings, &SettingsWindow::passwordChangeRequested, m_windows.passwordChange,
                      &PasswordChangeWindow::open);
+    QObject::connect(&m_captureModeChoice, &CaptureModeChoice::changed, settings,
+                     [this](int choice) { m_overlay->setCaptureMode(CaptureMode(choice)); });
     QObject::connect(board, &BoardWindow::leaveRequested, toolbar, [this] { comeBackFromBoard(); });
+    OverlayWindow* overlay = m_windows.overlay;
+    QObject::connect(overlay, &OverlayWindow::boardRequested, toolbar, [this] { openBoard(); });
+    QObject::connect(overlay, &OverlayWindow::leaveRequested, toolbar, [this] { leaveOverlay(); });
+    QObject::connect(overlay, &OverlayWindow::shadeRequested, m_windows.shade, &ShadeWindow::open);
+    QObject::connect(overlay, &OverlayWindow::helpRequested, overlay, [this] {
+        m_windows.help->exec();
+        m_overlay->repaintAll();
+    });
 }
 
 void Program::openBoard()
@@ -135,6 +160,24 @@ void Program::openBoard()
     if (m_windows.textLinePanel->isVisible())
         m_windows.textLinePanel->hide();
     m_windows.board->openFromDesktop();
+}
+
+void Program::openOverlay()
+{
+    m_returnWindow = m_platform.desktop->windowAt(returnWindowPoint);
+    // The toolbar leaves the screen first: the picture shows the desktop without it. The grab
+    // hides its native window; the widget is told too, or showing it again would do nothing.
+    m_overlay->open(m_platform.desktop->grabScreenWithout(m_windows.toolbar->windowHandle()));
+    m_windows.toolbar->hide();
+    SystemWindow::coverScreen(m_windows.overlay);
+    m_windows.overlay->show();
+}
+
+void Program::leaveOverlay()
+{
+    m_windows.toolbar->comeBack();
+    if (m_returnWindow)
+        m_platform.desktop->bringToFront(m_returnWindow);
 }
 
 void Program::openTextLinePanel()
@@ -160,7 +203,11 @@ void Program::comeBackFromBoard()
 void Program::closeShade()
 {
     m_windows.toolbar->startPlacementTimer();
-    if (m_windows.board->isVisible())
+    // What the shade covered is shown again: the overlay paints its working image whole, the
+    // board its current page.
+    if (m_windows.overlay->isVisible())
+        m_overlay->repaintAll();
+    else if (m_windows.board->isVisible())
         m_board->repaintFromPage();
 }
 

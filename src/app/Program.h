@@ -4,7 +4,7 @@
 #include "app/TaskbarKeeper.h"
 #include "app/Windows.h"
 #include "board/tools/CursorFile.h"
-#include "lessons/CaptureMode.h"
+#include "lessons/CaptureModeChoice.h"
 
 #include <QSize>
 #include <QString>
@@ -13,6 +13,7 @@
 
 class AdministratorPassword;
 class BoardModel;
+class OverlayModel;
 class PasswordChange;
 class TeacherSettings;
 struct Platform;
@@ -35,9 +36,10 @@ public:
 
     const Windows& windows() const { return m_windows; }
     BoardModel& board() { return *m_board; }
+    OverlayModel& overlay() { return *m_overlay; }
     TeacherSettings& teachers() { return *m_teachers; }
     // Where the overlay puts its captures, as chosen in the settings window.
-    CaptureMode& captureMode() { return m_captureMode; }
+    CaptureModeChoice& captureModeChoice() { return m_captureModeChoice; }
     const TaskKeyBlock& taskKeyBlock() const { return m_taskKeyBlock; }
     // True when another copy was found running: this copy ends without running.
     bool endRequested() const { return m_endRequested; }
@@ -57,6 +59,8 @@ private:
     void applyStartupSettings();
     void connectWindows();
     void openBoard();
+    void openOverlay();
+    void leaveOverlay();
     void openTextLinePanel();
     void comeBackFromBoard();
     void closeShade();
@@ -69,8 +73,11 @@ private:
     TaskbarKeeper m_taskbarKeeper;
     TaskKeyBlock m_taskKeyBlock;
     std::unique_ptr<BoardModel> m_board;
+    std::unique_ptr<OverlayModel> m_overlay;
+    // The window the overlay brings to the front when the teacher goes back to the desktop.
+    quint64 m_returnWindow = 0;
     std::unique_ptr<TeacherSettings> m_teachers;
-    CaptureMode m_captureMode;
+    CaptureModeChoice m_captureModeChoice;
     std::unique_ptr<AdministratorPassword> m_administrator;
     std::unique_ptr<PasswordChange> m_passwordChange;
     Windows m_windows;

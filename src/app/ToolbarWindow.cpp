@@ -76,10 +76,12 @@ void ToolbarWindow::buildButtons()
     SpeedButton6->hide();
 
     connect(SpeedButton4, &QToolButton::clicked, this, &ToolbarWindow::openBoard);
+    connect(SpeedButton3, &QToolButton::clicked, this, &ToolbarWindow::annotate);
     connect(SpeedButton7, &QToolButton::clicked, this, [this] { m_taskKeyBlock.block(); });
     connect(SpeedButton8, &QToolButton::clicked, this, &ToolbarWindow::toggleKeyboard);
     connect(SpeedButton9, &QToolButton::clicked, this, &ToolbarWindow::textLinePanelRequested);
     connect(SpeedButton10, &QToolButton::clicked, this, &ToolbarWindow::showShade);
+    connect(SpeedButton2, &QToolButton::clicked, this, &ToolbarWindow::helpRequested);
     connect(SpeedButton1, &QToolButton::clicked, this, &ToolbarWindow::exitProgram);
     connect(SpeedButton5, &QToolButton::clicked, this, &ToolbarWindow::shrink);
     connect(SpeedButton6, &QToolButton::clicked, this, &ToolbarWindow::restore);
@@ -118,6 +120,13 @@ void ToolbarWindow::openBoard()
     Timer1->stop();
     hide();
     emit boardRequested();
+}
+
+void ToolbarWindow::annotate()
+{
+    // The toolbar leaves the screen as the desktop's picture is taken.
+    Timer1->stop();
+    emit annotateRequested();
 }
 
 void ToolbarWindow::toggleKeyboard()

@@ -42,10 +42,15 @@ public:
 signals:
     // "书写板": the toolbar has hidden and stopped its timer; the board is to open.
     void boardRequested();
+    // "标注": the toolbar has hidden and stopped its timer; the overlay is to open over the
+    // desktop.
+    void annotateRequested();
     // The text-line panel is to open beside its companion program.
     void textLinePanelRequested();
     // "消隐投影": the toolbar has left the top layer and stopped its timer; the shade is to open.
     void shadeRequested();
+    // "帮助": the help window is to be shown modally.
+    void helpRequested();
     // "退出" answered Yes: the program's exit steps are to run.
     void exitConfirmed();
     // The toolbar has closed: the program ends.
@@ -57,6 +62,7 @@ protected:
 private:
     void buildButtons();
     void openBoard();
+    void annotate();
     void toggleKeyboard();
     void showShade();
     void shrink();

@@ -1,5 +1,6 @@
 #include "app/Windows.h"
 
+#include "aids/HelpWindow.h"
 #include "aids/ShadeWindow.h"
 #include "aids/TextLinePanel.h"
 #include "app/ToolbarWindow.h"
@@ -7,6 +8,7 @@
 #include "lessons/PasswordChangeWindow.h"
 #include "lessons/SettingsWindow.h"
 #include "lessons/TeacherPasswordWindow.h"
+#include "overlay/OverlayWindow.h"
 
 QList<QWidget*> Windows::inCreationOrder() const
 {

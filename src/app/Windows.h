@@ -3,6 +3,8 @@
 #include <QList>
 
 class BoardWindow;
+class HelpWindow;
+class OverlayWindow;
 class PasswordChangeWindow;
 class QWidget;
 class SettingsWindow;
@@ -15,9 +17,9 @@ class ToolbarWindow;
 // and shown until the program ends. Program keeps them here; windows do not call each other.
 struct Windows {
     ToolbarWindow* toolbar = nullptr;                 // TForm1
-    QWidget* overlay = nullptr;                       // TForm2
+    OverlayWindow* overlay = nullptr;                 // TForm2
     BoardWindow* board = nullptr;                     // TForm3
-    QWidget* help = nullptr;                          // TForm4
+    HelpWindow* help = nullptr;                       // TForm4
     ShadeWindow* shade = nullptr;                     // TForm5
     SettingsWindow* settings = nullptr;               // TForm6
     TeacherPasswordWindow* teacherPassword = nullptr; // TForm7

@@ -2,7 +2,7 @@
 
 #include "board/pixels/ColourRef.h"
 #include "board/pixels/NamedColours.h"
-#include "lessons/CaptureMode.h"
+#include "lessons/CaptureModeChoice.h"
 #include "lessons/MessageBox.h"
 #include "lessons/TeacherSettings.h"
 #include "ui/ButtonPictures.h"
@@ -79,9 +79,9 @@ void showNumbers(QListWidget* list, int count)
 
 } // namespace
 
-SettingsWindow::SettingsWindow(TeacherSettings& teachers, CaptureMode& captureMode,
+SettingsWindow::SettingsWindow(TeacherSettings& teachers, CaptureModeChoice& captureModeChoice,
                                Prompter& prompter)
-    : m_teachers(teachers), m_captureMode(captureMode), m_prompter(prompter)
+    : m_teachers(teachers), m_captureModeChoice(captureModeChoice), m_prompter(prompter)
 {
     SystemWindow::setUp(this, QStringLiteral("TForm6"), QStringLiteral("设置"),
                         SystemWindow::Layer::OnTop);
@@ -104,7 +104,7 @@ SettingsWindow::SettingsWindow(TeacherSettings& teachers, CaptureMode& captureMo
     connect(BitBtn1, &QPushButton::clicked, this, &SettingsWindow::confirm);
 
     connect(&m_teachers, &TeacherSettings::changed, this, &SettingsWindow::showState);
-    connect(&m_captureMode, &CaptureMode::changed, this, &SettingsWindow::showState);
+    connect(&m_captureModeChoice, &CaptureModeChoice::changed, this, &SettingsWindow::showState);
     showState();
 }
 
@@ -229,9 +229,10 @@ void SettingsWindow::buildCaptureGroup()
     RadioButtonToFile->setObjectName(QStringLiteral("RadioButtonToFile"));
     RadioButtonToFile->setGeometry(8, 29, 154, 18);
     m_captureChoices = new QButtonGroup(this);
-    m_captureChoices->addButton(RadioButtonToBoard, CaptureMode::ToBoard);
-    m_captureChoices->addButton(RadioButtonToFile, CaptureMode::ToFile);
-    connect(m_captureChoices, &QButtonGroup::idClicked, &m_captureMode, &CaptureMode::setValue);
+    m_captureChoices->addButton(RadioButtonToBoard, CaptureModeChoice::ToBoard);
+    m_captureChoices->addButton(RadioButtonToFile, CaptureModeChoice::ToFile);
+    connect(m_captureChoices, &QButtonGroup::idClicked, &m_captureModeChoice,
+            &CaptureModeChoice::setValue);
 }
 
 void SettingsWindow::showState()
@@ -259,7 +260,7 @@ void SettingsWindow::showState()
     RCP->setColour(ColourRef::toColor(personal.backgroundColour));
     Edit4->setText(personal.width);
 
-    m_captureChoices->button(m_captureMode.value())->setChecked(true);
+    m_captureChoices->button(m_captureModeChoice.value())->setChecked(true);
 }
 
 bool SettingsWindow::eventFilter(QObject* watched, QEvent* event)

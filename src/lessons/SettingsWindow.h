@@ -4,7 +4,7 @@
 
 #include <QDialog>
 
-class CaptureMode;
+class CaptureModeChoice;
 class ColourSwatch;
 class Prompter;
 class QButtonGroup;
@@ -21,13 +21,14 @@ class TeacherSettings;
 // The settings window (TForm6), 590 x 364, centred and opened modally from the board; "确定" is
 // its only way to close. Its groups: the teachers ("任课教师"), the lessons ("课程选择", present
 // and disabled until lessons can be opened and saved), the personal settings ("个性设置") and the
-// capture mode. It shows the state of TeacherSettings and CaptureMode and forwards the teacher's
-// input to them; what it needs of other windows it asks for with a signal. Coordinates of the
-// controls are inside their group.
+// capture mode. It shows the state of TeacherSettings and CaptureModeChoice and forwards the
+// teacher's input to them; what it needs of other windows it asks for with a signal. Coordinates of
+// the controls are inside their group.
 class SettingsWindow : public QDialog {
     Q_OBJECT
 public:
-    SettingsWindow(TeacherSettings& teachers, CaptureMode& captureMode, Prompter& prompter);
+    SettingsWindow(TeacherSettings& teachers, CaptureModeChoice& captureModeChoice,
+                   Prompter& prompter);
 
     // "设置" on the board: no teacher is unlocked, no entry selected, and the window shows modally.
     void showFromBoard();
@@ -107,7 +108,7 @@ private:
     void confirm();
 
     TeacherSettings& m_teachers;
-    CaptureMode& m_captureMode;
+    CaptureModeChoice& m_captureModeChoice;
     Prompter& m_prompter;
     QButtonGroup* m_captureChoices;
     // Each colour dialog opens at the colour last chosen in it.

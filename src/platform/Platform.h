@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Clock.h"
 #include "Desktop.h"
 #include "Drives.h"
 #include "Launcher.h"
@@ -18,6 +19,7 @@ struct Platform {
     std::unique_ptr<Registry> registry;
     std::unique_ptr<Launcher> launcher;
     std::unique_ptr<Prompter> prompter;
+    std::unique_ptr<Clock> clock;
     std::unique_ptr<Drives> drives;
 
     // The real services for the platform the application runs on: X11 on "xcb", and what Qt

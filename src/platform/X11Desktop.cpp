@@ -1,10 +1,7 @@
 #include "X11Desktop.h"
 #include "XcbReply.h"
 
-#include <QGuiApplication>
-#include <QPixmap>
 #include <QRect>
-#include <QScreen>
 #include <QWindow>
 
 #include <xcb/xcb_icccm.h>
@@ -44,6 +41,7 @@ X11Desktop::X11Desktop(xcb_connection_t* connection, int screenNumber)
     m_wmState = internedAtom(connection, stateCookie);
     if (m_screenNumber < 0 || m_screenNumber >= m_ewmh.nb_screens)
         m_screenNumber = 0;
+    m_screenGrab = std::make_unique<X11ScreenGrab>(connection, root());
 }
 
 X11Desktop::~X11Desktop() {
@@ -233,9 +231,8 @@ bool X11Desktop::switchColourDepth(int) {
     return false;
 }
 
-QImage X11Desktop::grabScreen() {
-    QScreen* screen = QGuiApplication::primaryScreen();
-    return screen ? screen->grabWindow(0).toImage() : QImage();
+QImage X11Desktop::grabScreenWithout(QWindow* window) {
+    return m_screenGrab->grabWithout(window);
 }
 
 QList<xcb_atom_t> X11Desktop::atomList(xcb_window_t window, xcb_atom_t property) const {

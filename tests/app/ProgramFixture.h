@@ -2,6 +2,7 @@
 
 #include "app/Program.h"
 #include "platform/Platform.h"
+#include "platform/fakes/FakeClock.h"
 #include "platform/fakes/FakeDesktop.h"
 #include "platform/fakes/FakeDrives.h"
 #include "platform/fakes/FakeLauncher.h"
@@ -25,6 +26,7 @@ struct ProgramFixture {
     FakeRegistry* registry = new FakeRegistry;
     FakeLauncher* launcher = new FakeLauncher;
     ScriptedPrompter* prompter = new ScriptedPrompter;
+    FakeClock* clock = new FakeClock;
     // C alone, in a directory of the fixture's own: the settings file lies there.
     QTemporaryDir driveDirectory;
     FakeDrives* drives = new FakeDrives;
@@ -37,6 +39,7 @@ struct ProgramFixture {
         platform.registry.reset(registry);
         platform.launcher.reset(launcher);
         platform.prompter.reset(prompter);
+        platform.clock.reset(clock);
         platform.drives.reset(drives);
         QDir().mkpath(driveC());
         drives->setDrives({{QLatin1Char('C'), DriveKind::Fixed, QString(), driveC()}});

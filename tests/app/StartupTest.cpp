@@ -1,11 +1,14 @@
 #include "ProgramFixture.h"
 
+#include "aids/HelpWindow.h"
 #include "aids/ShadeWindow.h"
 #include "aids/TextLinePanel.h"
 #include "app/ToolbarWindow.h"
 #include "board/model/BoardModel.h"
 #include "board/window/BoardWindow.h"
 #include "lessons/SettingsWindow.h"
+#include "overlay/OverlayModel.h"
+#include "overlay/OverlayWindow.h"
 
 #include <QFile>
 #include <QFrame>
@@ -33,6 +36,8 @@ private slots:
     void textLinePanelNeedsTheRegisteredComponent_data();
     void textLinePanelNeedsTheRegisteredComponent();
     void boardOpensAndComesBack();
+    void overlayOpensOverTheDesktopAndLeaves_data();
+    void overlayOpensOverTheDesktopAndLeaves();
     void shadeCoversAndGoesOnAnyPress();
     void settingsKeepThePanelTextAndOpenModally();
     void exitAsksAndCleansUp_data();
@@ -285,6 +290,48 @@ void StartupTest::boardOpensAndComesBack()
     QVERIFY(!board->isVisible());
     QVERIFY(toolbar->isVisible());
     QVERIFY(toolbar->Timer1->isActive());
+}
+
+void StartupTest::overlayOpensOverTheDesktopAndLeaves_data()
+{
+    QTest::addColumn<QString>("leaveBy");
+    QTest::addColumn<bool>("toBoard");
+    QTest::newRow("书写板, full toolbar") << "SpeedButton6" << true;
+    QTest::newRow("操作演示, full toolbar") << "SpeedButton3" << false;
+    QTest::newRow("操作演示, compact toolbar") << "SpeedButton16" << false;
+}
+
+void StartupTest::overlayOpensOverTheDesktopAndLeaves()
+{
+    QFETCH(QString, leaveBy);
+    QFETCH(bool, toBoard);
+    ProgramFixture fixture;
+    QImage desktop(1024, 768, QImage::Format_RGB32);
+    desktop.fill(Qt::darkCyan);
+    fixture.desktop->setScreenPicture(desktop);
+    fixture.desktop->setWindows({{77, QStringLiteral("课件")}});
+    fixture.desktop->setWindowRect(77, QRect(100, 100, 800, 600));
+    fixture.start();
+    ToolbarWindow* toolbar = fixture.windows().toolbar;
+    OverlayWindow* overlay = fixture.windows().overlay;
+    toolbar->show();
+    QTest::mouseClick(toolbar->SpeedButton3, Qt::LeftButton);
+    QVERIFY(!toolbar->isVisible());
+    QVERIFY(!toolbar->Timer1->isActive());
+    QVERIFY(overlay->isVisible());
+    QCOMPARE(overlay->geometry(), QRect(0, 0, 1024, 768));
+    QCOMPARE(overlay->Panel1->geometry(), QRect(1024 - 591, 0, 591, 40));
+    QCOMPARE(overlay->Panel2->geometry(), QRect(1024 - 436, 0, 343, 41));
+    QCOMPARE(overlay->model().screen().image().pixelColor(500, 500), QColor(Qt::darkCyan));
+
+    if (leaveBy == QLatin1String("SpeedButton16"))
+        QTest::mouseClick(overlay->SpeedButton18, Qt::LeftButton);
+    QTest::mouseClick(overlay->findChild<QToolButton*>(leaveBy), Qt::LeftButton);
+    QVERIFY(!overlay->isVisible());
+    QCOMPARE(fixture.windows().board->isVisible(), toBoard);
+    QCOMPARE(toolbar->isVisible(), !toBoard);
+    QCOMPARE(toolbar->Timer1->isActive(), !toBoard);
+    QCOMPARE(fixture.desktop->broughtToFront(), toBoard ? QList<quint64>{} : QList<quint64>{77});
 }
 
 void StartupTest::shadeCoversAndGoesOnAnyPress()

@@ -8,6 +8,8 @@
 #include "lessons/SettingsWindow.h"
 #include "lessons/TeacherPasswordWindow.h"
 #include "lessons/TeacherSettings.h"
+#include "overlay/OverlayModel.h"
+#include "overlay/OverlayWindow.h"
 #include "ui/ColourSwatch.h"
 
 #include <QApplication>
@@ -89,8 +91,8 @@ private slots:
     void personalPasswordChangedBesideTheModalWindow();
     void administratorPasswordGoesToTheWrittenCopy();
     void personalSettingsTakeEffectAtTheNextStart();
-    void startupSettingsReachTheBoard_data();
-    void startupSettingsReachTheBoard();
+    void startupSettingsReachTheBoardAndTheOverlay_data();
+    void startupSettingsReachTheBoardAndTheOverlay();
     void captureModeFollowsTheChoiceAndStartsOnTheBoard();
 
 private:
@@ -457,7 +459,7 @@ void SettingsWindowTest::personalSettingsTakeEffectAtTheNextStart()
     QCOMPARE(fixture.windows().board->Edit1->text(), QStringLiteral("8"));
 }
 
-void SettingsWindowTest::startupSettingsReachTheBoard_data()
+void SettingsWindowTest::startupSettingsReachTheBoardAndTheOverlay_data()
 {
     QTest::addColumn<QByteArray>("defaults");
     QTest::addColumn<QColor>("pen");
@@ -471,7 +473,7 @@ void SettingsWindowTest::startupSettingsReachTheBoard_data()
                                    << QColor(128, 128, 128) << 3;
 }
 
-void SettingsWindowTest::startupSettingsReachTheBoard()
+void SettingsWindowTest::startupSettingsReachTheBoardAndTheOverlay()
 {
     QFETCH(QByteArray, defaults);
     QFETCH(QColor, pen);
@@ -488,6 +490,11 @@ void SettingsWindowTest::startupSettingsReachTheBoard()
     QCOMPARE(board.strokeWidth(), width);
     QCOMPARE(board.pen().width, width);
     QCOMPARE(fixture.windows().board->RCP->colour(), background);
+    OverlayModel& overlay = fixture.program->overlay();
+    QCOMPARE(overlay.penColour(), pen);
+    QCOMPARE(overlay.strokeWidth(), width);
+    QCOMPARE(fixture.windows().overlay->LCP->colour(), pen);
+    QCOMPARE(fixture.windows().overlay->Edit1->text(), QString::number(width));
     fixture.windows().board->openFromDesktop();
     QCOMPARE(board.pages().currentPageImage().pixelColor(500, 500), background);
 }
@@ -500,10 +507,17 @@ void SettingsWindowTest::captureModeFollowsTheChoiceAndStartsOnTheBoard()
     QVERIFY(settings->RadioButtonToBoard->isChecked());
     inSettingsWindow(fixture,
                      [&] { QTest::mouseClick(settings->RadioButtonToFile, Qt::LeftButton); });
-    QCOMPARE(fixture.program->captureMode().value(), 1);
+    QCOMPARE(fixture.program->captureModeChoice().value(), 1);
+    QCOMPARE(fixture.program->overlay().captureMode(), CaptureMode::File);
+    inSettingsWindow(fixture,
+                     [&] { QTest::mouseClick(settings->RadioButtonToBoard, Qt::LeftButton); });
+    QCOMPARE(fixture.program->overlay().captureMode(), CaptureMode::Board);
+    inSettingsWindow(fixture,
+                     [&] { QTest::mouseClick(settings->RadioButtonToFile, Qt::LeftButton); });
     fixture.program.reset();
     fixture.start();
-    QCOMPARE(fixture.program->captureMode().value(), 0);
+    QCOMPARE(fixture.program->captureModeChoice().value(), 0);
+    QCOMPARE(fixture.program->overlay().captureMode(), CaptureMode::Board);
     QVERIFY(fixture.windows().settings->RadioButtonToBoard->isChecked());
 }
 

@@ -1,25 +1,16 @@
 #include "board/content/FloatingPicture.h"
 
 #include "board/codec/ImageCodec.h"
+#include "board/content/ZoomStep.h"
 #include "board/pixels/EdgeRect.h"
 #include "board/pixels/PageFormat.h"
 #include "board/pixels/RasterCopy.h"
-#include "board/pixels/Rounding.h"
 #include "board/tools/Canvas.h"
 #include "board/tools/WindowPen.h"
 
 #include <QPainter>
 
 #include <algorithm>
-
-namespace {
-
-constexpr float zoomStep = 1.5f;
-// An enlargement whose picture would cover more than this many screens is not made: its memory
-// and its "tmp.bmt" would grow without bound.
-constexpr qint64 largestZoomInScreens = 4;
-
-} // namespace
 
 bool FloatingPicture::cut(QPoint press, QPoint release, const StrokeBox& strokeBox, Canvas& canvas)
 {
@@ -121,20 +112,21 @@ bool FloatingPicture::zoom(bool enlarge, QSize screenSize, const QString& progra
 {
     if (!m_shown)
         return false;
-    if (enlarge && !enlargementFits(screenSize))
+    const float factor = ZoomStep::nextFactor(m_zoom, enlarge);
+    const QSize sourceSize = m_zoomSource.isNull() ? m_picture.size() : m_zoomSource.size();
+    if (enlarge && !ZoomStep::fitsScreens(sourceSize, factor, screenSize))
         return false;
     // The zoom source is the picture as it floats now, read back through a BMP stream; every
     // later step resamples it rather than the previous result.
     if (m_zoomSource.isNull())
         m_zoomSource = ImageCodec::loadBmpStream(ImageCodec::bmpStream(m_picture));
-    // Single precision, as the factor is kept; zoom in then out comes back to exactly 1.0.
-    m_zoom = enlarge ? m_zoom * zoomStep : m_zoom / zoomStep;
+    m_zoom = factor;
 
     const int w0 = m_zoomSource.width();
     const int h0 = m_zoomSource.height();
     const double scaledWidth = double(w0) * double(m_zoom);
     const double scaledHeight = double(h0) * double(m_zoom);
-    const QSize size(roundHalfToEven(scaledWidth), roundHalfToEven(scaledHeight));
+    const QSize size = ZoomStep::sizeAt(m_zoomSource.size(), m_zoom);
 
     Interpolation mode = Interpolation::HighQualityBicubic;
     if (!m_exactPlacement)
@@ -147,38 +139,11 @@ bool FloatingPicture::zoom(bool enlarge, QSize screenSize, const QString& progra
         ImageCodec::scaledCopy(m_zoomSource, source, size, destination, mode, programDirectory);
     m_geometry.setSize(size);
 
-    // Keep the picture on the screen: an enlarged one that no longer fits ends up centred, a
-    // shrunken one dragged partly off the left or top comes back when it fits.
-    int left = m_geometry.left();
-    int top = m_geometry.top();
-    if (enlarge) {
-        if (left + size.width() > screenSize.width())
-            left = screenSize.width() - size.width();
-        if (left < 0)
-            left = left / 2;
-        if (top + size.height() > screenSize.height())
-            top = screenSize.height() - size.height();
-        if (top < 0)
-            top = top / 2;
-    } else {
-        if (left < 0 && size.width() < screenSize.width())
-            left = 0;
-        if (top < 0 && size.height() < screenSize.height())
-            top = 0;
-    }
-    m_geometry.moveTo(left, top);
+    m_geometry.moveTo(ZoomStep::placed(m_geometry.topLeft(), size, screenSize, enlarge));
 
     if (m_zoom >= 1.0f && !m_exactPlacement)
         drawFrame(frameColour);
     return true;
-}
-
-bool FloatingPicture::enlargementFits(QSize screenSize) const
-{
-    const QSize source = m_zoomSource.isNull() ? m_picture.size() : m_zoomSource.size();
-    const double factor = double(m_zoom * zoomStep);
-    const double area = double(source.width()) * factor * double(source.height()) * factor;
-    return area <= double(largestZoomInScreens * screenSize.width() * screenSize.height());
 }
 
 void FloatingPicture::drawFrame(const QColor& colour)

@@ -89,7 +89,6 @@ public:
 private:
     bool zoom(bool enlarge, QSize screenSize, const QString& programDirectory,
               const QColor& frameColour);
-    bool enlargementFits(QSize screenSize) const;
     void drawFrame(const QColor& colour);
     void releaseZoomSource() { m_zoomSource = QImage(); }
 

@@ -82,9 +82,22 @@ void BoardModel::setBackgroundSwatch(const QColor& colour)
     emit settingsChanged();
 }
 
-void BoardModel::openFromDesktop()
+void BoardModel::makeCurrentPageReady()
 {
     m_pages.makeCurrentPageReady(m_backgroundSwatch);
+}
+
+void BoardModel::fillCurrentPage()
+{
+    m_pages.currentPageImage().fill(m_backgroundSwatch);
+    repaintFromPage();
+}
+
+void BoardModel::replaceCurrentPage(const QImage& picture)
+{
+    QImage& page = m_pages.currentPageImage();
+    RasterCopy::copy(picture, page.rect(), page, QPoint(0, 0));
+    repaintFromPage();
 }
 
 void BoardModel::showOnWindow()
@@ -108,7 +121,7 @@ void BoardModel::floatingPictureMoved(const QRect& before)
     emit floatingPictureChanged();
 }
 
-void BoardModel::stampFloatingPicture()
+void BoardModel::putDownFloatingPicture()
 {
     if (!m_floating.isShown())
         return;
@@ -172,7 +185,7 @@ void BoardModel::dragPicture(QPoint pointInPicture)
 
 void BoardModel::chooseTool(ToolMode mode)
 {
-    stampFloatingPicture();
+    putDownFloatingPicture();
     if (mode == ToolMode::RangeSelection)
         m_floating.chooseRangeSelection();
     m_toolMode = mode;
@@ -322,7 +335,7 @@ void BoardModel::startTurn()
 {
     m_pages.setUnderlayActive(false);
     setReadout({});
-    stampFloatingPicture();
+    putDownFloatingPicture();
 }
 
 void BoardModel::leaveCurrentPage()

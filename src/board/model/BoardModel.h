@@ -62,8 +62,8 @@ public:
     // Where the thumbnail strip stands while it is shown; commits keep clear of it.
     void setThumbnailStrip(std::optional<QRect> area) { m_thumbnailStrip = area; }
 
-    // Opening from the desktop: a page never filled takes the background swatch.
-    void openFromDesktop();
+    // A page never filled takes the background swatch, as when the board opens from the desktop.
+    void makeCurrentPageReady();
     // The window shows: the whole current page comes onto the screen and the stroke box is empty.
     void showOnWindow();
     // The current page image onto the whole screen again.
@@ -93,6 +93,13 @@ public:
     // Keeps the content panel's text and place with the current page.
     void savePanelState();
 
+    // The current page: filled with the background swatch, or replaced by a picture of the
+    // screen's size (a capture of the annotated desktop).
+    void fillCurrentPage();
+    void replaceCurrentPage(const QImage& picture);
+    // Stamps a floating picture with its frame left out, as tool and page changes do.
+    void putDownFloatingPicture();
+
     // A picture to float over the page at topLeft (a capture, a scan, clip-art); exact pictures are
     // stamped whole. A picture taller than the screen goes on at the top of continuationPage when
     // the teacher turns to it.
@@ -118,8 +125,6 @@ private:
     void setReadout(const QString& text);
     void changeStrokeWidth(int step);
     void zoom(bool enlarge);
-    // Stamps a floating picture with its frame left out, as tool and page changes do.
-    void stampFloatingPicture();
     // Reports the floating picture as it now is; where it stood before, the page shows again.
     void floatingPictureMoved(const QRect& before);
     void restorePanelState(int page);

@@ -7,6 +7,8 @@
 #include "board/tools/CursorFile.h"
 #include "ui/ButtonPictures.h"
 #include "ui/ColourSwatch.h"
+#include "ui/NumberBox.h"
+#include "ui/PointerInput.h"
 #include "ui/SystemWindow.h"
 #include "ui/WindowFill.h"
 
@@ -22,39 +24,6 @@
 namespace {
 
 constexpr int toolStripWidth = 722;
-
-// A read-only number box of the strip: red digits on blue, also while disabled, for the back of
-// the room.
-QLineEdit* numberBox(QWidget* parent, const QString& name, const QRect& geometry, int pixelSize,
-                     const QString& hint)
-{
-    auto* box = new QLineEdit(parent);
-    box->setObjectName(name);
-    box->setGeometry(geometry);
-    box->setReadOnly(true);
-    box->setEnabled(false);
-    box->setAlignment(Qt::AlignCenter);
-    box->setToolTip(hint);
-    QFont font(QStringLiteral("MS Sans Serif"));
-    font.setPixelSize(pixelSize);
-    box->setFont(font);
-    box->setFrame(false);
-    WindowFill::apply(box, NamedColours::numberBoxBlue);
-    QPalette palette = box->palette();
-    for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
-        palette.setColor(group, QPalette::Text, Qt::red);
-    palette.setColor(QPalette::Disabled, QPalette::Base,
-                     NamedColours::color(NamedColours::numberBoxBlue));
-    box->setPalette(palette);
-    return box;
-}
-
-// Presses, moves and releases on a child that the child leaves alone stop at it: Qt would hand
-// them on to the board, where they would draw on the page.
-void keepPointerInput(QWidget* child)
-{
-    child->setAttribute(Qt::WA_NoMousePropagation);
-}
 
 } // namespace
 
@@ -168,8 +137,8 @@ void BoardWindow::buildStrip()
                            QStringLiteral("笔画颜色"));
     RCP = new ColourSwatch(Panel1, QStringLiteral("RCP"), {0, 20, 38, 20},
                            m_model.backgroundSwatch(), QStringLiteral("背景颜色"));
-    Edit1 =
-        numberBox(Panel1, QStringLiteral("Edit1"), {39, 1, 26, 39}, 31, QStringLiteral("笔画粗细"));
+    Edit1 = addNumberBox(Panel1, QStringLiteral("Edit1"), {39, 1, 26, 39}, 31,
+                         QStringLiteral("笔画粗细"));
     SpeedButton7 = button("SpeedButton7", {65, 0, 38, 19}, "widthup", QStringLiteral("笔画增粗"));
     SpeedButton8 =
         button("SpeedButton8", {65, 20, 38, 19}, "widthdown", QStringLiteral("笔画变细"));
@@ -194,7 +163,7 @@ void BoardWindow::buildStrip()
     SpeedButton18 = button("SpeedButton18", {477, 19, 38, 19}, "import", QStringLiteral("导入"));
     SpeedButton11 = button("SpeedButton11", {516, 0, 31, 38}, "pageleft", QStringLiteral("左翻页"));
     Edit2 =
-        numberBox(Panel1, QStringLiteral("Edit2"), {546, 0, 32, 38}, 24, QStringLiteral("页号"));
+        addNumberBox(Panel1, QStringLiteral("Edit2"), {546, 0, 32, 38}, 24, QStringLiteral("页号"));
     SpeedButton12 =
         button("SpeedButton12", {578, 0, 29, 38}, "pageright", QStringLiteral("右翻页"));
     SpeedButton6 = button("SpeedButton6", {608, 0, 38, 38}, "settings", QStringLiteral("设置"));
@@ -293,7 +262,7 @@ void BoardWindow::showContentPanel()
 
 void BoardWindow::openFromDesktop()
 {
-    m_model.openFromDesktop();
+    m_model.makeCurrentPageReady();
     show();
 }
 

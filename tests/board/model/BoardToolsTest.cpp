@@ -20,7 +20,7 @@ struct Board {
     Board()
     {
         model.setStrokeColour(ink);
-        model.openFromDesktop();
+        model.makeCurrentPageReady();
         model.showOnWindow();
     }
 

@@ -2,10 +2,10 @@
 
 #include <QObject>
 
-// Where the overlay puts a screen capture, chosen in the settings window's capture-mode group:
-// 0 onto a board page, 1 into a PNG file. It is not stored: every start begins with 0. The
-// overlay reads it at each capture.
-class CaptureMode : public QObject {
+// The choice of the settings window's capture-mode group: where the overlay puts a screen
+// capture, 0 onto a board page, 1 into a PNG file. It is not stored: every start begins with 0.
+// Program hands every choice to the overlay, which uses it at its next capture.
+class CaptureModeChoice : public QObject {
     Q_OBJECT
 public:
     enum Value { ToBoard = 0, ToFile = 1 };

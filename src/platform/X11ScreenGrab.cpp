@@ -1,0 +1,234 @@
+#include "X11ScreenGrab.h"
+
+#include "XcbReply.h"
+
+#include <QEventLoop>
+#include <QGuiApplication>
+#include <QPixmap>
+#include <QScreen>
+#include <QSocketNotifier>
+#include <QTimer>
+#include <QWindow>
+
+#include <xcb/xcbext.h>
+
+#include <cstdlib>
+#include <sys/uio.h>
+
+namespace {
+
+// The few DAMAGE requests used here, sent as the extension's wire format describes them.
+xcb_extension_t damageExtension = {"DAMAGE", 0};
+constexpr uint8_t DamageQueryVersion = 0;
+constexpr uint8_t DamageCreate = 1;
+constexpr uint8_t DamageDestroy = 2;
+constexpr uint8_t ReportRawRectangles = 0;
+
+struct DamageQueryVersionRequest {
+    uint8_t majorOpcode;
+    uint8_t minorOpcode;
+    uint16_t length;
+    uint32_t clientMajor;
+    uint32_t clientMinor;
+};
+struct DamageCreateRequest {
+    uint8_t majorOpcode;
+    uint8_t minorOpcode;
+    uint16_t length;
+    uint32_t damage;
+    uint32_t drawable;
+    uint8_t level;
+    uint8_t pad[3];
+};
+struct DamageDestroyRequest {
+    uint8_t majorOpcode;
+    uint8_t minorOpcode;
+    uint16_t length;
+    uint32_t damage;
+};
+struct DamageNotifyEvent {
+    uint8_t responseType;
+    uint8_t level;
+    uint16_t sequence;
+    uint32_t drawable;
+    uint32_t damage;
+    uint32_t timestamp;
+    xcb_rectangle_t area;
+    xcb_rectangle_t geometry;
+};
+
+template <typename Request>
+unsigned int sendDamageRequest(xcb_connection_t* connection, uint8_t minorOpcode, Request request,
+                               bool hasReply)
+{
+    // xcb fills in the major opcode and the length, and needs two spare vectors in front.
+    const xcb_protocol_request_t protocol{1, &damageExtension, minorOpcode, !hasReply};
+    iovec parts[3];
+    parts[2].iov_base = &request;
+    parts[2].iov_len = sizeof(request);
+    return xcb_send_request(connection, hasReply ? XCB_REQUEST_CHECKED : 0, parts + 2, &protocol);
+}
+
+void syncWith(xcb_connection_t* connection)
+{
+    const XcbReply<xcb_get_input_focus_reply_t> reply(
+        xcb_get_input_focus_reply(connection, xcb_get_input_focus(connection), nullptr));
+}
+
+} // namespace
+
+X11ScreenGrab::X11ScreenGrab(xcb_connection_t* qtConnection, xcb_window_t root)
+    : m_qtConnection(qtConnection), m_root(root)
+{
+}
+
+X11ScreenGrab::~X11ScreenGrab()
+{
+    if (m_connection)
+        xcb_disconnect(m_connection);
+}
+
+bool X11ScreenGrab::damageAvailable()
+{
+    if (m_damageChecked)
+        return m_damageOpcode != 0;
+    m_damageChecked = true;
+    m_connection = xcb_connect(nullptr, nullptr);
+    if (xcb_connection_has_error(m_connection))
+        return false;
+    const xcb_query_extension_reply_t* extension =
+        xcb_get_extension_data(m_connection, &damageExtension);
+    if (!extension || !extension->present)
+        return false;
+    // The version must be agreed before the extension takes any other request.
+    const unsigned int sequence = sendDamageRequest(m_connection, DamageQueryVersion,
+                                                    DamageQueryVersionRequest{0, 0, 0, 1, 1}, true);
+    xcb_generic_error_t* error = nullptr;
+    const XcbReply<void> reply(xcb_wait_for_reply(m_connection, sequence, &error));
+    std::free(error);
+    if (!reply)
+        return false;
+    m_damageOpcode = extension->major_opcode;
+    m_damageFirstEvent = extension->first_event;
+    return true;
+}
+
+xcb_window_t X11ScreenGrab::topLevelOf(xcb_window_t window) const
+{
+    // A window manager may have put the window into a frame; the frame is what covers the screen.
+    xcb_window_t current = window;
+    for (;;) {
+        const XcbReply<xcb_query_tree_reply_t> tree(
+            xcb_query_tree_reply(m_connection, xcb_query_tree(m_connection, current), nullptr));
+        if (!tree || tree->parent == XCB_NONE || tree->parent == m_root)
+            return current;
+        current = tree->parent;
+    }
+}
+
+QRect X11ScreenGrab::placeOf(xcb_window_t topLevel) const
+{
+    const XcbReply<xcb_get_geometry_reply_t> geometry(
+        xcb_get_geometry_reply(m_connection, xcb_get_geometry(m_connection, topLevel), nullptr));
+    if (!geometry)
+        return {};
+    const int border = 2 * geometry->border_width;
+    const xcb_screen_t* screenOfRoot = xcb_setup_roots_iterator(xcb_get_setup(m_connection)).data;
+    for (xcb_screen_iterator_t it = xcb_setup_roots_iterator(xcb_get_setup(m_connection)); it.rem;
+         xcb_screen_next(&it)) {
+        if (it.data->root == m_root)
+            screenOfRoot = it.data;
+    }
+    const QRect screen(0, 0, screenOfRoot->width_in_pixels, screenOfRoot->height_in_pixels);
+    return QRect(geometry->x, geometry->y, geometry->width + border, geometry->height + border) &
+           screen;
+}
+
+void X11ScreenGrab::startWatch(Watch& watch)
+{
+    const uint32_t structure = XCB_EVENT_MASK_STRUCTURE_NOTIFY;
+    xcb_change_window_attributes(m_connection, watch.topLevel, XCB_CW_EVENT_MASK, &structure);
+    watch.damage = xcb_generate_id(m_connection);
+    sendDamageRequest(m_connection, DamageCreate,
+                      DamageCreateRequest{0, 0, 0, watch.damage, m_root, ReportRawRectangles, {}},
+                      false);
+    // Both are in force before the window is hidden, so no event of the hiding is missed.
+    syncWith(m_connection);
+}
+
+void X11ScreenGrab::stopWatch(const Watch& watch)
+{
+    sendDamageRequest(m_connection, DamageDestroy, DamageDestroyRequest{0, 0, 0, watch.damage},
+                      false);
+    const uint32_t none = XCB_EVENT_MASK_NO_EVENT;
+    xcb_change_window_attributes(m_connection, watch.topLevel, XCB_CW_EVENT_MASK, &none);
+    syncWith(m_connection);
+    // Whatever arrived meanwhile belongs to this grab only.
+    while (xcb_generic_event_t* event = xcb_poll_for_event(m_connection))
+        std::free(event);
+}
+
+bool X11ScreenGrab::readEvents(Watch& watch)
+{
+    while (xcb_generic_event_t* event = xcb_poll_for_event(m_connection)) {
+        const uint8_t type = event->response_type & 0x7f;
+        if (type == XCB_UNMAP_NOTIFY) {
+            watch.gone |=
+                reinterpret_cast<xcb_unmap_notify_event_t*>(event)->window == watch.topLevel;
+        } else if (type == XCB_DESTROY_NOTIFY) {
+            watch.gone |=
+                reinterpret_cast<xcb_destroy_notify_event_t*>(event)->window == watch.topLevel;
+        } else if (type == m_damageFirstEvent && watch.gone) {
+            // Drawing reported after the unmap shows what is beneath; drawing before it does not.
+            const xcb_rectangle_t area = reinterpret_cast<DamageNotifyEvent*>(event)->area;
+            watch.redrawn += QRect(area.x, area.y, area.width, area.height);
+        }
+        std::free(event);
+    }
+    return watch.gone && (QRegion(watch.place) - watch.redrawn).isEmpty();
+}
+
+bool X11ScreenGrab::waitUntilRedrawn(Watch& watch)
+{
+    if (readEvents(watch))
+        return true;
+    // The program's own windows beneath redraw in this loop as well; the user's input waits.
+    QEventLoop loop;
+    QSocketNotifier notifier(xcb_get_file_descriptor(m_connection), QSocketNotifier::Read);
+    QObject::connect(&notifier, &QSocketNotifier::activated, &loop, [&] {
+        if (readEvents(watch))
+            loop.quit();
+    });
+    QTimer deadline;
+    deadline.setSingleShot(true);
+    QObject::connect(&deadline, &QTimer::timeout, &loop, &QEventLoop::quit);
+    deadline.start(deadlineMs);
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
+    return deadline.isActive();
+}
+
+QImage X11ScreenGrab::readScreen() const
+{
+    QScreen* screen = QGuiApplication::primaryScreen();
+    return screen ? screen->grabWindow(0).toImage() : QImage();
+}
+
+QImage X11ScreenGrab::grabWithout(QWindow* window)
+{
+    if (!window || !window->isVisible() || !damageAvailable()) {
+        if (window)
+            window->hide();
+        xcb_flush(m_qtConnection);
+        syncWith(m_qtConnection);
+        return readScreen();
+    }
+    Watch watch;
+    watch.topLevel = topLevelOf(static_cast<xcb_window_t>(window->winId()));
+    watch.place = placeOf(watch.topLevel);
+    startWatch(watch);
+    window->hide();
+    xcb_flush(m_qtConnection);
+    m_lastGrabSawPlaceRedrawn = waitUntilRedrawn(watch);
+    stopWatch(watch);
+    return readScreen();
+}

@@ -6,8 +6,9 @@ set -euo pipefail
 packages=(
   # build
   g++ cmake ninja-build pkg-config
-  qt6-base-dev qt6-base-dev-tools qt6-svg-dev
-  libxcb1-dev libxcb-ewmh-dev libxcb-icccm4-dev
+  qt6-base-dev qt6-base-dev-tools qt6-svg-dev qt6-webengine-dev
+  libxcb1-dev libxcb-ewmh-dev libxcb-icccm4-dev libxcb-damage0-dev
+  libblkid-dev
   libbenchmark-dev
   # compact pages (LZ4) and the PNG codec (ISA-L deflate)
   liblz4-dev libisal-dev
@@ -15,8 +16,8 @@ packages=(
   qt6-translations-l10n
   # fonts the interface's font names map to
   fonts-arphic-uming fonts-arphic-ukai fonts-dejavu-core
-  # tests: a virtual X display and small X clients
-  xvfb xauth x11-utils
+  # tests: a virtual X display, small X clients and a window manager that puts windows in frames
+  xvfb xauth x11-utils openbox
   # tests: independent PNG decoders
   pngcheck python3-pil
 )

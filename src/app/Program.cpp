@@ -1,17 +1,32 @@
 #include "app/Program.h"
 
+#include "aids/HelpWindow.h"
 #include "aids/ShadeWindow.h"
 #include "aids/TextLinePanel.h"
 #include "app/StartupChecks.h"
 #include "app/ToolbarWindow.h"
+#include "board/model/BoardModel.h"
+#include "board/pixels/ColourRef.h"
 #include "board/window/BoardWindow.h"
+#include "lessons/AdministratorPassword.h"
+#include "lessons/PasswordChange.h"
+#include "lessons/PasswordChangeWindow.h"
+#include "lessons/SettingsLocation.h"
 #include "lessons/SettingsWindow.h"
+#include "lessons/TeacherPasswordWindow.h"
+#include "lessons/TeacherSettings.h"
+#include "overlay/OverlayModel.h"
+#include "overlay/OverlayWindow.h"
 #include "platform/Platform.h"
 #include "ui/SystemWindow.h"
 
 #include <QApplication>
+#include <QTimer>
 
 namespace {
+
+// The window under this point is the one the teacher was working in when the overlay opened.
+constexpr QPoint returnWindowPoint(500, 360);
 
 // A window whose own work is still to come: it exists with its name and caption, hidden.
 QWidget* namedWindow(const char* objectName, const QString& caption)
@@ -24,13 +39,14 @@ QWidget* namedWindow(const char* objectName, const QString& caption)
 
 } // namespace
 
-Program::Program(Platform& platform, QSize screenSize, const QString& programDirectory)
-    : m_taskbarKeeper(*platform.desktop)
+Program::Program(Platform& platform, QSize screenSize, const ProgramDirectories& directories)
+    : m_platform(platform), m_screenSize(screenSize), m_directories(directories),
+      m_taskbarKeeper(*platform.desktop), m_taskKeyBlock(*platform.taskKeys)
 {
     // The application window is never shown; its caption is how a second copy sees this one.
     m_applicationWindow.setTitle(QString::fromLatin1(StartupChecks::applicationTitle));
     m_applicationWindow.create();
-    createWindows(platform, screenSize, programDirectory);
+    createWindows(screenSize);
     for (QWidget* window : m_windows.inCreationOrder())
         m_taskbarKeeper.watch(window);
     connectWindows();
@@ -38,50 +54,166 @@ Program::Program(Platform& platform, QSize screenSize, const QString& programDir
 
 Program::~Program()
 {
-    // Windows have no parents; they go in the reverse order of their creation.
+    // Windows go in the reverse order of their creation, so the password windows, which belong
+    // to the settings window, go before it.
     QList<QWidget*> windows = m_windows.inCreationOrder();
     for (auto it = windows.rbegin(); it != windows.rend(); ++it)
         delete *it;
 }
 
-bool Program::endRequested() const
-{
-    return m_windows.toolbar->endRequested();
-}
-
-void Program::createWindows(Platform& platform, QSize screenSize, const QString& programDirectory)
+void Program::createWindows(QSize screenSize)
 {
     m_windows.toolbar =
-        new ToolbarWindow(platform, m_windows, &m_applicationWindow, screenSize, programDirectory);
-    m_windows.overlay = namedWindow("TForm2", QStringLiteral("zkalto"));
-    m_windows.board = new BoardWindow(screenSize, programDirectory, m_cursors, *platform.prompter);
-    m_windows.help = namedWindow("TForm4", QStringLiteral("帮助"));
-    m_windows.shade = new ShadeWindow(*platform.desktop);
-    m_windows.settings = new SettingsWindow;
-    m_windows.teacherPassword = namedWindow("TForm7", QStringLiteral("zkalto"));
-    m_windows.passwordChange = namedWindow("TForm8", QStringLiteral("zkalto"));
+        new ToolbarWindow(m_platform, m_taskKeyBlock, screenSize, m_directories.delivered);
+    startToolbar();
+    // The board's pages exist before the overlay, which works on the board's scratch image.
+    m_board = std::make_unique<BoardModel>(screenSize, m_directories.written, *m_platform.prompter);
+    m_overlay = std::make_unique<OverlayModel>(*m_board, m_directories.written,
+                                               *m_platform.prompter, *m_platform.clock);
+    m_windows.overlay = new OverlayWindow(*m_overlay, m_cursors);
+    m_windows.board = new BoardWindow(*m_board, m_cursors);
+    m_windows.help = new HelpWindow(m_directories.delivered + QStringLiteral("zkthelp.mht"));
+    m_windows.shade = new ShadeWindow(*m_platform.desktop);
+    createSettingsWindows();
     m_windows.scannerSource = namedWindow("TForm11", QStringLiteral("zkalto"));
     m_windows.pictureImport = namedWindow("TForm12", QStringLiteral("导入图片"));
     m_windows.settingsButton = namedWindow("TForm13", QStringLiteral("zkalto"));
     m_windows.textLinePanel = new TextLinePanel;
 }
 
+void Program::createSettingsWindows()
+{
+    Prompter& prompter = *m_platform.prompter;
+    m_teachers = std::make_unique<TeacherSettings>(SettingsLocation::find(*m_platform.drives));
+    m_windows.settings = new SettingsWindow(*m_teachers, m_captureModeChoice, prompter);
+    applyStartupSettings();
+    m_administrator = std::make_unique<AdministratorPassword>(
+        m_directories.delivered + QStringLiteral("sxut.dll"),
+        m_directories.written + QStringLiteral("sxut.dll"));
+    m_passwordChange = std::make_unique<PasswordChange>(*m_teachers, *m_administrator);
+    // Both are used over the modal settings window, so they belong to it.
+    m_windows.teacherPassword =
+        new TeacherPasswordWindow(*m_teachers, prompter, m_windows.settings);
+    m_windows.passwordChange =
+        new PasswordChangeWindow(*m_passwordChange, prompter, m_windows.settings);
+}
+
+void Program::applyStartupSettings()
+{
+    const StartupSettings settings = StartupSettings::from(m_teachers->startupSettings());
+    const QColor pen = ColourRef::toColor(settings.penColour);
+    m_board->setStrokeColour(pen);
+    m_board->setBackgroundSwatch(ColourRef::toColor(settings.backgroundColour));
+    m_board->setStrokeWidth(settings.width);
+    m_overlay->setPenColour(pen);
+    m_overlay->setStrokeWidth(settings.width);
+}
+
+void Program::startToolbar()
+{
+    StartupChecks::checkColourDepth(*m_platform.desktop, *m_platform.prompter);
+    m_endRequested = StartupChecks::walkWindows(*m_platform.desktop);
+    m_platform.desktop->keepOffTaskbar(&m_applicationWindow);
+    m_windows.toolbar->moveHome();
+    m_taskKeyBlock.block();
+    m_windows.toolbar->startPlacementTimer();
+}
+
 void Program::connectWindows()
 {
     ToolbarWindow* toolbar = m_windows.toolbar;
     BoardWindow* board = m_windows.board;
-    QObject::connect(toolbar, &ToolbarWindow::exitConfirmed, qApp, &QCoreApplication::quit,
+    QObject::connect(toolbar, &ToolbarWindow::boardRequested, toolbar, [this] { openBoard(); });
+    QObject::connect(toolbar, &ToolbarWindow::annotateRequested, toolbar,
+                     [this] { openOverlay(); });
+    QObject::connect(toolbar, &ToolbarWindow::textLinePanelRequested, toolbar,
+                     [this] { openTextLinePanel(); });
+    QObject::connect(toolbar, &ToolbarWindow::shadeRequested, m_windows.shade, &ShadeWindow::open);
+    QObject::connect(toolbar, &ToolbarWindow::exitConfirmed, toolbar, [this] { runExitSteps(); });
+    QObject::connect(toolbar, &ToolbarWindow::closed, qApp, &QCoreApplication::quit,
                      Qt::QueuedConnection);
-    QObject::connect(m_windows.shade, &ShadeWindow::closed, toolbar, [toolbar, board] {
-        toolbar->startPlacementTimer();
-        if (board->isVisible())
-            board->repaintFromPage();
-    });
+    QObject::connect(toolbar, &ToolbarWindow::helpRequested, m_windows.help, &QDialog::exec);
+    QObject::connect(m_windows.shade, &ShadeWindow::closed, toolbar, [this] { closeShade(); });
     QObject::connect(board, &BoardWindow::shadeRequested, m_windows.shade, &ShadeWindow::open);
-    QObject::connect(board, &BoardWindow::settingsRequested, m_windows.settings, &QDialog::exec);
-    QObject::connect(board, &BoardWindow::leaveRequested, toolbar, [this, toolbar] {
-        if (m_windows.textLinePanel->openMark() == 1)
-            m_windows.textLinePanel->show();
-        toolbar->comeBack();
+    SettingsWindow* settings = m_windows.settings;
+    QObject::connect(board, &BoardWindow::settingsRequested, settings,
+                     &SettingsWindow::showFromBoard);
+    QObject::connect(settings, &SettingsWindow::teacherPasswordRequested, m_windows.teacherPassword,
+                     &TeacherPasswordWindow::ask);
+    QObject::connect(settings, &SettingsWindow::passwordChangeRequested, m_windows.passwordChange,
+                     &PasswordChangeWindow::open);
+    QObject::connect(&m_captureModeChoice, &CaptureModeChoice::changed, settings,
+                     [this](int choice) { m_overlay->setCaptureMode(CaptureMode(choice)); });
+    QObject::connect(board, &BoardWindow::leaveRequested, toolbar, [this] { comeBackFromBoard(); });
+    OverlayWindow* overlay = m_windows.overlay;
+    QObject::connect(overlay, &OverlayWindow::boardRequested, toolbar, [this] { openBoard(); });
+    QObject::connect(overlay, &OverlayWindow::leaveRequested, toolbar, [this] { leaveOverlay(); });
+    QObject::connect(overlay, &OverlayWindow::shadeRequested, m_windows.shade, &ShadeWindow::open);
+    QObject::connect(overlay, &OverlayWindow::helpRequested, overlay, [this] {
+        m_windows.help->exec();
+        m_overlay->repaintAll();
     });
+}
+
+void Program::openBoard()
+{
+    if (m_windows.textLinePanel->isVisible())
+        m_windows.textLinePanel->hide();
+    m_windows.board->openFromDesktop();
+}
+
+void Program::openOverlay()
+{
+    m_returnWindow = m_platform.desktop->windowAt(returnWindowPoint);
+    // The toolbar leaves the screen first: the picture shows the desktop without it. The grab
+    // hides its native window; the widget is told too, or showing it again would do nothing.
+    m_overlay->open(m_platform.desktop->grabScreenWithout(m_windows.toolbar->windowHandle()));
+    m_windows.toolbar->hide();
+    SystemWindow::coverScreen(m_windows.overlay);
+    m_windows.overlay->show();
+}
+
+void Program::leaveOverlay()
+{
+    m_windows.toolbar->comeBack();
+    if (m_returnWindow)
+        m_platform.desktop->bringToFront(m_returnWindow);
+}
+
+void Program::openTextLinePanel()
+{
+    if (!m_platform.registry->canOpen(QStringLiteral("\\XdictGrb.GrabProxy\\CurVer")))
+        return;
+    TextLinePanel* panel = m_windows.textLinePanel;
+    panel->placeFor(m_screenSize);
+    panel->show();
+    panel->setOpenMark(1);
+    // The companion program is delivered beside this one, also when written files go elsewhere.
+    m_platform.launcher->startProgram(QStringLiteral("ani.dll"), m_directories.delivered);
+    panel->Timer1->start();
+}
+
+void Program::comeBackFromBoard()
+{
+    if (m_windows.textLinePanel->openMark() == 1)
+        m_windows.textLinePanel->show();
+    m_windows.toolbar->comeBack();
+}
+
+void Program::closeShade()
+{
+    m_windows.toolbar->startPlacementTimer();
+    // What the shade covered is shown again: the overlay paints its working image whole, the
+    // board its current page.
+    if (m_windows.overlay->isVisible())
+        m_overlay->repaintAll();
+    else if (m_windows.board->isVisible())
+        m_board->repaintFromPage();
+}
+
+void Program::runExitSteps()
+{
+    m_platform.desktop->setTaskbarVisible(true);
+    m_taskKeyBlock.release();
+    m_board->pages().deletePageTextFiles();
 }

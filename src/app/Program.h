@@ -1,33 +1,85 @@
 #pragma once
 
+#include "app/TaskKeyBlock.h"
 #include "app/TaskbarKeeper.h"
 #include "app/Windows.h"
 #include "board/tools/CursorFile.h"
+#include "lessons/CaptureModeChoice.h"
 
 #include <QSize>
 #include <QString>
 #include <QWindow>
 #include <memory>
 
+class AdministratorPassword;
+class BoardModel;
+class OverlayModel;
+class PasswordChange;
+class TeacherSettings;
 struct Platform;
 
-// The running program: its hidden application window, the application's cursor slots and every
-// window, created once in the fixed start-up order and wired together.
+// Where the program's files are: what is delivered beside the program file (cursor files,
+// programs it starts) and where it writes its own files (page texts, "tmp.bmt"). Both end with
+// "/"; they are the same directory unless the program's own cannot be written.
+struct ProgramDirectories {
+    QString delivered;
+    QString written;
+};
+
+// The running program: its hidden application window, the board model, the application's cursor
+// slots and every window, created once in the fixed start-up order. It carries out what one window
+// asks of another, and the start-up and exit steps.
 class Program {
 public:
-    Program(Platform& platform, QSize screenSize, const QString& programDirectory);
+    Program(Platform& platform, QSize screenSize, const ProgramDirectories& directories);
     ~Program();
 
     const Windows& windows() const { return m_windows; }
+    BoardModel& board() { return *m_board; }
+    OverlayModel& overlay() { return *m_overlay; }
+    TeacherSettings& teachers() { return *m_teachers; }
+    // Where the overlay puts its captures, as chosen in the settings window.
+    CaptureModeChoice& captureModeChoice() { return m_captureModeChoice; }
+    const TaskKeyBlock& taskKeyBlock() const { return m_taskKeyBlock; }
     // True when another copy was found running: this copy ends without running.
-    bool endRequested() const;
+    bool endRequested() const { return m_endRequested; }
+
+    // What "退出" answered Yes does before the toolbar closes: the taskbar and the task keys are
+    // given back and the page text files deleted.
+    void runExitSteps();
 
 private:
-    void createWindows(Platform& platform, QSize screenSize, const QString& programDirectory);
+    void createWindows(QSize screenSize);
+    // The toolbar's creation: the colour depth, the walk of the desktop's windows, no taskbar
+    // button, the home place, the task keys.
+    void startToolbar();
+    // The settings window's creation: the settings file is found, the teacher list and the
+    // default section read, and the default section's personal settings go to the board.
+    void createSettingsWindows();
+    void applyStartupSettings();
     void connectWindows();
+    void openBoard();
+    void openOverlay();
+    void leaveOverlay();
+    void openTextLinePanel();
+    void comeBackFromBoard();
+    void closeShade();
 
+    Platform& m_platform;
+    QSize m_screenSize;
+    ProgramDirectories m_directories;
     QWindow m_applicationWindow;
     CursorSlots m_cursors;
     TaskbarKeeper m_taskbarKeeper;
+    TaskKeyBlock m_taskKeyBlock;
+    std::unique_ptr<BoardModel> m_board;
+    std::unique_ptr<OverlayModel> m_overlay;
+    // The window the overlay brings to the front when the teacher goes back to the desktop.
+    quint64 m_returnWindow = 0;
+    std::unique_ptr<TeacherSettings> m_teachers;
+    CaptureModeChoice m_captureModeChoice;
+    std::unique_ptr<AdministratorPassword> m_administrator;
+    std::unique_ptr<PasswordChange> m_passwordChange;
     Windows m_windows;
+    bool m_endRequested = false;
 };

@@ -3,6 +3,7 @@
 #include "app/ToolbarWindow.h"
 #include "platform/Platform.h"
 #include "ui/FontNames.h"
+#include "ui/Hints.h"
 #include "ui/InterfaceLanguage.h"
 
 #include <QApplication>
@@ -16,15 +17,17 @@ int main(int argc, char* argv[])
         Qt::HighDpiScaleFactorRoundingPolicy::Floor);
     QApplication application(argc, argv);
     FontNames::apply();
+    Hints::install(application);
     InterfaceLanguage::install(application);
     QApplication::setApplicationName(QStringLiteral("zkalto"));
     // The toolbar is the main window; other windows coming and going never end the program.
     QApplication::setQuitOnLastWindowClosed(false);
 
-    const QString programDirectory = ProgramDirectory::writable();
-    Platform platform = Platform::forThisDesktop(ProgramDirectory::ofExecutable());
+    const ProgramDirectories directories{ProgramDirectory::ofExecutable(),
+                                         ProgramDirectory::writable()};
+    Platform platform = Platform::forThisDesktop(directories.delivered);
     const QSize screenSize = QGuiApplication::primaryScreen()->size();
-    Program program(platform, screenSize, programDirectory);
+    Program program(platform, screenSize, directories);
     if (program.endRequested())
         return 0;
     program.windows().toolbar->show();

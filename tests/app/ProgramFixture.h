@@ -2,12 +2,15 @@
 
 #include "app/Program.h"
 #include "platform/Platform.h"
+#include "platform/fakes/FakeClock.h"
 #include "platform/fakes/FakeDesktop.h"
+#include "platform/fakes/FakeDrives.h"
 #include "platform/fakes/FakeLauncher.h"
 #include "platform/fakes/FakeRegistry.h"
 #include "platform/fakes/FakeTaskKeys.h"
 #include "platform/fakes/ScriptedPrompter.h"
 
+#include <QDir>
 #include <QTemporaryDir>
 #include <memory>
 
@@ -15,12 +18,18 @@
 // of its own.
 struct ProgramFixture {
     QTemporaryDir directory;
+    // What is delivered beside the program, apart from where it writes.
+    QTemporaryDir deliveredDirectory;
     Platform platform;
     FakeDesktop* desktop = new FakeDesktop;
     FakeTaskKeys* taskKeys = new FakeTaskKeys;
     FakeRegistry* registry = new FakeRegistry;
     FakeLauncher* launcher = new FakeLauncher;
     ScriptedPrompter* prompter = new ScriptedPrompter;
+    FakeClock* clock = new FakeClock;
+    // C alone, in a directory of the fixture's own: the settings file lies there.
+    QTemporaryDir driveDirectory;
+    FakeDrives* drives = new FakeDrives;
     std::unique_ptr<Program> program;
 
     ProgramFixture()
@@ -30,13 +39,26 @@ struct ProgramFixture {
         platform.registry.reset(registry);
         platform.launcher.reset(launcher);
         platform.prompter.reset(prompter);
+        platform.clock.reset(clock);
+        platform.drives.reset(drives);
+        QDir().mkpath(driveC());
+        drives->setDrives({{QLatin1Char('C'), DriveKind::Fixed, QString(), driveC()}});
+    }
+
+    QString driveC() const { return driveDirectory.path() + QStringLiteral("/C/"); }
+    QString settingsFile() const
+    {
+        return driveC() + QStringLiteral("Program files/Common files/system/datb.sec");
     }
 
     QString programDirectory() const { return directory.path() + QLatin1Char('/'); }
+    QString programFilesDirectory() const { return deliveredDirectory.path() + QLatin1Char('/'); }
 
     void start()
     {
-        program = std::make_unique<Program>(platform, QSize(1024, 768), programDirectory());
+        program = std::make_unique<Program>(
+            platform, QSize(1024, 768),
+            ProgramDirectories{programFilesDirectory(), programDirectory()});
     }
     const Windows& windows() const { return program->windows(); }
 };

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "board/pixels/PageFormat.h"
 #include "board/store/CompactPage.h"
 
 #include <QByteArray>
@@ -45,7 +46,7 @@ struct LessonPage {
 class PageStore {
 public:
     static constexpr int maxPages = 99;
-    static constexpr QImage::Format pageFormat = QImage::Format_RGB32;
+    static constexpr QImage::Format pageFormat = ::pageFormat;
 
     // programDirectory ends with "/"; panelSize is the content panel's size at creation.
     PageStore(QSize screenSize, const QString& programDirectory, QSize panelSize);

@@ -33,6 +33,8 @@ public:
     QList<KeptOnTopCall> keptOnTopCalls() const { return m_keptOnTopCalls; }
     QList<QPoint> pointerMoves() const { return m_pointerMoves; }
     int screenGrabs() const { return m_screenGrabs; }
+    // The window each grab was to leave out, in order (null for none).
+    QList<QWindow*> windowsLeftOut() const { return m_windowsLeftOut; }
 
     QList<TopLevelWindow> topLevelWindows() const override { return m_windows; }
     void requestClose(quint64 window) override { m_closeRequests.append(window); }
@@ -40,7 +42,7 @@ public:
     void bringToFront(quint64 window) override { m_broughtToFront.append(window); }
     int colourDepth() const override { return m_colourDepth; }
     bool switchColourDepth(int bitsPerPixel) override;
-    QImage grabScreen() override;
+    QImage grabScreenWithout(QWindow* window) override;
     void setTaskbarVisible(bool visible) override { m_taskbarCalls.append(visible); }
     void keepOffTaskbar(QWindow* window) override { m_keptOffTaskbar.append(window); }
     void setKeptOnTop(QWindow* window, bool onTop) override;
@@ -61,4 +63,5 @@ private:
     QList<KeptOnTopCall> m_keptOnTopCalls;
     QList<QPoint> m_pointerMoves;
     int m_screenGrabs = 0;
+    QList<QWindow*> m_windowsLeftOut;
 };

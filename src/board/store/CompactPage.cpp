@@ -54,16 +54,14 @@ CompactPage::CompactPage(const QImage& image)
     m_tiles.resize(qsizetype(tileColumns()) * tileRows());
     m_rows.reserve(tileRows());
     m_rows.resize(tileRows());
-    ParallelLoop::run(tileRows(), [&](int row) { encodeRow(kept, row); });
-}
-
-void CompactPage::encodeRow(const QImage& image, int row)
-{
-    QByteArray& bytes = m_rows[row];
-    Tile* tiles = m_tiles.data() + qsizetype(row) * tileColumns();
-    for (int column = 0; column < tileColumns(); ++column)
-        tiles[column] = encodeTile(image, tileRect(row * tileColumns() + column), bytes);
-    bytes.squeeze();
+    Tile* tiles = m_tiles.data();
+    QByteArray* rows = m_rows.data();
+    ParallelLoop::run(tileRows(), [&](int row) {
+        Tile* rowTiles = tiles + qsizetype(row) * tileColumns();
+        for (int column = 0; column < tileColumns(); ++column)
+            rowTiles[column] = encodeTile(kept, tileRect(row * tileColumns() + column), rows[row]);
+        rows[row].squeeze();
+    });
 }
 
 CompactPage CompactPage::filled(QSize size, QImage::Format format, QRgb value)

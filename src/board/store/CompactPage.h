@@ -50,7 +50,6 @@ private:
     QRect tileRect(int index) const;
     int tileColumns() const { return (m_size.width() + TileSide - 1) / TileSide; }
     int tileRows() const { return (m_size.height() + TileSide - 1) / TileSide; }
-    void encodeRow(const QImage& image, int row);
     static Tile encodeTile(const QImage& image, const QRect& rect, QByteArray& bytes);
     // Decodes a tile's pixels into rows of bytesPerLine bytes starting at top-left target.
     void decodeTile(int index, uchar* target, qsizetype bytesPerLine) const;

@@ -8,6 +8,31 @@
 #include <QSaveFile>
 
 #include <algorithm>
+#include <cstdlib>
+
+namespace {
+
+// Where the pixels of the store's own full images start within a 4 KiB memory page. A copy
+// between two images whose pixels lie a few bytes apart modulo 4 KiB stalls the processor on
+// every store (4K aliasing) and runs at half speed; the page-to-scratch copy of every release is
+// one. So the current page and the scratch image lie half a memory page apart, and both away from
+// where the allocator puts other images' pixels (16 bytes into a memory page).
+constexpr qsizetype CurrentPageOffset = 1024 + 64;
+constexpr qsizetype ScratchOffset = 3072 + 64;
+
+QImage placedImage(QSize size, qsizetype offset)
+{
+    const qsizetype bytesPerLine = qsizetype(size.width()) * 4;
+    const qsizetype bytes = (bytesPerLine * size.height() + offset + 4095) / 4096 * 4096;
+    void* block = std::aligned_alloc(4096, size_t(bytes));
+    if (!block)
+        return QImage(size, PageStore::pageFormat);
+    return QImage(
+        static_cast<uchar*>(block) + offset, size.width(), size.height(), bytesPerLine,
+        PageStore::pageFormat, [](void* memory) { std::free(memory); }, block);
+}
+
+} // namespace
 
 PageStore::PageStore(QSize screenSize, const QString& programDirectory, QSize panelSize)
     : m_screenSize(screenSize), m_programDirectory(programDirectory)
@@ -16,15 +41,17 @@ PageStore::PageStore(QSize screenSize, const QString& programDirectory, QSize pa
     first.panelBounds = QRect(0, 41, panelSize.width(), panelSize.height());
     m_pages.append(first);
     m_compact.append(CompactPage());
-    m_currentImage = newPageImage(Qt::black);
-    m_scratch = newPageImage(Qt::black);
+    m_currentImage = placedImage(m_screenSize, CurrentPageOffset);
+    m_currentImage.fill(Qt::black);
+    m_scratch = placedImage(m_screenSize, ScratchOffset);
+    m_scratch.fill(Qt::black);
 }
 
-QImage PageStore::newPageImage(const QColor& colour) const
+void PageStore::ownCurrentImage()
 {
-    QImage image(m_screenSize, pageFormat);
-    image.fill(colour);
-    return image;
+    if (!m_currentImage.isDetached() || m_currentImage.size() != m_screenSize ||
+        m_currentImage.format() != pageFormat)
+        m_currentImage = placedImage(m_screenSize, CurrentPageOffset);
 }
 
 void PageStore::setCurrentPage(int n)
@@ -46,6 +73,7 @@ void PageStore::keepCurrent()
 void PageStore::openPage(int n)
 {
     m_currentPage = n;
+    ownCurrentImage();
     m_compact[n - 1].decodeInto(m_currentImage);
     m_currentKey = m_currentImage.cacheKey();
 }
@@ -104,9 +132,7 @@ int PageStore::addPage(const QColor& swatch)
     m_pages.append(added);
     // The new page is filled in the current image's pixels and is one colour, so its compact
     // form needs no encoding.
-    if (!m_currentImage.isDetached() || m_currentImage.size() != m_screenSize ||
-        m_currentImage.format() != pageFormat)
-        m_currentImage = QImage(m_screenSize, pageFormat);
+    ownCurrentImage();
     m_currentImage.fill(swatch);
     const QRgb filled = reinterpret_cast<const QRgb*>(m_currentImage.constBits())[0];
     m_compact.append(CompactPage::filled(m_screenSize, pageFormat, filled));

@@ -102,8 +102,9 @@ public:
     void replacePages(const QList<LessonPage>& lesson, const QImage& underneath);
 
 private:
-    // A page-sized image filled with colour (black for a page never filled).
-    QImage newPageImage(const QColor& colour) const;
+    // Makes the current image a page-sized image of its own (placed away from the scratch
+    // image in memory), keeping its pixels when it already is one.
+    void ownCurrentImage();
     void writePageText(int n, const QByteArray& richText) const;
     // Keeps the current image as the current page's compact form, unless it has not changed
     // since it was decoded from it.

@@ -17,15 +17,17 @@ QImage strokes(QSize size, QRandomGenerator& random)
     page.fill(Background);
     QPainter painter(&page);
     const QColor inks[] = {Qt::red, Qt::blue, Qt::black, Qt::white, Qt::yellow};
+    // Below the board's strip, on pages high enough to have one.
+    const int top = size.height() > 80 ? 40 : 0;
     for (int stroke = 0; stroke < 8; ++stroke) {
         painter.setPen(QPen(inks[random.bounded(5)], 2 + random.bounded(3), Qt::SolidLine,
                             Qt::RoundCap, Qt::RoundJoin));
-        QPoint at(random.bounded(size.width()), 40 + random.bounded(size.height() - 40));
+        QPoint at(random.bounded(size.width()), top + random.bounded(size.height() - top));
         QPolygon line{at};
         for (int step = 0; step < 60; ++step) {
             at += QPoint(random.bounded(-12, 13), random.bounded(-8, 9));
             at.setX(std::clamp(at.x(), 0, size.width() - 1));
-            at.setY(std::clamp(at.y(), 40, size.height() - 1));
+            at.setY(std::clamp(at.y(), top, size.height() - 1));
             line << at;
         }
         painter.drawPolyline(line);
@@ -58,7 +60,7 @@ void paintText(QImage& image, const QRect& area, QRandomGenerator& random)
 {
     for (int baseline = area.top() + 16; baseline < area.bottom() - 4; baseline += 18) {
         int x = area.left() + 8;
-        const int end = area.right() - 8 - random.bounded(area.width() / 3);
+        const int end = area.right() - 8 - random.bounded(std::max(1, area.width() / 3));
         while (x < end) {
             const int wordLength = 2 + random.bounded(8);
             for (int letter = 0; letter < wordLength && x < end; ++letter, x += 8) {

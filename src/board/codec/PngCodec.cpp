@@ -565,9 +565,10 @@ PngPicture decode(QByteArrayView data, QSize bound)
 {
     const auto* bytes = reinterpret_cast<const uchar*>(data.data());
     const qsizetype size = data.size();
-    if (size < 8)
-        return failed(std::memcmp(bytes, Signature, size_t(size)) == 0 ? PngStatus::Truncated
-                                                                       : PngStatus::NotPng);
+    if (size < 8) // the start of a signature, or nothing, is a file that ends too early
+        return failed(size == 0 || std::memcmp(bytes, Signature, size_t(size)) == 0
+                          ? PngStatus::Truncated
+                          : PngStatus::NotPng);
     if (std::memcmp(bytes, Signature, 8) != 0)
         return failed(PngStatus::NotPng);
 

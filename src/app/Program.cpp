@@ -25,14 +25,15 @@ QWidget* namedWindow(const char* objectName, const QString& caption)
 } // namespace
 
 Program::Program(Platform& platform, QSize screenSize, const QString& programDirectory)
-    : m_taskbarKeeper(*platform.desktop)
+    : m_platform(platform), m_taskbarKeeper(*platform.desktop),
+      m_fullScreenKeeper(*platform.desktop)
 {
     // The application window is never shown; its caption is how a second copy sees this one.
     m_applicationWindow.setTitle(QString::fromLatin1(StartupChecks::applicationTitle));
     m_applicationWindow.create();
     createWindows(platform, screenSize, programDirectory);
-    for (QWidget* window : m_windows.inCreationOrder())
-        m_taskbarKeeper.watch(window);
+    m_fullScreenKeeper.watch(m_windows.board);
+    m_fullScreenKeeper.watch(m_windows.shade);
     connectWindows();
 }
 
@@ -47,6 +48,14 @@ Program::~Program()
 bool Program::endRequested() const
 {
     return m_windows.toolbar->endRequested();
+}
+
+void Program::runExitSteps()
+{
+    m_platform.desktop->setTaskbarVisible(true);
+    m_platform.taskKeys->release();
+    m_windows.board->pages().deletePageTextFiles();
+    m_windows.toolbar->close();
 }
 
 void Program::createWindows(Platform& platform, QSize screenSize, const QString& programDirectory)
@@ -70,6 +79,7 @@ void Program::connectWindows()
 {
     ToolbarWindow* toolbar = m_windows.toolbar;
     BoardWindow* board = m_windows.board;
+    QObject::connect(toolbar, &ToolbarWindow::exitRequested, toolbar, [this] { runExitSteps(); });
     QObject::connect(toolbar, &ToolbarWindow::exitConfirmed, qApp, &QCoreApplication::quit,
                      Qt::QueuedConnection);
     QObject::connect(m_windows.shade, &ShadeWindow::closed, toolbar, [toolbar, board] {

@@ -44,7 +44,7 @@ ToolbarWindow::ToolbarWindow(Platform& platform, Windows& windows, QWindow* appl
       m_programDirectory(programDirectory)
 {
     SystemWindow::setUp(this, QStringLiteral("TForm1"), QStringLiteral("zkalto"),
-                        SystemWindow::Layer::OnTop);
+                        SystemWindow::Layer::Topmost);
     fill(this, orange);
     resize(343, 39);
     buildButtons();
@@ -130,6 +130,8 @@ void ToolbarWindow::startPlacementTimer()
 void ToolbarWindow::comeBack()
 {
     show();
+    // Over whatever covers its place now, not only from the timer's next tick on.
+    raise();
     startPlacementTimer();
 }
 
@@ -195,13 +197,9 @@ void ToolbarWindow::restore()
 
 void ToolbarWindow::exitProgram()
 {
-    if (!m_platform.prompter->askYesNo(QStringLiteral("提示信息"),
-                                       QStringLiteral("确实要退出系统吗？")))
-        return;
-    m_platform.desktop->setTaskbarVisible(true);
-    m_platform.taskKeys->release();
-    m_windows.board->pages().deletePageTextFiles();
-    close();
+    if (m_platform.prompter->askYesNo(QStringLiteral("提示信息"),
+                                      QStringLiteral("确实要退出系统吗？")))
+        emit exitRequested();
 }
 
 void ToolbarWindow::closeEvent(QCloseEvent* event)

@@ -43,6 +43,8 @@ public:
     QTimer* Timer1;
 
 signals:
+    // "退出" was answered Yes: the exit steps are to run.
+    void exitRequested();
     // The program is to end: every exit step has run.
     void exitConfirmed();
 

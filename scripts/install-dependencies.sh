@@ -13,8 +13,10 @@ packages=(
   qt6-translations-l10n
   # fonts the interface's font names map to
   fonts-arphic-uming fonts-arphic-ukai fonts-dejavu-core
-  # tests: a virtual X display and small X clients
+  # tests: a virtual X display and small X clients; a window manager, a panel and pointer
+  # presses for the tests on a desktop
   xvfb xauth x11-utils
+  openbox tint2 xdotool
 )
 
 missing=()

@@ -35,8 +35,7 @@ xcb_atom_t DisplayProbe::atom(const char* name) const
 {
     const Reply<xcb_intern_atom_reply_t> reply(xcb_intern_atom_reply(
         m_connection,
-        xcb_intern_atom(m_connection, 0, static_cast<uint16_t>(std::strlen(name)), name),
-        nullptr));
+        xcb_intern_atom(m_connection, 0, static_cast<uint16_t>(std::strlen(name)), name), nullptr));
     return reply ? reply->atom : XCB_NONE;
 }
 
@@ -45,8 +44,7 @@ QColor DisplayProbe::pixel(QPoint point) const
     const Reply<xcb_get_image_reply_t> image(xcb_get_image_reply(
         m_connection,
         xcb_get_image(m_connection, XCB_IMAGE_FORMAT_Z_PIXMAP, m_desktop->root(),
-                      static_cast<int16_t>(point.x()), static_cast<int16_t>(point.y()), 1, 1,
-                      ~0u),
+                      static_cast<int16_t>(point.x()), static_cast<int16_t>(point.y()), 1, 1, ~0u),
         nullptr));
     // A 24-bit screen keeps a pixel in 32 bits: blue, green, red, unused.
     if (!image || xcb_get_image_data_length(image.get()) < 4)
@@ -62,11 +60,11 @@ quint64 DisplayProbe::windowAt(QPoint point) const
 
 qint64 DisplayProbe::pidOf(quint64 window) const
 {
-    const Reply<xcb_get_property_reply_t> reply(xcb_get_property_reply(
-        m_connection,
-        xcb_get_property(m_connection, 0, static_cast<xcb_window_t>(window),
-                         atom("_NET_WM_PID"), XCB_ATOM_CARDINAL, 0, 1),
-        nullptr));
+    const Reply<xcb_get_property_reply_t> reply(
+        xcb_get_property_reply(m_connection,
+                               xcb_get_property(m_connection, 0, static_cast<xcb_window_t>(window),
+                                                atom("_NET_WM_PID"), XCB_ATOM_CARDINAL, 0, 1),
+                               nullptr));
     if (!reply || xcb_get_property_value_length(reply.get()) != 4)
         return 0;
     return *static_cast<const uint32_t*>(xcb_get_property_value(reply.get()));
@@ -75,8 +73,8 @@ qint64 DisplayProbe::pidOf(quint64 window) const
 bool DisplayProbe::isViewable(quint64 window) const
 {
     const Reply<xcb_get_window_attributes_reply_t> reply(xcb_get_window_attributes_reply(
-        m_connection,
-        xcb_get_window_attributes(m_connection, static_cast<xcb_window_t>(window)), nullptr));
+        m_connection, xcb_get_window_attributes(m_connection, static_cast<xcb_window_t>(window)),
+        nullptr));
     return reply && reply->map_state == XCB_MAP_STATE_VIEWABLE;
 }
 
@@ -114,11 +112,11 @@ QRect DisplayProbe::geometry(quint64 window) const
 
 QList<xcb_atom_t> DisplayProbe::atoms(quint64 window, const char* property) const
 {
-    const Reply<xcb_get_property_reply_t> reply(xcb_get_property_reply(
-        m_connection,
-        xcb_get_property(m_connection, 0, static_cast<xcb_window_t>(window), atom(property),
-                         XCB_ATOM_ATOM, 0, 64),
-        nullptr));
+    const Reply<xcb_get_property_reply_t> reply(
+        xcb_get_property_reply(m_connection,
+                               xcb_get_property(m_connection, 0, static_cast<xcb_window_t>(window),
+                                                atom(property), XCB_ATOM_ATOM, 0, 64),
+                               nullptr));
     if (!reply)
         return {};
     const auto* values = static_cast<const xcb_atom_t*>(xcb_get_property_value(reply.get()));

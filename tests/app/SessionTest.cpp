@@ -104,8 +104,7 @@ void SessionTest::endedFromOutside()
     program.start(programFile, {});
     QVERIFY(program.waitForStarted());
     const qint64 pid = program.processId();
-    QTRY_VERIFY_WITH_TIMEOUT(probe->windowsOf(pid).contains(probe->windowAt(toolbarPlace)),
-                             15000);
+    QTRY_VERIFY_WITH_TIMEOUT(probe->windowsOf(pid).contains(probe->windowAt(toolbarPlace)), 15000);
 
     // Three pages written on, each with its page text file kept by "设置".
     probe->click(toolbarBoardButton);

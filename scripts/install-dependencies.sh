@@ -6,17 +6,16 @@ set -euo pipefail
 packages=(
   # build
   g++ cmake ninja-build pkg-config
-  qt6-base-dev qt6-base-dev-tools qt6-svg-dev
-  libxcb1-dev libxcb-ewmh-dev libxcb-icccm4-dev
+  qt6-base-dev qt6-base-dev-tools qt6-svg-dev qt6-webengine-dev
+  libxcb1-dev libxcb-ewmh-dev libxcb-icccm4-dev libxcb-damage0-dev
   libbenchmark-dev
   # Qt's own dialogs in Chinese
   qt6-translations-l10n
   # fonts the interface's font names map to
   fonts-arphic-uming fonts-arphic-ukai fonts-dejavu-core
-  # tests: a virtual X display and small X clients; a window manager, a panel and pointer
-  # presses for the tests on a desktop
-  xvfb xauth x11-utils
-  openbox tint2 xdotool
+  # tests: a virtual X display, small X clients, a window manager that puts windows in frames,
+  # a panel, and pointer presses for the tests on a desktop
+  xvfb xauth x11-utils openbox tint2 xdotool
 )
 
 missing=()

@@ -1,7 +1,16 @@
 #include "aids/ShadeWindow.h"
 
 #include "platform/Desktop.h"
+#include "ui/ButtonPictures.h"
 #include "ui/SystemWindow.h"
+
+#include <QToolButton>
+
+namespace {
+
+constexpr int buttonSide = 33;
+
+} // namespace
 
 ShadeWindow::ShadeWindow(Desktop& desktop) : m_desktop(desktop)
 {
@@ -11,18 +20,29 @@ ShadeWindow::ShadeWindow(Desktop& desktop) : m_desktop(desktop)
     black.setColor(QPalette::Window, Qt::black);
     setPalette(black);
     setAutoFillBackground(true);
+
+    SpeedButton1 =
+        addPictureButton(this, QStringLiteral("SpeedButton1"), {0, 0, buttonSide, buttonSide},
+                         QStringLiteral("unshade"), QString());
+    connect(SpeedButton1, &QToolButton::clicked, this, &ShadeWindow::closeShade);
 }
 
 void ShadeWindow::open()
 {
     SystemWindow::coverScreen(this);
+    SpeedButton1->move(width() - buttonSide, 0);
     show();
     raise();
     m_desktop.movePointer(QPoint(width(), 50));
 }
 
-void ShadeWindow::mousePressEvent(QMouseEvent*)
+void ShadeWindow::closeShade()
 {
     hide();
     emit closed();
+}
+
+void ShadeWindow::mousePressEvent(QMouseEvent*)
+{
+    closeShade();
 }

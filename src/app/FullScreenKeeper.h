@@ -7,13 +7,13 @@
 class Desktop;
 class QWidget;
 
-// Keeps the program's full-screen windows (the board and the shade) over the whole screen, the
-// desktop's panels included. A window manager puts a full-screen window above its panels only
-// while that window is the active one, and a dialog that closes leaves no window active. So each
-// watched window is marked full screen before it is shown, made active as soon as it shows, and
-// made active again whenever any other window of the program (a dialog, the shade) goes away
-// while it is open. Of several open full-screen windows the one shown last is on top. Nothing is
-// activated while a modal window other than a watched one is open: it stays above.
+// Keeps the program's full-screen windows (the board, the overlay and the shade) over the whole
+// screen, the desktop's panels included. A window manager puts a full-screen window above its
+// panels only while that window is the active one, and a dialog that closes leaves no window
+// active. So each watched window is marked full screen before it is shown, made active as soon as
+// it shows, and made active again whenever any other window of the program (a dialog, the shade)
+// goes away while it is open. Of several open full-screen windows the one shown last is on top.
+// Nothing is activated while a modal window other than a watched one is open: it stays above.
 class FullScreenKeeper : public QObject {
 public:
     explicit FullScreenKeeper(Desktop& desktop);

@@ -1,17 +1,25 @@
 #include "app/Program.h"
 
+#include "aids/HelpWindow.h"
 #include "aids/ShadeWindow.h"
 #include "aids/TextLinePanel.h"
 #include "app/StartupChecks.h"
 #include "app/ToolbarWindow.h"
+#include "board/model/BoardModel.h"
 #include "board/window/BoardWindow.h"
 #include "lessons/SettingsWindow.h"
+#include "overlay/OverlayModel.h"
+#include "overlay/OverlayWindow.h"
 #include "platform/Platform.h"
 #include "ui/SystemWindow.h"
 
 #include <QApplication>
+#include <QTimer>
 
 namespace {
+
+// The window under this point is the one the teacher was working in when the overlay opened.
+constexpr QPoint returnWindowPoint(500, 360);
 
 // A window whose own work is still to come: it exists with its name and caption, hidden.
 QWidget* namedWindow(const char* objectName, const QString& caption)
@@ -24,14 +32,16 @@ QWidget* namedWindow(const char* objectName, const QString& caption)
 
 } // namespace
 
-Program::Program(Platform& platform, QSize screenSize, const QString& programDirectory)
-    : m_platform(platform), m_taskbarKeeper(*platform.desktop),
-      m_fullScreenKeeper(*platform.desktop)
+Program::Program(Platform& platform, QSize screenSize, const ProgramDirectories& directories)
+    : m_platform(platform), m_screenSize(screenSize), m_directories(directories),
+      m_taskbarKeeper(*platform.desktop), m_fullScreenKeeper(*platform.desktop),
+      m_taskKeyBlock(*platform.taskKeys)
 {
     // The application window is never shown; its caption is how a second copy sees this one.
     m_applicationWindow.setTitle(QString::fromLatin1(StartupChecks::applicationTitle));
     m_applicationWindow.create();
-    createWindows(platform, screenSize, programDirectory);
+    createWindows(screenSize);
+    m_fullScreenKeeper.watch(m_windows.overlay);
     m_fullScreenKeeper.watch(m_windows.board);
     m_fullScreenKeeper.watch(m_windows.shade);
     connectWindows();
@@ -45,27 +55,19 @@ Program::~Program()
         delete *it;
 }
 
-bool Program::endRequested() const
-{
-    return m_windows.toolbar->endRequested();
-}
-
-void Program::runExitSteps()
-{
-    m_platform.desktop->setTaskbarVisible(true);
-    m_platform.taskKeys->release();
-    m_windows.board->pages().deletePageTextFiles();
-    m_windows.toolbar->close();
-}
-
-void Program::createWindows(Platform& platform, QSize screenSize, const QString& programDirectory)
+void Program::createWindows(QSize screenSize)
 {
     m_windows.toolbar =
-        new ToolbarWindow(platform, m_windows, &m_applicationWindow, screenSize, programDirectory);
-    m_windows.overlay = namedWindow("TForm2", QStringLiteral("zkalto"));
-    m_windows.board = new BoardWindow(screenSize, programDirectory, m_cursors, *platform.prompter);
-    m_windows.help = namedWindow("TForm4", QStringLiteral("帮助"));
-    m_windows.shade = new ShadeWindow(*platform.desktop);
+        new ToolbarWindow(m_platform, m_taskKeyBlock, screenSize, m_directories.delivered);
+    startToolbar();
+    // The board's pages exist before the overlay, which works on the board's scratch image.
+    m_board = std::make_unique<BoardModel>(screenSize, m_directories.written, *m_platform.prompter);
+    m_overlay = std::make_unique<OverlayModel>(*m_board, m_directories.written,
+                                               *m_platform.prompter, *m_platform.clock);
+    m_windows.overlay = new OverlayWindow(*m_overlay, m_cursors);
+    m_windows.board = new BoardWindow(*m_board, m_cursors);
+    m_windows.help = new HelpWindow(m_directories.delivered + QStringLiteral("zkthelp.mht"));
+    m_windows.shade = new ShadeWindow(*m_platform.desktop);
     m_windows.settings = new SettingsWindow;
     m_windows.teacherPassword = namedWindow("TForm7", QStringLiteral("zkalto"));
     m_windows.passwordChange = namedWindow("TForm8", QStringLiteral("zkalto"));
@@ -75,23 +77,103 @@ void Program::createWindows(Platform& platform, QSize screenSize, const QString&
     m_windows.textLinePanel = new TextLinePanel;
 }
 
+void Program::startToolbar()
+{
+    StartupChecks::checkColourDepth(*m_platform.desktop, *m_platform.prompter);
+    m_endRequested = StartupChecks::walkWindows(*m_platform.desktop);
+    m_platform.desktop->keepOffTaskbar(&m_applicationWindow);
+    m_windows.toolbar->moveHome();
+    m_taskKeyBlock.block();
+    m_windows.toolbar->startPlacementTimer();
+}
+
 void Program::connectWindows()
 {
     ToolbarWindow* toolbar = m_windows.toolbar;
     BoardWindow* board = m_windows.board;
-    QObject::connect(toolbar, &ToolbarWindow::exitRequested, toolbar, [this] { runExitSteps(); });
-    QObject::connect(toolbar, &ToolbarWindow::exitConfirmed, qApp, &QCoreApplication::quit,
+    QObject::connect(toolbar, &ToolbarWindow::boardRequested, toolbar, [this] { openBoard(); });
+    QObject::connect(toolbar, &ToolbarWindow::annotateRequested, toolbar,
+                     [this] { openOverlay(); });
+    QObject::connect(toolbar, &ToolbarWindow::textLinePanelRequested, toolbar,
+                     [this] { openTextLinePanel(); });
+    QObject::connect(toolbar, &ToolbarWindow::shadeRequested, m_windows.shade, &ShadeWindow::open);
+    QObject::connect(toolbar, &ToolbarWindow::exitConfirmed, toolbar, [this] { runExitSteps(); });
+    QObject::connect(toolbar, &ToolbarWindow::closed, qApp, &QCoreApplication::quit,
                      Qt::QueuedConnection);
-    QObject::connect(m_windows.shade, &ShadeWindow::closed, toolbar, [toolbar, board] {
-        toolbar->startPlacementTimer();
-        if (board->isVisible())
-            board->repaintFromPage();
-    });
+    QObject::connect(toolbar, &ToolbarWindow::helpRequested, m_windows.help, &QDialog::exec);
+    QObject::connect(m_windows.shade, &ShadeWindow::closed, toolbar, [this] { closeShade(); });
     QObject::connect(board, &BoardWindow::shadeRequested, m_windows.shade, &ShadeWindow::open);
     QObject::connect(board, &BoardWindow::settingsRequested, m_windows.settings, &QDialog::exec);
-    QObject::connect(board, &BoardWindow::leaveRequested, toolbar, [this, toolbar] {
-        if (m_windows.textLinePanel->openMark() == 1)
-            m_windows.textLinePanel->show();
-        toolbar->comeBack();
+    QObject::connect(board, &BoardWindow::leaveRequested, toolbar, [this] { comeBackFromBoard(); });
+    OverlayWindow* overlay = m_windows.overlay;
+    QObject::connect(overlay, &OverlayWindow::boardRequested, toolbar, [this] { openBoard(); });
+    QObject::connect(overlay, &OverlayWindow::leaveRequested, toolbar, [this] { leaveOverlay(); });
+    QObject::connect(overlay, &OverlayWindow::shadeRequested, m_windows.shade, &ShadeWindow::open);
+    QObject::connect(overlay, &OverlayWindow::helpRequested, overlay, [this] {
+        m_windows.help->exec();
+        m_overlay->repaintAll();
     });
+}
+
+void Program::openBoard()
+{
+    if (m_windows.textLinePanel->isVisible())
+        m_windows.textLinePanel->hide();
+    m_windows.board->openFromDesktop();
+}
+
+void Program::openOverlay()
+{
+    m_returnWindow = m_platform.desktop->windowAt(returnWindowPoint);
+    // The toolbar leaves the screen first: the picture shows the desktop without it. The grab
+    // hides its native window; the widget is told too, or showing it again would do nothing.
+    m_overlay->open(m_platform.desktop->grabScreenWithout(m_windows.toolbar->windowHandle()));
+    m_windows.toolbar->hide();
+    SystemWindow::coverScreen(m_windows.overlay);
+    m_windows.overlay->show();
+}
+
+void Program::leaveOverlay()
+{
+    m_windows.toolbar->comeBack();
+    if (m_returnWindow)
+        m_platform.desktop->bringToFront(m_returnWindow);
+}
+
+void Program::openTextLinePanel()
+{
+    if (!m_platform.registry->canOpen(QStringLiteral("\\XdictGrb.GrabProxy\\CurVer")))
+        return;
+    TextLinePanel* panel = m_windows.textLinePanel;
+    panel->placeFor(m_screenSize);
+    panel->show();
+    panel->setOpenMark(1);
+    // The companion program is delivered beside this one, also when written files go elsewhere.
+    m_platform.launcher->startProgram(QStringLiteral("ani.dll"), m_directories.delivered);
+    panel->Timer1->start();
+}
+
+void Program::comeBackFromBoard()
+{
+    if (m_windows.textLinePanel->openMark() == 1)
+        m_windows.textLinePanel->show();
+    m_windows.toolbar->comeBack();
+}
+
+void Program::closeShade()
+{
+    m_windows.toolbar->startPlacementTimer();
+    // What the shade covered is shown again: the overlay paints its working image whole, the
+    // board its current page.
+    if (m_windows.overlay->isVisible())
+        m_overlay->repaintAll();
+    else if (m_windows.board->isVisible())
+        m_board->repaintFromPage();
+}
+
+void Program::runExitSteps()
+{
+    m_platform.desktop->setTaskbarVisible(true);
+    m_taskKeyBlock.release();
+    m_board->pages().deletePageTextFiles();
 }

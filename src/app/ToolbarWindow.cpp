@@ -1,25 +1,20 @@
 #include "app/ToolbarWindow.h"
 
-#include "aids/ShadeWindow.h"
-#include "aids/TextLinePanel.h"
 #include "app/StartupChecks.h"
-#include "app/Windows.h"
-#include "board/window/BoardWindow.h"
-#include "board/pixels/ColourRef.h"
+#include "app/TaskKeyBlock.h"
+#include "board/pixels/NamedColours.h"
 #include "platform/Platform.h"
 #include "ui/ButtonPictures.h"
 #include "ui/SystemWindow.h"
+#include "ui/WindowFill.h"
 
 #include <QCloseEvent>
-#include <QDir>
 #include <QFrame>
 #include <QTimer>
 #include <QToolButton>
 
 namespace {
 
-constexpr quint32 orange = 33023;
-constexpr quint32 skyBlue = 0xF0CAA6;
 // The toolbar's left edge stands this far left of the screen's right edge.
 constexpr int rightOffset = 436;
 constexpr int placementIntervalMs = 1000;
@@ -27,25 +22,16 @@ constexpr int placementIntervalMs = 1000;
 constexpr int keyboardWalkCaptionLength = 11;
 constexpr int closingCaptionLength = 24;
 
-void fill(QWidget* widget, quint32 colour)
-{
-    QPalette palette = widget->palette();
-    palette.setColor(QPalette::Window, ColourRef::toColor(colour));
-    palette.setColor(QPalette::WindowText, ColourRef::toColor(colour));
-    widget->setPalette(palette);
-    widget->setAutoFillBackground(true);
-}
-
 } // namespace
 
-ToolbarWindow::ToolbarWindow(Platform& platform, Windows& windows, QWindow* applicationWindow,
-                             QSize screenSize, const QString& programDirectory)
-    : m_platform(platform), m_windows(windows), m_screenSize(screenSize),
-      m_programDirectory(programDirectory)
+ToolbarWindow::ToolbarWindow(Platform& platform, TaskKeyBlock& taskKeyBlock, QSize screenSize,
+                             const QString& programFilesDirectory)
+    : m_platform(platform), m_taskKeyBlock(taskKeyBlock), m_screenSize(screenSize),
+      m_programFilesDirectory(programFilesDirectory)
 {
     SystemWindow::setUp(this, QStringLiteral("TForm1"), QStringLiteral("zkalto"),
                         SystemWindow::Layer::Topmost);
-    fill(this, orange);
+    WindowFill::apply(this, NamedColours::orange);
     resize(343, 39);
     buildButtons();
 
@@ -53,16 +39,6 @@ ToolbarWindow::ToolbarWindow(Platform& platform, Windows& windows, QWindow* appl
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setInterval(placementIntervalMs);
     connect(Timer1, &QTimer::timeout, this, &ToolbarWindow::keepPlace);
-
-    // Creation, in order: no block yet; the colour depth; the walk of the desktop's windows; no
-    // taskbar button; the home place; the task keys.
-    m_taskKeyBlock = false;
-    StartupChecks::checkColourDepth(*m_platform.desktop, *m_platform.prompter);
-    m_endRequested = StartupChecks::walkWindows(*m_platform.desktop);
-    m_platform.desktop->keepOffTaskbar(applicationWindow);
-    move(homeLeft(), 0);
-    blockTaskKeys();
-    Timer1->start();
 }
 
 void ToolbarWindow::buildButtons()
@@ -70,7 +46,7 @@ void ToolbarWindow::buildButtons()
     Panel1 = new QFrame(this);
     Panel1->setObjectName(QStringLiteral("Panel1"));
     Panel1->setGeometry(0, 0, 343, 39);
-    fill(Panel1, skyBlue);
+    WindowFill::apply(Panel1, NamedColours::skyBlue);
 
     auto button = [this](QWidget* parent, const char* name, QRect geometry, const char* picture,
                          const QString& hint) {
@@ -84,7 +60,7 @@ void ToolbarWindow::buildButtons()
     Panel2 = new QFrame(Panel1);
     Panel2->setObjectName(QStringLiteral("Panel2"));
     Panel2->setGeometry(76, 1, 38, 37);
-    fill(Panel2, skyBlue);
+    WindowFill::apply(Panel2, NamedColours::skyBlue);
     SpeedButton7 = button(Panel2, "SpeedButton7", {0, 0, 38, 37}, "taskkeys", QString());
     SpeedButton8 = button(Panel1, "SpeedButton8", {114, 1, 38, 38}, "keyboard", QString());
     SpeedButton9 =
@@ -100,10 +76,12 @@ void ToolbarWindow::buildButtons()
     SpeedButton6->hide();
 
     connect(SpeedButton4, &QToolButton::clicked, this, &ToolbarWindow::openBoard);
-    connect(SpeedButton7, &QToolButton::clicked, this, &ToolbarWindow::blockTaskKeys);
+    connect(SpeedButton3, &QToolButton::clicked, this, &ToolbarWindow::annotate);
+    connect(SpeedButton7, &QToolButton::clicked, this, [this] { m_taskKeyBlock.block(); });
     connect(SpeedButton8, &QToolButton::clicked, this, &ToolbarWindow::toggleKeyboard);
-    connect(SpeedButton9, &QToolButton::clicked, this, &ToolbarWindow::openTextLinePanel);
+    connect(SpeedButton9, &QToolButton::clicked, this, &ToolbarWindow::textLinePanelRequested);
     connect(SpeedButton10, &QToolButton::clicked, this, &ToolbarWindow::showShade);
+    connect(SpeedButton2, &QToolButton::clicked, this, &ToolbarWindow::helpRequested);
     connect(SpeedButton1, &QToolButton::clicked, this, &ToolbarWindow::exitProgram);
     connect(SpeedButton5, &QToolButton::clicked, this, &ToolbarWindow::shrink);
     connect(SpeedButton6, &QToolButton::clicked, this, &ToolbarWindow::restore);
@@ -114,12 +92,9 @@ int ToolbarWindow::homeLeft() const
     return m_screenSize.width() - rightOffset;
 }
 
-void ToolbarWindow::blockTaskKeys()
+void ToolbarWindow::moveHome()
 {
-    if (m_taskKeyBlock)
-        return;
-    m_taskKeyBlock = true;
-    m_platform.taskKeys->disableTaskKeys(1, 23);
+    move(homeLeft(), 0);
 }
 
 void ToolbarWindow::startPlacementTimer()
@@ -144,29 +119,23 @@ void ToolbarWindow::keepPlace()
 
 void ToolbarWindow::openBoard()
 {
-    if (m_windows.textLinePanel->isVisible())
-        m_windows.textLinePanel->hide();
     Timer1->stop();
     hide();
-    m_windows.board->openFromDesktop();
+    emit boardRequested();
+}
+
+void ToolbarWindow::annotate()
+{
+    // The toolbar leaves the screen as the desktop's picture is taken.
+    Timer1->stop();
+    emit annotateRequested();
 }
 
 void ToolbarWindow::toggleKeyboard()
 {
-    blockTaskKeys();
+    m_taskKeyBlock.block();
     if (!StartupChecks::closeKeyboardWindows(*m_platform.desktop, keyboardWalkCaptionLength))
-        m_platform.launcher->startProgram(QStringLiteral("qorkb.dll"), QDir::currentPath());
-}
-
-void ToolbarWindow::openTextLinePanel()
-{
-    if (!m_platform.registry->canOpen(QStringLiteral("\\XdictGrb.GrabProxy\\CurVer")))
-        return;
-    m_windows.textLinePanel->placeFor(m_screenSize);
-    m_windows.textLinePanel->show();
-    m_windows.textLinePanel->setOpenMark(1);
-    m_platform.launcher->startProgram(QStringLiteral("ani.dll"), m_programDirectory);
-    m_windows.textLinePanel->Timer1->start();
+        m_platform.launcher->startProgram(QStringLiteral("qorkb.dll"), m_programFilesDirectory);
 }
 
 void ToolbarWindow::showShade()
@@ -174,7 +143,7 @@ void ToolbarWindow::showShade()
     if (windowHandle())
         m_platform.desktop->setKeptOnTop(windowHandle(), false);
     Timer1->stop();
-    m_windows.shade->open();
+    emit shadeRequested();
 }
 
 void ToolbarWindow::shrink()
@@ -197,9 +166,11 @@ void ToolbarWindow::restore()
 
 void ToolbarWindow::exitProgram()
 {
-    if (m_platform.prompter->askYesNo(QStringLiteral("提示信息"),
-                                      QStringLiteral("确实要退出系统吗？")))
-        emit exitRequested();
+    if (!m_platform.prompter->askYesNo(QStringLiteral("提示信息"),
+                                       QStringLiteral("确实要退出系统吗？")))
+        return;
+    emit exitConfirmed();
+    close();
 }
 
 void ToolbarWindow::closeEvent(QCloseEvent* event)
@@ -207,5 +178,5 @@ void ToolbarWindow::closeEvent(QCloseEvent* event)
     // The on-screen keyboard goes with the program; closing is always allowed.
     StartupChecks::closeKeyboardWindows(*m_platform.desktop, closingCaptionLength);
     event->accept();
-    emit exitConfirmed();
+    emit closed();
 }

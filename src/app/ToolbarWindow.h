@@ -3,26 +3,23 @@
 #include <QWidget>
 
 struct Platform;
-struct Windows;
+class TaskKeyBlock;
 class QFrame;
 class QTimer;
-class QWindow;
 class QToolButton;
 
 // The floating toolbar (TForm1): the program's home, a strip of picture buttons near the top right
-// of the screen that opens everything else. Its creation makes the desktop fit for class: colour
-// depth, one copy only, no taskbar button, task keys blocked. Closing it ends the program.
-// Coordinates are screen pixels.
+// of the screen that opens everything else. It asks for the other windows through its signals;
+// closing it ends the program. Coordinates are screen pixels.
 class ToolbarWindow : public QWidget {
     Q_OBJECT
 public:
-    ToolbarWindow(Platform& platform, Windows& windows, QWindow* applicationWindow,
-                  QSize screenSize, const QString& programDirectory);
+    // programFilesDirectory: where the programs it starts are looked up first.
+    ToolbarWindow(Platform& platform, TaskKeyBlock& taskKeyBlock, QSize screenSize,
+                  const QString& programFilesDirectory);
 
-    // True when start-up found another copy running: the program ends without running.
-    bool endRequested() const { return m_endRequested; }
-    bool taskKeyBlock() const { return m_taskKeyBlock; }
-
+    // Moves to the toolbar's place near the top right of the screen.
+    void moveHome();
     // Back from the board or the shade: the placement timer runs again.
     void startPlacementTimer();
     // Shows the toolbar again and restarts its timer.
@@ -43,20 +40,30 @@ public:
     QTimer* Timer1;
 
 signals:
-    // "退出" was answered Yes: the exit steps are to run.
-    void exitRequested();
-    // The program is to end: every exit step has run.
+    // "书写板": the toolbar has hidden and stopped its timer; the board is to open.
+    void boardRequested();
+    // "标注": the toolbar has hidden and stopped its timer; the overlay is to open over the
+    // desktop.
+    void annotateRequested();
+    // The text-line panel is to open beside its companion program.
+    void textLinePanelRequested();
+    // "消隐投影": the toolbar has left the top layer and stopped its timer; the shade is to open.
+    void shadeRequested();
+    // "帮助": the help window is to be shown modally.
+    void helpRequested();
+    // "退出" answered Yes: the program's exit steps are to run.
     void exitConfirmed();
+    // The toolbar has closed: the program ends.
+    void closed();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
     void buildButtons();
-    void blockTaskKeys();
     void openBoard();
+    void annotate();
     void toggleKeyboard();
-    void openTextLinePanel();
     void showShade();
     void shrink();
     void restore();
@@ -65,9 +72,7 @@ private:
     int homeLeft() const;
 
     Platform& m_platform;
-    Windows& m_windows;
+    TaskKeyBlock& m_taskKeyBlock;
     QSize m_screenSize;
-    QString m_programDirectory;
-    bool m_endRequested = false;
-    bool m_taskKeyBlock = false;
+    QString m_programFilesDirectory;
 };

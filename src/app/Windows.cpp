@@ -1,10 +1,12 @@
 #include "app/Windows.h"
 
+#include "aids/HelpWindow.h"
 #include "aids/ShadeWindow.h"
 #include "aids/TextLinePanel.h"
 #include "app/ToolbarWindow.h"
 #include "board/window/BoardWindow.h"
 #include "lessons/SettingsWindow.h"
+#include "overlay/OverlayWindow.h"
 
 QList<QWidget*> Windows::inCreationOrder() const
 {

@@ -3,6 +3,8 @@
 #include <QList>
 
 class BoardWindow;
+class HelpWindow;
+class OverlayWindow;
 class QWidget;
 class SettingsWindow;
 class ShadeWindow;
@@ -10,12 +12,12 @@ class TextLinePanel;
 class ToolbarWindow;
 
 // The program's windows: exactly one of each, created once at start-up in this order and hidden
-// and shown until the program ends. Windows reach each other through this registry.
+// and shown until the program ends. Program keeps them here; windows do not call each other.
 struct Windows {
     ToolbarWindow* toolbar = nullptr;       // TForm1
-    QWidget* overlay = nullptr;             // TForm2
+    OverlayWindow* overlay = nullptr;       // TForm2
     BoardWindow* board = nullptr;           // TForm3
-    QWidget* help = nullptr;                // TForm4
+    HelpWindow* help = nullptr;             // TForm4
     ShadeWindow* shade = nullptr;           // TForm5
     SettingsWindow* settings = nullptr;     // TForm6
     QWidget* teacherPassword = nullptr;     // TForm7

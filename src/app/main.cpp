@@ -4,6 +4,7 @@
 #include "app/ToolbarWindow.h"
 #include "platform/Platform.h"
 #include "ui/FontNames.h"
+#include "ui/Hints.h"
 #include "ui/InterfaceLanguage.h"
 
 #include <QApplication>
@@ -27,21 +28,25 @@ int main(int argc, char* argv[])
         Qt::HighDpiScaleFactorRoundingPolicy::Floor);
     QApplication application(argc, argv);
     FontNames::apply();
+    Hints::install(application);
     InterfaceLanguage::install(application);
     QApplication::setApplicationName(QStringLiteral("zkalto"));
     // The toolbar is the main window; other windows coming and going never end the program.
     QApplication::setQuitOnLastWindowClosed(false);
 
-    const QString programDirectory = ProgramDirectory::writable();
-    Platform platform = Platform::forThisDesktop(ProgramDirectory::ofExecutable());
+    const ProgramDirectories directories{ProgramDirectory::ofExecutable(),
+                                         ProgramDirectory::writable()};
+    Platform platform = Platform::forThisDesktop(directories.delivered);
     const QSize screenSize = QGuiApplication::primaryScreen()->size();
-    Program program(platform, screenSize, programDirectory);
+    Program program(platform, screenSize, directories);
     if (program.endRequested())
         return 0;
     // Ended from outside, the program ends as after "退出", without the question.
     ShutdownWatcher shutdown;
-    QObject::connect(&shutdown, &ShutdownWatcher::shutdownRequested, &application,
-                     [&program] { program.runExitSteps(); });
+    QObject::connect(&shutdown, &ShutdownWatcher::shutdownRequested, &application, [&program] {
+        program.runExitSteps();
+        program.windows().toolbar->close();
+    });
     program.windows().toolbar->show();
     return application.exec();
 }

@@ -5,6 +5,7 @@
 #include "ProcessLauncher.h"
 #include "QtDesktop.h"
 #include "QtPrompter.h"
+#include "SystemClock.h"
 #include "X11Desktop.h"
 #include "X11TaskKeys.h"
 
@@ -33,6 +34,7 @@ Platform Platform::forThisDesktop(const QString& programDirectory) {
         std::make_unique<DirectoryRegistry>(DirectoryRegistry::defaultRoots(programDirectory));
     platform.launcher = std::make_unique<ProcessLauncher>();
     platform.prompter = std::make_unique<QtPrompter>();
+    platform.clock = std::make_unique<SystemClock>();
 
     auto* x11 = QGuiApplication::platformName() == QLatin1String("xcb")
                     ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Clock.h"
 #include "Desktop.h"
 #include "Launcher.h"
 #include "Prompter.h"
@@ -17,6 +18,7 @@ struct Platform {
     std::unique_ptr<Registry> registry;
     std::unique_ptr<Launcher> launcher;
     std::unique_ptr<Prompter> prompter;
+    std::unique_ptr<Clock> clock;
 
     // The real services for the platform the application runs on: X11 on "xcb", and what Qt
     // alone can do anywhere else (offscreen, Wayland). Call after the QApplication exists; the

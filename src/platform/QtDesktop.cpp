@@ -29,7 +29,10 @@ bool QtDesktop::switchColourDepth(int) {
     return false;
 }
 
-QImage QtDesktop::grabScreen() {
+// Without a display server to ask, the window is hidden and the screen read at once.
+QImage QtDesktop::grabScreenWithout(QWindow* window) {
+    if (window)
+        window->hide();
     QScreen* screen = QGuiApplication::primaryScreen();
     return screen ? screen->grabWindow(0).toImage() : QImage();
 }

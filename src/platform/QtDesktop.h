@@ -16,7 +16,7 @@ public:
     int colourDepth() const override;
     bool switchColourDepth(int bitsPerPixel) override;
 
-    QImage grabScreen() override;
+    QImage grabScreenWithout(QWindow* window) override;
 
     void setTaskbarVisible(bool visible) override;
     void keepOffTaskbar(QWindow* window) override;

@@ -1,9 +1,7 @@
 #include "X11Desktop.h"
+#include "XcbReply.h"
 
-#include <QGuiApplication>
-#include <QPixmap>
 #include <QRect>
-#include <QScreen>
 #include <QWindow>
 
 #include <xcb/xcb_icccm.h>
@@ -15,13 +13,8 @@
 
 namespace {
 
-struct FreeReply {
-    void operator()(void* reply) const { std::free(reply); }
-};
-template <typename T> using Reply = std::unique_ptr<T, FreeReply>;
-
 xcb_atom_t internedAtom(xcb_connection_t* connection, xcb_intern_atom_cookie_t cookie) {
-    const Reply<xcb_intern_atom_reply_t> reply(xcb_intern_atom_reply(connection, cookie, nullptr));
+    const XcbReply<xcb_intern_atom_reply_t> reply(xcb_intern_atom_reply(connection, cookie, nullptr));
     return reply ? reply->atom : XCB_NONE;
 }
 
@@ -48,6 +41,7 @@ X11Desktop::X11Desktop(xcb_connection_t* connection, int screenNumber)
     m_wmState = internedAtom(connection, stateCookie);
     if (m_screenNumber < 0 || m_screenNumber >= m_ewmh.nb_screens)
         m_screenNumber = 0;
+    m_screenGrab = std::make_unique<X11ScreenGrab>(connection, root());
 }
 
 X11Desktop::~X11Desktop() {
@@ -59,7 +53,7 @@ xcb_window_t X11Desktop::root() const {
 }
 
 QList<xcb_window_t> X11Desktop::rootChildren() const {
-    const Reply<xcb_query_tree_reply_t> tree(
+    const XcbReply<xcb_query_tree_reply_t> tree(
         xcb_query_tree_reply(m_connection, xcb_query_tree(m_connection, root()), nullptr));
     if (!tree)
         return {};
@@ -128,7 +122,7 @@ QList<TopLevelWindow> X11Desktop::describe(const QList<xcb_window_t>& windows) c
     };
     QList<Candidate> candidates;
     for (qsizetype k = 0; k < frames.size(); ++k) {
-        const Reply<xcb_query_tree_reply_t> tree(
+        const XcbReply<xcb_query_tree_reply_t> tree(
             xcb_query_tree_reply(m_connection, treeCookies[k], nullptr));
         if (!tree)
             continue;
@@ -142,7 +136,7 @@ QList<TopLevelWindow> X11Desktop::describe(const QList<xcb_window_t>& windows) c
     QList<bool> resolved(result.size(), false);
     for (const Candidate& candidate : candidates) {
         const QString caption = takeCaption(candidate.caption);
-        const Reply<xcb_get_property_reply_t> state(
+        const XcbReply<xcb_get_property_reply_t> state(
             xcb_get_property_reply(m_connection, candidate.wmState, nullptr));
         const bool isClient = (state && state->type != XCB_NONE) || !caption.isEmpty();
         if (isClient && !resolved[candidate.frame]) {
@@ -197,9 +191,9 @@ quint64 X11Desktop::windowAt(QPoint screenPoint) const {
     }
     xcb_window_t hit = XCB_NONE;
     for (qsizetype i = 0; i < windows.size(); ++i) {
-        const Reply<xcb_get_window_attributes_reply_t> attributes(
+        const XcbReply<xcb_get_window_attributes_reply_t> attributes(
             xcb_get_window_attributes_reply(m_connection, attributeCookies[i], nullptr));
-        const Reply<xcb_get_geometry_reply_t> geometry(
+        const XcbReply<xcb_get_geometry_reply_t> geometry(
             xcb_get_geometry_reply(m_connection, geometryCookies[i], nullptr));
         // Input-only windows catch events but show nothing, so they are never "under" a point.
         if (hit != XCB_NONE || !attributes || !geometry ||
@@ -236,13 +230,12 @@ bool X11Desktop::switchColourDepth(int) {
     return false;
 }
 
-QImage X11Desktop::grabScreen() {
-    QScreen* screen = QGuiApplication::primaryScreen();
-    return screen ? screen->grabWindow(0).toImage() : QImage();
+QImage X11Desktop::grabScreenWithout(QWindow* window) {
+    return m_screenGrab->grabWithout(window);
 }
 
 QList<xcb_atom_t> X11Desktop::atomList(xcb_window_t window, xcb_atom_t property) const {
-    const Reply<xcb_get_property_reply_t> reply(xcb_get_property_reply(
+    const XcbReply<xcb_get_property_reply_t> reply(xcb_get_property_reply(
         m_connection, xcb_get_property(m_connection, 0, window, property, XCB_ATOM_ATOM, 0, 1024),
         nullptr));
     if (!reply || reply->type != XCB_ATOM_ATOM || reply->format != 32)
@@ -313,13 +306,13 @@ bool X11Desktop::windowManagerRunning() const {
 }
 
 bool X11Desktop::isOverrideRedirect(xcb_window_t window) const {
-    const Reply<xcb_get_window_attributes_reply_t> attributes(xcb_get_window_attributes_reply(
+    const XcbReply<xcb_get_window_attributes_reply_t> attributes(xcb_get_window_attributes_reply(
         m_connection, xcb_get_window_attributes(m_connection, window), nullptr));
     return attributes && attributes->override_redirect;
 }
 
 bool X11Desktop::isViewable(xcb_window_t window) const {
-    const Reply<xcb_get_window_attributes_reply_t> attributes(xcb_get_window_attributes_reply(
+    const XcbReply<xcb_get_window_attributes_reply_t> attributes(xcb_get_window_attributes_reply(
         m_connection, xcb_get_window_attributes(m_connection, window), nullptr));
     return attributes && attributes->map_state == XCB_MAP_STATE_VIEWABLE;
 }

@@ -1,9 +1,12 @@
 #pragma once
 
 #include "Desktop.h"
+#include "X11ScreenGrab.h"
 
 #include <xcb/xcb.h>
 #include <xcb/xcb_ewmh.h>
+
+#include <memory>
 
 // The desktop of an X11 session, reached through xcb with the EWMH and ICCCM conventions.
 //
@@ -29,7 +32,7 @@ public:
     int colourDepth() const override;
     bool switchColourDepth(int bitsPerPixel) override;
 
-    QImage grabScreen() override;
+    QImage grabScreenWithout(QWindow* window) override;
 
     void setTaskbarVisible(bool visible) override;
     void keepOffTaskbar(QWindow* window) override;
@@ -41,6 +44,7 @@ public:
 
     // The root window of the screen this desktop works on.
     xcb_window_t root() const;
+    const X11ScreenGrab& screenGrab() const { return *m_screenGrab; }
 
 private:
     // The children of the root window, topmost first.
@@ -66,4 +70,5 @@ private:
     mutable xcb_ewmh_connection_t m_ewmh{};
     xcb_atom_t m_wmDeleteWindow = XCB_NONE;
     xcb_atom_t m_wmState = XCB_NONE;
+    std::unique_ptr<X11ScreenGrab> m_screenGrab;
 };

@@ -1,14 +1,10 @@
 #include "X11TaskKeys.h"
+#include "XcbReply.h"
 
 #include <cstdlib>
 #include <memory>
 
 namespace {
-
-struct FreeReply {
-    void operator()(void* reply) const { std::free(reply); }
-};
-template <typename T> using Reply = std::unique_ptr<T, FreeReply>;
 
 // Keysyms from X11/keysymdef.h.
 constexpr xcb_keysym_t Tab = 0xff09;
@@ -48,12 +44,12 @@ public:
 
 private:
     xcb_keycode_t m_firstKeycode = 0;
-    Reply<xcb_get_keyboard_mapping_reply_t> m_map;
+    XcbReply<xcb_get_keyboard_mapping_reply_t> m_map;
 };
 
 // The modifier bit a key is bound to (Alt and NumLock move between Mod1..Mod5 with the keymap).
 uint16_t modifierOf(xcb_connection_t* connection, const QList<xcb_keycode_t>& keys) {
-    const Reply<xcb_get_modifier_mapping_reply_t> mapping(
+    const XcbReply<xcb_get_modifier_mapping_reply_t> mapping(
         xcb_get_modifier_mapping_reply(connection, xcb_get_modifier_mapping(connection), nullptr));
     if (!mapping)
         return 0;
@@ -115,7 +111,7 @@ int X11TaskKeys::disableTaskKeys(int, int) {
     // A combination another client already grabbed fails with BadAccess; it is not ours to
     // release later.
     for (qsizetype i = 0; i < wanted.size(); ++i) {
-        const Reply<xcb_generic_error_t> error(xcb_request_check(m_connection, cookies[i]));
+        const XcbReply<xcb_generic_error_t> error(xcb_request_check(m_connection, cookies[i]));
         if (!error)
             m_grabs.append(wanted[i]);
     }
@@ -129,6 +125,6 @@ void X11TaskKeys::release() {
         xcb_ungrab_key(m_connection, grab.keycode, m_root, grab.modifiers);
     m_grabs.clear();
     // A round trip, so the keys are free for other clients when this returns.
-    const Reply<xcb_get_input_focus_reply_t> sync(
+    const XcbReply<xcb_get_input_focus_reply_t> sync(
         xcb_get_input_focus_reply(m_connection, xcb_get_input_focus(m_connection), nullptr));
 }

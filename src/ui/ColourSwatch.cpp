@@ -23,9 +23,15 @@ void ColourSwatch::setColour(const QColor& colour)
     setPalette(palette);
 }
 
+void ColourSwatch::mousePressEvent(QMouseEvent* event)
+{
+    // The press is the swatch's own, whatever the button: it is never handed to the window below.
+    event->accept();
+}
+
 void ColourSwatch::mouseReleaseEvent(QMouseEvent* event)
 {
-    if (rect().contains(event->position().toPoint()))
+    event->accept();
+    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
         emit clicked();
-    QFrame::mouseReleaseEvent(event);
 }

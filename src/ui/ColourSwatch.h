@@ -3,8 +3,8 @@
 #include <QColor>
 #include <QFrame>
 
-// A sunken colour field that holds its colour as its own fill and reports clicks, like the pen and
-// background swatches of the board.
+// A sunken colour field that shows a colour as its fill and reports clicks of the left button, like
+// the pen and background swatches of the board.
 class ColourSwatch : public QFrame {
     Q_OBJECT
 public:
@@ -18,6 +18,7 @@ signals:
     void clicked();
 
 protected:
+    void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:

@@ -2,7 +2,6 @@
 
 #include <QFont>
 #include <QStringList>
-#include <QToolTip>
 
 namespace FontNames {
 
@@ -16,9 +15,6 @@ void apply()
     QFont::insertSubstitutions(
         QStringLiteral("MS Sans Serif"),
         QStringList{QStringLiteral("DejaVu Sans"), QStringLiteral("AR PL UMing CN")});
-    QFont hint(QStringLiteral("宋体"));
-    hint.setPixelSize(20);
-    QToolTip::setFont(hint);
 }
 
 } // namespace FontNames

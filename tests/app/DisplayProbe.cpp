@@ -1,5 +1,7 @@
 #include "DisplayProbe.h"
 
+#include "platform/XcbReply.h"
+
 #include <QProcess>
 #include <QProcessEnvironment>
 
@@ -7,15 +9,6 @@
 
 #include <cstdlib>
 #include <cstring>
-
-namespace {
-
-struct FreeReply {
-    void operator()(void* reply) const { std::free(reply); }
-};
-template <typename T> using Reply = std::unique_ptr<T, FreeReply>;
-
-} // namespace
 
 DisplayProbe::DisplayProbe(const QByteArray& display) : m_display(display)
 {
@@ -33,7 +26,7 @@ DisplayProbe::~DisplayProbe()
 
 xcb_atom_t DisplayProbe::atom(const char* name) const
 {
-    const Reply<xcb_intern_atom_reply_t> reply(xcb_intern_atom_reply(
+    const XcbReply<xcb_intern_atom_reply_t> reply(xcb_intern_atom_reply(
         m_connection,
         xcb_intern_atom(m_connection, 0, static_cast<uint16_t>(std::strlen(name)), name), nullptr));
     return reply ? reply->atom : XCB_NONE;
@@ -41,7 +34,7 @@ xcb_atom_t DisplayProbe::atom(const char* name) const
 
 QColor DisplayProbe::pixel(QPoint point) const
 {
-    const Reply<xcb_get_image_reply_t> image(xcb_get_image_reply(
+    const XcbReply<xcb_get_image_reply_t> image(xcb_get_image_reply(
         m_connection,
         xcb_get_image(m_connection, XCB_IMAGE_FORMAT_Z_PIXMAP, m_desktop->root(),
                       static_cast<int16_t>(point.x()), static_cast<int16_t>(point.y()), 1, 1, ~0u),
@@ -60,7 +53,7 @@ quint64 DisplayProbe::windowAt(QPoint point) const
 
 qint64 DisplayProbe::pidOf(quint64 window) const
 {
-    const Reply<xcb_get_property_reply_t> reply(
+    const XcbReply<xcb_get_property_reply_t> reply(
         xcb_get_property_reply(m_connection,
                                xcb_get_property(m_connection, 0, static_cast<xcb_window_t>(window),
                                                 atom("_NET_WM_PID"), XCB_ATOM_CARDINAL, 0, 1),
@@ -72,7 +65,7 @@ qint64 DisplayProbe::pidOf(quint64 window) const
 
 bool DisplayProbe::isViewable(quint64 window) const
 {
-    const Reply<xcb_get_window_attributes_reply_t> reply(xcb_get_window_attributes_reply(
+    const XcbReply<xcb_get_window_attributes_reply_t> reply(xcb_get_window_attributes_reply(
         m_connection, xcb_get_window_attributes(m_connection, static_cast<xcb_window_t>(window)),
         nullptr));
     return reply && reply->map_state == XCB_MAP_STATE_VIEWABLE;
@@ -100,9 +93,9 @@ quint64 DisplayProbe::windowCaptioned(qint64 pid, const QString& caption) const
 QRect DisplayProbe::geometry(quint64 window) const
 {
     const auto id = static_cast<xcb_window_t>(window);
-    const Reply<xcb_get_geometry_reply_t> geometry(
+    const XcbReply<xcb_get_geometry_reply_t> geometry(
         xcb_get_geometry_reply(m_connection, xcb_get_geometry(m_connection, id), nullptr));
-    const Reply<xcb_translate_coordinates_reply_t> origin(xcb_translate_coordinates_reply(
+    const XcbReply<xcb_translate_coordinates_reply_t> origin(xcb_translate_coordinates_reply(
         m_connection, xcb_translate_coordinates(m_connection, id, m_desktop->root(), 0, 0),
         nullptr));
     if (!geometry || !origin)
@@ -112,7 +105,7 @@ QRect DisplayProbe::geometry(quint64 window) const
 
 QList<xcb_atom_t> DisplayProbe::atoms(quint64 window, const char* property) const
 {
-    const Reply<xcb_get_property_reply_t> reply(
+    const XcbReply<xcb_get_property_reply_t> reply(
         xcb_get_property_reply(m_connection,
                                xcb_get_property(m_connection, 0, static_cast<xcb_window_t>(window),
                                                 atom(property), XCB_ATOM_ATOM, 0, 64),
@@ -127,7 +120,7 @@ bool DisplayProbe::windowManagerRunning() const
 {
     const xcb_atom_t check = atom("_NET_SUPPORTING_WM_CHECK");
     const auto checkWindowOf = [&](xcb_window_t window) -> xcb_window_t {
-        const Reply<xcb_get_property_reply_t> reply(xcb_get_property_reply(
+        const XcbReply<xcb_get_property_reply_t> reply(xcb_get_property_reply(
             m_connection, xcb_get_property(m_connection, 0, window, check, XCB_ATOM_WINDOW, 0, 1),
             nullptr));
         if (!reply || xcb_get_property_value_length(reply.get()) != 4)

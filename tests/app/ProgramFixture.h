@@ -2,6 +2,7 @@
 
 #include "app/Program.h"
 #include "platform/Platform.h"
+#include "platform/fakes/FakeClock.h"
 #include "platform/fakes/FakeDesktop.h"
 #include "platform/fakes/FakeLauncher.h"
 #include "platform/fakes/FakeRegistry.h"
@@ -15,12 +16,15 @@
 // of its own.
 struct ProgramFixture {
     QTemporaryDir directory;
+    // What is delivered beside the program, apart from where it writes.
+    QTemporaryDir deliveredDirectory;
     Platform platform;
     FakeDesktop* desktop = new FakeDesktop;
     FakeTaskKeys* taskKeys = new FakeTaskKeys;
     FakeRegistry* registry = new FakeRegistry;
     FakeLauncher* launcher = new FakeLauncher;
     ScriptedPrompter* prompter = new ScriptedPrompter;
+    FakeClock* clock = new FakeClock;
     std::unique_ptr<Program> program;
 
     ProgramFixture()
@@ -30,13 +34,17 @@ struct ProgramFixture {
         platform.registry.reset(registry);
         platform.launcher.reset(launcher);
         platform.prompter.reset(prompter);
+        platform.clock.reset(clock);
     }
 
     QString programDirectory() const { return directory.path() + QLatin1Char('/'); }
+    QString programFilesDirectory() const { return deliveredDirectory.path() + QLatin1Char('/'); }
 
     void start()
     {
-        program = std::make_unique<Program>(platform, QSize(1024, 768), programDirectory());
+        program = std::make_unique<Program>(
+            platform, QSize(1024, 768),
+            ProgramDirectories{programFilesDirectory(), programDirectory()});
     }
     const Windows& windows() const { return program->windows(); }
 };

@@ -1,10 +1,14 @@
 #include "ProgramFixture.h"
 
+#include "aids/HelpWindow.h"
 #include "aids/ShadeWindow.h"
 #include "aids/TextLinePanel.h"
 #include "app/ToolbarWindow.h"
+#include "board/model/BoardModel.h"
 #include "board/window/BoardWindow.h"
 #include "lessons/SettingsWindow.h"
+#include "overlay/OverlayModel.h"
+#include "overlay/OverlayWindow.h"
 
 #include <QColorDialog>
 #include <QFile>
@@ -39,6 +43,8 @@ private slots:
     void textLinePanelNeedsTheRegisteredComponent_data();
     void textLinePanelNeedsTheRegisteredComponent();
     void boardOpensAndComesBack();
+    void overlayOpensOverTheDesktopAndLeaves_data();
+    void overlayOpensOverTheDesktopAndLeaves();
     void shadeCoversAndGoesOnAnyPress();
     void settingsKeepThePanelTextAndOpenModally();
     void exitAsksAndCleansUp_data();
@@ -147,7 +153,7 @@ void StartupTest::toolbarMakesTheDesktopFitForClass()
     ToolbarWindow* toolbar = fixture.windows().toolbar;
     QCOMPARE(fixture.desktop->keptOffTaskbar().size(), 1);
     QCOMPARE(fixture.desktop->keptOffTaskbar().first()->title(), QStringLiteral("Z_Kalto"));
-    QVERIFY(toolbar->taskKeyBlock());
+    QVERIFY(fixture.program->taskKeyBlock().isBlocked());
     QCOMPARE(fixture.taskKeys->disableCalls().size(), 1);
     QCOMPARE(fixture.taskKeys->disableCalls().first().enable, 1);
     QCOMPARE(fixture.taskKeys->disableCalls().first().keys, 23);
@@ -230,7 +236,9 @@ void StartupTest::keyboardButtonToggles()
     QTest::mouseClick(toolbar->SpeedButton8, Qt::LeftButton);
     QCOMPARE(fixture.launcher->startedPrograms().size(), 1);
     QCOMPARE(fixture.launcher->startedPrograms().first().fileName, QStringLiteral("qorkb.dll"));
-    QCOMPARE(fixture.launcher->startedPrograms().first().firstDirectory, QDir::currentPath());
+    // The keyboard program is delivered beside this one.
+    QCOMPARE(fixture.launcher->startedPrograms().first().firstDirectory,
+             fixture.programFilesDirectory());
 
     // The keyboard's window is open now: the second click closes it and starts nothing.
     fixture.desktop->setWindows({{1, "Z_Kalto"}, {42, "%*Y"}});
@@ -265,8 +273,9 @@ void StartupTest::textLinePanelNeedsTheRegisteredComponent()
     if (registered) {
         QCOMPARE(panel->pos(), QPoint((1024 - 552) / 2, 72));
         QCOMPARE(fixture.launcher->startedPrograms().first().fileName, QStringLiteral("ani.dll"));
+        // Looked up beside the program, not where the program writes its files.
         QCOMPARE(fixture.launcher->startedPrograms().first().firstDirectory,
-                 fixture.programDirectory());
+                 fixture.programFilesDirectory());
     }
 }
 
@@ -281,7 +290,8 @@ void StartupTest::boardOpensAndComesBack()
     QVERIFY(!toolbar->isVisible());
     QVERIFY(!toolbar->Timer1->isActive());
     QVERIFY(board->isVisible());
-    QCOMPARE(board->pages().currentPageImage().pixelColor(600, 400), board->backgroundSwatch());
+    QCOMPARE(board->model().pages().currentPageImage().pixelColor(600, 400),
+             board->model().backgroundSwatch());
 
     // The shade covers the board, which stays open beneath.
     QTest::mouseClick(board->SpeedButton2, Qt::LeftButton);
@@ -295,6 +305,48 @@ void StartupTest::boardOpensAndComesBack()
     QVERIFY(!board->isVisible());
     QVERIFY(toolbar->isVisible());
     QVERIFY(toolbar->Timer1->isActive());
+}
+
+void StartupTest::overlayOpensOverTheDesktopAndLeaves_data()
+{
+    QTest::addColumn<QString>("leaveBy");
+    QTest::addColumn<bool>("toBoard");
+    QTest::newRow("书写板, full toolbar") << "SpeedButton6" << true;
+    QTest::newRow("操作演示, full toolbar") << "SpeedButton3" << false;
+    QTest::newRow("操作演示, compact toolbar") << "SpeedButton16" << false;
+}
+
+void StartupTest::overlayOpensOverTheDesktopAndLeaves()
+{
+    QFETCH(QString, leaveBy);
+    QFETCH(bool, toBoard);
+    ProgramFixture fixture;
+    QImage desktop(1024, 768, QImage::Format_RGB32);
+    desktop.fill(Qt::darkCyan);
+    fixture.desktop->setScreenPicture(desktop);
+    fixture.desktop->setWindows({{77, QStringLiteral("课件")}});
+    fixture.desktop->setWindowRect(77, QRect(100, 100, 800, 600));
+    fixture.start();
+    ToolbarWindow* toolbar = fixture.windows().toolbar;
+    OverlayWindow* overlay = fixture.windows().overlay;
+    toolbar->show();
+    QTest::mouseClick(toolbar->SpeedButton3, Qt::LeftButton);
+    QVERIFY(!toolbar->isVisible());
+    QVERIFY(!toolbar->Timer1->isActive());
+    QVERIFY(overlay->isVisible());
+    QCOMPARE(overlay->geometry(), QRect(0, 0, 1024, 768));
+    QCOMPARE(overlay->Panel1->geometry(), QRect(1024 - 591, 0, 591, 40));
+    QCOMPARE(overlay->Panel2->geometry(), QRect(1024 - 436, 0, 343, 41));
+    QCOMPARE(overlay->model().screen().image().pixelColor(500, 500), QColor(Qt::darkCyan));
+
+    if (leaveBy == QLatin1String("SpeedButton16"))
+        QTest::mouseClick(overlay->SpeedButton18, Qt::LeftButton);
+    QTest::mouseClick(overlay->findChild<QToolButton*>(leaveBy), Qt::LeftButton);
+    QVERIFY(!overlay->isVisible());
+    QCOMPARE(fixture.windows().board->isVisible(), toBoard);
+    QCOMPARE(toolbar->isVisible(), !toBoard);
+    QCOMPARE(toolbar->Timer1->isActive(), !toBoard);
+    QCOMPARE(fixture.desktop->broughtToFront(), toBoard ? QList<quint64>{} : QList<quint64>{77});
 }
 
 void StartupTest::shadeCoversAndGoesOnAnyPress()
@@ -334,8 +386,8 @@ void StartupTest::settingsKeepThePanelTextAndOpenModally()
     QVERIFY(!settings->isVisible());
     QCOMPARE(settings->size(), QSize(590, 364));
     // The text is kept even though the panel is hidden.
-    QVERIFY(
-        QString::fromUtf8(board->pages().pageText(1).value()).contains(QStringLiteral("第一课")));
+    QVERIFY(QString::fromUtf8(board->model().pages().pageText(1).value())
+                .contains(QStringLiteral("第一课")));
 }
 
 void StartupTest::exitAsksAndCleansUp_data()
@@ -351,7 +403,7 @@ void StartupTest::exitAsksAndCleansUp()
     ProgramFixture fixture;
     fixture.start();
     ToolbarWindow* toolbar = fixture.windows().toolbar;
-    PageStore& pages = fixture.windows().board->pages();
+    PageStore& pages = fixture.program->board().pages();
     for (int n = 1; n <= 3; ++n) {
         if (n > 1)
             pages.addPage(Qt::white);
@@ -359,7 +411,7 @@ void StartupTest::exitAsksAndCleansUp()
     }
     fixture.desktop->setWindows({{1, "Z_Kalto"}, {9, "%*Y"}});
     toolbar->show();
-    QSignalSpy exited(toolbar, &ToolbarWindow::exitConfirmed);
+    QSignalSpy exited(toolbar, &ToolbarWindow::closed);
     fixture.prompter->answerYesNo(yes);
     QTest::mouseClick(toolbar->SpeedButton1, Qt::LeftButton);
 

@@ -92,6 +92,7 @@ class X11DesktopTest : public QObject {
 private slots:
     void initTestCase();
     void cleanup();
+    void cleanupTestCase();
 
     void picksX11Services();
     void walkFindsOwnWindowsMappedOrNot();
@@ -118,6 +119,8 @@ private slots:
     void movePointer_data();
     void movePointer();
     void grabScreenShowsWindows();
+    void grabScreenLeavesOutTheWindow_data();
+    void grabScreenLeavesOutTheWindow();
 
 private:
     xcb_window_t createWindow(QRect rect, bool mapped, xcb_window_t parent = XCB_NONE,
@@ -129,12 +132,14 @@ private:
     uint8_t mapState(xcb_window_t window);
     QRect geometry(xcb_window_t window);
     qsizetype walkIndex(quint64 window);
+    xcb_window_t parentOf(xcb_window_t window);
     xcb_atom_t atom(const char* name) { return ::atom(m_connection, name); }
 
     xcb_connection_t* m_connection = nullptr;
     Platform m_platform;
     X11Desktop* m_desktop = nullptr;
     QList<xcb_window_t> m_rawWindows;
+    QProcess m_windowManager;
 };
 
 void X11DesktopTest::initTestCase() {
@@ -150,6 +155,13 @@ void X11DesktopTest::cleanup() {
         xcb_destroy_window(m_connection, window);
     m_rawWindows.clear();
     xcb_flush(m_connection);
+}
+
+void X11DesktopTest::cleanupTestCase() {
+    if (m_windowManager.state() != QProcess::NotRunning) {
+        m_windowManager.terminate();
+        m_windowManager.waitForFinished();
+    }
 }
 
 xcb_window_t X11DesktopTest::createWindow(QRect rect, bool mapped, xcb_window_t parent,
@@ -626,20 +638,122 @@ void X11DesktopTest::movePointer() {
     QCOMPARE(QPoint(pointer->root_x, pointer->root_y), point);
 }
 
-void X11DesktopTest::grabScreenShowsWindows() {
-    QWidget red;
-    red.setWindowFlag(Qt::FramelessWindowHint);
-    red.setAutoFillBackground(true);
-    QPalette palette = red.palette();
-    palette.setColor(QPalette::Window, Qt::red);
-    red.setPalette(palette);
-    red.setGeometry(50, 60, 200, 100);
-    red.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&red));
+namespace {
 
-    QCOMPARE(m_desktop->grabScreen().size(), QSize(1024, 768));
-    QTRY_COMPARE(m_desktop->grabScreen().pixelColor(150, 110), QColor(Qt::red));
-    QCOMPARE(m_desktop->grabScreen().pixelColor(300, 110), QColor(Qt::black));
+QWidget* colouredWidget(const QColor& colour, const QRect& geometry) {
+    auto* widget = new QWidget;
+    widget->setWindowFlag(Qt::FramelessWindowHint);
+    widget->setAutoFillBackground(true);
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::Window, colour);
+    widget->setPalette(palette);
+    widget->setGeometry(geometry);
+    return widget;
+}
+
+} // namespace
+
+void X11DesktopTest::grabScreenShowsWindows() {
+    const std::unique_ptr<QWidget> red(colouredWidget(Qt::red, {50, 60, 200, 100}));
+    red->show();
+    QVERIFY(QTest::qWaitForWindowExposed(red.get()));
+
+    QCOMPARE(m_desktop->grabScreenWithout(nullptr).size(), QSize(1024, 768));
+    QTRY_COMPARE(m_desktop->grabScreenWithout(nullptr).pixelColor(150, 110), QColor(Qt::red));
+    QCOMPARE(m_desktop->grabScreenWithout(nullptr).pixelColor(300, 110), QColor(Qt::black));
+}
+
+xcb_window_t X11DesktopTest::parentOf(xcb_window_t window) {
+    const Reply<xcb_query_tree_reply_t> tree(
+        xcb_query_tree_reply(m_connection, xcb_query_tree(m_connection, window), nullptr));
+    return tree ? tree->parent : XCB_NONE;
+}
+
+void X11DesktopTest::grabScreenLeavesOutTheWindow_data() {
+    QTest::addColumn<bool>("windowManager");
+    QTest::addColumn<bool>("programDrawsBeneath");
+    // A window the server fills with its background again at once, and one whose program must
+    // draw it again after the toolbar has gone (a Qt window of this very program: it can only do
+    // so while the grab waits).
+    QTest::newRow("no window manager, server draws beneath") << false << false;
+    QTest::newRow("no window manager, program draws beneath") << false << true;
+    QTest::newRow("framing window manager, server draws beneath") << true << false;
+    QTest::newRow("framing window manager, program draws beneath") << true << true;
+}
+
+void X11DesktopTest::grabScreenLeavesOutTheWindow() {
+    QFETCH(bool, windowManager);
+    QFETCH(bool, programDrawsBeneath);
+    if (windowManager && m_windowManager.state() == QProcess::NotRunning) {
+        // Once started, the window manager stays for the rest of the run: the rows without one
+        // come first.
+        const QString program = QStandardPaths::findExecutable(QStringLiteral("openbox"));
+        if (program.isEmpty())
+            QSKIP("openbox is not installed");
+        m_windowManager.start(program, {QStringLiteral("--sm-disable")});
+        QVERIFY(m_windowManager.waitForStarted());
+        const auto windowManagerRuns = [this] {
+            const Reply<xcb_get_selection_owner_reply_t> owner(xcb_get_selection_owner_reply(
+                m_connection, xcb_get_selection_owner(m_connection, atom("WM_S0")), nullptr));
+            return owner && owner->owner != XCB_NONE;
+        };
+        // The window manager is ready once it has put a new window into a frame. Under the test
+        // runner it now and then never comes up; that says nothing about the grab.
+        const xcb_window_t probe = createWindow({0, 0, 10, 10}, true);
+        const auto framesWindows = [&] {
+            return windowManagerRuns() && parentOf(probe) != m_desktop->root();
+        };
+        if (!QTest::qWaitFor(framesWindows, 5000))
+            QSKIP("openbox did not come up");
+    }
+
+    const QColor known(200, 30, 40);
+    const QColor toolbarColour(20, 40, 220);
+    const QRect beneathPlace(400, 0, 624, 150);
+    std::unique_ptr<QWidget> beneath;
+    if (programDrawsBeneath) {
+        beneath.reset(colouredWidget(known, beneathPlace));
+        beneath->show();
+        QVERIFY(QTest::qWaitForWindowExposed(beneath.get()));
+    } else {
+        const xcb_window_t window = xcb_generate_id(m_connection);
+        const uint32_t values[] = {(uint32_t(known.red()) << 16) | (uint32_t(known.green()) << 8) |
+                                       uint32_t(known.blue()),
+                                   1};
+        xcb_create_window(m_connection, XCB_COPY_FROM_PARENT, window, m_desktop->root(),
+                          beneathPlace.x(), beneathPlace.y(), beneathPlace.width(),
+                          beneathPlace.height(), 0, XCB_WINDOW_CLASS_INPUT_OUTPUT,
+                          XCB_COPY_FROM_PARENT, XCB_CW_BACK_PIXEL | XCB_CW_OVERRIDE_REDIRECT,
+                          values);
+        // Beneath every other window, so the window manager's frames stay above it.
+        const uint32_t bottom = XCB_STACK_MODE_BELOW;
+        xcb_configure_window(m_connection, window, XCB_CONFIG_WINDOW_STACK_MODE, &bottom);
+        xcb_map_window(m_connection, window);
+        m_rawWindows.append(window);
+    }
+    const std::unique_ptr<QWidget> toolbar(colouredWidget(toolbarColour, {588, 0, 343, 40}));
+    toolbar->show();
+    QVERIFY(QTest::qWaitForWindowExposed(toolbar.get()));
+    QTRY_COMPARE(m_desktop->grabScreenWithout(nullptr).pixelColor(700, 20), toolbarColour);
+    QTRY_COMPARE(m_desktop->grabScreenWithout(nullptr).pixelColor(450, 100), known);
+    // Under the window manager the toolbar sits in a frame of its own, which must go as well.
+    QCOMPARE(parentOf(toolbar->winId()) != m_desktop->root(), windowManager);
+
+    const QImage picture = m_desktop->grabScreenWithout(toolbar->windowHandle());
+    QVERIFY(!toolbar->isVisible());
+    QVERIFY(m_desktop->screenGrab().lastGrabSawPlaceRedrawn());
+    QCOMPARE(picture.size(), QSize(1024, 768));
+    // Every pixel of the place the toolbar left shows the window beneath it.
+    for (int y = 0; y < 40; ++y) {
+        for (int x = 588; x < 931; ++x) {
+            if (picture.pixelColor(x, y) != known)
+                QFAIL(qPrintable(QStringLiteral("(%1, %2) is %3")
+                                     .arg(x)
+                                     .arg(y)
+                                     .arg(picture.pixelColor(x, y).name())));
+        }
+    }
+    QCOMPARE(picture.pixelColor(450, 100), known);
 }
 
 QTEST_MAIN(X11DesktopTest)

@@ -43,7 +43,9 @@ const QList<std::pair<QString, QSize>>& namedPictures() {
         {"rangeselect", {38, 38}}, {"zoomin", {38, 19}},    {"zoomout", {38, 19}},
         {"thumbnails", {38, 19}},  {"import", {38, 19}},    {"pageleft", {31, 38}},
         {"pageright", {29, 38}},   {"settings", {38, 38}},  {"demo", {38, 38}},
-        {"save", {31, 30}},
+        {"save", {31, 30}},        {"capturecurrent", {38, 19}}, {"capturenext", {38, 19}},
+        {"compact", {38, 38}},     {"expand", {38, 38}},      {"pencolourtall", {36, 38}},
+        {"unshade", {33, 33}},
     };
     return pictures;
 }

@@ -200,7 +200,8 @@ bool savePng(const QImage& image, const QString& path)
 }
 
 QImage scaledCopy(const QImage& source, const QRectF& sourceRect, const QSize& targetSize,
-                  const QRectF& destination, Interpolation mode, const QString& programDirectory)
+                  const QRectF& destination, Interpolation mode, const QString& programDirectory,
+                  const QString& fileName)
 {
     QImage bitmap = createBitmap(targetSize.width(), targetSize.height());
     if (bitmap.isNull())
@@ -209,7 +210,7 @@ QImage scaledCopy(const QImage& source, const QRectF& sourceRect, const QSize& t
     // A scratch file rewritten on every resize: written in place, without the atomic replace and
     // flush to disk that save() does for real documents. When it cannot be written or read back,
     // the drawn bitmap is still the right picture: return it rather than lose the resize.
-    const QString path = programDirectory + QStringLiteral("tmp.bmt");
+    const QString path = programDirectory + fileName;
     const QByteArray stream = bmpStream(bitmap);
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||

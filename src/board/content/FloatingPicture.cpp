@@ -1,25 +1,18 @@
 #include "board/content/FloatingPicture.h"
 
-#include "board/tools/ScreenImage.h"
-#include "board/pixels/EdgeRect.h"
-#include "board/store/PageStore.h"
-#include "board/pixels/RasterCopy.h"
-#include "board/pixels/Rounding.h"
-#include "board/tools/WindowPen.h"
 #include "board/codec/ImageCodec.h"
+#include "board/content/ZoomStep.h"
+#include "board/pixels/EdgeRect.h"
+#include "board/pixels/PageFormat.h"
+#include "board/pixels/RasterCopy.h"
+#include "board/tools/Canvas.h"
+#include "board/tools/WindowPen.h"
 
 #include <QPainter>
 
 #include <algorithm>
 
-namespace {
-
-constexpr float zoomStep = 1.5f;
-
-} // namespace
-
-bool FloatingPicture::cut(QPoint press, QPoint release, const StrokeBox& strokeBox,
-                          ScreenImage& surface, PageStore& pages)
+bool FloatingPicture::cut(QPoint press, QPoint release, const StrokeBox& strokeBox, Canvas& canvas)
 {
     releaseZoomSource();
     m_zoom = 1.0f;
@@ -31,21 +24,20 @@ bool FloatingPicture::cut(QPoint press, QPoint release, const StrokeBox& strokeB
         return false;
 
     // The rubber band lies on the border of this rectangle and becomes the picture's frame.
-    const QColor background = surface.backgroundColour();
-    m_buffer = QImage(width, height, PageStore::pageFormat);
+    const QColor background = canvas.screen.backgroundColour();
+    m_buffer = QImage(width, height, pageFormat);
     m_buffer.fill(background); // what lies off the screen, if the pointer went there
-    RasterCopy::copy(surface.image(), QRect(press, m_buffer.size()), m_buffer, QPoint());
+    RasterCopy::copy(canvas.screen.image(), QRect(press, m_buffer.size()), m_buffer, QPoint());
     m_picture = m_buffer;
     m_geometry = QRect(press, m_buffer.size());
     m_shown = true;
 
-    QImage& page = pages.currentPageImage();
-    if (pages.underlayActive()) {
+    if (canvas.underlay) {
         const QRect box = strokeBox.grownBy(0);
-        surface.copyFrom(pages.underlayImage(), box);
-        RasterCopy::copy(pages.underlayImage(), box, page, box.topLeft());
+        canvas.screen.copyFrom(*canvas.underlay, box);
+        RasterCopy::copy(*canvas.underlay, box, canvas.committed, box.topLeft());
     } else {
-        RasterCopy::fill(page, m_geometry, background);
+        RasterCopy::fill(canvas.committed, m_geometry, background);
     }
     return true;
 }
@@ -120,18 +112,21 @@ bool FloatingPicture::zoom(bool enlarge, QSize screenSize, const QString& progra
 {
     if (!m_shown)
         return false;
+    const float factor = ZoomStep::nextFactor(m_zoom, enlarge);
+    const QSize sourceSize = m_zoomSource.isNull() ? m_picture.size() : m_zoomSource.size();
+    if (enlarge && !ZoomStep::fitsScreens(sourceSize, factor, screenSize))
+        return false;
     // The zoom source is the picture as it floats now, read back through a BMP stream; every
     // later step resamples it rather than the previous result.
     if (m_zoomSource.isNull())
         m_zoomSource = ImageCodec::loadBmpStream(ImageCodec::bmpStream(m_picture));
-    // Single precision, as the factor is kept; zoom in then out comes back to exactly 1.0.
-    m_zoom = enlarge ? m_zoom * zoomStep : m_zoom / zoomStep;
+    m_zoom = factor;
 
     const int w0 = m_zoomSource.width();
     const int h0 = m_zoomSource.height();
     const double scaledWidth = double(w0) * double(m_zoom);
     const double scaledHeight = double(h0) * double(m_zoom);
-    const QSize size(roundHalfToEven(scaledWidth), roundHalfToEven(scaledHeight));
+    const QSize size = ZoomStep::sizeAt(m_zoomSource.size(), m_zoom);
 
     Interpolation mode = Interpolation::HighQualityBicubic;
     if (!m_exactPlacement)
@@ -144,26 +139,7 @@ bool FloatingPicture::zoom(bool enlarge, QSize screenSize, const QString& progra
         ImageCodec::scaledCopy(m_zoomSource, source, size, destination, mode, programDirectory);
     m_geometry.setSize(size);
 
-    // Keep the picture on the screen: an enlarged one that no longer fits ends up centred, a
-    // shrunken one dragged partly off the left or top comes back when it fits.
-    int left = m_geometry.left();
-    int top = m_geometry.top();
-    if (enlarge) {
-        if (left + size.width() > screenSize.width())
-            left = screenSize.width() - size.width();
-        if (left < 0)
-            left = left / 2;
-        if (top + size.height() > screenSize.height())
-            top = screenSize.height() - size.height();
-        if (top < 0)
-            top = top / 2;
-    } else {
-        if (left < 0 && size.width() < screenSize.width())
-            left = 0;
-        if (top < 0 && size.height() < screenSize.height())
-            top = 0;
-    }
-    m_geometry.moveTo(left, top);
+    m_geometry.moveTo(ZoomStep::placed(m_geometry.topLeft(), size, screenSize, enlarge));
 
     if (m_zoom >= 1.0f && !m_exactPlacement)
         drawFrame(frameColour);

@@ -9,8 +9,7 @@
 #include <QSize>
 #include <QString>
 
-class ScreenImage;
-class PageStore;
+struct Canvas;
 
 // The board's single movable picture that is not yet part of the page (the window shows it as
 // Image2: picture() at geometry() while shown). A range selection cuts it out of the page;
@@ -39,14 +38,13 @@ public:
     int tag() const { return m_tag; }
     void setTag(int tag) { m_tag = tag; }
 
-    // The release of a range selection from press to release, after the board's own release work
-    // copied the window around the stroke into the page. Takes the window's rectangle between the
-    // two points as the picture, shows it there and leaves a hole in the page: the underlay's
-    // stroke box on the window and in the page while the underlay is active, otherwise the
-    // rectangle filled with the window's background colour. A release left of or above the press
-    // point selects nothing. Returns whether a picture was cut.
-    bool cut(QPoint press, QPoint release, const StrokeBox& strokeBox, ScreenImage& surface,
-             PageStore& pages);
+    // The release of a range selection from press to release, after the release work of the tool
+    // committed the screen around the stroke. Takes the screen's rectangle between the two points
+    // as the picture, shows it there and leaves a hole in the committed picture: the underlay's
+    // stroke box on the screen and in the committed picture while the canvas has an underlay,
+    // otherwise the rectangle filled with the screen's background colour. A release left of or
+    // above the press point selects nothing. Returns whether a picture was cut.
+    bool cut(QPoint press, QPoint release, const StrokeBox& strokeBox, Canvas& canvas);
 
     // Stamping and dropping change no window pixels: where the picture is hidden, the board shows
     // the page again in the rectangle it covered (geometry() before the call), and likewise in the
@@ -83,7 +81,8 @@ public:
 
     // One zoom step, x 1.5 or / 1.5, resampled from the zoom source through "tmp.bmt" in
     // programDirectory and kept on a screen of screenSize. A cut picture at 1.0 or more gets its
-    // dotted frame again in frameColour. Nothing happens while hidden; returns whether it zoomed.
+    // dotted frame again in frameColour. Nothing happens while hidden, nor for an enlargement that
+    // would cover more than four screens; returns whether it zoomed.
     bool zoomIn(QSize screenSize, const QString& programDirectory, const QColor& frameColour);
     bool zoomOut(QSize screenSize, const QString& programDirectory, const QColor& frameColour);
 

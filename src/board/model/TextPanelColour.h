@@ -1,5 +1,7 @@
 #pragma once
 
+#include "board/pixels/NamedColours.h"
+
 #include <QtGlobal>
 
 // The colour of the content panel's text box follows the page's background, so the text panel
@@ -7,7 +9,7 @@
 // grey. Colours are 0x00BBGGRR numbers.
 namespace TextPanelColour {
 
-inline constexpr quint32 greyBackground = 8421504;
+inline constexpr quint32 greyBackground = NamedColours::standardGrey;
 inline constexpr quint32 onGrey = 10855845;
 inline constexpr quint32 onDark = 6447714;
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "board/pixels/BoardGeometry.h"
+
 #include <QPoint>
 #include <QSize>
 
@@ -9,7 +11,7 @@
 // out.
 namespace ProbePixel {
 
-constexpr int stripHeight = 40;
+using BoardGeometry::stripHeight;
 
 inline QPoint background(QSize screen)
 {

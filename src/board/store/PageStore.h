@@ -1,5 +1,7 @@
 #pragma once
 
+#include "board/pixels/PageFormat.h"
+
 #include <QByteArray>
 #include <QColor>
 #include <QImage>
@@ -42,7 +44,7 @@ struct LessonPage {
 class PageStore {
 public:
     static constexpr int maxPages = 99;
-    static constexpr QImage::Format pageFormat = QImage::Format_RGB32;
+    static constexpr QImage::Format pageFormat = ::pageFormat;
 
     // programDirectory ends with "/"; panelSize is the content panel's size at creation.
     PageStore(QSize screenSize, const QString& programDirectory, QSize panelSize);

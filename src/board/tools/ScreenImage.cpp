@@ -1,6 +1,7 @@
 #include "board/tools/ScreenImage.h"
 
-#include "board/store/PageStore.h"
+#include "board/pixels/PageFormat.h"
+
 #include "board/pixels/ProbePixel.h"
 #include "board/pixels/RasterCopy.h"
 
@@ -18,7 +19,7 @@ QRect shapeBounds(QPoint a, QPoint b)
 
 } // namespace
 
-ScreenImage::ScreenImage(QSize screenSize) : m_image(screenSize, PageStore::pageFormat)
+ScreenImage::ScreenImage(QSize screenSize) : m_image(screenSize, pageFormat)
 {
     m_image.fill(Qt::white);
 }

@@ -1,14 +1,21 @@
 #include "board/window/BoardWindow.h"
 
+#include "board/model/BoardModel.h"
+#include "board/pixels/BoardGeometry.h"
 #include "board/pixels/ColourRef.h"
+#include "board/pixels/NamedColours.h"
 #include "board/tools/CursorFile.h"
 #include "ui/ButtonPictures.h"
 #include "ui/ColourSwatch.h"
+#include "ui/NumberBox.h"
+#include "ui/PointerInput.h"
 #include "ui/SystemWindow.h"
+#include "ui/WindowFill.h"
 
 #include <QButtonGroup>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QTextEdit>
@@ -16,56 +23,12 @@
 
 namespace {
 
-// Colours of the strip as designed, as 0x00BBGGRR numbers.
-constexpr quint32 readoutColour = 2713492;
-constexpr quint32 numberBoxColour = 14850132;
-constexpr quint32 skyBlue = 0xF0CAA6;
-constexpr quint32 contentPanelColour = 0x808000; // teal
-// Start values of the pen and the page until personal settings apply theirs.
-constexpr quint32 designedStrokeColour = 255;
-constexpr quint32 designedBackgroundColour = 8421504;
-constexpr int contentPanelWidth = 368;
 constexpr int toolStripWidth = 722;
-
-QPalette filled(QWidget* widget, quint32 colour)
-{
-    QPalette palette = widget->palette();
-    palette.setColor(QPalette::Window, ColourRef::toColor(colour));
-    palette.setColor(QPalette::Base, ColourRef::toColor(colour));
-    return palette;
-}
-
-QLineEdit* numberBox(QWidget* parent, const QString& name, const QRect& geometry, int pixelSize,
-                     const QString& text, const QString& hint)
-{
-    auto* box = new QLineEdit(text, parent);
-    box->setObjectName(name);
-    box->setGeometry(geometry);
-    box->setReadOnly(true);
-    box->setEnabled(false);
-    box->setAlignment(Qt::AlignCenter);
-    box->setToolTip(hint);
-    QFont font(QStringLiteral("MS Sans Serif"));
-    font.setPixelSize(pixelSize);
-    box->setFont(font);
-    box->setFrame(false);
-    QPalette palette = filled(box, numberBoxColour);
-    // A disabled box keeps its red digits: the teacher reads them from the back of the room.
-    for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
-        palette.setColor(group, QPalette::Text, Qt::red);
-    palette.setColor(QPalette::Disabled, QPalette::Base, ColourRef::toColor(numberBoxColour));
-    box->setPalette(palette);
-    box->setAutoFillBackground(true);
-    return box;
-}
 
 } // namespace
 
-BoardWindow::BoardWindow(QSize screenSize, const QString& programDirectory, CursorSlots& cursors,
-                         Prompter& prompter)
-    : m_screenSize(screenSize), m_cursors(cursors), m_prompter(prompter), m_surface(screenSize),
-      m_pages(screenSize, programDirectory, QSize(contentPanelWidth, screenSize.height() - 45)),
-      m_tools(m_pages, m_surface)
+BoardWindow::BoardWindow(BoardModel& model, CursorSlots& cursors)
+    : m_model(model), m_cursors(cursors)
 {
     SystemWindow::setUp(this, QStringLiteral("TForm3"), QStringLiteral("白板"),
                         SystemWindow::Layer::Normal);
@@ -74,17 +37,30 @@ BoardWindow::BoardWindow(QSize screenSize, const QString& programDirectory, Curs
     setFont(font);
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAttribute(Qt::WA_NoSystemBackground);
-    m_surface.setRepaintHandler([this](const QRect& rect) { update(rect); });
 
-    m_cursors.loadFromFile(cursorSlot, BoardTools::cursorFile(ToolMode::Pen));
     buildHiddenChildren();
     buildStrip();
-    setCursor(m_cursors.cursor(cursorSlot));
-    m_tools.chooseTool(ToolMode::Pen, strokeWidth(), strokeColour());
-    setGeometry(QRect(QPoint(0, 0), screenSize));
+    connectStrip();
+    connect(&m_model, &BoardModel::repaintNeeded, this, qOverload<const QRect&>(&QWidget::update));
+    connect(&m_model, &BoardModel::settingsChanged, this, &BoardWindow::showSettings);
+    connect(&m_model, &BoardModel::pageChanged, this, &BoardWindow::showPageNumber);
+    connect(&m_model, &BoardModel::readoutChanged, this,
+            [this] { Panel3->setText(m_model.readout()); });
+    connect(&m_model, &BoardModel::toolChanged, this, &BoardWindow::showTool);
+    connect(&m_model, &BoardModel::toolCursorChanged, this, &BoardWindow::showToolCursor);
+    connect(&m_model, &BoardModel::floatingPictureChanged, this, &BoardWindow::showFloatingPicture);
+    connect(&m_model, &BoardModel::contentPanelChanged, this, &BoardWindow::showContentPanel);
+
+    showSettings();
+    showPageNumber();
+    showTool();
+    showToolCursor(BoardToolSet::cursorFile(m_model.toolMode()));
+    showContentPanel();
+    setGeometry(QRect(QPoint(0, 0), m_model.screenSize()));
     // The strip leaves the rightmost column open; resizing narrows that gap to one pixel.
-    placeStrip(screenSize.width() - 2);
+    placeStrip(m_model.screenSize().width() - 2);
 }
+
 void BoardWindow::placeStrip(int stripWidth)
 {
     Panel2->resize(stripWidth, Panel2->height());
@@ -98,19 +74,21 @@ void BoardWindow::buildHiddenChildren()
     Image2->setCursor(Qt::SizeAllCursor);
     Image2->setGeometry(0, 0, 0, 0);
     Image2->installEventFilter(this);
+    keepPointerInput(Image2);
     Image2->hide();
 
     Panel4 = new QFrame(this);
     Panel4->setObjectName(QStringLiteral("Panel4"));
-    Panel4->setPalette(filled(Panel4, contentPanelColour));
-    Panel4->setAutoFillBackground(true);
-    Panel4->setGeometry(0, 41, contentPanelWidth, m_screenSize.height() - 45);
+    WindowFill::apply(Panel4, NamedColours::teal);
+    keepPointerInput(Panel4);
     RichEdit1 = new QTextEdit(Panel4);
     RichEdit1->setObjectName(QStringLiteral("RichEdit1"));
+    RichEdit1->setDocument(m_model.panelText());
     Panel4->hide();
 
     Panel5 = new QFrame(this);
     Panel5->setObjectName(QStringLiteral("Panel5"));
+    keepPointerInput(Panel5);
     Panel5->hide();
     Panel6 = new QFrame(Panel5);
     Panel6->setObjectName(QStringLiteral("Panel6"));
@@ -118,6 +96,7 @@ void BoardWindow::buildHiddenChildren()
 
     Panel9 = new QFrame(this);
     Panel9->setObjectName(QStringLiteral("Panel9"));
+    keepPointerInput(Panel9);
     Panel9->hide();
 }
 
@@ -126,16 +105,16 @@ void BoardWindow::buildStrip()
     Panel2 = new QFrame(this);
     Panel2->setObjectName(QStringLiteral("Panel2"));
     Panel2->setFrameStyle(QFrame::Panel | QFrame::Raised);
-    Panel2->setPalette(filled(Panel2, 0xC0C0C0));
-    Panel2->setAutoFillBackground(true);
-    Panel2->setGeometry(0, 0, m_screenSize.width() - 2, 40);
+    WindowFill::apply(Panel2, NamedColours::stripSilver);
+    Panel2->setGeometry(0, 0, m_model.screenSize().width() - 2, BoardGeometry::stripHeight);
+    keepPointerInput(Panel2);
 
     Panel3 = new QLabel(Panel2);
     Panel3->setObjectName(QStringLiteral("Panel3"));
     Panel3->setGeometry(3, 6, 82, 28);
     Panel3->setAlignment(Qt::AlignCenter);
-    Panel3->setAutoFillBackground(true);
-    QPalette readout = filled(Panel3, readoutColour);
+    WindowFill::apply(Panel3, NamedColours::readoutBrown);
+    QPalette readout = Panel3->palette();
     readout.setColor(QPalette::WindowText, Qt::white);
     Panel3->setPalette(readout);
     QFont readoutFont(QStringLiteral("MS Sans Serif"));
@@ -145,8 +124,7 @@ void BoardWindow::buildStrip()
 
     Panel1 = new QFrame(Panel2);
     Panel1->setObjectName(QStringLiteral("Panel1"));
-    Panel1->setPalette(filled(Panel1, skyBlue));
-    Panel1->setAutoFillBackground(true);
+    WindowFill::apply(Panel1, NamedColours::skyBlue);
     Panel1->resize(toolStripWidth, 38);
 
     auto button = [this](const char* name, QRect geometry, const char* picture,
@@ -155,13 +133,12 @@ void BoardWindow::buildStrip()
                                 QString::fromLatin1(picture), hint);
     };
     SpeedButton9 = button("SpeedButton9", {1, 0, 36, 19}, "pencolour", QStringLiteral("笔画颜色"));
-    LCP = new ColourSwatch(Panel1, QStringLiteral("LCP"), {1, 5, 35, 9},
-                           ColourRef::toColor(designedStrokeColour), QStringLiteral("笔画颜色"));
-    RCP =
-        new ColourSwatch(Panel1, QStringLiteral("RCP"), {0, 20, 38, 20},
-                         ColourRef::toColor(designedBackgroundColour), QStringLiteral("背景颜色"));
-    Edit1 = numberBox(Panel1, QStringLiteral("Edit1"), {39, 1, 26, 39}, 31, QStringLiteral("2"),
-                      QStringLiteral("笔画粗细"));
+    LCP = new ColourSwatch(Panel1, QStringLiteral("LCP"), {1, 5, 35, 9}, m_model.strokeColour(),
+                           QStringLiteral("笔画颜色"));
+    RCP = new ColourSwatch(Panel1, QStringLiteral("RCP"), {0, 20, 38, 20},
+                           m_model.backgroundSwatch(), QStringLiteral("背景颜色"));
+    Edit1 = addNumberBox(Panel1, QStringLiteral("Edit1"), {39, 1, 26, 39}, 31,
+                         QStringLiteral("笔画粗细"));
     SpeedButton7 = button("SpeedButton7", {65, 0, 38, 19}, "widthup", QStringLiteral("笔画增粗"));
     SpeedButton8 =
         button("SpeedButton8", {65, 20, 38, 19}, "widthdown", QStringLiteral("笔画变细"));
@@ -185,8 +162,8 @@ void BoardWindow::buildStrip()
         button("SpeedButton1", {477, 0, 38, 19}, "thumbnails", QStringLiteral("缩略图查看"));
     SpeedButton18 = button("SpeedButton18", {477, 19, 38, 19}, "import", QStringLiteral("导入"));
     SpeedButton11 = button("SpeedButton11", {516, 0, 31, 38}, "pageleft", QStringLiteral("左翻页"));
-    Edit2 = numberBox(Panel1, QStringLiteral("Edit2"), {546, 0, 32, 38}, 24, QStringLiteral("1"),
-                      QStringLiteral("页号"));
+    Edit2 =
+        addNumberBox(Panel1, QStringLiteral("Edit2"), {546, 0, 32, 38}, 24, QStringLiteral("页号"));
     SpeedButton12 =
         button("SpeedButton12", {578, 0, 29, 38}, "pageright", QStringLiteral("右翻页"));
     SpeedButton6 = button("SpeedButton6", {608, 0, 38, 38}, "settings", QStringLiteral("设置"));
@@ -207,103 +184,152 @@ void BoardWindow::buildStrip()
         toolButton->setCheckable(true);
         m_toolGroup->addButton(toolButton, int(mode));
     }
-    SpeedButton3->setChecked(true);
-    connect(m_toolGroup, &QButtonGroup::idClicked, this, [this](int id) {
-        if (ToolMode(id) == ToolMode::RangeSelection)
-            chooseRangeSelection();
-        else
-            chooseTool(ToolMode(id));
-    });
-    connect(SpeedButton35, &QToolButton::clicked, this, [this] { zoom(true); });
-    connect(SpeedButton36, &QToolButton::clicked, this, [this] { zoom(false); });
+}
+
+void BoardWindow::connectStrip()
+{
+    BoardModel* model = &m_model;
+    connect(m_toolGroup, &QButtonGroup::idClicked, model,
+            [model](int id) { model->chooseTool(ToolMode(id)); });
+    connect(SpeedButton35, &QToolButton::clicked, model, &BoardModel::zoomIn);
+    connect(SpeedButton36, &QToolButton::clicked, model, &BoardModel::zoomOut);
+    connect(SpeedButton4, &QToolButton::clicked, model, &BoardModel::undo);
+    connect(SpeedButton5, &QToolButton::clicked, model, &BoardModel::clearPage);
+    connect(SpeedButton11, &QToolButton::clicked, model, &BoardModel::turnLeft);
+    connect(SpeedButton12, &QToolButton::clicked, model, &BoardModel::turnRight);
+    connect(SpeedButton7, &QToolButton::clicked, model, &BoardModel::widen);
+    connect(SpeedButton8, &QToolButton::clicked, model, &BoardModel::narrow);
+    connect(SpeedButton9, &QToolButton::clicked, model, &BoardModel::chooseStrokeColour);
+    connect(LCP, &ColourSwatch::clicked, model, &BoardModel::chooseStrokeColour);
+    connect(RCP, &ColourSwatch::clicked, model, &BoardModel::chooseBackgroundColour);
     connect(SpeedButton2, &QToolButton::clicked, this, &BoardWindow::shadeRequested);
-    connect(SpeedButton4, &QToolButton::clicked, this, &BoardWindow::undo);
     connect(SpeedButton6, &QToolButton::clicked, this, [this] {
-        savePanelState();
+        m_model.savePanelState();
         emit settingsRequested();
     });
-    connect(SpeedButton5, &QToolButton::clicked, this, &BoardWindow::clearPage);
-    connect(SpeedButton11, &QToolButton::clicked, this, &BoardWindow::turnLeft);
-    connect(SpeedButton12, &QToolButton::clicked, this, &BoardWindow::turnRight);
-    connect(SpeedButton7, &QToolButton::clicked, this, [this] { changeStrokeWidth(+1); });
-    connect(SpeedButton8, &QToolButton::clicked, this, [this] { changeStrokeWidth(-1); });
-    connect(SpeedButton9, &QToolButton::clicked, this, &BoardWindow::chooseStrokeColour);
-    connect(LCP, &ColourSwatch::clicked, this, &BoardWindow::chooseStrokeColour);
-    connect(RCP, &ColourSwatch::clicked, this, &BoardWindow::chooseBackgroundColour);
     connect(SpeedButton40, &QToolButton::clicked, this, &BoardWindow::leave);
 }
 
-int BoardWindow::strokeWidth() const
+void BoardWindow::showSettings()
 {
-    return Edit1->text().toInt();
+    Edit1->setText(QString::number(m_model.strokeWidth()));
+    LCP->setColour(m_model.strokeColour());
+    RCP->setColour(m_model.backgroundSwatch());
 }
 
-QColor BoardWindow::strokeColour() const
+void BoardWindow::showPageNumber()
 {
-    return LCP->colour();
+    Edit2->setText(QString::number(m_model.pages().currentPage()));
 }
 
-QColor BoardWindow::backgroundSwatch() const
+void BoardWindow::showTool()
 {
-    return RCP->colour();
+    m_toolGroup->button(int(m_model.toolMode()))->setChecked(true);
 }
 
-void BoardWindow::chooseTool(ToolMode mode)
+void BoardWindow::showToolCursor(const QString& cursorFile)
 {
-    if (mode != ToolMode::RangeSelection)
-        stampFloatingPicture();
-    m_tools.chooseTool(mode, strokeWidth(), strokeColour());
-    if (mode == ToolMode::Pen || mode == ToolMode::Eraser)
-        Panel3->clear();
-    useToolCursor(mode);
-}
-
-void BoardWindow::useToolCursor(ToolMode mode)
-{
-    m_cursors.loadFromFile(cursorSlot, BoardTools::cursorFile(mode));
+    m_cursors.loadFromFile(cursorSlot, cursorFile);
     setCursor(m_cursors.cursor(cursorSlot));
+}
+
+void BoardWindow::showFloatingPicture()
+{
+    const FloatingPicture& floating = m_model.floatingPicture();
+    if (!floating.isShown()) {
+        Image2->hide();
+        return;
+    }
+    // A drag moves the picture; only a new or zoomed picture is converted for the label again.
+    if (floating.picture().cacheKey() != m_shownPictureKey || Image2->isHidden()) {
+        Image2->setPixmap(QPixmap::fromImage(floating.picture()));
+        m_shownPictureKey = floating.picture().cacheKey();
+    }
+    Image2->setGeometry(floating.geometry());
+    Image2->show();
+}
+
+void BoardWindow::showContentPanel()
+{
+    const ContentPanelState& panel = m_model.contentPanel();
+    QPalette palette = RichEdit1->palette();
+    palette.setColor(QPalette::Base, ColourRef::toColor(panel.textColour));
+    RichEdit1->setPalette(palette);
+    RichEdit1->setVisible(panel.textShown);
+    Panel4->setGeometry(panel.bounds);
+    Panel4->setVisible(panel.shown);
 }
 
 void BoardWindow::openFromDesktop()
 {
-    m_pages.makeCurrentPageReady(backgroundSwatch());
+    m_model.makeCurrentPageReady();
     show();
-}
-
-void BoardWindow::repaintFromPage()
-{
-    m_surface.copyFrom(m_pages.currentPageImage(), rect());
 }
 
 void BoardWindow::leave()
 {
-    Panel3->clear();
+    m_model.clearReadout();
     hide();
     emit leaveRequested();
 }
 
-OpenPanels BoardWindow::openPanels() const
+bool BoardWindow::eventFilter(QObject* watched, QEvent* event)
 {
-    OpenPanels panels;
-    if (Panel5->isVisible())
-        panels.thumbnailStrip = Panel5->geometry();
-    if (Panel4->isVisible())
-        panels.contentPanel = Panel4->geometry();
-    return panels;
+    if (watched != Image2)
+        return QWidget::eventFilter(watched, event);
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+        m_model.pressOnPicture(static_cast<QMouseEvent*>(event)->position().toPoint());
+        return true;
+    case QEvent::MouseMove: {
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        if (mouse->buttons() & Qt::LeftButton)
+            m_model.dragPicture(mouse->position().toPoint());
+        return true;
+    }
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+        // A release on the picture ends its drag and is not the board's release.
+        return true;
+    default:
+        return QWidget::eventFilter(watched, event);
+    }
+}
+
+void BoardWindow::mousePressEvent(QMouseEvent* event)
+{
+    m_pressedOnPage = true;
+    m_model.press(event->position().toPoint());
+}
+
+void BoardWindow::mouseMoveEvent(QMouseEvent* event)
+{
+    if (m_pressedOnPage && (event->buttons() & Qt::LeftButton))
+        m_model.move(event->position().toPoint());
+}
+
+void BoardWindow::mouseReleaseEvent(QMouseEvent* event)
+{
+    // A release whose press was not on the page (it closed a dialog, or began on the strip) is not
+    // the page's.
+    if (!m_pressedOnPage)
+        return;
+    m_pressedOnPage = false;
+    m_model.release(event->position().toPoint());
 }
 
 void BoardWindow::paintEvent(QPaintEvent* event)
 {
     QPainter painter(this);
+    const QImage& screen = m_model.screen().image();
     for (const QRect& rect : event->region())
-        painter.drawImage(rect, m_surface.image(), rect);
+        painter.drawImage(rect, screen, rect);
 }
 
 void BoardWindow::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
-    m_tools.setStrokeBox({});
-    repaintFromPage();
+    m_model.showOnWindow();
 }
 
 void BoardWindow::resizeEvent(QResizeEvent* event)

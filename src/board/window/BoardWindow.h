@@ -1,15 +1,10 @@
 #pragma once
 
-#include "board/tools/ScreenImage.h"
-#include "board/tools/BoardTools.h"
-#include "board/store/PageStore.h"
-#include "board/content/FloatingPicture.h"
-
 #include <QWidget>
 
-class CursorSlots;
-class Prompter;
+class BoardModel;
 class ColourSwatch;
+class CursorSlots;
 class QButtonGroup;
 class QFrame;
 class QLabel;
@@ -17,35 +12,23 @@ class QLineEdit;
 class QTextEdit;
 class QToolButton;
 
-// The board window (TForm3): the current page over the whole screen with the tool strip along the
-// top. It owns the page store, the window's own pixels and the drawing tools, and turns pointer
-// events into calls on the tools. Coordinates are screen pixels: the window is borderless and
-// covers the screen.
+// The board window (TForm3): the board model's screen image over the whole screen with the tool
+// strip along the top. It shows what the model reports and forwards the teacher's input to it;
+// presses on the strip, the floating picture and the panels stay theirs and never reach the page.
+// Coordinates are screen pixels: the window is borderless and covers the screen.
 class BoardWindow : public QWidget {
     Q_OBJECT
 public:
     // The application's cursor slot in which the board keeps its tool cursor.
     static constexpr int cursorSlot = 2;
 
-    BoardWindow(QSize screenSize, const QString& programDirectory, CursorSlots& cursors,
-                Prompter& prompter);
+    BoardWindow(BoardModel& model, CursorSlots& cursors);
 
-    PageStore& pages() { return m_pages; }
-    BoardTools& tools() { return m_tools; }
-    const ScreenImage& surface() const { return m_surface; }
-    FloatingPicture& floatingPicture() { return m_floating; }
-
-    int strokeWidth() const;
-    QColor strokeColour() const;
-    QColor backgroundSwatch() const;
+    BoardModel& model() { return m_model; }
 
     // Opening the board from the desktop: a page that was never filled gets the background swatch
     // colour, then the window shows.
     void openFromDesktop();
-    // Shows the current page image on the whole window again.
-    void repaintFromPage();
-    // Keeps the text panel's text and place with the current page.
-    void savePanelState();
 
 signals:
     // "操作演示": the board has closed and the desktop with the toolbar is to come back.
@@ -105,42 +88,22 @@ protected:
 private:
     void buildStrip();
     void buildHiddenChildren();
+    void connectStrip();
     void placeStrip(int stripWidth);
-    void chooseTool(ToolMode mode);
     void leave();
-    void undo();
-    void turnRight();
-    void turnLeft();
-    void clearPage();
-    void changeStrokeWidth(int step);
-    void chooseStrokeColour();
-    void chooseBackgroundColour();
-    void restorePanelState(int page);
-    // Page turns: what every turn does first, leaving a page, arriving on one, and the text
-    // panel's colour that follows the page.
-    void startTurn();
-    void leaveCurrentPage();
-    void arriveOnPage();
-    void colourTextPanelForPage();
-    void setTextPanelColour(quint32 colour);
-    void chooseRangeSelection();
-    void zoom(bool enlarge);
-    // Stamps a floating picture with its frame left out, as tool and page changes do.
-    void stampFloatingPicture();
-    // Shows the floating picture as it now is; where it stood before, the page shows again.
-    void showFloatingPicture(const QRect& before);
-    void useToolCursor(ToolMode mode);
-    OpenPanels openPanels() const;
+    // What the model reports, shown on the widgets.
+    void showSettings();
+    void showPageNumber();
+    void showTool();
+    void showToolCursor(const QString& cursorFile);
+    void showFloatingPicture();
+    void showContentPanel();
 
-    QSize m_screenSize;
+    BoardModel& m_model;
     CursorSlots& m_cursors;
-    Prompter& m_prompter;
-    // The colour each colour dialog opens at: the one last chosen in it.
-    QColor m_strokeDialogColour;
-    QColor m_backgroundDialogColour;
-    ScreenImage m_surface;
-    PageStore m_pages;
-    BoardTools m_tools;
-    FloatingPicture m_floating;
     QButtonGroup* m_toolGroup = nullptr;
+    // A press on the page itself began the pointer's current drag: only then do its moves and
+    // release belong to the page.
+    bool m_pressedOnPage = false;
+    qint64 m_shownPictureKey = 0;
 };

@@ -1,5 +1,7 @@
 #include "FakeDesktop.h"
 
+#include <QWindow>
+
 quint64 FakeDesktop::windowAt(QPoint screenPoint) const {
     for (const TopLevelWindow& window : m_windows) {
         if (m_rects.value(window.id).contains(screenPoint))
@@ -15,8 +17,12 @@ bool FakeDesktop::switchColourDepth(int bitsPerPixel) {
     return m_depthSwitchSucceeds;
 }
 
-QImage FakeDesktop::grabScreen() {
+QImage FakeDesktop::grabScreenWithout(QWindow* window) {
     ++m_screenGrabs;
+    m_windowsLeftOut.append(window);
+    // As on a real desktop, the window is hidden by the grab.
+    if (window)
+        window->hide();
     return m_screenPicture;
 }
 

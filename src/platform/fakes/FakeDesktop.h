@@ -35,6 +35,8 @@ public:
     QList<QWindow*> activated() const { return m_activated; }
     QList<QPoint> pointerMoves() const { return m_pointerMoves; }
     int screenGrabs() const { return m_screenGrabs; }
+    // The window each grab was to leave out, in order (null for none).
+    QList<QWindow*> windowsLeftOut() const { return m_windowsLeftOut; }
 
     QList<TopLevelWindow> topLevelWindows() const override { return m_windows; }
     void requestClose(quint64 window) override { m_closeRequests.append(window); }
@@ -42,7 +44,7 @@ public:
     void bringToFront(quint64 window) override { m_broughtToFront.append(window); }
     int colourDepth() const override { return m_colourDepth; }
     bool switchColourDepth(int bitsPerPixel) override;
-    QImage grabScreen() override;
+    QImage grabScreenWithout(QWindow* window) override;
     void setTaskbarVisible(bool visible) override { m_taskbarCalls.append(visible); }
     void keepOffTaskbar(QWindow* window) override { m_keptOffTaskbar.append(window); }
     void setKeptOnTop(QWindow* window, bool onTop) override;
@@ -67,4 +69,5 @@ private:
     QList<QWindow*> m_activated;
     QList<QPoint> m_pointerMoves;
     int m_screenGrabs = 0;
+    QList<QWindow*> m_windowsLeftOut;
 };

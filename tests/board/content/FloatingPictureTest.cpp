@@ -1,6 +1,7 @@
-#include "board/tools/BoardTools.h"
-#include "board/codec/ImageCodec.h"
 #include "board/content/FloatingPicture.h"
+#include "board/codec/ImageCodec.h"
+#include "board/model/BoardToolSet.h"
+#include "board/store/PageStore.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -39,7 +40,8 @@ struct Board {
     QString programDirectory = dir.path() + QLatin1Char('/');
     ScreenImage surface{screen};
     PageStore pages{screen, programDirectory, QSize(368, 723)};
-    BoardTools tools{pages, surface};
+    BoardToolSet tools;
+    Stroke stroke;
     FloatingPicture floating;
 
     Board()
@@ -54,19 +56,35 @@ struct Board {
         pages.underlayImage().fill(underlayColour);
     }
 
-    // A range selection dragged along path, up to the board's own release work at its end.
+    Canvas canvas()
+    {
+        return Canvas{surface,
+                      pages.currentPageImage(),
+                      pages.scratchImage(),
+                      pages.underlayActive() ? &pages.underlayImage() : nullptr,
+                      40,
+                      {}};
+    }
+
+    // A range selection dragged along path, up to the tool's own release work at its end.
     void drag(const QList<QPoint>& path)
     {
-        tools.chooseTool(ToolMode::RangeSelection, 1, ink);
-        tools.press(path.first());
-        for (qsizetype i = 1; i < path.size(); ++i)
-            tools.move(path[i], 1);
-        tools.release(path.last(), 1, ink, {});
+        CanvasTool& range = tools.tool(ToolMode::RangeSelection);
+        stroke.pen = BoardToolSet::penFor(ToolMode::RangeSelection, 1, ink, background);
+        Canvas onPage = canvas();
+        range.press(stroke, onPage, path.first());
+        for (qsizetype i = 1; i < path.size(); ++i) {
+            const QPoint point(path[i].x(), std::max(path[i].y(), onPage.firstRow));
+            stroke.box.grow(point);
+            range.move(stroke, onPage, point);
+        }
+        range.release(stroke, onPage, path.last());
     }
 
     bool cut(const QList<QPoint>& path)
     {
-        return floating.cut(path.first(), path.last(), tools.strokeBox(), surface, pages);
+        Canvas onPage = canvas();
+        return floating.cut(path.first(), path.last(), stroke.box, onPage);
     }
 
     bool select(const QList<QPoint>& path)
@@ -371,6 +389,10 @@ void FloatingPictureTest::zoomSizes_data()
     QTest::newRow("halves to even: 7.5 up, 4.5 down") << QSize(5, 3) << "+" << QSize(8, 4) << 1.5f;
     QTest::newRow("halves to even: 10.5 down, 13.5 up")
         << QSize(7, 9) << "+" << QSize(10, 14) << 1.5f;
+    // Four screens of 1024 x 768 are the most an enlargement may cover: 900 x 600 stops at 2.25.
+    QTest::newRow("eight steps in stop at four screens")
+        << QSize(900, 600) << "++++++++" << QSize(2025, 1350) << 2.25f;
+    QTest::newRow("stopped, then out") << QSize(900, 600) << "++++-" << QSize(1350, 900) << 1.5f;
 }
 
 void FloatingPictureTest::zoomSizes()

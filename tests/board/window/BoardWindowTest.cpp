@@ -1,4 +1,5 @@
 #include "board/window/BoardWindow.h"
+#include "board/model/BoardModel.h"
 #include "board/pixels/ColourRef.h"
 #include "board/tools/CursorFile.h"
 #include "platform/fakes/ScriptedPrompter.h"
@@ -46,17 +47,21 @@ private slots:
     void undoAfterACutCancelsIt();
     void clearAfterACutWipesOnlyTheSelection();
     void tallPictureGoesOnOnTheNextPage();
+    void pressesOnTheStripNeverReachThePage_data();
+    void pressesOnTheStripNeverReachThePage();
+    void releaseWithoutAPressOnThePageIsIgnored();
 
 private:
     void drag(Qt::MouseButton button, const QList<QPoint>& path);
 
     void stroke(QPoint from, QPoint to) { drag(Qt::LeftButton, {from, to}); }
     void click(QToolButton* button) { QTest::mouseClick(button, Qt::LeftButton); }
-    QImage page() const { return m_board->pages().currentPageImage(); }
+    QImage page() const { return m_model->pages().currentPageImage(); }
 
     QTemporaryDir m_directory;
     ScriptedPrompter* m_prompter = nullptr;
     CursorSlots* m_cursors = nullptr;
+    BoardModel* m_model = nullptr;
     BoardWindow* m_board = nullptr;
 };
 
@@ -66,8 +71,8 @@ void BoardWindowTest::init()
     QDir::setCurrent(QStringLiteral(ZKALTO_PROGRAM_DIR));
     m_cursors = new CursorSlots;
     m_prompter = new ScriptedPrompter;
-    m_board =
-        new BoardWindow(screen, m_directory.path() + QLatin1Char('/'), *m_cursors, *m_prompter);
+    m_model = new BoardModel(screen, m_directory.path() + QLatin1Char('/'), *m_prompter);
+    m_board = new BoardWindow(*m_model, *m_cursors);
     m_board->openFromDesktop();
     QVERIFY(QTest::qWaitForWindowExposed(m_board));
 }
@@ -75,6 +80,7 @@ void BoardWindowTest::init()
 void BoardWindowTest::cleanup()
 {
     delete m_board;
+    delete m_model;
     delete m_cursors;
     QVERIFY(m_prompter->unexpected().isEmpty());
     delete m_prompter;
@@ -142,21 +148,21 @@ void BoardWindowTest::openingFillsTheFreshPageWithTheSwatch()
     QCOMPARE(m_board->Panel3->geometry(), QRect(3, 6, 82, 28));
     QCOMPARE(m_board->Edit1->text(), QStringLiteral("2"));
     QCOMPARE(m_board->Edit2->text(), QStringLiteral("1"));
-    QCOMPARE(m_board->backgroundSwatch(), grey);
-    QCOMPARE(m_board->pages().currentPageImage().pixelColor(500, 500), grey);
-    QCOMPARE(m_board->surface().backgroundColour(), grey);
-    QCOMPARE(m_board->pages().current().state, PageState::NeverFilled);
+    QCOMPARE(m_model->backgroundSwatch(), grey);
+    QCOMPARE(m_model->pages().currentPageImage().pixelColor(500, 500), grey);
+    QCOMPARE(m_model->screen().backgroundColour(), grey);
+    QCOMPARE(m_model->pages().current().state, PageState::NeverFilled);
     for (QWidget* hidden :
          {static_cast<QWidget*>(m_board->Image2), static_cast<QWidget*>(m_board->Panel4),
           static_cast<QWidget*>(m_board->Panel5), static_cast<QWidget*>(m_board->Panel9)})
         QVERIFY(!hidden->isVisible());
-    QCOMPARE(m_board->pages().current().panelBounds, QRect(0, 41, 368, 723));
+    QCOMPARE(m_model->pages().current().panelBounds, QRect(0, 41, 368, 723));
 }
 
 void BoardWindowTest::toolButtonsActLikeRadioButtons()
 {
     QVERIFY(m_board->SpeedButton3->isChecked());
-    QCOMPARE(m_board->tools().toolMode(), ToolMode::Pen);
+    QCOMPARE(m_model->toolMode(), ToolMode::Pen);
     const std::pair<QToolButton*, ToolMode> choices[] = {
         {m_board->SpeedButton14, ToolMode::Line},
         {m_board->SpeedButton15, ToolMode::Rectangle},
@@ -172,7 +178,7 @@ void BoardWindowTest::toolButtonsActLikeRadioButtons()
                                        m_board->SpeedButton13};
     for (const auto& [button, mode] : choices) {
         QTest::mouseClick(button, Qt::LeftButton);
-        QCOMPARE(m_board->tools().toolMode(), mode);
+        QCOMPARE(m_model->toolMode(), mode);
         QCOMPARE(std::count_if(group.begin(), group.end(), [](auto* b) { return b->isChecked(); }),
                  1);
         QVERIFY(button->isChecked());
@@ -202,12 +208,12 @@ void BoardWindowTest::penDragLandsInThePageAtRelease()
     QTest::mousePress(m_board, Qt::LeftButton, {}, QPoint(100, 300));
     QTest::mouseMove(m_board, QPoint(300, 300));
     // While the pointer moves the ink is on the window only.
-    QCOMPARE(m_board->surface().pixel(QPoint(200, 300)), QColor(Qt::red));
-    QCOMPARE(m_board->pages().currentPageImage().pixelColor(200, 300), grey);
+    QCOMPARE(m_model->screen().pixel(QPoint(200, 300)), QColor(Qt::red));
+    QCOMPARE(m_model->pages().currentPageImage().pixelColor(200, 300), grey);
     QTest::mouseRelease(m_board, Qt::LeftButton, {}, QPoint(300, 300));
-    QCOMPARE(m_board->pages().currentPageImage().pixelColor(200, 300), QColor(Qt::red));
-    QCOMPARE(m_board->pages().scratchImage().pixelColor(200, 300), grey);
-    QCOMPARE(m_board->pages().current().state, PageState::WrittenOn);
+    QCOMPARE(m_model->pages().currentPageImage().pixelColor(200, 300), QColor(Qt::red));
+    QCOMPARE(m_model->pages().scratchImage().pixelColor(200, 300), grey);
+    QCOMPARE(m_model->pages().current().state, PageState::WrittenOn);
 }
 
 void BoardWindowTest::rectangleDragShowsItsSize()
@@ -221,29 +227,29 @@ void BoardWindowTest::rectangleDragShowsItsSize()
 
 void BoardWindowTest::rightButtonDragDrawsNothingButCommits()
 {
-    QImage before = m_board->pages().currentPageImage().copy();
-    m_board->pages().scratchImage().fill(Qt::black);
+    QImage before = m_model->pages().currentPageImage().copy();
+    m_model->pages().scratchImage().fill(Qt::black);
     drag(Qt::RightButton, {QPoint(400, 400), QPoint(500, 450), QPoint(600, 500)});
-    QCOMPARE(m_board->pages().currentPageImage(), before);
-    QCOMPARE(m_board->pages().scratchImage(), before);
-    QCOMPARE(m_board->pages().current().state, PageState::NeverFilled);
+    QCOMPARE(m_model->pages().currentPageImage(), before);
+    QCOMPARE(m_model->pages().scratchImage(), before);
+    QCOMPARE(m_model->pages().current().state, PageState::NeverFilled);
 }
 
 void BoardWindowTest::freshBoardTurnsRightOnlyWhenWrittenOn()
 {
     click(m_board->SpeedButton12);
-    QCOMPARE(m_board->pages().pageCount(), 1);
+    QCOMPARE(m_model->pages().pageCount(), 1);
     QCOMPARE(m_board->Edit2->text(), QStringLiteral("1"));
 
     stroke(QPoint(100, 100), QPoint(200, 200));
     click(m_board->SpeedButton12);
-    QCOMPARE(m_board->pages().pageCount(), 2);
+    QCOMPARE(m_model->pages().pageCount(), 2);
     QCOMPARE(m_board->Edit2->text(), QStringLiteral("2"));
     QCOMPARE(page().pixelColor(150, 150), grey);
-    QCOMPARE(m_board->surface().pixel(QPoint(150, 150)), grey);
+    QCOMPARE(m_model->screen().pixel(QPoint(150, 150)), grey);
     // No empty page follows an empty page.
     click(m_board->SpeedButton12);
-    QCOMPARE(m_board->pages().pageCount(), 2);
+    QCOMPARE(m_model->pages().pageCount(), 2);
 }
 
 void BoardWindowTest::turningBackAndForthKeepsPages()
@@ -253,18 +259,18 @@ void BoardWindowTest::turningBackAndForthKeepsPages()
     stroke(QPoint(300, 300), QPoint(400, 300));
     click(m_board->SpeedButton11);
     QCOMPARE(m_board->Edit2->text(), QStringLiteral("1"));
-    QCOMPARE(m_board->surface().pixel(QPoint(150, 100)), QColor(Qt::red));
-    QCOMPARE(m_board->surface().pixel(QPoint(350, 300)), grey);
+    QCOMPARE(m_model->screen().pixel(QPoint(150, 100)), QColor(Qt::red));
+    QCOMPARE(m_model->screen().pixel(QPoint(350, 300)), grey);
     click(m_board->SpeedButton11); // page 1 is the first
     QCOMPARE(m_board->Edit2->text(), QStringLiteral("1"));
 
     click(m_board->SpeedButton12);
-    QCOMPARE(m_board->pages().pageCount(), 2);
+    QCOMPARE(m_model->pages().pageCount(), 2);
     QCOMPARE(m_board->Edit2->text(), QStringLiteral("2"));
-    QCOMPARE(m_board->surface().pixel(QPoint(350, 300)), QColor(Qt::red));
+    QCOMPARE(m_model->screen().pixel(QPoint(350, 300)), QColor(Qt::red));
     // Page 2 was written on and is the last: the next turn adds page 3.
     click(m_board->SpeedButton12);
-    QCOMPARE(m_board->pages().pageCount(), 3);
+    QCOMPARE(m_model->pages().pageCount(), 3);
 }
 
 void BoardWindowTest::pageNinetyNineIsTheLast()
@@ -276,8 +282,8 @@ void BoardWindowTest::pageNinetyNineIsTheLast()
     QCOMPARE(m_board->Edit2->text(), QStringLiteral("99"));
     stroke(QPoint(100, 100), QPoint(110, 100));
     click(m_board->SpeedButton12);
-    QCOMPARE(m_board->pages().pageCount(), 99);
-    QCOMPARE(m_board->pages().currentPage(), 99);
+    QCOMPARE(m_model->pages().pageCount(), 99);
+    QCOMPARE(m_model->pages().currentPage(), 99);
     QCOMPARE(m_board->Edit2->text(), QStringLiteral("99"));
 }
 
@@ -288,16 +294,16 @@ void BoardWindowTest::undoTakesBackTheLastStrokeOnly()
     stroke(QPoint(100, 400), QPoint(300, 400));
     click(m_board->SpeedButton4);
     QCOMPARE(page(), afterFirst);
-    QCOMPARE(m_board->surface().image(), afterFirst);
+    QCOMPARE(m_model->screen().image(), afterFirst);
     click(m_board->SpeedButton4);
     QCOMPARE(page(), afterFirst);
-    QCOMPARE(m_board->pages().current().state, PageState::WrittenOn);
+    QCOMPARE(m_model->pages().current().state, PageState::WrittenOn);
 }
 
 void BoardWindowTest::undoAfterAPageTurnCopiesTheSquareAtTheCorner()
 {
     stroke(QPoint(60, 60), QPoint(80, 80));
-    m_board->pages().scratchImage().fill(Qt::yellow);
+    m_model->pages().scratchImage().fill(Qt::yellow);
     click(m_board->SpeedButton12);
     click(m_board->SpeedButton4);
     // The square (-90, -90, 90, 90) comes from the scratch image.
@@ -311,23 +317,23 @@ void BoardWindowTest::strokeWidthStaysWithinOneToNine()
     for (int i = 0; i < 4; ++i)
         click(m_board->SpeedButton8);
     QCOMPARE(m_board->Edit1->text(), QStringLiteral("1"));
-    QCOMPARE(m_board->tools().pen().width, 1);
+    QCOMPARE(m_model->pen().width, 1);
     for (int i = 0; i < 8; ++i)
         click(m_board->SpeedButton7);
     QCOMPARE(m_board->Edit1->text(), QStringLiteral("9"));
     click(m_board->SpeedButton7);
     QCOMPARE(m_board->Edit1->text(), QStringLiteral("9"));
-    QCOMPARE(m_board->tools().pen().width, 9);
+    QCOMPARE(m_model->pen().width, 9);
 }
 
 void BoardWindowTest::eraserWidthFollowsTheStrokeWidth()
 {
     click(m_board->SpeedButton8); // width 1
     click(m_board->SpeedButton10);
-    QList<int> widths{m_board->tools().pen().width};
+    QList<int> widths{m_model->pen().width};
     for (int i = 0; i < 8; ++i) {
         click(m_board->SpeedButton7);
-        widths << m_board->tools().pen().width;
+        widths << m_model->pen().width;
     }
     QCOMPARE(widths, (QList<int>{15, 20, 30, 40, 50, 60, 70, 80, 90}));
 }
@@ -337,17 +343,17 @@ void BoardWindowTest::clearingFillsWithTheSwatchOrTheUnderlay()
     stroke(QPoint(100, 300), QPoint(300, 300));
     QImage underlay(screen, QImage::Format_RGB32);
     underlay.fill(Qt::cyan);
-    m_board->pages().underlayImage() = underlay;
-    m_board->pages().setUnderlayActive(true);
+    m_model->pages().underlayImage() = underlay;
+    m_model->pages().setUnderlayActive(true);
     click(m_board->SpeedButton5);
     QCOMPARE(page().pixelColor(200, 300), QColor(Qt::cyan));
-    QCOMPARE(m_board->pages().current().state, PageState::WrittenOn);
+    QCOMPARE(m_model->pages().current().state, PageState::WrittenOn);
 
-    m_board->pages().setUnderlayActive(false);
+    m_model->pages().setUnderlayActive(false);
     click(m_board->SpeedButton5);
     QCOMPARE(page().pixelColor(200, 300), grey);
-    QCOMPARE(m_board->surface().pixel(QPoint(200, 300)), grey);
-    QCOMPARE(m_board->pages().current().state, PageState::Cleared);
+    QCOMPARE(m_model->screen().pixel(QPoint(200, 300)), grey);
+    QCOMPARE(m_model->pages().current().state, PageState::Cleared);
 }
 
 void BoardWindowTest::backgroundColour_data()
@@ -380,7 +386,7 @@ void BoardWindowTest::backgroundColour()
     QFETCH(quint32, textPanel);
     if (written)
         stroke(QPoint(100, 300), QPoint(300, 300));
-    const PageState stateBefore = m_board->pages().current().state;
+    const PageState stateBefore = m_model->pages().current().state;
     m_prompter->answerColour(chosen);
     for (bool yes : answers)
         m_prompter->answerYesNo(yes);
@@ -389,16 +395,16 @@ void BoardWindowTest::backgroundColour()
     QCOMPARE(m_prompter->questions().size(), 1 + answers.size());
     if (!answers.isEmpty())
         QCOMPARE(m_prompter->questions().last().text, QStringLiteral("是否清除本页内容？"));
-    QCOMPARE(m_board->backgroundSwatch(), chosen);
+    QCOMPARE(m_model->backgroundSwatch(), chosen);
     QCOMPARE(page().pixelColor(500, 500), pageAfter);
-    QCOMPARE(m_board->surface().pixel(QPoint(500, 500)), pageAfter);
+    QCOMPARE(m_model->screen().pixel(QPoint(500, 500)), pageAfter);
     if (written)
         QCOMPARE(page().pixelColor(200, 300) == QColor(Qt::red), answers == QList<bool>{false});
     if (textPanel != 0)
         QCOMPARE(m_board->RichEdit1->palette().color(QPalette::Base),
                  ColourRef::toColor(textPanel));
     const bool cleared = answers == QList<bool>{true};
-    QCOMPARE(m_board->pages().current().state, cleared ? PageState::Cleared : stateBefore);
+    QCOMPARE(m_model->pages().current().state, cleared ? PageState::Cleared : stateBefore);
 
     // Pages filled from now on take the new colour.
     if (written && !cleared) {
@@ -411,13 +417,13 @@ void BoardWindowTest::strokeColourSparesTheEraser()
 {
     m_prompter->answerColour(QColor(Qt::blue));
     click(m_board->SpeedButton9);
-    QCOMPARE(m_board->strokeColour(), QColor(Qt::blue));
-    QCOMPARE(m_board->tools().pen().colour, QColor(Qt::blue));
+    QCOMPARE(m_model->strokeColour(), QColor(Qt::blue));
+    QCOMPARE(m_model->pen().colour, QColor(Qt::blue));
     click(m_board->SpeedButton10);
     m_prompter->answerColour(QColor(Qt::green));
     QTest::mouseClick(m_board->LCP, Qt::LeftButton);
-    QCOMPARE(m_board->strokeColour(), QColor(Qt::green));
-    QCOMPARE(m_board->tools().pen().colour, grey);
+    QCOMPARE(m_model->strokeColour(), QColor(Qt::green));
+    QCOMPARE(m_model->pen().colour, grey);
 }
 
 void BoardWindowTest::cutSelectionFloatsAndStampsBack()
@@ -434,7 +440,7 @@ void BoardWindowTest::cutSelectionFloatsAndStampsBack()
     // The picture followed: the pointer is back where it held the picture.
     QTest::mouseRelease(m_board->Image2, Qt::LeftButton, {}, QPoint(10, 10));
     QCOMPARE(m_board->Image2->geometry(), QRect(100, 300, 200, 100));
-    QCOMPARE(m_board->surface().pixel(QPoint(200, 150)), grey);
+    QCOMPARE(m_model->screen().pixel(QPoint(200, 150)), grey);
     QTest::mouseClick(m_board, Qt::LeftButton, {}, QPoint(700, 600));
     QVERIFY(!m_board->Image2->isVisible());
     QCOMPARE(page().pixelColor(200, 350), QColor(Qt::red));
@@ -451,10 +457,10 @@ void BoardWindowTest::zoomedPictureIsStampedByAToolAtItsSize()
     click(m_board->SpeedButton36);
     QCOMPARE(m_board->Image2->size(), QSize(300, 150));
     const QRect zoomed = m_board->Image2->geometry();
-    const QImage picture = m_board->floatingPicture().picture();
+    const QImage picture = m_model->floatingPicture().picture();
     click(m_board->SpeedButton3);
     QVERIFY(!m_board->Image2->isVisible());
-    QCOMPARE(m_board->tools().toolMode(), ToolMode::Pen);
+    QCOMPARE(m_model->toolMode(), ToolMode::Pen);
     QVERIFY(QFile::exists(m_directory.filePath(QStringLiteral("tmp.bmt"))));
     // All but the outermost rows and columns land at the zoomed place and size.
     const QRect inner = QRect(QPoint(1, 1), zoomed.size()).adjusted(0, 0, -2, -2);
@@ -471,7 +477,7 @@ void BoardWindowTest::undoAfterACutCancelsIt()
     click(m_board->SpeedButton4);
     QVERIFY(!m_board->Image2->isVisible());
     QCOMPARE(page(), before);
-    QCOMPARE(m_board->surface().image(), before);
+    QCOMPARE(m_model->screen().image(), before);
 }
 
 void BoardWindowTest::clearAfterACutWipesOnlyTheSelection()
@@ -484,7 +490,7 @@ void BoardWindowTest::clearAfterACutWipesOnlyTheSelection()
     QVERIFY(!m_board->Image2->isVisible());
     QCOMPARE(page().pixelColor(200, 150), grey);
     QCOMPARE(page().pixelColor(450, 400), QColor(Qt::red));
-    QCOMPARE(m_board->pages().current().state, PageState::WrittenOn);
+    QCOMPARE(m_model->pages().current().state, PageState::WrittenOn);
     click(m_board->SpeedButton5);
     QCOMPARE(page().pixelColor(450, 400), grey);
 }
@@ -493,14 +499,71 @@ void BoardWindowTest::tallPictureGoesOnOnTheNextPage()
 {
     QImage tall(300, 1000, QImage::Format_RGB32);
     tall.fill(Qt::darkGreen);
-    m_board->floatingPicture().place(tall, QPoint(200, 50), true);
-    m_board->floatingPicture().setTag(2);
+    m_model->placePicture(tall, QPoint(200, 50), true, 2);
     stroke(QPoint(600, 600), QPoint(700, 600));
     click(m_board->SpeedButton12); // the picture is stamped on page 1 and goes on
-    QCOMPARE(m_board->pages().page(1).image.pixelColor(300, 700), QColor(Qt::darkGreen));
+    QCOMPARE(m_model->pages().page(1).image.pixelColor(300, 700), QColor(Qt::darkGreen));
     QVERIFY(m_board->Image2->isVisible());
     QCOMPARE(m_board->Image2->geometry(), QRect(200, 90 - 768, 300, 1000));
-    QCOMPARE(m_board->floatingPicture().tag(), 0);
+    QCOMPARE(m_model->floatingPicture().tag(), 0);
+}
+
+void BoardWindowTest::pressesOnTheStripNeverReachThePage_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QPoint>("at");
+    QTest::addColumn<int>("button");
+    QTest::addColumn<bool>("opensTheColourDialog");
+    const int left = Qt::LeftButton;
+    const int right = Qt::RightButton;
+    QTest::newRow("page number, left") << "Edit2" << QPoint(10, 10) << left << false;
+    QTest::newRow("page number, right") << "Edit2" << QPoint(10, 10) << right << false;
+    QTest::newRow("width box") << "Edit1" << QPoint(10, 10) << left << false;
+    QTest::newRow("size readout") << "Panel3" << QPoint(40, 10) << left << false;
+    QTest::newRow("gap of the strip") << "Panel2" << QPoint(200, 20) << left << false;
+    QTest::newRow("gap between the buttons") << "Panel1" << QPoint(38, 10) << left << false;
+    QTest::newRow("background swatch, jittered") << "RCP" << QPoint(5, 5) << left << true;
+    QTest::newRow("pen swatch, right") << "LCP" << QPoint(5, 5) << right << false;
+}
+
+void BoardWindowTest::pressesOnTheStripNeverReachThePage()
+{
+    QFETCH(QString, name);
+    QFETCH(QPoint, at);
+    QFETCH(int, button);
+    QFETCH(bool, opensTheColourDialog);
+    auto* control = m_board->findChild<QWidget*>(name);
+    QVERIFY(control);
+    const QImage before = page();
+    m_model->pages().scratchImage().fill(Qt::yellow);
+    if (opensTheColourDialog)
+        m_prompter->answerColour(std::nullopt);
+    // A touch that jitters by two pixels, then a drag down onto the page.
+    QTest::mousePress(control, Qt::MouseButton(button), {}, at);
+    QTest::mouseMove(control, at + QPoint(2, 1));
+    QTest::mouseRelease(control, Qt::MouseButton(button), {}, at + QPoint(2, 1));
+    QTest::mousePress(control, Qt::MouseButton(button), {}, at);
+    QTest::mouseMove(m_board, QPoint(300, 300));
+    QTest::mouseRelease(m_board, Qt::MouseButton(button), {}, QPoint(300, 300));
+
+    QCOMPARE(page(), before);
+    QCOMPARE(m_model->screen().image(), before);
+    QCOMPARE(m_model->pages().scratchImage().pixelColor(500, 500), QColor(Qt::yellow));
+    QCOMPARE(m_model->pages().current().state, PageState::NeverFilled);
+    // Nothing was written on: the next page is not added.
+    click(m_board->SpeedButton12);
+    QCOMPARE(m_model->pages().pageCount(), 1);
+}
+
+void BoardWindowTest::releaseWithoutAPressOnThePageIsIgnored()
+{
+    stroke(QPoint(100, 300), QPoint(300, 300));
+    const QImage written = page();
+    // The release that ends a dialog's click arrives alone.
+    QTest::mouseRelease(m_board, Qt::LeftButton, {}, QPoint(600, 600));
+    QCOMPARE(page(), written);
+    click(m_board->SpeedButton4);
+    QCOMPARE(page().pixelColor(200, 300), grey);
 }
 
 QTEST_MAIN(BoardWindowTest)

@@ -1,5 +1,7 @@
-#include "board/tools/BoardTools.h"
+#include "board/model/BoardModel.h"
 #include "board/pixels/EdgeRect.h"
+#include "board/tools/RubberBandTool.h"
+#include "platform/fakes/ScriptedPrompter.h"
 
 #include <QtTest>
 
@@ -8,25 +10,39 @@ const QSize screen(1024, 768);
 const QColor background(128, 128, 128);
 const QColor ink(255, 0, 0);
 
-// A board on one grey page, shown on the window.
+// A board on one grey page, shown on the window, with the red pen.
 struct Board {
-    ScreenImage surface{screen};
-    PageStore pages{screen, QStringLiteral("/tmp/"), QSize(368, 723)};
-    BoardTools tools{pages, surface};
+    ScriptedPrompter prompter;
+    BoardModel model{screen, QStringLiteral("/tmp/"), prompter};
+    PageStore& pages = model.pages();
+    const ScreenImage& surface = model.screen();
 
     Board()
     {
-        pages.makeCurrentPageReady(background);
-        surface.copyFrom(pages.currentPageImage(), QRect(QPoint(), screen));
+        model.setStrokeColour(ink);
+        model.makeCurrentPageReady();
+        model.showOnWindow();
+    }
+
+    void choose(ToolMode mode, int width)
+    {
+        model.setStrokeWidth(width);
+        model.chooseTool(mode);
     }
 
     void drag(ToolMode mode, int width, const QList<QPoint>& path)
     {
-        tools.chooseTool(mode, width, ink);
-        tools.press(path.first());
+        choose(mode, width);
+        model.press(path.first());
         for (qsizetype i = 1; i < path.size(); ++i)
-            tools.move(path[i], width);
-        tools.release(path.last(), width, ink, {});
+            model.move(path[i]);
+        model.release(path.last());
+    }
+
+    // Ink on the window that the page does not hold yet.
+    void drawOnWindow(QPoint point, const QColor& colour)
+    {
+        const_cast<ScreenImage&>(surface).setPixel(point, colour);
     }
 };
 
@@ -82,7 +98,7 @@ void BoardToolsTest::measurementReadout()
     QFETCH(QPoint, press);
     QFETCH(QPoint, point);
     QFETCH(QString, readout);
-    QCOMPARE(BoardTools::measurement(press, point), readout);
+    QCOMPARE(RubberBandTool::measurement(press, point), readout);
 }
 
 void BoardToolsTest::penChoices_data()
@@ -109,10 +125,10 @@ void BoardToolsTest::penChoices()
     QFETCH(bool, dotted);
     QFETCH(bool, backgroundColoured);
     Board board;
-    board.tools.chooseTool(ToolMode(mode), strokeWidth, ink);
-    QCOMPARE(board.tools.pen().width, penWidth);
-    QCOMPARE(board.tools.pen().dotted, dotted);
-    QCOMPARE(board.tools.pen().colour, backgroundColoured ? background : ink);
+    board.choose(ToolMode(mode), strokeWidth);
+    QCOMPARE(board.model.pen().width, penWidth);
+    QCOMPARE(board.model.pen().dotted, dotted);
+    QCOMPARE(board.model.pen().colour, backgroundColoured ? background : ink);
 }
 
 void BoardToolsTest::penStaysBelowTheStrip()
@@ -122,7 +138,7 @@ void BoardToolsTest::penStaysBelowTheStrip()
     const QImage& page = board.pages.currentPageImage();
     QCOMPARE(page.pixelColor(300, 40), ink);
     QCOMPARE(countNot(page, QRect(0, 0, 1024, 39), background), 0);
-    QCOMPARE(board.tools.strokeBox(), (StrokeBox{100, 40, 400, 100}));
+    QCOMPARE(board.model.strokeBox(), (StrokeBox{100, 40, 400, 100}));
     QCOMPARE(board.pages.current().state, PageState::WrittenOn);
 }
 
@@ -131,8 +147,8 @@ void BoardToolsTest::clickCommitsTheSquareAroundThePress()
     Board board;
     const QImage before = board.pages.currentPageImage().copy();
     // Ink on the window that the page does not hold yet: inside and just outside the square.
-    board.surface.setPixel(QPoint(509, 409), Qt::blue);
-    board.surface.setPixel(QPoint(510, 400), Qt::blue);
+    board.drawOnWindow(QPoint(509, 409), Qt::blue);
+    board.drawOnWindow(QPoint(510, 400), Qt::blue);
     board.drag(ToolMode::Pen, 2, {QPoint(500, 400)});
 
     const QImage& page = board.pages.currentPageImage();
@@ -154,20 +170,18 @@ void BoardToolsTest::rectangleLeavesOneOutline()
 {
     QFETCH(int, mode);
     Board board;
-    board.tools.chooseTool(ToolMode(mode), 2, ink);
-    board.tools.press(QPoint(100, 100));
-    std::optional<QString> readout;
-    for (QPoint p : {QPoint(320, 260), QPoint(150, 120), QPoint(250, 180), QPoint(300, 200)})
-        readout = board.tools.move(p, 2);
-    board.tools.release(QPoint(300, 200), 2, ink, {});
-    QCOMPARE(readout.value(), QStringLiteral("10，5"));
+    board.drag(
+        ToolMode(mode), 2,
+        {QPoint(100, 100), QPoint(320, 260), QPoint(150, 120), QPoint(250, 180), QPoint(300, 200)});
+    QCOMPARE(board.model.readout(), QStringLiteral("10，5"));
 
     // The same shape drawn once on a fresh window.
     Board reference;
+    auto& window = const_cast<ScreenImage&>(reference.surface);
     if (ToolMode(mode) == ToolMode::Rectangle)
-        reference.surface.drawRectangle(board.tools.pen(), QPoint(100, 100), QPoint(300, 200));
+        window.drawRectangle(board.model.pen(), QPoint(100, 100), QPoint(300, 200));
     else
-        reference.surface.drawEllipse(board.tools.pen(), QPoint(100, 100), QPoint(300, 200));
+        window.drawEllipse(board.model.pen(), QPoint(100, 100), QPoint(300, 200));
     const QRect area(0, 40, 1024, 728);
     QCOMPARE(board.pages.currentPageImage().copy(area), reference.surface.image().copy(area));
     QCOMPARE(board.surface.image().copy(area), reference.surface.image().copy(area));
@@ -201,8 +215,8 @@ void BoardToolsTest::areaEraseFillsOnlyADragRightAndDown()
     QCOMPARE(page.pixelColor(340, 150), ink);
     if (erased) // no trace of the dotted rubber band is left
         QCOMPARE(countNot(page, edgeRect(100, 100, 300, 200), background), 0);
-    QCOMPARE(board.tools.pen().width, 1);
-    QVERIFY(board.tools.pen().dotted);
+    QCOMPARE(board.model.pen().width, 1);
+    QVERIFY(board.model.pen().dotted);
 }
 
 void BoardToolsTest::eraserRestoresFromTheUnderlay()
@@ -254,16 +268,19 @@ void BoardToolsTest::releaseKeepsClearOfOpenPanels()
     QFETCH(QRect, panel);
     QFETCH(StrokeBox, box);
     Board board;
-    OpenPanels panels;
     if (!strip.isNull())
-        panels.thumbnailStrip = strip;
-    if (!panel.isNull())
-        panels.contentPanel = panel;
-    board.tools.chooseTool(ToolMode::Pen, 2, ink);
-    board.tools.press(QPoint(300, 250));
-    board.tools.move(QPoint(400, 400), 2);
-    board.tools.release(QPoint(400, 400), 2, ink, panels);
-    QCOMPARE(board.tools.strokeBox(), box);
+        board.model.setThumbnailStrip(strip);
+    if (!panel.isNull()) {
+        // A page with text shows its content panel when the teacher comes back to it.
+        board.pages.current().contentKind = ContentKind::Text;
+        board.pages.current().panelBounds = panel;
+        board.pages.current().state = PageState::WrittenOn;
+        board.model.turnRight();
+        board.model.turnLeft();
+        QVERIFY(board.model.contentPanel().shown);
+    }
+    board.drag(ToolMode::Pen, 2, {QPoint(300, 250), QPoint(400, 400)});
+    QCOMPARE(board.model.strokeBox(), box);
 }
 
 void BoardToolsTest::onlyInkToolsMarkThePageWritten_data()

@@ -1,0 +1,403 @@
+#include "board/model/BoardModel.h"
+
+#include "board/model/TextPanelColour.h"
+#include "board/pixels/BoardGeometry.h"
+#include "board/pixels/ColourRef.h"
+#include "board/pixels/NamedColours.h"
+#include "board/pixels/ProbePixel.h"
+#include "board/pixels/RasterCopy.h"
+#include "platform/Prompter.h"
+
+#include <QRegion>
+
+namespace {
+
+// The pen's colour until personal settings apply theirs.
+constexpr quint32 designedStrokeColour = 255;
+// Undo brings back this much around the last stroke box.
+constexpr int undoMargin = 100;
+
+} // namespace
+
+BoardModel::BoardModel(QSize screenSize, const QString& programDirectory, Prompter& prompter)
+    : m_screenSize(screenSize), m_programDirectory(programDirectory), m_prompter(prompter),
+      m_screen(screenSize),
+      m_pages(screenSize, programDirectory, BoardGeometry::contentPanelBounds(screenSize).size()),
+      m_strokeColour(ColourRef::toColor(designedStrokeColour)),
+      m_backgroundSwatch(NamedColours::color(NamedColours::standardGrey))
+{
+    m_screen.setRepaintHandler([this](const QRect& rect) { emit repaintNeeded(rect); });
+    m_panel.bounds = BoardGeometry::contentPanelBounds(screenSize);
+    m_panel.textColour = 0xFFFFFF;
+    m_stroke.strokeWidth = m_strokeWidth;
+    m_stroke.pen = BoardToolSet::penFor(m_toolMode, m_strokeWidth, m_strokeColour,
+                                        m_screen.backgroundColour());
+}
+
+Canvas BoardModel::canvas()
+{
+    QList<KeepOut> keepOut;
+    if (m_thumbnailStrip) {
+        // The strip stands either right below the tool strip or lower down, below the drawing.
+        const bool atTop = m_thumbnailStrip->top() == BoardGeometry::panelTop;
+        keepOut.append({atTop ? KeepOut::Side::Above : KeepOut::Side::Below, *m_thumbnailStrip});
+    }
+    if (m_panel.shown)
+        keepOut.append({KeepOut::Side::Left, m_panel.bounds});
+    return Canvas{m_screen,
+                  m_pages.currentPageImage(),
+                  m_pages.scratchImage(),
+                  m_pages.underlayActive() ? &m_pages.underlayImage() : nullptr,
+                  BoardGeometry::stripHeight,
+                  keepOut};
+}
+
+void BoardModel::setReadout(const QString& text)
+{
+    if (text == m_readout)
+        return;
+    m_readout = text;
+    emit readoutChanged();
+}
+
+void BoardModel::setStrokeWidth(int width)
+{
+    m_strokeWidth = width;
+    m_stroke.strokeWidth = width;
+    m_stroke.pen.width = BoardToolSet::penWidth(m_toolMode, width);
+    emit settingsChanged();
+}
+
+void BoardModel::setStrokeColour(const QColor& colour)
+{
+    m_strokeColour = colour;
+    if (BoardToolSet::usesStrokeColour(m_toolMode))
+        m_stroke.pen.colour = colour;
+    emit settingsChanged();
+}
+
+void BoardModel::setBackgroundSwatch(const QColor& colour)
+{
+    m_backgroundSwatch = colour;
+    emit settingsChanged();
+}
+
+void BoardModel::makeCurrentPageReady()
+{
+    m_pages.makeCurrentPageReady(m_backgroundSwatch);
+}
+
+void BoardModel::fillCurrentPage()
+{
+    m_pages.currentPageImage().fill(m_backgroundSwatch);
+    repaintFromPage();
+}
+
+void BoardModel::replaceCurrentPage(const QImage& picture)
+{
+    QImage& page = m_pages.currentPageImage();
+    RasterCopy::copy(picture, page.rect(), page, QPoint(0, 0));
+    repaintFromPage();
+}
+
+void BoardModel::showOnWindow()
+{
+    m_stroke.box = {};
+    repaintFromPage();
+}
+
+void BoardModel::repaintFromPage()
+{
+    m_screen.copyFrom(m_pages.currentPageImage(), QRect(QPoint(0, 0), m_screenSize));
+}
+
+void BoardModel::floatingPictureMoved(const QRect& before)
+{
+    // What the picture uncovered is drawn from the page, as a repaint of the window would.
+    const QRegion uncovered =
+        QRegion(before) - QRegion(m_floating.isShown() ? m_floating.geometry() : QRect());
+    for (const QRect& rect : uncovered)
+        m_screen.copyFrom(m_pages.currentPageImage(), rect);
+    emit floatingPictureChanged();
+}
+
+void BoardModel::putDownFloatingPicture()
+{
+    if (!m_floating.isShown())
+        return;
+    const QRect before = m_floating.geometry();
+    m_floating.framedCommit(m_pages.currentPageImage());
+    floatingPictureMoved(before);
+}
+
+void BoardModel::press(QPoint point)
+{
+    if (m_floating.isShown()) {
+        const QRect before = m_floating.geometry();
+        m_floating.commitOnPress(m_pages.currentPageImage());
+        floatingPictureMoved(before);
+    }
+    Canvas onPage = canvas();
+    m_tools.tool(m_toolMode).press(m_stroke, onPage, point);
+}
+
+void BoardModel::move(QPoint point)
+{
+    Canvas onPage = canvas();
+    point.setY(std::max(point.y(), onPage.firstRow));
+    m_stroke.box.grow(point);
+    const ToolMove moved = m_tools.tool(m_toolMode).move(m_stroke, onPage, point);
+    if (moved.inked)
+        m_pages.current().state = PageState::WrittenOn;
+    if (moved.readout)
+        setReadout(*moved.readout);
+}
+
+void BoardModel::release(QPoint point)
+{
+    Canvas onPage = canvas();
+    m_tools.tool(m_toolMode).release(m_stroke, onPage, point);
+    if (m_floating.isShown())
+        m_floating.stampFramed(m_pages.currentPageImage());
+    if (m_toolMode == ToolMode::AreaErase)
+        emit toolCursorChanged(BoardToolSet::cursorFile(m_toolMode));
+    if (m_toolMode == ToolMode::RangeSelection) {
+        m_selectionEnd = point;
+        m_floating.cut(m_stroke.pressPoint, point, m_stroke.box, onPage);
+        floatingPictureMoved(QRect());
+    }
+}
+
+void BoardModel::pressOnPicture(QPoint pointInPicture)
+{
+    m_floating.grab(pointInPicture);
+    // The press point follows every press, this one in the picture's pixels; clearing compares it
+    // with the end of the selection to tell whether a selection was just cut.
+    m_stroke.pressPoint = pointInPicture;
+}
+
+void BoardModel::dragPicture(QPoint pointInPicture)
+{
+    const QRect before = m_floating.geometry();
+    m_floating.dragTo(pointInPicture);
+    floatingPictureMoved(before);
+}
+
+void BoardModel::chooseTool(ToolMode mode)
+{
+    putDownFloatingPicture();
+    if (mode == ToolMode::RangeSelection)
+        m_floating.chooseRangeSelection();
+    m_toolMode = mode;
+    m_stroke.strokeWidth = m_strokeWidth;
+    m_stroke.pen =
+        BoardToolSet::penFor(mode, m_strokeWidth, m_strokeColour, m_screen.backgroundColour());
+    if (mode == ToolMode::Pen || mode == ToolMode::Eraser)
+        setReadout({});
+    emit toolChanged();
+    emit toolCursorChanged(BoardToolSet::cursorFile(mode));
+}
+
+void BoardModel::changeStrokeWidth(int step)
+{
+    // The width stops where it stands at the end it is moved towards.
+    if (m_strokeWidth == (step > 0 ? widest : thinnest))
+        return;
+    setStrokeWidth(m_strokeWidth + step);
+}
+
+void BoardModel::chooseStrokeColour()
+{
+    const QColor initial = m_strokeDialogColour.isValid() ? m_strokeDialogColour : m_strokeColour;
+    const auto chosen = m_prompter.chooseColour(initial);
+    if (!chosen)
+        return;
+    m_strokeDialogColour = *chosen;
+    // The eraser keeps painting the background.
+    setStrokeColour(*chosen);
+}
+
+void BoardModel::chooseBackgroundColour()
+{
+    const QColor initial =
+        m_backgroundDialogColour.isValid() ? m_backgroundDialogColour : m_backgroundSwatch;
+    const auto chosen = m_prompter.chooseColour(initial);
+    if (chosen) {
+        m_backgroundDialogColour = *chosen;
+        // Try the colour on the window beside the probe pixel: the same colour on both and on the
+        // swatch means the page already has it.
+        m_screen.setPixel(ProbePixel::trial(m_screenSize), *chosen);
+        const bool unchanged =
+            m_screen.pixel(ProbePixel::trial(m_screenSize)) == m_screen.backgroundColour() &&
+            *chosen == m_backgroundSwatch;
+        if (!unchanged) {
+            if (m_pages.current().state == PageState::WrittenOn) {
+                if (!m_prompter.askYesNo(QStringLiteral("提示信息"),
+                                         QStringLiteral("是否清除本页内容？"))) {
+                    setBackgroundSwatch(*chosen);
+                    return;
+                }
+                m_pages.current().state = PageState::Cleared;
+            }
+            const QRect before = m_floating.geometry();
+            m_floating.drop();
+            floatingPictureMoved(before);
+            setBackgroundSwatch(*chosen);
+            if (m_toolMode == ToolMode::Eraser)
+                m_stroke.pen.colour = *chosen;
+            m_pages.currentPageImage().fill(*chosen);
+            setTextPanelColour(TextPanelColour::forBackground(ColourRef::fromColor(*chosen)));
+        }
+    }
+    repaintFromPage();
+}
+
+void BoardModel::undo()
+{
+    setReadout({});
+    const QRect before = m_floating.geometry();
+    m_floating.drop();
+    canvas().undo(m_stroke.box.grownBy(undoMargin));
+    floatingPictureMoved(before);
+}
+
+void BoardModel::clearPage()
+{
+    setReadout({});
+    QImage& page = m_pages.currentPageImage();
+    if (m_floating.isShown() && m_stroke.pressPoint.x() < m_selectionEnd.x()) {
+        // A selection was just cut: only its area is cleared.
+        const QRect before = m_floating.geometry();
+        m_floating.wipe(page, m_backgroundSwatch);
+        m_selectionEnd.setX(m_stroke.pressPoint.x());
+        floatingPictureMoved(before);
+        return;
+    }
+    if (m_pages.underlayActive()) {
+        m_screen.drawImage(QPoint(0, 0), m_pages.underlayImage());
+        RasterCopy::copy(m_pages.underlayImage(), m_pages.underlayImage().rect(), page, {0, 0});
+        return;
+    }
+    page.fill(m_backgroundSwatch);
+    m_pages.current().state = PageState::Cleared;
+    repaintFromPage();
+}
+
+void BoardModel::zoom(bool enlarge)
+{
+    const QRect before = m_floating.geometry();
+    const bool zoomed = enlarge
+                            ? m_floating.zoomIn(m_screenSize, m_programDirectory, m_strokeColour)
+                            : m_floating.zoomOut(m_screenSize, m_programDirectory, m_strokeColour);
+    if (zoomed)
+        floatingPictureMoved(before);
+}
+
+void BoardModel::placePicture(const QImage& picture, QPoint topLeft, bool exact,
+                              int continuationPage)
+{
+    const QRect before = m_floating.geometry();
+    m_floating.place(picture, topLeft, exact);
+    m_floating.setTag(continuationPage);
+    floatingPictureMoved(before);
+}
+
+void BoardModel::savePanelState()
+{
+    m_pages.savePanelState(m_panelText.toHtml().toUtf8(), m_panel.bounds);
+}
+
+void BoardModel::restorePanelState(int page)
+{
+    const Page& record = m_pages.page(page);
+    if (record.contentKind == ContentKind::None) {
+        m_panel.shown = false;
+        emit contentPanelChanged();
+        return;
+    }
+    m_panel.textShown = record.contentKind != ContentKind::WebDocument;
+    if (m_panel.textShown) {
+        if (const auto text = m_pages.pageText(page))
+            m_panelText.setHtml(QString::fromUtf8(*text));
+    }
+    m_panel.bounds = record.panelBounds;
+    m_panel.shown = true;
+    emit contentPanelChanged();
+}
+
+void BoardModel::setTextPanelColour(quint32 colour)
+{
+    m_panel.textColour = colour;
+    emit contentPanelChanged();
+}
+
+void BoardModel::startTurn()
+{
+    m_pages.setUnderlayActive(false);
+    setReadout({});
+    putDownFloatingPicture();
+}
+
+void BoardModel::leaveCurrentPage()
+{
+    // The undo snapshot still holds the page left; undo on the new page touches only a corner.
+    m_stroke.box = {10, 10, -10, -10};
+    if (m_panel.shown)
+        savePanelState();
+}
+
+void BoardModel::arriveOnPage()
+{
+    repaintFromPage();
+    if (m_toolMode == ToolMode::Eraser)
+        m_stroke.pen.colour = m_pages.backgroundOf(m_pages.currentPage());
+    emit pageChanged();
+}
+
+void BoardModel::colourTextPanelForPage()
+{
+    setTextPanelColour(TextPanelColour::afterPageTurn(
+        ColourRef::fromColor(m_backgroundSwatch),
+        ColourRef::fromColor(m_pages.backgroundOf(m_pages.currentPage()))));
+}
+
+void BoardModel::turnRight()
+{
+    startTurn();
+    // A new page follows only a page written on; page 99 is the last.
+    const int current = m_pages.currentPage();
+    if (current != PageStore::maxPages &&
+        (m_pages.current().state == PageState::WrittenOn || current < m_pages.pageCount())) {
+        leaveCurrentPage();
+        if (current < m_pages.pageCount()) {
+            m_pages.setCurrentPage(current + 1);
+            restorePanelState(m_pages.currentPage());
+        } else {
+            m_panel.shown = false;
+            m_pages.addPage(m_backgroundSwatch);
+            m_panelText.clear();
+            emit contentPanelChanged();
+        }
+        arriveOnPage();
+    }
+    colourTextPanelForPage();
+    // A picture taller than the screen goes on with its lower part at the top of this page.
+    if (m_floating.tag() == m_pages.currentPage()) {
+        const QRect before = m_floating.geometry();
+        m_floating.continueAtTop(90 - m_screenSize.height());
+        m_floating.setTag(0);
+        floatingPictureMoved(before);
+    }
+}
+
+void BoardModel::turnLeft()
+{
+    startTurn();
+    if (m_pages.currentPage() != 1) {
+        leaveCurrentPage();
+        m_pages.setCurrentPage(m_pages.currentPage() - 1);
+        restorePanelState(m_pages.currentPage());
+        arriveOnPage();
+    }
+    colourTextPanelForPage();
+}

@@ -1,0 +1,70 @@
+#pragma once
+
+#include <QImage>
+#include <QRect>
+#include <QRegion>
+
+#include <xcb/xcb.h>
+
+class QWindow;
+
+// The whole screen read from the X server once one of the program's windows has left it.
+//
+// Hiding a window is not enough for a picture of what lies beneath: the server processes the
+// unmap, a window manager then unmaps its frame, and whatever was under it must be drawn again -
+// by the other programs on an uncomposited screen, by the compositing manager on a composited
+// one. This class watches the screen itself: before the window is hidden it asks the DAMAGE
+// extension to report every drawing into the screen's pixels (the root window's, which is where
+// both unredirected windows and a compositing manager's output land), then waits, running the
+// event loop without user input so the program's own windows can redraw too, until the window's
+// top-level frame is unmapped and every pixel of the place it left has been drawn again. Only
+// then is the screen read. A deadline bounds the wait for a program that never redraws.
+//
+// Events are read on a connection of its own: Qt reads every event of its connection itself.
+// Coordinates are root-window pixels.
+class X11ScreenGrab {
+public:
+    // qtConnection is the application's; the class opens its own to the same display.
+    X11ScreenGrab(xcb_connection_t* qtConnection, xcb_window_t root);
+    ~X11ScreenGrab();
+    X11ScreenGrab(const X11ScreenGrab&) = delete;
+    X11ScreenGrab& operator=(const X11ScreenGrab&) = delete;
+
+    // Hides the window when it is shown and returns the screen without it; a null or hidden
+    // window gives the screen as it is.
+    QImage grabWithout(QWindow* window);
+
+    // How long a grab waits at most for the place to be drawn again.
+    static constexpr int deadlineMs = 1000;
+    // Whether the last grab that hid a window saw its place drawn again before the deadline.
+    bool lastGrabSawPlaceRedrawn() const { return m_lastGrabSawPlaceRedrawn; }
+
+private:
+    struct Watch {
+        xcb_window_t topLevel = XCB_NONE;
+        QRect place;
+        uint32_t damage = 0;
+        bool gone = false;
+        QRegion redrawn;
+    };
+
+    bool damageAvailable();
+    xcb_window_t topLevelOf(xcb_window_t window) const;
+    QRect placeOf(xcb_window_t topLevel) const;
+    void startWatch(Watch& watch);
+    void stopWatch(const Watch& watch);
+    // Reads the events that arrived; true once the place has been left and drawn again.
+    bool readEvents(Watch& watch);
+    // True when the place was drawn again before the deadline.
+    bool waitUntilRedrawn(Watch& watch);
+    QImage readScreen() const;
+
+    xcb_connection_t* m_qtConnection;
+    xcb_window_t m_root;
+    xcb_connection_t* m_connection = nullptr;
+    // The DAMAGE extension on m_connection: 0 for the major opcode when it is missing.
+    uint8_t m_damageOpcode = 0;
+    uint8_t m_damageFirstEvent = 0;
+    bool m_damageChecked = false;
+    bool m_lastGrabSawPlaceRedrawn = false;
+};

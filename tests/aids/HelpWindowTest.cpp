@@ -1,0 +1,166 @@
+// The help window on a real X display with a real web view: the help document built beside the
+// program, and a document that is missing.
+
+#include "ProgramFixture.h"
+
+#include "aids/HelpWindow.h"
+#include "app/ToolbarWindow.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QScreen>
+#include <QSignalSpy>
+#include <QTimer>
+#include <QToolButton>
+#include <QWebEnginePage>
+#include <QWebEngineScript>
+#include <QWebEngineView>
+#include <QtTest>
+
+#include <functional>
+
+namespace {
+
+const QString builtGuide = QStringLiteral(ZKALTO_PROGRAM_DIR "/zkthelp.mht");
+
+// Runs a script in the page's own world: the archive's page itself runs no scripts.
+QVariant evaluate(QWebEngineView* view, const QString& script)
+{
+    QVariant result;
+    bool done = false;
+    view->page()->runJavaScript(script, QWebEngineScript::ApplicationWorld,
+                                [&](const QVariant& value) {
+                                    result = value;
+                                    done = true;
+                                });
+    QTest::qWaitFor([&] { return done; }, 10000);
+    return result;
+}
+
+} // namespace
+
+class HelpWindowTest : public QObject {
+    Q_OBJECT
+private slots:
+    void windowStandsAsGiven();
+    void opensAtTheTopEveryTime_data();
+    void opensAtTheTopEveryTime();
+    void toolbarOpensHelpModally();
+
+private:
+    // Opens the window modally, runs whileOpen inside its loop, then presses "确定".
+    void openAndClose(HelpWindow& help, const std::function<void()>& whileOpen);
+};
+
+void HelpWindowTest::openAndClose(HelpWindow& help, const std::function<void()>& whileOpen)
+{
+    bool wasModal = false;
+    QTimer::singleShot(0, &help, [&] {
+        wasModal = help.isVisible() && QApplication::activeModalWidget() == &help;
+        QTest::qWaitFor([&] { return help.WebBrowser1 != nullptr; });
+        whileOpen();
+        QTest::mouseClick(help.BitBtn1, Qt::LeftButton);
+    });
+    help.exec();
+    QVERIFY(wasModal);
+    QVERIFY(!help.isVisible());
+}
+
+void HelpWindowTest::windowStandsAsGiven()
+{
+    HelpWindow help(builtGuide);
+    QCOMPARE(help.objectName(), QStringLiteral("TForm4"));
+    QCOMPARE(help.windowTitle(), QStringLiteral("帮助"));
+    QVERIFY(help.windowFlags() & Qt::WindowStaysOnTopHint);
+    QVERIFY(help.windowFlags() & Qt::FramelessWindowHint);
+    QCOMPARE(help.size(), QSize(792, 516));
+    QCOMPARE(help.palette().color(QPalette::Window), QColor(255, 128, 64));
+    QCOMPARE(help.font().pixelSize(), 12);
+    QCOMPARE(help.BitBtn1->text(), QStringLiteral("确定"));
+    QCOMPARE(help.BitBtn1->geometry(), QRect(353, 484, 81, 29));
+    QVERIFY(!help.BitBtn1->icon().isNull());
+    QVERIFY(help.Label1->geometry().bottom() < 46);
+    QVERIFY(help.Label2->geometry().top() >= 435 && help.Label2->geometry().bottom() < 484);
+    // Start-up does not pay for the web engine: the view comes with the first opening.
+    QVERIFY(!help.WebBrowser1);
+    QVERIFY(!help.findChild<QWebEngineView*>());
+
+    openAndClose(help, [&] {
+        QVERIFY(help.WebBrowser1);
+        QCOMPARE(help.WebBrowser1->objectName(), QStringLiteral("WebBrowser1"));
+        QCOMPARE(help.WebBrowser1->geometry(), QRect(0, 46, 791, 389));
+        const QRect screen = QGuiApplication::primaryScreen()->geometry();
+        QCOMPARE(help.geometry().center(), screen.center());
+    });
+    // Escape does not close it: "确定" is the only way out.
+    QTimer::singleShot(0, &help, [&] {
+        QTest::keyClick(&help, Qt::Key_Escape);
+        QVERIFY(help.isVisible());
+        QTest::mouseClick(help.BitBtn1, Qt::LeftButton);
+    });
+    help.exec();
+    QVERIFY(!help.isVisible());
+}
+
+void HelpWindowTest::opensAtTheTopEveryTime_data()
+{
+    QTest::addColumn<QString>("document");
+    QTest::newRow("the guide") << builtGuide;
+    QTest::newRow("missing document") << QStringLiteral("/nonexistent/zkthelp.mht");
+}
+
+void HelpWindowTest::opensAtTheTopEveryTime()
+{
+    QFETCH(QString, document);
+    const bool present = QFileInfo::exists(document);
+    HelpWindow help(document);
+    for (int opening = 1; opening <= 2; ++opening) {
+        openAndClose(help, [&] {
+            QWebEngineView* view = help.WebBrowser1;
+            QSignalSpy loaded(view, &QWebEngineView::loadFinished);
+            QVERIFY(loaded.wait(20000));
+            QCOMPARE(loaded.last().first().toBool(), present);
+            QCOMPARE(view->url(), QUrl::fromLocalFile(document));
+            if (!present)
+                return;
+            QCOMPARE(view->title(), QStringLiteral("电子白板 使用帮助"));
+            // Every button picture of the guide comes out of the archive and shows.
+            const QVariantList pictures =
+                evaluate(view, QStringLiteral("Array.from(document.images).map("
+                                              "i => i.complete && i.naturalWidth > 0)"))
+                    .toList();
+            QVERIFY(pictures.size() > 50);
+            QVERIFY(!pictures.contains(false));
+            // At the beginning, also once the renderer has answered: no earlier place comes back.
+            QCOMPARE(evaluate(view, QStringLiteral("window.scrollY")).toInt(), 0);
+            QCOMPARE(view->page()->scrollPosition().y(), 0.0);
+            // The reader goes down the guide before closing it.
+            evaluate(view, QStringLiteral("window.scrollTo(0, 3000)"));
+            QTRY_VERIFY(view->page()->scrollPosition().y() > 0);
+        });
+        if (QTest::currentTestFailed())
+            QFAIL(qPrintable(QStringLiteral("opening %1").arg(opening)));
+    }
+}
+
+void HelpWindowTest::toolbarOpensHelpModally()
+{
+    ProgramFixture fixture;
+    fixture.start();
+    ToolbarWindow* toolbar = fixture.windows().toolbar;
+    HelpWindow* help = fixture.windows().help;
+    QCOMPARE(help->documentPath(), fixture.programFilesDirectory() + QStringLiteral("zkthelp.mht"));
+    toolbar->show();
+    bool wasModal = false;
+    QTimer::singleShot(0, help, [&] {
+        wasModal = help->isVisible() && QApplication::activeModalWidget() == help;
+        QTest::mouseClick(help->BitBtn1, Qt::LeftButton);
+    });
+    QTest::mouseClick(toolbar->SpeedButton2, Qt::LeftButton);
+    QVERIFY(wasModal);
+    QVERIFY(!help->isVisible());
+    QVERIFY(toolbar->isVisible());
+}
+
+QTEST_MAIN(HelpWindowTest)
+#include "HelpWindowTest.moc"

@@ -1,0 +1,108 @@
+#include "board/pixels/RasterCopy.h"
+
+#include <QtTest>
+
+namespace {
+
+const QRgb untouched = qRgb(1, 2, 3);
+
+// A source whose every pixel tells where it came from.
+QImage numbered(QSize size, QImage::Format format)
+{
+    QImage image(size, format);
+    for (int y = 0; y < size.height(); ++y)
+        for (int x = 0; x < size.width(); ++x)
+            image.setPixel(x, y, qRgb(10 + x, 100 + y, 200));
+    return image;
+}
+
+// What a copy clipped like a blit leaves in a target of targetSize: each target pixel takes the
+// source pixel at the same offset from the corners, where that pixel lies in both the source
+// rectangle and the source.
+QImage expectedCopy(const QImage& source, const QRect& sourceRect, QSize targetSize,
+                    QPoint targetTopLeft)
+{
+    QImage expected(targetSize, QImage::Format_RGB32);
+    expected.fill(untouched);
+    for (int y = 0; y < targetSize.height(); ++y) {
+        for (int x = 0; x < targetSize.width(); ++x) {
+            const QPoint from = QPoint(x, y) - targetTopLeft + sourceRect.topLeft();
+            if (sourceRect.contains(from) && source.rect().contains(from))
+                expected.setPixel(x, y, source.pixel(from));
+        }
+    }
+    return expected;
+}
+
+} // namespace
+
+class RasterCopyTest : public QObject {
+    Q_OBJECT
+private slots:
+    void copyClipsToBothImages_data();
+    void copyClipsToBothImages();
+    void fillClipsToTheImage_data();
+    void fillClipsToTheImage();
+};
+
+void RasterCopyTest::copyClipsToBothImages_data()
+{
+    QTest::addColumn<QRect>("sourceRect");
+    QTest::addColumn<QPoint>("targetTopLeft");
+    QTest::addColumn<int>("sourceFormat");
+    const int rgb = QImage::Format_RGB32;
+    // The source is 10 x 10, the target 8 x 6.
+    QTest::newRow("inside both") << QRect(2, 3, 4, 2) << QPoint(1, 1) << rgb;
+    QTest::newRow("whole source onto the corner") << QRect(0, 0, 10, 10) << QPoint(0, 0) << rgb;
+    QTest::newRow("source rectangle left of and above the source")
+        << QRect(-3, -2, 6, 5) << QPoint(0, 0) << rgb;
+    QTest::newRow("source rectangle past the source's far edges")
+        << QRect(7, 8, 6, 6) << QPoint(2, 2) << rgb;
+    QTest::newRow("target corner left of and above the target")
+        << QRect(0, 0, 5, 5) << QPoint(-2, -3) << rgb;
+    QTest::newRow("past the target's far edges") << QRect(0, 0, 6, 6) << QPoint(5, 4) << rgb;
+    QTest::newRow("clipped on every side at once")
+        << QRect(-5, -5, 20, 20) << QPoint(-1, -1) << rgb;
+    QTest::newRow("entirely off the source") << QRect(20, 20, 4, 4) << QPoint(0, 0) << rgb;
+    QTest::newRow("entirely off the target") << QRect(0, 0, 4, 4) << QPoint(8, 0) << rgb;
+    QTest::newRow("empty rectangle") << QRect(2, 2, 0, 3) << QPoint(0, 0) << rgb;
+    QTest::newRow("another format, clipped")
+        << QRect(-2, 1, 8, 8) << QPoint(3, -1) << int(QImage::Format_ARGB32);
+}
+
+void RasterCopyTest::copyClipsToBothImages()
+{
+    QFETCH(QRect, sourceRect);
+    QFETCH(QPoint, targetTopLeft);
+    QFETCH(int, sourceFormat);
+    const QImage source = numbered(QSize(10, 10), QImage::Format(sourceFormat));
+    QImage target(8, 6, QImage::Format_RGB32);
+    target.fill(untouched);
+    RasterCopy::copy(source, sourceRect, target, targetTopLeft);
+    QCOMPARE(target, expectedCopy(source.convertToFormat(QImage::Format_RGB32), sourceRect,
+                                  target.size(), targetTopLeft));
+}
+
+void RasterCopyTest::fillClipsToTheImage_data()
+{
+    QTest::addColumn<QRect>("rect");
+    QTest::newRow("inside") << QRect(1, 1, 3, 2);
+    QTest::newRow("over the corner") << QRect(-2, -2, 4, 4);
+    QTest::newRow("past the far edges") << QRect(6, 4, 10, 10);
+    QTest::newRow("outside") << QRect(9, 0, 3, 3);
+    QTest::newRow("empty") << QRect(2, 2, 0, 0);
+}
+
+void RasterCopyTest::fillClipsToTheImage()
+{
+    QFETCH(QRect, rect);
+    QImage target(8, 6, QImage::Format_RGB32);
+    target.fill(untouched);
+    RasterCopy::fill(target, rect, Qt::red);
+    for (int y = 0; y < target.height(); ++y)
+        for (int x = 0; x < target.width(); ++x)
+            QCOMPARE(target.pixel(x, y), rect.contains(x, y) ? qRgb(255, 0, 0) : untouched);
+}
+
+QTEST_GUILESS_MAIN(RasterCopyTest)
+#include "RasterCopyTest.moc"

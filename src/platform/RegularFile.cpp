@@ -9,14 +9,20 @@
 
 namespace RegularFile {
 
+bool isRegular(const QString& path, qint64 maxBytes)
+{
+    struct stat status {};
+    return ::stat(QFile::encodeName(path).constData(), &status) == 0 && S_ISREG(status.st_mode) &&
+           status.st_size <= maxBytes;
+}
+
 std::optional<QByteArray> read(const QString& path, qint64 maxBytes)
 {
-    const QByteArray name = QFile::encodeName(path);
     // Looked at before opening: opening a device can have effects of its own.
-    struct stat status {};
-    if (::stat(name.constData(), &status) != 0 || !S_ISREG(status.st_mode) ||
-        status.st_size > maxBytes)
+    if (!isRegular(path, maxBytes))
         return std::nullopt;
+    const QByteArray name = QFile::encodeName(path);
+    struct stat status {};
     // Without blocking, and looked at again once open, in case the name was swapped meanwhile.
     const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     if (fd < 0)

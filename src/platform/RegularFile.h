@@ -13,4 +13,8 @@ namespace RegularFile {
 
 std::optional<QByteArray> read(const QString& path, qint64 maxBytes);
 
+// For a file that another component opens itself (the web view): whether it is a regular file
+// of at most maxBytes now, looked at without opening it.
+bool isRegular(const QString& path, qint64 maxBytes);
+
 } // namespace RegularFile

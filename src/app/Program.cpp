@@ -105,6 +105,7 @@ void Program::applyStartupSettings()
     m_board->setStrokeColour(pen);
     m_board->setBackgroundSwatch(ColourRef::toColor(settings.backgroundColour));
     m_board->setStrokeWidth(settings.width);
+    m_board->setTextPanelColour(settings.textBoxColour);
     m_overlay->setPenColour(pen);
     m_overlay->setStrokeWidth(settings.width);
 }

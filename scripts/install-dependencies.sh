@@ -8,6 +8,7 @@ packages=(
   g++ cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev qt6-webengine-dev
   libxcb1-dev libxcb-ewmh-dev libxcb-icccm4-dev libxcb-damage0-dev
+  libblkid-dev
   libbenchmark-dev
   # Qt's own dialogs in Chinese
   qt6-translations-l10n

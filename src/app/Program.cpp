@@ -6,8 +6,15 @@
 #include "app/StartupChecks.h"
 #include "app/ToolbarWindow.h"
 #include "board/model/BoardModel.h"
+#include "board/pixels/ColourRef.h"
 #include "board/window/BoardWindow.h"
+#include "lessons/AdministratorPassword.h"
+#include "lessons/PasswordChange.h"
+#include "lessons/PasswordChangeWindow.h"
+#include "lessons/SettingsLocation.h"
 #include "lessons/SettingsWindow.h"
+#include "lessons/TeacherPasswordWindow.h"
+#include "lessons/TeacherSettings.h"
 #include "overlay/OverlayModel.h"
 #include "overlay/OverlayWindow.h"
 #include "platform/Platform.h"
@@ -49,7 +56,8 @@ Program::Program(Platform& platform, QSize screenSize, const ProgramDirectories&
 
 Program::~Program()
 {
-    // Windows have no parents; they go in the reverse order of their creation.
+    // Windows go in the reverse order of their creation, so the password windows, which belong
+    // to the settings window, go before it.
     QList<QWidget*> windows = m_windows.inCreationOrder();
     for (auto it = windows.rbegin(); it != windows.rend(); ++it)
         delete *it;
@@ -68,13 +76,40 @@ void Program::createWindows(QSize screenSize)
     m_windows.board = new BoardWindow(*m_board, m_cursors);
     m_windows.help = new HelpWindow(m_directories.delivered + QStringLiteral("zkthelp.mht"));
     m_windows.shade = new ShadeWindow(*m_platform.desktop);
-    m_windows.settings = new SettingsWindow;
-    m_windows.teacherPassword = namedWindow("TForm7", QStringLiteral("zkalto"));
-    m_windows.passwordChange = namedWindow("TForm8", QStringLiteral("zkalto"));
+    createSettingsWindows();
     m_windows.scannerSource = namedWindow("TForm11", QStringLiteral("zkalto"));
     m_windows.pictureImport = namedWindow("TForm12", QStringLiteral("导入图片"));
     m_windows.settingsButton = namedWindow("TForm13", QStringLiteral("zkalto"));
     m_windows.textLinePanel = new TextLinePanel;
+}
+
+void Program::createSettingsWindows()
+{
+    Prompter& prompter = *m_platform.prompter;
+    m_teachers = std::make_unique<TeacherSettings>(SettingsLocation::find(*m_platform.drives));
+    m_windows.settings = new SettingsWindow(*m_teachers, m_captureModeChoice, prompter);
+    applyStartupSettings();
+    m_administrator = std::make_unique<AdministratorPassword>(
+        m_directories.delivered + QStringLiteral("sxut.dll"),
+        m_directories.written + QStringLiteral("sxut.dll"));
+    m_passwordChange = std::make_unique<PasswordChange>(*m_teachers, *m_administrator);
+    // Both are used over the modal settings window, so they belong to it.
+    m_windows.teacherPassword =
+        new TeacherPasswordWindow(*m_teachers, prompter, m_windows.settings);
+    m_windows.passwordChange =
+        new PasswordChangeWindow(*m_passwordChange, prompter, m_windows.settings);
+}
+
+void Program::applyStartupSettings()
+{
+    const StartupSettings settings = StartupSettings::from(m_teachers->startupSettings());
+    const QColor pen = ColourRef::toColor(settings.penColour);
+    m_board->setStrokeColour(pen);
+    m_board->setBackgroundSwatch(ColourRef::toColor(settings.backgroundColour));
+    m_board->setStrokeWidth(settings.width);
+    m_board->setTextPanelColour(settings.textBoxColour);
+    m_overlay->setPenColour(pen);
+    m_overlay->setStrokeWidth(settings.width);
 }
 
 void Program::startToolbar()
@@ -103,7 +138,15 @@ void Program::connectWindows()
     QObject::connect(toolbar, &ToolbarWindow::helpRequested, m_windows.help, &QDialog::exec);
     QObject::connect(m_windows.shade, &ShadeWindow::closed, toolbar, [this] { closeShade(); });
     QObject::connect(board, &BoardWindow::shadeRequested, m_windows.shade, &ShadeWindow::open);
-    QObject::connect(board, &BoardWindow::settingsRequested, m_windows.settings, &QDialog::exec);
+    SettingsWindow* settings = m_windows.settings;
+    QObject::connect(board, &BoardWindow::settingsRequested, settings,
+                     &SettingsWindow::showFromBoard);
+    QObject::connect(settings, &SettingsWindow::teacherPasswordRequested, m_windows.teacherPassword,
+                     &TeacherPasswordWindow::ask);
+    QObject::connect(settings, &SettingsWindow::passwordChangeRequested, m_windows.passwordChange,
+                     &PasswordChangeWindow::open);
+    QObject::connect(&m_captureModeChoice, &CaptureModeChoice::changed, settings,
+                     [this](int choice) { m_overlay->setCaptureMode(CaptureMode(choice)); });
     QObject::connect(board, &BoardWindow::leaveRequested, toolbar, [this] { comeBackFromBoard(); });
     OverlayWindow* overlay = m_windows.overlay;
     QObject::connect(overlay, &OverlayWindow::boardRequested, toolbar, [this] { openBoard(); });

@@ -5,14 +5,18 @@
 #include "app/TaskbarKeeper.h"
 #include "app/Windows.h"
 #include "board/tools/CursorFile.h"
+#include "lessons/CaptureModeChoice.h"
 
 #include <QSize>
 #include <QString>
 #include <QWindow>
 #include <memory>
 
+class AdministratorPassword;
 class BoardModel;
 class OverlayModel;
+class PasswordChange;
+class TeacherSettings;
 struct Platform;
 
 // Where the program's files are: what is delivered beside the program file (cursor files,
@@ -34,6 +38,9 @@ public:
     const Windows& windows() const { return m_windows; }
     BoardModel& board() { return *m_board; }
     OverlayModel& overlay() { return *m_overlay; }
+    TeacherSettings& teachers() { return *m_teachers; }
+    // Where the overlay puts its captures, as chosen in the settings window.
+    CaptureModeChoice& captureModeChoice() { return m_captureModeChoice; }
     const TaskKeyBlock& taskKeyBlock() const { return m_taskKeyBlock; }
     // True when another copy was found running: this copy ends without running.
     bool endRequested() const { return m_endRequested; }
@@ -48,6 +55,10 @@ private:
     // The toolbar's creation: the colour depth, the walk of the desktop's windows, no taskbar
     // button, the home place, the task keys.
     void startToolbar();
+    // The settings window's creation: the settings file is found, the teacher list and the
+    // default section read, and the default section's personal settings go to the board.
+    void createSettingsWindows();
+    void applyStartupSettings();
     void connectWindows();
     void openBoard();
     void openOverlay();
@@ -68,6 +79,10 @@ private:
     std::unique_ptr<OverlayModel> m_overlay;
     // The window the overlay brings to the front when the teacher goes back to the desktop.
     quint64 m_returnWindow = 0;
+    std::unique_ptr<TeacherSettings> m_teachers;
+    CaptureModeChoice m_captureModeChoice;
+    std::unique_ptr<AdministratorPassword> m_administrator;
+    std::unique_ptr<PasswordChange> m_passwordChange;
     Windows m_windows;
     bool m_endRequested = false;
 };

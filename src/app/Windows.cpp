@@ -5,7 +5,9 @@
 #include "aids/TextLinePanel.h"
 #include "app/ToolbarWindow.h"
 #include "board/window/BoardWindow.h"
+#include "lessons/PasswordChangeWindow.h"
 #include "lessons/SettingsWindow.h"
+#include "lessons/TeacherPasswordWindow.h"
 #include "overlay/OverlayWindow.h"
 
 QList<QWidget*> Windows::inCreationOrder() const

@@ -1,24 +1,117 @@
 #pragma once
 
+#include "lessons/PasswordChange.h"
+
 #include <QDialog>
 
+class CaptureModeChoice;
+class ColourSwatch;
+class Prompter;
+class QButtonGroup;
+class QComboBox;
 class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
 class QPushButton;
+class QRadioButton;
+class QToolButton;
+class TeacherSettings;
 
-// The settings window (TForm6): teachers, lessons and personal settings in four groups, opened
-// modally from the board. "确定" is its only way to close.
+// The settings window (TForm6), 590 x 364, centred and opened modally from the board; "确定" is
+// its only way to close. Its groups: the teachers ("任课教师"), the lessons ("课程选择", present
+// and disabled until lessons can be opened and saved), the personal settings ("个性设置") and the
+// capture mode. It shows the state of TeacherSettings and CaptureModeChoice and forwards the
+// teacher's input to them; what it needs of other windows it asks for with a signal. Coordinates of
+// the controls are inside their group.
 class SettingsWindow : public QDialog {
     Q_OBJECT
 public:
-    SettingsWindow();
+    SettingsWindow(TeacherSettings& teachers, CaptureModeChoice& captureModeChoice,
+                   Prompter& prompter);
 
-    QGroupBox* GroupBox1;   // "任课教师"
-    QGroupBox* GroupBox2;   // "课程选择"
-    QGroupBox* GroupBox3;   // "个性设置"
+    // "设置" on the board: no teacher is unlocked, no entry selected, and the window shows modally.
+    void showFromBoard();
+
+signals:
+    // The chosen teacher has a personal password: the teacher password window is to ask for it.
+    void teacherPasswordRequested();
+    // "设置个人密码" for an unlocked teacher or "设置管理密码": the password change window is to
+    // open in that mode.
+    void passwordChangeRequested(PasswordChange::Mode mode);
+    // "确定" stored the settings: the board's picture column is to fill itself again from the
+    // current teacher's picture folder.
+    void confirmed();
+
+public:
+    QGroupBox* GroupBox1; // "任课教师"
+    QLineEdit* Edit1;     // the current teacher name
+    QPushButton* Button1; // "添加"
+    QPushButton* Button2; // "修改"
+    QListWidget* ListBox1;
+    QPushButton* Button3; // "删除"
+    QPushButton* Button4; // "设置个人密码"
+    QPushButton* Button5; // "设置管理密码"
+
+    QGroupBox* GroupBox2; // "课程选择"
+    QLabel* Label1;
+    QLineEdit* Edit2; // volume number
+    QLabel* Label2;
+    QLabel* Label3;
+    QLineEdit* Edit3; // lesson number
+    QLabel* Label4;
+    QListWidget* ListBox2; // volumes
+    QPushButton* Button6;  // volumes "添加"
+    QPushButton* Button7;  // volumes "减少"
+    QListWidget* ListBox3; // lessons
+    QPushButton* Button8;  // lessons "添加"
+    QPushButton* Button9;  // lessons "减少"
+    QLabel* Label5;
+    QLabel* Label6;
+    QComboBox* DriveComboBox1;
+    QPushButton* BitBtn2; // "打开"
+    QPushButton* BitBtn3; // "保存"
+
+    QGroupBox* GroupBox3;      // "个性设置"
+    QToolButton* SpeedButton9; // pen colour
+    ColourSwatch* LCP;
+    QLabel* Label7;
+    QLabel* Label8;
+    ColourSwatch* RCP;
+    QLabel* Label9;
+    QLabel* Label10;
+    QLineEdit* Edit4;          // stroke width
+    QToolButton* SpeedButton7; // width up
+    QToolButton* SpeedButton8; // width down
+    QLabel* Label11;
+
     QGroupBox* RadioGroup1; // capture mode
-    QPushButton* BitBtn1;   // "确定"
+    QRadioButton* RadioButtonToBoard;
+    QRadioButton* RadioButtonToFile;
+
+    QPushButton* BitBtn1; // "确定"
 
 protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void reject() override;
+
+private:
+    void buildTeacherGroup();
+    void buildLessonGroup();
+    void buildPersonalGroup();
+    void buildCaptureGroup();
+    void showState();
+    void chooseEntry(int entry);
+    void choosePenColour();
+    void chooseBackgroundColour();
+    void confirm();
+
+    TeacherSettings& m_teachers;
+    CaptureModeChoice& m_captureModeChoice;
+    Prompter& m_prompter;
+    QButtonGroup* m_captureChoices;
+    // Each colour dialog opens at the colour last chosen in it.
+    QColor m_penDialogColour;
+    QColor m_backgroundDialogColour;
 };

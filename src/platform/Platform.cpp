@@ -1,6 +1,7 @@
 #include "Platform.h"
 
 #include "DirectoryRegistry.h"
+#include "MountDrives.h"
 #include "NoTaskKeys.h"
 #include "ProcessLauncher.h"
 #include "QtDesktop.h"
@@ -35,6 +36,7 @@ Platform Platform::forThisDesktop(const QString& programDirectory) {
     platform.launcher = std::make_unique<ProcessLauncher>();
     platform.prompter = std::make_unique<QtPrompter>();
     platform.clock = std::make_unique<SystemClock>();
+    platform.drives = std::make_unique<MountDrives>(MountDrives::Sources::forThisUser());
 
     auto* x11 = QGuiApplication::platformName() == QLatin1String("xcb")
                     ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>()

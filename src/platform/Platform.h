@@ -2,6 +2,7 @@
 
 #include "Clock.h"
 #include "Desktop.h"
+#include "Drives.h"
 #include "Launcher.h"
 #include "Prompter.h"
 #include "Registry.h"
@@ -19,6 +20,7 @@ struct Platform {
     std::unique_ptr<Launcher> launcher;
     std::unique_ptr<Prompter> prompter;
     std::unique_ptr<Clock> clock;
+    std::unique_ptr<Drives> drives;
 
     // The real services for the platform the application runs on: X11 on "xcb", and what Qt
     // alone can do anywhere else (offscreen, Wayland). Call after the QApplication exists; the

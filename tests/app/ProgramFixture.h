@@ -4,11 +4,13 @@
 #include "platform/Platform.h"
 #include "platform/fakes/FakeClock.h"
 #include "platform/fakes/FakeDesktop.h"
+#include "platform/fakes/FakeDrives.h"
 #include "platform/fakes/FakeLauncher.h"
 #include "platform/fakes/FakeRegistry.h"
 #include "platform/fakes/FakeTaskKeys.h"
 #include "platform/fakes/ScriptedPrompter.h"
 
+#include <QDir>
 #include <QTemporaryDir>
 #include <memory>
 
@@ -25,6 +27,9 @@ struct ProgramFixture {
     FakeLauncher* launcher = new FakeLauncher;
     ScriptedPrompter* prompter = new ScriptedPrompter;
     FakeClock* clock = new FakeClock;
+    // C alone, in a directory of the fixture's own: the settings file lies there.
+    QTemporaryDir driveDirectory;
+    FakeDrives* drives = new FakeDrives;
     std::unique_ptr<Program> program;
 
     ProgramFixture()
@@ -35,6 +40,15 @@ struct ProgramFixture {
         platform.launcher.reset(launcher);
         platform.prompter.reset(prompter);
         platform.clock.reset(clock);
+        platform.drives.reset(drives);
+        QDir().mkpath(driveC());
+        drives->setDrives({{QLatin1Char('C'), DriveKind::Fixed, QString(), driveC()}});
+    }
+
+    QString driveC() const { return driveDirectory.path() + QStringLiteral("/C/"); }
+    QString settingsFile() const
+    {
+        return driveC() + QStringLiteral("Program files/Common files/system/datb.sec");
     }
 
     QString programDirectory() const { return directory.path() + QLatin1Char('/'); }

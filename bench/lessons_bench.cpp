@@ -1,0 +1,101 @@
+// The settings file as the settings window uses it, each against reading the same file once with
+// a plain QFile::readAll measured in the same run: the keys read when the settings window is
+// created (the teacher list of 50 teachers, the lesson drive and the default section: 58 keys,
+// each opening and reading the file), one key read, and one key write (the whole file written
+// beside the old one, flushed to the disk and renamed over it).
+
+#include "RatioReporter.h"
+
+#include "lessons/Gbk.h"
+#include "lessons/ProfileFile.h"
+#include "lessons/SettingsLocation.h"
+#include "lessons/TeacherSettings.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <cstdio>
+
+namespace {
+
+constexpr int teacherCount = 50;
+
+// A settings file of 50 teachers with Chinese names, each with a section of personal settings.
+struct SettingsFile {
+    QTemporaryDir directory;
+    SettingsLocation location{QLatin1Char('C'), directory.path() + QLatin1Char('/')};
+
+    SettingsFile()
+    {
+        QString text =
+            QStringLiteral("[tec]\r\nmum=%1\r\ndrive=D\r\nte0=教师0\r\n").arg(teacherCount);
+        for (int n = 1; n <= teacherCount; ++n)
+            text += QStringLiteral("te%1=李老师%1\r\n").arg(n);
+        for (int n = 1; n <= teacherCount; ++n)
+            text +=
+                QStringLiteral("[李老师%1]\r\nce=3\r\nke=12\r\nfrn=255\r\nblk=8421504\r\nbh=2\r\n"
+                               "ma=12278\r\ndcu=/home/teacher/图片/第%1册\r\n")
+                    .arg(n);
+        text +=
+            QStringLiteral("[教师0]\r\nce=1\r\nke=1\r\nfrn=16711680\r\nblk=16777215\r\nbh=3\r\n");
+        QFile file(location.filePath());
+        if (!file.open(QIODevice::WriteOnly))
+            qFatal("cannot write the settings file");
+        file.write(*Gbk::encode(text));
+    }
+};
+
+void registerCases(SettingsFile& settings)
+{
+    const QString path = settings.location.filePath();
+    benchmark::RegisterBenchmark("readAll of the file", [path](benchmark::State& state) {
+        for (auto _ : state) {
+            QFile file(path);
+            file.open(QIODevice::ReadOnly);
+            benchmark::DoNotOptimize(file.readAll());
+        }
+    })->Unit(benchmark::kMicrosecond);
+    benchmark::RegisterBenchmark("start-up keys, 50 teachers", [&settings](
+                                                                   benchmark::State& state) {
+        for (auto _ : state) {
+            TeacherSettings teachers(settings.location);
+            benchmark::DoNotOptimize(teachers.teacherList());
+        }
+    })->Unit(benchmark::kMicrosecond);
+    benchmark::RegisterBenchmark("one key read", [path](benchmark::State& state) {
+        const ProfileFile file(path);
+        for (auto _ : state)
+            benchmark::DoNotOptimize(
+                file.readString(QStringLiteral("李老师50"), QStringLiteral("bh"), QString()));
+    })->Unit(benchmark::kMicrosecond);
+    benchmark::RegisterBenchmark("one key write", [path](benchmark::State& state) {
+        const ProfileFile file(path);
+        int width = 1;
+        for (auto _ : state) {
+            // Another value each time, so every write changes the file.
+            width = width % 9 + 1;
+            if (!file.writeString(QStringLiteral("李老师25"), QStringLiteral("bh"),
+                                  QString::number(width)))
+                state.SkipWithError("the write was refused");
+        }
+    })->Unit(benchmark::kMicrosecond);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    SettingsFile settings;
+    registerCases(settings);
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+
+    std::printf("\nMicroseconds, and ratios to reading the file once with QFile::readAll:\n");
+    for (const char* what : {"start-up keys, 50 teachers", "one key read", "one key write"})
+        reporter.printRatio(what, "readAll of the file");
+    return 0;
+}

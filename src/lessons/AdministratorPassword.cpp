@@ -1,0 +1,71 @@
+#include "lessons/AdministratorPassword.h"
+
+#include "lessons/Messages.h"
+
+#include <QFile>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+AdministratorPassword::AdministratorPassword(QString deliveredCopy, QString firstCopy)
+    : m_delivered(std::move(deliveredCopy)), m_path(std::move(firstCopy))
+{
+}
+
+void AdministratorPassword::useLessonStore(const QString& directory)
+{
+    m_path = directory + QStringLiteral("sxut.dll");
+}
+
+void AdministratorPassword::provideCopy() const
+{
+    if (QFile::exists(m_path) || !QFile::copy(m_delivered, m_path))
+        return;
+    // A copy of a read-only installed file is read-only too; the password is written into it.
+    QFile::setPermissions(m_path, QFile::permissions(m_path) | QFile::WriteOwner);
+}
+
+QString AdministratorPassword::read() const
+{
+    QFile file(m_path);
+    if (!file.open(QIODevice::ReadOnly) || !file.seek(offset))
+        return {};
+    QByteArray bytes = file.read(length);
+    if (bytes.size() != length)
+        return {};
+    const qsizetype zero = bytes.indexOf('\0');
+    if (zero >= 0)
+        bytes.truncate(zero);
+    return QString::fromLatin1(bytes);
+}
+
+bool AdministratorPassword::write(const QString& password) const
+{
+    const QByteArray bytes = password.toLatin1().leftJustified(length, ' ', true);
+    const int descriptor = ::open(QFile::encodeName(m_path).constData(), O_WRONLY | O_CLOEXEC);
+    if (descriptor < 0)
+        return false;
+    bool ok = ::pwrite(descriptor, bytes.constData(), size_t(length), offset) == length &&
+              ::fsync(descriptor) == 0;
+    ok = ::close(descriptor) == 0 && ok;
+    return ok;
+}
+
+QString AdministratorPassword::padded(const QString& typed)
+{
+    const QString entry = typed.isEmpty() ? QStringLiteral(" ") : typed;
+    return (entry + QString(11, QLatin1Char(' '))).left(int(length));
+}
+
+QString AdministratorPassword::change(const QString& oldEntry, const QString& newEntry,
+                                      const QString& repeatEntry) const
+{
+    const QString stored = read();
+    if (padded(oldEntry) != stored && !stored.startsWith(QLatin1Char(' ')))
+        return Messages::wrongOldPassword();
+    if (newEntry != repeatEntry)
+        return Messages::newPasswordsDiffer();
+    if (!write(padded(newEntry)))
+        return Messages::unableToWrite(m_path);
+    return {};
+}

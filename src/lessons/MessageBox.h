@@ -1,0 +1,12 @@
+#pragma once
+
+#include "app/StartupChecks.h"
+#include "platform/Prompter.h"
+
+// The messages of the settings and password windows come in boxes captioned with the program's
+// title, as every message without a caption of its own. An empty message shows nothing.
+inline void tell(Prompter& prompter, const QString& message)
+{
+    if (!message.isEmpty())
+        prompter.inform(QString::fromLatin1(StartupChecks::applicationTitle), message);
+}

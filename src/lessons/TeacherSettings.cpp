@@ -1,0 +1,309 @@
+#include "lessons/TeacherSettings.h"
+
+#include "lessons/Messages.h"
+#include "lessons/PasswordScramble.h"
+#include "lessons/TeacherName.h"
+
+namespace {
+
+// Section "tec": the teacher list and the lesson drive.
+const QString listSection = QStringLiteral("tec");
+const QString countKey = QStringLiteral("mum");
+const QString defaultSectionKey = QStringLiteral("te0");
+const QString driveKey = QStringLiteral("drive");
+// The settings of the default entry "默认" and the start-up settings.
+const QString defaultSection = QStringLiteral("教师0");
+const QString defaultEntry = QStringLiteral("默认");
+
+// A damaged count must not stall the start; no classroom list holds this many teachers.
+constexpr int mostTeachers = 1000;
+
+QString teacherKey(int n)
+{
+    return QStringLiteral("te%1").arg(n);
+}
+
+QString defaultTeacherName(int n)
+{
+    return QStringLiteral("教师%1").arg(n);
+}
+
+} // namespace
+
+TeacherSettings::TeacherSettings(SettingsLocation location)
+    : m_location(std::move(location)), m_file(m_location.filePath())
+{
+    m_lessonDrive = m_location.driveLetter;
+    const QString drive = m_file.readString(listSection, driveKey, m_location.driveLetter);
+    if (!drive.isEmpty())
+        m_lessonDrive = drive.front().toUpper();
+    m_teachers = QStringList{defaultEntry} + storedTeachers();
+    loadSection(m_file.readString(listSection, defaultSectionKey, defaultSection), false);
+    m_startup = m_personal;
+}
+
+QStringList TeacherSettings::storedTeachers() const
+{
+    const int count = std::min(m_file.readInteger(listSection, countKey, 1), mostTeachers);
+    QStringList teachers;
+    for (int n = 1; n <= count; ++n)
+        teachers << m_file.readString(listSection, teacherKey(n), defaultTeacherName(n));
+    return teachers;
+}
+
+void TeacherSettings::loadSection(const QString& section, bool withPassword)
+{
+    m_volumeCount = std::max(0, m_file.readInteger(section, QStringLiteral("ce"), 1));
+    m_lessonCount = std::max(0, m_file.readInteger(section, QStringLiteral("ke"), 1));
+    m_personal.penColour = quint32(m_file.readInteger(section, QStringLiteral("frn"),
+                                                      int(PersonalSettings::defaultPenColour))) &
+                           0xFFFFFF;
+    m_personal.backgroundColour =
+        quint32(m_file.readInteger(section, QStringLiteral("blk"),
+                                   int(PersonalSettings::defaultBackgroundColour))) &
+        0xFFFFFF;
+    m_personal.width = PersonalSettings::widthFromText(
+        m_file.readString(section, QStringLiteral("bh"), QStringLiteral("2")));
+    if (withPassword)
+        m_storedPassword = m_file.readString(section, QStringLiteral("ma"), QStringLiteral("0"));
+}
+
+bool TeacherSettings::writeTeacherList()
+{
+    if (!m_file.writeInteger(listSection, countKey, int(m_teachers.size()) - 1))
+        return false;
+    for (int n = 1; n < m_teachers.size(); ++n)
+        if (!m_file.writeString(listSection, teacherKey(n), m_teachers[n]))
+            return false;
+    return true;
+}
+
+bool TeacherSettings::writeSectionSettings(const QString& section, bool withPassword)
+{
+    return m_file.writeInteger(section, QStringLiteral("ce"), m_volumeCount) &&
+           m_file.writeInteger(section, QStringLiteral("ke"), m_lessonCount) &&
+           m_file.writeInteger(section, QStringLiteral("frn"), int(m_personal.penColour)) &&
+           m_file.writeInteger(section, QStringLiteral("blk"), int(m_personal.backgroundColour)) &&
+           m_file.writeString(section, QStringLiteral("bh"), m_personal.width) &&
+           (!withPassword || m_file.writeString(section, QStringLiteral("ma"), m_storedPassword));
+}
+
+void TeacherSettings::setCurrentTeacherName(const QString& name)
+{
+    if (name == m_name)
+        return;
+    m_name = name;
+    emit changed();
+}
+
+QString TeacherSettings::currentSection() const
+{
+    return m_name.isEmpty() ? defaultSection : m_name;
+}
+
+void TeacherSettings::setVolumeCount(int count)
+{
+    m_volumeCount = std::max(0, count);
+    emit changed();
+}
+
+void TeacherSettings::setLessonCount(int count)
+{
+    m_lessonCount = std::max(0, count);
+    emit changed();
+}
+
+void TeacherSettings::setLessonDrive(QChar letter)
+{
+    m_lessonDrive = letter.toUpper();
+    emit changed();
+}
+
+void TeacherSettings::setPenColour(quint32 colour)
+{
+    m_personal.penColour = colour;
+    emit changed();
+}
+
+void TeacherSettings::setBackgroundColour(quint32 colour)
+{
+    m_personal.backgroundColour = colour;
+    emit changed();
+}
+
+void TeacherSettings::widthUp()
+{
+    m_personal.widthUp();
+    emit changed();
+}
+
+void TeacherSettings::widthDown()
+{
+    m_personal.widthDown();
+    emit changed();
+}
+
+void TeacherSettings::prepareToShow()
+{
+    m_unlocked = false;
+    m_selected = -1;
+    emit changed();
+}
+
+TeacherSettings::Choice TeacherSettings::choose(int entry)
+{
+    if (entry < 0 || entry >= m_teachers.size())
+        return Choice::Loaded;
+    m_unlocked = false;
+    m_selected = entry;
+    const QString text = m_teachers[entry];
+    if (m_file.readString(text, QStringLiteral("ma"), QStringLiteral("0")) != QLatin1String("0")) {
+        emit changed();
+        return Choice::PasswordNeeded;
+    }
+    if (entry == 0) {
+        m_name = defaultSection;
+    } else {
+        m_name = text;
+        m_unlocked = true;
+    }
+    loadSection(m_name, true);
+    // The default entry shows and edits the default section with an empty name field.
+    if (m_name == defaultSection)
+        m_name.clear();
+    emit changed();
+    return Choice::Loaded;
+}
+
+QString TeacherSettings::enterPassword(const QString& digits)
+{
+    if (m_selected < 0)
+        return {};
+    const QString text = m_teachers[m_selected];
+    if (PasswordScramble::scrambled(digits) !=
+        m_file.readString(text, QStringLiteral("ma"), QStringLiteral("0"))) {
+        m_name.clear();
+        m_selected = -1;
+        emit changed();
+        return Messages::wrongPassword();
+    }
+    m_unlocked = true;
+    m_name = text;
+    loadSection(m_name, true);
+    emit changed();
+    return {};
+}
+
+void TeacherSettings::cancelPassword()
+{
+    m_name.clear();
+    m_selected = -1;
+    emit changed();
+}
+
+QString TeacherSettings::add()
+{
+    if (const QString problem = TeacherName::problem(m_name); !problem.isEmpty())
+        return problem;
+    if (m_teachers.contains(m_name))
+        return Messages::nameInList();
+    m_teachers.append(m_name);
+    emit changed();
+    return {};
+}
+
+QString TeacherSettings::requireUnlocked() const
+{
+    return m_unlocked ? QString() : Messages::chooseTeacher();
+}
+
+QString TeacherSettings::rename()
+{
+    if (!m_unlocked)
+        return Messages::chooseTeacher();
+    // The default entry keeps its name; after "删除" no entry is selected to act on.
+    if (m_selected <= 0)
+        return {};
+    if (const QString problem = TeacherName::problem(m_name); !problem.isEmpty())
+        return problem;
+    for (int i = 0; i < m_teachers.size(); ++i)
+        if (i != m_selected && m_teachers[i] == m_name)
+            return Messages::nameInList();
+    m_teachers[m_selected] = m_name;
+    emit changed();
+    // The old section stays in the file; the new one gets the settings and the password.
+    if (!writeSectionSettings(m_name, true))
+        return m_file.writeFailure();
+    return {};
+}
+
+QString TeacherSettings::remove()
+{
+    if (!m_unlocked)
+        return Messages::chooseTeacher();
+    if (m_selected <= 0)
+        return {};
+    if (!m_file.eraseSection(m_teachers[m_selected]))
+        return m_file.writeFailure();
+    m_teachers.removeAt(m_selected);
+    m_selected = -1;
+    m_name.clear();
+    emit changed();
+    if (!writeTeacherList())
+        return m_file.writeFailure();
+    return {};
+}
+
+QString TeacherSettings::changePersonalPassword(const QString& oldDigits, const QString& newDigits,
+                                                const QString& repeatDigits)
+{
+    // The window is not modal: the list may have changed under it since it was opened.
+    if (!m_unlocked || m_selected <= 0)
+        return Messages::chooseTeacher();
+    const QString section = m_teachers[m_selected];
+    const QString stored = m_file.readString(section, QStringLiteral("ma"), QStringLiteral("0"));
+    if (PasswordScramble::scrambled(oldDigits) != stored && !stored.startsWith(QLatin1Char(' ')))
+        return Messages::wrongOldPassword();
+    if (newDigits != repeatDigits)
+        return Messages::newPasswordsDiffer();
+    const QString scrambled = PasswordScramble::scrambled(newDigits);
+    if (!m_file.writeString(section, QStringLiteral("ma"), scrambled))
+        return m_file.writeFailure();
+    m_storedPassword = scrambled;
+    emit changed();
+    return {};
+}
+
+TeacherSettings::Confirmation TeacherSettings::confirm()
+{
+    QString name = m_selected >= 0 ? m_teachers[m_selected] : m_name;
+    if (name == defaultEntry)
+        name.clear();
+    if (!name.isEmpty())
+        if (const QString problem = TeacherName::problem(name); !problem.isEmpty())
+            return {false, problem};
+    m_name = name;
+    emit changed();
+
+    bool written = false;
+    if (!m_name.isEmpty()) {
+        written = writeTeacherList() && writeSectionSettings(m_name, false);
+    } else {
+        written = m_file.writeInteger(listSection, countKey, int(m_teachers.size()) - 1) &&
+                  m_file.writeString(listSection, defaultSectionKey, defaultSection) &&
+                  writeSectionSettings(defaultSection, false);
+    }
+    written = written && m_file.writeString(listSection, driveKey, QString(m_lessonDrive));
+    return {true, written ? QString() : m_file.writeFailure()};
+}
+
+QString TeacherSettings::storeTeacherListFor(const QString& teacher)
+{
+    if (teacher.isEmpty() || storedTeachers().contains(teacher))
+        return {};
+    if (!m_teachers.contains(teacher)) {
+        m_teachers.append(teacher);
+        emit changed();
+    }
+    return writeTeacherList() ? QString() : m_file.writeFailure();
+}

@@ -1,5 +1,7 @@
 #include "lessons/PersonalSettings.h"
 
+#include "board/model/TextPanelColour.h"
+
 void PersonalSettings::widthUp()
 {
     if (width != QLatin1String("9"))
@@ -21,11 +23,7 @@ QString PersonalSettings::widthFromText(const QString& text)
 
 StartupSettings StartupSettings::from(const PersonalSettings& settings)
 {
-    // The start-up rule knows only the grey background; the board's own rule for a colour chosen
-    // on the board has further cases.
-    const quint32 textBox = settings.backgroundColour == PersonalSettings::defaultBackgroundColour
-                                ? textBoxOnGrey
-                                : settings.backgroundColour;
+    const quint32 textBox = TextPanelColour::atStart(settings.backgroundColour);
     return {settings.penColour, settings.backgroundColour, settings.width, settings.width.toInt(),
             textBox};
 }

@@ -27,8 +27,6 @@ struct PersonalSettings {
 // width, the board's colour, and the colour of the content panel's text box, which is the
 // lighter grey 0xA5A5A5 on the grey background and the background colour itself otherwise.
 struct StartupSettings {
-    static constexpr quint32 textBoxOnGrey = 10855845; // 0xA5A5A5
-
     quint32 penColour;
     quint32 backgroundColour;
     QString widthText;

@@ -13,9 +13,6 @@
 #include <QButtonGroup>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMouseEvent>
-#include <QPaintEvent>
-#include <QPainter>
 #include <QToolButton>
 
 namespace {
@@ -56,20 +53,11 @@ QButtonGroup* toolGroup(QObject* parent, const QList<std::pair<QToolButton*, Ove
 } // namespace
 
 OverlayWindow::OverlayWindow(OverlayModel& model, CursorSlots& cursors)
-    : m_model(model), m_cursors(cursors)
+    : ScreenImageWindow(model.screen()), m_model(model), m_cursors(cursors)
 {
     SystemWindow::setUp(this, QStringLiteral("TForm2"), QStringLiteral("zkalto"),
                         SystemWindow::Layer::OnTop);
-    setAttribute(Qt::WA_OpaquePaintEvent);
-    setAttribute(Qt::WA_NoSystemBackground);
-
-    Image1 = new QLabel(this);
-    Image1->setObjectName(QStringLiteral("Image1"));
-    Image1->setCursor(Qt::SizeAllCursor);
-    Image1->setGeometry(0, 0, 0, 0);
-    Image1->installEventFilter(this);
-    keepPointerInput(Image1);
-    Image1->hide();
+    Image1 = addFloatingLabel(QStringLiteral("Image1"));
 
     buildFullToolbar();
     buildCompactToolbar();
@@ -220,16 +208,7 @@ void OverlayWindow::showToolCursor(const QString& cursorFile)
 void OverlayWindow::showSelection()
 {
     const OverlaySelection& selection = m_model.selection();
-    if (!selection.isShown() || selection.geometry().isEmpty()) {
-        Image1->hide();
-        return;
-    }
-    if (selection.picture().cacheKey() != m_shownPictureKey || Image1->isHidden()) {
-        Image1->setPixmap(QPixmap::fromImage(selection.picture()));
-        m_shownPictureKey = selection.picture().cacheKey();
-    }
-    Image1->setGeometry(selection.geometry());
-    Image1->show();
+    showFloatingLabel(Image1, selection.isShown(), selection.picture(), selection.geometry());
     // The toolbars stay above the selection.
     Panel1->raise();
     Panel2->raise();
@@ -254,53 +233,27 @@ void OverlayWindow::goToBoard()
     emit boardRequested();
 }
 
-bool OverlayWindow::eventFilter(QObject* watched, QEvent* event)
+void OverlayWindow::pagePressed(QPoint point)
 {
-    if (watched != Image1)
-        return QWidget::eventFilter(watched, event);
-    switch (event->type()) {
-    case QEvent::MouseButtonPress:
-        m_model.pressOnSelection(static_cast<QMouseEvent*>(event)->position().toPoint());
-        return true;
-    case QEvent::MouseMove: {
-        const auto* mouse = static_cast<QMouseEvent*>(event);
-        if (mouse->buttons() & Qt::LeftButton)
-            m_model.dragSelection(mouse->position().toPoint());
-        return true;
-    }
-    case QEvent::MouseButtonRelease:
-    case QEvent::MouseButtonDblClick:
-        return true;
-    default:
-        return QWidget::eventFilter(watched, event);
-    }
+    m_model.press(point);
 }
 
-void OverlayWindow::mousePressEvent(QMouseEvent* event)
+void OverlayWindow::pageMoved(QPoint point)
 {
-    m_pressedOnScreen = true;
-    m_model.press(event->position().toPoint());
+    m_model.move(point);
 }
 
-void OverlayWindow::mouseMoveEvent(QMouseEvent* event)
+void OverlayWindow::pageReleased(QPoint point)
 {
-    if (m_pressedOnScreen && (event->buttons() & Qt::LeftButton))
-        m_model.move(event->position().toPoint());
+    m_model.release(point);
 }
 
-void OverlayWindow::mouseReleaseEvent(QMouseEvent* event)
+void OverlayWindow::picturePressed(QPoint pointInPicture)
 {
-    // A release whose press was not on the screen (it closed a dialog) is not the overlay's.
-    if (!m_pressedOnScreen)
-        return;
-    m_pressedOnScreen = false;
-    m_model.release(event->position().toPoint());
+    m_model.pressOnSelection(pointInPicture);
 }
 
-void OverlayWindow::paintEvent(QPaintEvent* event)
+void OverlayWindow::pictureDragged(QPoint pointInPicture)
 {
-    QPainter painter(this);
-    const QImage& screen = m_model.screen().image();
-    for (const QRect& rect : event->region())
-        painter.drawImage(rect, screen, rect);
+    m_model.dragSelection(pointInPicture);
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QWidget>
+#include "ui/ScreenImageWindow.h"
 
 class ColourSwatch;
 class CursorSlots;
@@ -15,7 +15,7 @@ class QToolButton;
 // every other window, with the full toolbar at the top right or the compact one. It shows what
 // the model reports and forwards the teacher's input; presses on the toolbars and the floating
 // selection stay theirs. Coordinates are screen pixels.
-class OverlayWindow : public QWidget {
+class OverlayWindow : public ScreenImageWindow {
     Q_OBJECT
 public:
     // The application's cursor slot in which the overlay keeps its tool cursor.
@@ -71,11 +71,11 @@ public:
     QLabel* Image1;
 
 protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-    void paintEvent(QPaintEvent* event) override;
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseMoveEvent(QMouseEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
+    void pagePressed(QPoint point) override;
+    void pageMoved(QPoint point) override;
+    void pageReleased(QPoint point) override;
+    void picturePressed(QPoint pointInPicture) override;
+    void pictureDragged(QPoint pointInPicture) override;
 
 private:
     void buildFullToolbar();
@@ -93,6 +93,4 @@ private:
     CursorSlots& m_cursors;
     QButtonGroup* m_fullTools = nullptr;
     QButtonGroup* m_compactTools = nullptr;
-    bool m_pressedOnScreen = false;
-    qint64 m_shownPictureKey = 0;
 };

@@ -59,6 +59,8 @@ public:
     void setStrokeWidth(int width);
     void setStrokeColour(const QColor& colour);
     void setBackgroundSwatch(const QColor& colour);
+    // The colour of the content panel's text box, a 0x00BBGGRR number.
+    void setTextPanelColour(quint32 colour);
     // Where the thumbnail strip stands while it is shown; commits keep clear of it.
     void setThumbnailStrip(std::optional<QRect> area) { m_thumbnailStrip = area; }
 
@@ -128,7 +130,6 @@ private:
     // Reports the floating picture as it now is; where it stood before, the page shows again.
     void floatingPictureMoved(const QRect& before);
     void restorePanelState(int page);
-    void setTextPanelColour(quint32 colour);
     // Page turns: what every turn does first, leaving a page, arriving on one, and the text
     // panel's colour that follows the page.
     void startTurn();

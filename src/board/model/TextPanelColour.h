@@ -23,6 +23,12 @@ inline quint32 forBackground(quint32 background)
     return background;
 }
 
+// At start-up, from the background of the personal settings: only the grey one has its own colour.
+inline quint32 atStart(quint32 background)
+{
+    return background == greyBackground ? onGrey : background;
+}
+
 // After a page turn: the grey swatch decides, otherwise the new page's own background.
 inline quint32 afterPageTurn(quint32 swatch, quint32 pageBackground)
 {

@@ -15,9 +15,6 @@
 #include <QButtonGroup>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMouseEvent>
-#include <QPaintEvent>
-#include <QPainter>
 #include <QTextEdit>
 #include <QToolButton>
 
@@ -28,16 +25,13 @@ constexpr int toolStripWidth = 722;
 } // namespace
 
 BoardWindow::BoardWindow(BoardModel& model, CursorSlots& cursors)
-    : m_model(model), m_cursors(cursors)
+    : ScreenImageWindow(model.screen()), m_model(model), m_cursors(cursors)
 {
     SystemWindow::setUp(this, QStringLiteral("TForm3"), QStringLiteral("白板"),
                         SystemWindow::Layer::Normal);
     QFont font(QStringLiteral("宋体"));
     font.setPixelSize(16);
     setFont(font);
-    setAttribute(Qt::WA_OpaquePaintEvent);
-    setAttribute(Qt::WA_NoSystemBackground);
-
     buildHiddenChildren();
     buildStrip();
     connectStrip();
@@ -69,13 +63,7 @@ void BoardWindow::placeStrip(int stripWidth)
 
 void BoardWindow::buildHiddenChildren()
 {
-    Image2 = new QLabel(this);
-    Image2->setObjectName(QStringLiteral("Image2"));
-    Image2->setCursor(Qt::SizeAllCursor);
-    Image2->setGeometry(0, 0, 0, 0);
-    Image2->installEventFilter(this);
-    keepPointerInput(Image2);
-    Image2->hide();
+    Image2 = addFloatingLabel(QStringLiteral("Image2"));
 
     Panel4 = new QFrame(this);
     Panel4->setObjectName(QStringLiteral("Panel4"));
@@ -236,17 +224,7 @@ void BoardWindow::showToolCursor(const QString& cursorFile)
 void BoardWindow::showFloatingPicture()
 {
     const FloatingPicture& floating = m_model.floatingPicture();
-    if (!floating.isShown()) {
-        Image2->hide();
-        return;
-    }
-    // A drag moves the picture; only a new or zoomed picture is converted for the label again.
-    if (floating.picture().cacheKey() != m_shownPictureKey || Image2->isHidden()) {
-        Image2->setPixmap(QPixmap::fromImage(floating.picture()));
-        m_shownPictureKey = floating.picture().cacheKey();
-    }
-    Image2->setGeometry(floating.geometry());
-    Image2->show();
+    showFloatingLabel(Image2, floating.isShown(), floating.picture(), floating.geometry());
 }
 
 void BoardWindow::showContentPanel()
@@ -273,57 +251,29 @@ void BoardWindow::leave()
     emit leaveRequested();
 }
 
-bool BoardWindow::eventFilter(QObject* watched, QEvent* event)
+void BoardWindow::pagePressed(QPoint point)
 {
-    if (watched != Image2)
-        return QWidget::eventFilter(watched, event);
-    switch (event->type()) {
-    case QEvent::MouseButtonPress:
-        m_model.pressOnPicture(static_cast<QMouseEvent*>(event)->position().toPoint());
-        return true;
-    case QEvent::MouseMove: {
-        const auto* mouse = static_cast<QMouseEvent*>(event);
-        if (mouse->buttons() & Qt::LeftButton)
-            m_model.dragPicture(mouse->position().toPoint());
-        return true;
-    }
-    case QEvent::MouseButtonRelease:
-    case QEvent::MouseButtonDblClick:
-        // A release on the picture ends its drag and is not the board's release.
-        return true;
-    default:
-        return QWidget::eventFilter(watched, event);
-    }
+    m_model.press(point);
 }
 
-void BoardWindow::mousePressEvent(QMouseEvent* event)
+void BoardWindow::pageMoved(QPoint point)
 {
-    m_pressedOnPage = true;
-    m_model.press(event->position().toPoint());
+    m_model.move(point);
 }
 
-void BoardWindow::mouseMoveEvent(QMouseEvent* event)
+void BoardWindow::pageReleased(QPoint point)
 {
-    if (m_pressedOnPage && (event->buttons() & Qt::LeftButton))
-        m_model.move(event->position().toPoint());
+    m_model.release(point);
 }
 
-void BoardWindow::mouseReleaseEvent(QMouseEvent* event)
+void BoardWindow::picturePressed(QPoint pointInPicture)
 {
-    // A release whose press was not on the page (it closed a dialog, or began on the strip) is not
-    // the page's.
-    if (!m_pressedOnPage)
-        return;
-    m_pressedOnPage = false;
-    m_model.release(event->position().toPoint());
+    m_model.pressOnPicture(pointInPicture);
 }
 
-void BoardWindow::paintEvent(QPaintEvent* event)
+void BoardWindow::pictureDragged(QPoint pointInPicture)
 {
-    QPainter painter(this);
-    const QImage& screen = m_model.screen().image();
-    for (const QRect& rect : event->region())
-        painter.drawImage(rect, screen, rect);
+    m_model.dragPicture(pointInPicture);
 }
 
 void BoardWindow::showEvent(QShowEvent* event)

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QWidget>
+#include "ui/ScreenImageWindow.h"
 
 class BoardModel;
 class ColourSwatch;
@@ -16,7 +16,7 @@ class QToolButton;
 // strip along the top. It shows what the model reports and forwards the teacher's input to it;
 // presses on the strip, the floating picture and the panels stay theirs and never reach the page.
 // Coordinates are screen pixels: the window is borderless and covers the screen.
-class BoardWindow : public QWidget {
+class BoardWindow : public ScreenImageWindow {
     Q_OBJECT
 public:
     // The application's cursor slot in which the board keeps its tool cursor.
@@ -77,13 +77,13 @@ public:
     QFrame* Panel9;
 
 protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-    void paintEvent(QPaintEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseMoveEvent(QMouseEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
+    void pagePressed(QPoint point) override;
+    void pageMoved(QPoint point) override;
+    void pageReleased(QPoint point) override;
+    void picturePressed(QPoint pointInPicture) override;
+    void pictureDragged(QPoint pointInPicture) override;
 
 private:
     void buildStrip();
@@ -102,8 +102,4 @@ private:
     BoardModel& m_model;
     CursorSlots& m_cursors;
     QButtonGroup* m_toolGroup = nullptr;
-    // A press on the page itself began the pointer's current drag: only then do its moves and
-    // release belong to the page.
-    bool m_pressedOnPage = false;
-    qint64 m_shownPictureKey = 0;
 };

@@ -2,8 +2,8 @@
 
 #include "board/codec/ImageCodec.h"
 #include "board/pixels/ParallelLoop.h"
+#include "platform/RegularFile.h"
 
-#include <QFile>
 #include <QSaveFile>
 #include <QtEndian>
 
@@ -12,7 +12,9 @@
 
 #include <algorithm>
 #include <cstring>
+#include <limits>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -651,15 +653,20 @@ PngPicture decode(QByteArrayView data, QSize bound)
 
 PngPicture read(const QString& path, QSize bound)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return failed(PngStatus::CannotOpen);
     // No picture within the bound needs more than its raw 16-bit RGBA samples with deflate's
     // overhead, plus room for other chunks: a larger file is not read into memory.
     const qint64 rawBytes = qint64(std::max(bound.width(), 0)) * 8 * std::max(bound.height(), 0);
-    if (file.size() > rawBytes + rawBytes / 64 + 16 * 1024 * 1024)
+    const qint64 largest = rawBytes + rawBytes / 64 + 16 * 1024 * 1024;
+    // Only a regular file is read, and never opened in a way that could wait (a named pipe
+    // under a lesson's file name).
+    if (!RegularFile::isRegular(path, std::numeric_limits<qint64>::max()))
+        return failed(PngStatus::CannotOpen);
+    if (!RegularFile::isRegular(path, largest))
         return failed(PngStatus::TooLarge);
-    return decode(file.readAll(), bound);
+    const std::optional<QByteArray> bytes = RegularFile::read(path, largest);
+    if (!bytes)
+        return failed(PngStatus::CannotOpen);
+    return decode(*bytes, bound);
 }
 
 } // namespace PngCodec

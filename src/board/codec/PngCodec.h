@@ -12,7 +12,7 @@
 // What became of reading a PNG picture.
 enum class PngStatus {
     Read,       // the image is the picture
-    CannotOpen, // the file is missing or unreadable
+    CannotOpen, // the file is missing, unreadable or not a regular file
     NotPng,     // the bytes are not a PNG picture
     TooLarge,   // the picture is larger than the caller allows
     Truncated,  // the file ends before the picture does

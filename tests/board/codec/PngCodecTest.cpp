@@ -15,6 +15,7 @@
 
 #include <array>
 #include <functional>
+#include <sys/stat.h>
 
 Q_DECLARE_METATYPE(PngStatus)
 
@@ -546,6 +547,12 @@ void PngCodecTest::readChecksTheFileFirst()
     QVERIFY(QFile::resize(huge, qint64(64) * 1024 * 1024)); // sparse: nothing is written
 
     QCOMPARE(PngCodec::read(huge, QSize(64, 64)).status, PngStatus::TooLarge);
+
+    // A named pipe under a picture's name is not waited on; nor is a directory read.
+    const QString pipe = dir.filePath(QStringLiteral("pipe.png"));
+    QVERIFY(::mkfifo(QFile::encodeName(pipe).constData(), 0600) == 0);
+    QCOMPARE(PngCodec::read(pipe, Screen).status, PngStatus::CannotOpen);
+    QCOMPARE(PngCodec::read(dir.path(), Screen).status, PngStatus::CannotOpen);
 }
 
 void PngCodecTest::savesManyFilesAtOnce()

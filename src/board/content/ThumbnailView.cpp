@@ -23,9 +23,8 @@ QImage smoothHalf(const QImage& page, const QString& directory)
 } // namespace
 
 ThumbnailView::ThumbnailView(BoardModel& board)
-    : m_board(board), m_screen(board.screenSize()),
-      m_directory(board.pages().programDirectory()), m_top(m_screen.height() / 2),
-      m_height(m_screen.height() / 2)
+    : m_board(board), m_screen(board.screenSize()), m_directory(board.pages().programDirectory()),
+      m_top(m_screen.height() / 2), m_height(m_screen.height() / 2)
 {
     // One thread for each shown page.
     m_pool.setMaxThreadCount(2);
@@ -260,15 +259,13 @@ void ThumbnailView::startSmoothPass()
         // The page is shared with the worker: a stroke on it meanwhile makes the board's copy its
         // own, so the worker reads the page as it was when the pass began.
         const QImage page = pagePixels(m_position + side);
-        QtConcurrent::run(&m_pool,
-                          [this, page, generation, directory = m_directory] {
-                              if (m_generation != generation)
-                                  return QImage();
-                              return smoothHalf(page, directory);
-                          })
-            .then(this, [this, side, generation](const QImage& result) {
-                smoothHalfReady(side, generation, result);
-            });
+        QtConcurrent::run(&m_pool, [this, page, generation, directory = m_directory] {
+            if (m_generation != generation)
+                return QImage();
+            return smoothHalf(page, directory);
+        }).then(this, [this, side, generation](const QImage& result) {
+            smoothHalfReady(side, generation, result);
+        });
     }
 }
 

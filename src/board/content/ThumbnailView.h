@@ -37,7 +37,8 @@ public:
     bool isShown() const { return m_shown; }
     QRect stripGeometry() const;
     int headerHeight() const { return m_header; }
-    // Where the picture stands in the strip: below a shown header, at the top under a collapsed one.
+    // Where the picture stands in the strip: below a shown header, at the top under a collapsed
+    // one.
     QRect areaGeometry() const;
     // The strip stands low (its "up" button shows) or high (its "down" button shows).
     bool isLow() const { return m_low; }

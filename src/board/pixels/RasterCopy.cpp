@@ -78,7 +78,8 @@ void stretch(const QImage& source, const QRect& sourceRect, QImage& target, cons
         columns[size_t(x)] = sample(onTarget.left() - targetRect.left() + x, targetRect.width(),
                                     from.left(), from.width());
     for (int y = onTarget.top(); y <= onTarget.bottom(); ++y) {
-        const int row = sample(y - targetRect.top(), targetRect.height(), from.top(), from.height());
+        const int row =
+            sample(y - targetRect.top(), targetRect.height(), from.top(), from.height());
         const auto* in = reinterpret_cast<const QRgb*>(source.constScanLine(row));
         auto* out = reinterpret_cast<QRgb*>(target.scanLine(y)) + onTarget.left();
         for (int x = 0; x < onTarget.width(); ++x)

@@ -15,6 +15,7 @@ void fill(QImage& target, const QRect& rect, const QColor& colour);
 // Stretches sourceRect of source over targetRect of target, the fast way a blit stretches: each
 // target pixel takes the one source pixel under its centre, nothing is filtered. Equal sizes copy.
 // Clipped to the target; samples stay within sourceRect and the source.
-void stretch(const QImage& source, const QRect& sourceRect, QImage& target, const QRect& targetRect);
+void stretch(const QImage& source, const QRect& sourceRect, QImage& target,
+             const QRect& targetRect);
 
 } // namespace RasterCopy

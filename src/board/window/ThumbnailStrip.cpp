@@ -106,7 +106,8 @@ void ThumbnailStrip::connectControls()
     connect(view, &ThumbnailView::stripChanged, this, &ThumbnailStrip::showStrip);
     connect(view, &ThumbnailView::positionChanged, this, &ThumbnailStrip::showPosition);
     connect(view, &ThumbnailView::pageCountChanged, this, &ThumbnailStrip::showPageCount);
-    connect(view, &ThumbnailView::pictureChanged, Image3, qOverload<const QRect&>(&QWidget::update));
+    connect(view, &ThumbnailView::pictureChanged, Image3,
+            qOverload<const QRect&>(&QWidget::update));
 }
 
 void ThumbnailStrip::open()

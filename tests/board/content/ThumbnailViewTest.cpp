@@ -41,8 +41,8 @@ void busy(QImage& page, int n)
 {
     for (int y = 0; y < page.height(); ++y)
         for (int x = 0; x < page.width(); ++x)
-            page.setPixel(x, y,
-                          (x + y) % 2 ? qRgb(250, (x * n) & 0xFF, 10) : qRgb(5, 90, (y * 3) & 0xFF));
+            page.setPixel(
+                x, y, (x + y) % 2 ? qRgb(250, (x * n) & 0xFF, 10) : qRgb(5, 90, (y * 3) & 0xFF));
 }
 
 // A board with written pages, each painted by paint, showing page 1.
@@ -130,8 +130,8 @@ void ThumbnailViewTest::stripGeometry_data()
     QTest::addColumn<bool>("low");
     const QRect lowWithHeader(0, 366, 1024, 402);
     const QRect lowCollapsed(0, 384, 1024, 384);
-    QTest::newRow("start: hidden, collapsed") << QStringList{} << false << lowCollapsed << 1 << 0
-                                              << true;
+    QTest::newRow("start: hidden, collapsed")
+        << QStringList{} << false << lowCollapsed << 1 << 0 << true;
     QTest::newRow("first press opens with the header")
         << QStringList{"open"} << true << lowWithHeader << 18 << 18 << true;
     QTest::newRow("second press collapses the header")
@@ -143,9 +143,8 @@ void ThumbnailViewTest::stripGeometry_data()
         << QStringList{"open", "up", "close"} << false << lowCollapsed << 1 << 0 << true;
     QTest::newRow("up: right under the tool strip")
         << QStringList{"open", "up"} << true << QRect(0, 41, 1024, 402) << 18 << 18 << false;
-    QTest::newRow("collapsing keeps the top")
-        << QStringList{"open", "up", "collapse"} << true << QRect(0, 41, 1024, 384) << 1 << 0
-        << false;
+    QTest::newRow("collapsing keeps the top") << QStringList{"open", "up", "collapse"} << true
+                                              << QRect(0, 41, 1024, 384) << 1 << 0 << false;
     QTest::newRow("up then down") << QStringList{"open", "up", "down"} << true << lowWithHeader
                                   << 18 << 18 << true;
     QTest::newRow("down after collapsing leaves room below")
@@ -193,8 +192,8 @@ void ThumbnailViewTest::strokesUnderTheStripStayOffThePage_data()
     // stroke up to its edge and nothing under it.
     QTest::newRow("low strip") << QStringList{"open"} << QPoint(300, 200) << QPoint(300, 600)
                                << QPoint(300, 370) << QPoint(300, 350);
-    QTest::newRow("high strip") << QStringList{"open", "up"} << QPoint(300, 300)
-                                << QPoint(300, 700) << QPoint(300, 430) << QPoint(300, 460);
+    QTest::newRow("high strip") << QStringList{"open", "up"} << QPoint(300, 300) << QPoint(300, 700)
+                                << QPoint(300, 430) << QPoint(300, 460);
     QTest::newRow("closed strip") << QStringList{"open", "close"} << QPoint(300, 200)
                                   << QPoint(300, 600) << QPoint(-1, -1) << QPoint(300, 500);
 }

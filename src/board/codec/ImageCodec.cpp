@@ -1,11 +1,11 @@
 #include "board/codec/ImageCodec.h"
 
+#include "board/codec/PngCodec.h"
 #include "board/codec/Resampler.h"
 
 #include <QBuffer>
 #include <QFile>
 #include <QImageReader>
-#include <QImageWriter>
 #include <QMutex>
 #include <QSaveFile>
 #include <QtEndian>
@@ -14,17 +14,6 @@ namespace {
 
 const QString Png = QStringLiteral("png");
 const QString Bmp = QStringLiteral("bmp");
-
-// Loaded pictures come back in the program's two formats: RGB32 when opaque, ARGB32 otherwise.
-QImage normalised(const QImage& image)
-{
-    if (image.isNull())
-        return {};
-    if (image.format() == QImage::Format_RGB32 || image.format() == QImage::Format_ARGB32)
-        return image;
-    return image.convertToFormat(image.hasAlphaChannel() ? QImage::Format_ARGB32
-                                                         : QImage::Format_RGB32);
-}
 
 bool isNative32(QImage::Format format)
 {
@@ -91,6 +80,16 @@ QByteArray argbBmp(const QImage& argb)
 } // namespace
 
 namespace ImageCodec {
+
+QImage normalised(const QImage& image)
+{
+    if (image.isNull())
+        return {};
+    if (image.format() == QImage::Format_RGB32 || image.format() == QImage::Format_ARGB32)
+        return image;
+    return image.convertToFormat(image.hasAlphaChannel() ? QImage::Format_ARGB32
+                                                         : QImage::Format_RGB32);
+}
 
 QImage loadFile(const QString& path)
 {
@@ -176,19 +175,14 @@ bool save(const QImage& image, const QString& path, const QString& encoder)
 {
     if (image.isNull() || (encoder != Png && encoder != Bmp))
         return false;
+    if (encoder == Png)
+        return PngCodec::save(image, path);
     // Written beside the old file and renamed over it, so a failed write leaves the old one.
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return false;
-    bool written = false;
-    if (encoder == Bmp) {
-        const QByteArray stream = bmpStream(image);
-        written = !stream.isEmpty() && file.write(stream) == stream.size();
-    } else {
-        QImageWriter writer(&file, "png");
-        written = writer.write(image);
-    }
-    if (!written) {
+    const QByteArray stream = bmpStream(image);
+    if (stream.isEmpty() || file.write(stream) != stream.size()) {
         file.cancelWriting();
         return false;
     }
@@ -197,7 +191,7 @@ bool save(const QImage& image, const QString& path, const QString& encoder)
 
 bool savePng(const QImage& image, const QString& path)
 {
-    return save(loadBmpStream(bmpStream(image)), path, Png);
+    return PngCodec::save(image, path);
 }
 
 QImage scaledCopy(const QImage& source, const QRectF& sourceRect, const QSize& targetSize,

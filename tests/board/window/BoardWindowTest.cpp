@@ -503,7 +503,7 @@ void BoardWindowTest::tallPictureGoesOnOnTheNextPage()
     m_model->placePicture(tall, QPoint(200, 50), true, 2);
     stroke(QPoint(600, 600), QPoint(700, 600));
     click(m_board->SpeedButton12); // the picture is stamped on page 1 and goes on
-    QCOMPARE(m_model->pages().page(1).image.pixelColor(300, 700), QColor(Qt::darkGreen));
+    QCOMPARE(m_model->pages().pageImage(1).pixelColor(300, 700), QColor(Qt::darkGreen));
     QVERIFY(m_board->Image2->isVisible());
     QCOMPARE(m_board->Image2->geometry(), QRect(200, 90 - 768, 300, 1000));
     QCOMPARE(m_model->floatingPicture().tag(), 0);

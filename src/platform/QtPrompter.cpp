@@ -1,9 +1,11 @@
 #include "QtPrompter.h"
 
 #include <QColorDialog>
+#include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QFontDialog>
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace {
 
@@ -48,8 +50,16 @@ std::optional<QColor> QtPrompter::chooseColour(const QColor& initial) {
     return dialog.selectedColor();
 }
 
-std::optional<QFont> QtPrompter::chooseFont(const QFont& initial) {
+std::optional<QFont> QtPrompter::chooseFont(const QFont& initial,
+                                            const std::function<void(const QFont&)>& apply) {
     QFontDialog dialog(initial);
+    // Qt's own dialog, whose buttons can take an Apply button.
+    dialog.setOption(QFontDialog::DontUseNativeDialog);
+    if (auto* buttons = dialog.findChild<QDialogButtonBox*>()) {
+        QPushButton* applyButton = buttons->addButton(QDialogButtonBox::Apply);
+        QObject::connect(applyButton, &QPushButton::clicked, &dialog,
+                         [&] { apply(dialog.currentFont()); });
+    }
     keepOnTop(dialog);
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;

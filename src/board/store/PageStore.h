@@ -83,7 +83,8 @@ public:
     // The file that keeps page n's text.
     QString pageTextPath(int n) const;
     // Keeps the text panel of the current page: its text (rich-text form) and where it stands.
-    void savePanelState(const QByteArray& richText, const QRect& panelBounds);
+    // False when the text file could not be written; the bounds are kept all the same.
+    bool savePanelState(const QByteArray& richText, const QRect& panelBounds);
     // Page n's kept text, or nothing when it was never saved.
     std::optional<QByteArray> pageText(int n) const;
     // Removes the text files of every page; missing files are no error.
@@ -97,7 +98,7 @@ public:
 private:
     // A page-sized image filled with colour (black for a page never filled).
     QImage newPageImage(const QColor& colour) const;
-    void writePageText(int n, const QByteArray& richText) const;
+    bool writePageText(int n, const QByteArray& richText) const;
 
     QSize m_screenSize;
     QString m_programDirectory;

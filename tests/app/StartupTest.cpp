@@ -38,6 +38,8 @@ private slots:
     void textLinePanelNeedsTheRegisteredComponent_data();
     void textLinePanelNeedsTheRegisteredComponent();
     void boardOpensAndComesBack();
+    void presentationLeavesTheBoardForTheDesktop_data();
+    void presentationLeavesTheBoardForTheDesktop();
     void overlayOpensOverTheDesktopAndLeaves_data();
     void overlayOpensOverTheDesktopAndLeaves();
     void shadeCoversAndGoesOnAnyPress();
@@ -292,6 +294,41 @@ void StartupTest::boardOpensAndComesBack()
     QVERIFY(!board->isVisible());
     QVERIFY(toolbar->isVisible());
     QVERIFY(toolbar->Timer1->isActive());
+}
+
+void StartupTest::presentationLeavesTheBoardForTheDesktop_data()
+{
+    QTest::addColumn<bool>("registered");
+    QTest::newRow("presentation program") << true;
+    QTest::newRow("no presentation program") << false;
+}
+
+void StartupTest::presentationLeavesTheBoardForTheDesktop()
+{
+    QFETCH(bool, registered);
+    ProgramFixture fixture;
+    fixture.start();
+    ToolbarWindow* toolbar = fixture.windows().toolbar;
+    BoardWindow* board = fixture.windows().board;
+    fixture.launcher->setOpenSucceeds(registered);
+    toolbar->show();
+    QTest::mouseClick(toolbar->SpeedButton4, Qt::LeftButton);
+    QTest::mouseClick(board->SpeedButton18, Qt::LeftButton);
+    const QString talk = fixture.programDirectory() + QStringLiteral("第一课.ppt");
+    fixture.prompter->answerOpenFile(talk);
+    QTest::mouseClick(board->Panel4->SpeedButton26, Qt::LeftButton);
+
+    // The chooser starts in the program directory with the designed file name.
+    QCOMPARE(fixture.prompter->questions().first().text,
+             fixture.programFilesDirectory() + QStringLiteral("dream[1].swf"));
+    QCOMPARE(fixture.launcher->openedDocuments(), QStringList{talk});
+    QVERIFY(!board->isVisible());
+    QVERIFY(toolbar->isVisible());
+    QVERIFY(toolbar->Timer1->isActive());
+    QCOMPARE(fixture.prompter->questions().size(), registered ? 1 : 2);
+    if (!registered)
+        QCOMPARE(fixture.prompter->questions().last().text,
+                 QStringLiteral("没有可以打开这个文件的程序：") + talk);
 }
 
 void StartupTest::overlayOpensOverTheDesktopAndLeaves_data()

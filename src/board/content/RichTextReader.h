@@ -10,9 +10,10 @@ class QTextDocument;
 // line breaks and tabs, font name and size, colour, bold, italic and underline; \uN characters
 // with their fallback skipped as \ucN says. Pictures, objects, style sheets, document
 // information, fields' instructions and every "\*" group are left out, unknown control words
-// ignored. Bytes under a font of the Chinese character set, or of the ANSI set in a file of code
-// page 936, are GBK. A file that does not start as rich text is read as plain GBK text. Nothing
-// in the input can make the reader fail: braces that do not match end or close what they can.
+// ignored. Escaped bytes take the code page of their font's character set (GBK for the Chinese
+// one), or the file's code page (\ansicpg) under a font without one. A file that does not start as
+// rich text is read as plain GBK text. Nothing in the input can make the reader fail: braces that
+// do not match end or close what they can.
 namespace RichTextReader {
 
 // Replaces the document's text; the document's default font stays.

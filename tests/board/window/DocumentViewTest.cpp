@@ -8,6 +8,7 @@
 #include "board/window/BoardWindow.h"
 #include "board/window/ContentPanel.h"
 
+#include <QLabel>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QSignalSpy>
@@ -127,6 +128,16 @@ void DocumentViewTest::pageKeepsItsDocumentAndStampsIt()
     QVERIFY(panel->WebBrowser1->isVisible());
     QCOMPARE(panel->WebBrowser1->url(), QUrl::fromLocalFile(webPage));
     QCOMPARE(panel->geometry(), QRect(0, 41, 368, 723));
+
+    // Entering the document view shows the title bar, leaving it hides it again.
+    board->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(board));
+    panel->WebBrowser1->clearFocus();
+    QTRY_VERIFY(!panel->Image1->isVisible());
+    panel->WebBrowser1->setFocus();
+    QTRY_VERIFY(panel->Image1->isVisible());
+    panel->WebBrowser1->clearFocus();
+    QTRY_VERIFY(!panel->Image1->isVisible());
 
     // The renderer has drawn the page once its heading's colour is on the screen.
     QVERIFY(QTest::qWaitFor(

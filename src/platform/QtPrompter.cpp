@@ -1,5 +1,6 @@
 #include "QtPrompter.h"
 
+#include <QApplication>
 #include <QColorDialog>
 #include <QDialogButtonBox>
 #include <QFileDialog>
@@ -15,9 +16,16 @@ void keepOnTop(QWidget& dialog) {
     dialog.setWindowFlag(Qt::WindowStaysOnTopHint);
 }
 
+// The window the question is about: the dialog belongs to it, so a window manager keeps the
+// dialog above it and gives it the focus back afterwards, and a full-screen window with a dialog
+// open stays over the desktop's panels.
+QWidget* askingWindow() {
+    return QApplication::activeWindow();
+}
+
 QString askForFile(QFileDialog::AcceptMode mode, const QString& caption, const QString& directory,
                    const QString& filter) {
-    QFileDialog dialog(nullptr, caption, directory, filter);
+    QFileDialog dialog(askingWindow(), caption, directory, filter);
     dialog.setAcceptMode(mode);
     dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile
                                                        : QFileDialog::AnyFile);
@@ -31,7 +39,8 @@ QString askForFile(QFileDialog::AcceptMode mode, const QString& caption, const Q
 } // namespace
 
 bool QtPrompter::askYesNo(const QString& caption, const QString& text) {
-    QMessageBox box(QMessageBox::Question, caption, text, QMessageBox::Yes | QMessageBox::No);
+    QMessageBox box(QMessageBox::Question, caption, text, QMessageBox::Yes | QMessageBox::No,
+                    askingWindow());
     // Enter answers Yes, as in the classic message box.
     box.setDefaultButton(QMessageBox::Yes);
     keepOnTop(box);
@@ -39,13 +48,13 @@ bool QtPrompter::askYesNo(const QString& caption, const QString& text) {
 }
 
 void QtPrompter::inform(const QString& caption, const QString& text) {
-    QMessageBox box(QMessageBox::Information, caption, text, QMessageBox::Ok);
+    QMessageBox box(QMessageBox::Information, caption, text, QMessageBox::Ok, askingWindow());
     keepOnTop(box);
     box.exec();
 }
 
 std::optional<QColor> QtPrompter::chooseColour(const QColor& initial) {
-    QColorDialog dialog(initial);
+    QColorDialog dialog(initial, askingWindow());
     keepOnTop(dialog);
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
@@ -66,7 +75,7 @@ std::optional<QFont> QtPrompter::chooseFont(const QFont& initial,
             font.setFamily(initial.family());
         return font;
     };
-    QFontDialog dialog(shown);
+    QFontDialog dialog(shown, askingWindow());
     // Qt's own dialog, whose buttons can take an Apply button.
     dialog.setOption(QFontDialog::DontUseNativeDialog);
     if (auto* buttons = dialog.findChild<QDialogButtonBox*>()) {

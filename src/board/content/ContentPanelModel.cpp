@@ -313,6 +313,19 @@ void ContentPanelModel::close()
     emit changed();
 }
 
+void ContentPanelModel::stampForThumbnails(const std::function<QImage()>& panelPixels)
+{
+    if (m_state.shown) {
+        hideTitleBar();
+        savePanelState();
+        stampInto(m_pages.currentPageImage(), panelPixels());
+        m_pages.current().panelStamped = true;
+    } else if (m_pages.underlayActive()) {
+        place(true, m_state.bounds);
+        emit changed();
+    }
+}
+
 void ContentPanelModel::showDocument(const QUrl& document)
 {
     m_state.document = document;

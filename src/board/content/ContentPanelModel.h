@@ -6,6 +6,7 @@
 #include <QRect>
 #include <QTextDocument>
 #include <QUrl>
+#include <functional>
 
 class PageStore;
 class Prompter;
@@ -94,6 +95,10 @@ public:
     // Hides the panel; the page under it comes back as it was before an underlay stamp. The
     // text stays in the page's text file for the next opening.
     void close();
+    // The thumbnail strip opens: a shown panel hides its title bar, keeps its state and is
+    // stamped into the page for the while (the page is marked stamped), from its pixels on the
+    // screen, so the page's thumbnail shows it. A panel stamped as underlay shows again.
+    void stampForThumbnails(const std::function<QImage()>& panelPixels);
 
     // A document in the view: on the current page's panel while it is shown.
     void showDocument(const QUrl& document);

@@ -379,3 +379,19 @@ void BoardModel::turnLeft()
     }
     colourTextPanelForPage();
 }
+
+void BoardModel::goToPage(int n)
+{
+    startTurn();
+    leaveCurrentPage();
+    m_pages.setCurrentPage(n);
+    m_contentPanel.restore(m_pages.currentPage());
+    arriveOnPage();
+    setTextPanelColour(TextPanelColour::afterPagePick(
+        ColourRef::fromColor(m_pages.backgroundOf(m_pages.currentPage()))));
+}
+
+void BoardModel::openThumbnails(const std::function<QImage()>& panelPixels)
+{
+    m_contentPanel.stampForThumbnails(panelPixels);
+}

@@ -11,6 +11,7 @@ class QFrame;
 class QLabel;
 class QLineEdit;
 class QToolButton;
+class ThumbnailStrip;
 
 // The board window (TForm3): the board model's screen image over the whole screen with the tool
 // strip along the top. It shows what the model reports and forwards the teacher's input to it;
@@ -73,8 +74,7 @@ public:
     // Children over the page, hidden at start.
     QLabel* Image2;
     ContentPanel* Panel4;
-    QFrame* Panel5;
-    QFrame* Panel6;
+    ThumbnailStrip* Panel5;
     QFrame* Panel9;
 
 protected:

@@ -82,8 +82,9 @@ void ContentPanel::buildTitleBar()
     Image1 = new QLabel(this);
     Image1->setObjectName(QStringLiteral("Image1"));
     Image1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    Image1->setPixmap(
-        buttonPictures(QStringLiteral("paneltitle"), titlePictureSize).pixmap(titlePictureSize));
+    Image1->setPixmap(fixedPicture(QStringLiteral("paneltitle"), titlePictureSize));
+    // A panel wider than the picture has the title bar's face beyond it.
+    WindowFill::apply(Image1, NamedColours::skyBlue);
     Image1->setMouseTracking(true);
     Image1->installEventFilter(this);
 

@@ -101,6 +101,9 @@ void ContentPanelModel::loadText(int page)
 
 void ContentPanelModel::open()
 {
+    // A panel already shown stays where the teacher put it.
+    if (m_state.shown)
+        m_pages.current().panelBounds = m_state.bounds;
     m_state.titleBarShown = !m_state.titleBarShown;
     place(true, m_pages.current().panelBounds);
     if (m_pages.current().state != PageState::WrittenOn)

@@ -61,9 +61,10 @@ public:
     // What a drag that starts now does, by the last press or hover.
     PanelGrip grip() const { return m_grip; }
 
-    // "导入": the panel comes to the page's bounds and shows, its title bar shown or hidden in
-    // turn. On a page without a panel it opens with the page's kept text in the text box, and the
-    // page is kept as it is (the saved page image) for closing and the normal size.
+    // "导入": the panel comes to the page's bounds (a shown panel stays where it is) and shows,
+    // its title bar shown or hidden in turn. On a page without a panel it opens with the page's
+    // kept text in the text box, and the page is kept as it is (the saved page image) for closing
+    // and the normal size.
     void open();
     void showTitleBar();
     void hideTitleBar();

@@ -138,7 +138,12 @@ void ContentPanel::connectButtons()
 
 QImage ContentPanel::picture()
 {
-    return grab().toImage();
+    // The text box's caret is no part of what is stamped into the page.
+    const int caret = RichEdit1->cursorWidth();
+    RichEdit1->setCursorWidth(0);
+    const QImage pixels = grab().toImage();
+    RichEdit1->setCursorWidth(caret);
+    return pixels;
 }
 
 void ContentPanel::showState()

@@ -116,10 +116,13 @@ void ContentPanelModelTest::openingTwiceTogglesTheTitleBarAndKeepsTheText()
     QCOMPARE(board.pages.savedPageImage(), board.page());
     QCOMPARE(board.text(), QString());
     board.type(QStringLiteral("同学们好"));
+    board.panel.pressTitleBar({100, 10});
+    board.panel.dragTitleBar({150, 30});
 
     board.panel.open();
     QVERIFY(state.shown);
     QVERIFY(!state.titleBarShown);
+    QCOMPARE(state.bounds, opened.translated(50, 20));
     QCOMPARE(board.text(), QStringLiteral("同学们好"));
     QVERIFY(board.prompter.unexpected().isEmpty());
 }

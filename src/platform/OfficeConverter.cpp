@@ -37,7 +37,7 @@ void OfficeConverter::convertToPdf(const QString& document, const QString& outpu
             .filePath(QFileInfo(document).completeBaseName() + QStringLiteral(".pdf"));
     QFile::remove(pdf);
 
-    auto* process = new QProcess;
+    auto* process = new QProcess(&m_processes);
     process->setProgram(m_program);
     process->setArguments({QStringLiteral("-env:UserInstallation=") +
                                QUrl::fromLocalFile(m_profile->path()).toString(),

@@ -2,6 +2,7 @@
 
 #include "DocumentConverter.h"
 
+#include <QObject>
 #include <QTemporaryDir>
 #include <memory>
 
@@ -9,7 +10,7 @@
 // ("libreoffice --headless --convert-to pdf --outdir <directory> <document>"), as a process of
 // its own, so the board goes on while it works. The suite runs with a profile of its own in a
 // temporary directory, so a suite the teacher has open does not take the job over, and it is
-// stopped when it takes longer than timeLimitMs.
+// stopped when it takes longer than timeLimitMs or when the converter goes.
 class OfficeConverter final : public DocumentConverter {
 public:
     static constexpr int timeLimitMs = 120000;
@@ -25,4 +26,6 @@ public:
 private:
     QString m_program;
     std::unique_ptr<QTemporaryDir> m_profile;
+    // The suite's processes while they run; they end with the converter.
+    QObject m_processes;
 };

@@ -14,6 +14,7 @@ private slots:
     void convertsWithTheSuite_data();
     void convertsWithTheSuite();
     void suiteIsFoundOnThePath();
+    void suiteStopsWithTheConverter();
 };
 
 void OfficeConverterTest::convertsWithTheSuite_data()
@@ -85,6 +86,28 @@ void OfficeConverterTest::suiteIsFoundOnThePath()
                       [&](const QString& pdf) { result = pdf; });
     QCOMPARE(result, std::optional<QString>(QString()));
     qputenv("PATH", savedPath);
+}
+
+void OfficeConverterTest::suiteStopsWithTheConverter()
+{
+    QTemporaryDir base;
+    const QString suite = base.filePath(QStringLiteral("suite"));
+    QFile file(suite);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("#!/bin/sh\necho $$ > \"$7/pid\"\nexec sleep 60\n");
+    file.close();
+    QVERIFY(file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    QFile pidFile(base.filePath(QStringLiteral("pid")));
+    {
+        OfficeConverter converter(suite);
+        converter.convertToPdf(base.filePath(QStringLiteral("plan.doc")), base.path(),
+                               [](const QString&) {});
+        QVERIFY(QTest::qWaitFor([&] { return pidFile.size() > 0; }, 10000));
+    }
+    QVERIFY(pidFile.open(QIODevice::ReadOnly));
+    const QByteArray pid = pidFile.readAll().trimmed();
+    // The program ends without leaving the suite running.
+    QVERIFY(!QFile::exists(QStringLiteral("/proc/") + QString::fromLatin1(pid)));
 }
 
 QTEST_MAIN(OfficeConverterTest)

@@ -24,11 +24,11 @@ BoardModel::BoardModel(QSize screenSize, const QString& programDirectory, Prompt
       m_screen(screenSize),
       m_pages(screenSize, programDirectory, BoardGeometry::contentPanelBounds(screenSize).size()),
       m_strokeColour(ColourRef::toColor(designedStrokeColour)),
-      m_backgroundSwatch(NamedColours::color(NamedColours::standardGrey))
+      m_backgroundSwatch(NamedColours::color(NamedColours::standardGrey)),
+      m_contentPanel(m_pages, m_screen, prompter)
 {
     m_screen.setRepaintHandler([this](const QRect& rect) { emit repaintNeeded(rect); });
-    m_panel.bounds = BoardGeometry::contentPanelBounds(screenSize);
-    m_panel.textColour = 0xFFFFFF;
+    connect(&m_contentPanel, &ContentPanelModel::changed, this, &BoardModel::contentPanelChanged);
     m_stroke.strokeWidth = m_strokeWidth;
     m_stroke.pen = BoardToolSet::penFor(m_toolMode, m_strokeWidth, m_strokeColour,
                                         m_screen.backgroundColour());
@@ -42,8 +42,8 @@ Canvas BoardModel::canvas()
         const bool atTop = m_thumbnailStrip->top() == BoardGeometry::panelTop;
         keepOut.append({atTop ? KeepOut::Side::Above : KeepOut::Side::Below, *m_thumbnailStrip});
     }
-    if (m_panel.shown)
-        keepOut.append({KeepOut::Side::Left, m_panel.bounds});
+    if (contentPanel().shown)
+        keepOut.append({KeepOut::Side::Left, contentPanel().bounds});
     return Canvas{m_screen,
                   m_pages.currentPageImage(),
                   m_pages.scratchImage(),
@@ -304,31 +304,12 @@ void BoardModel::placePicture(const QImage& picture, QPoint topLeft, bool exact,
 
 void BoardModel::savePanelState()
 {
-    m_pages.savePanelState(m_panelText.toHtml().toUtf8(), m_panel.bounds);
-}
-
-void BoardModel::restorePanelState(int page)
-{
-    const Page& record = m_pages.page(page);
-    if (record.contentKind == ContentKind::None) {
-        m_panel.shown = false;
-        emit contentPanelChanged();
-        return;
-    }
-    m_panel.textShown = record.contentKind != ContentKind::WebDocument;
-    if (m_panel.textShown) {
-        if (const auto text = m_pages.pageText(page))
-            m_panelText.setHtml(QString::fromUtf8(*text));
-    }
-    m_panel.bounds = record.panelBounds;
-    m_panel.shown = true;
-    emit contentPanelChanged();
+    m_contentPanel.savePanelState();
 }
 
 void BoardModel::setTextPanelColour(quint32 colour)
 {
-    m_panel.textColour = colour;
-    emit contentPanelChanged();
+    m_contentPanel.setTextColour(colour);
 }
 
 void BoardModel::startTurn()
@@ -342,8 +323,7 @@ void BoardModel::leaveCurrentPage()
 {
     // The undo snapshot still holds the page left; undo on the new page touches only a corner.
     m_stroke.box = {10, 10, -10, -10};
-    if (m_panel.shown)
-        savePanelState();
+    m_contentPanel.leavePage();
 }
 
 void BoardModel::arriveOnPage()
@@ -371,12 +351,10 @@ void BoardModel::turnRight()
         leaveCurrentPage();
         if (current < m_pages.pageCount()) {
             m_pages.setCurrentPage(current + 1);
-            restorePanelState(m_pages.currentPage());
+            m_contentPanel.restore(m_pages.currentPage());
         } else {
-            m_panel.shown = false;
             m_pages.addPage(m_backgroundSwatch);
-            m_panelText.clear();
-            emit contentPanelChanged();
+            m_contentPanel.hideForNewPage();
         }
         arriveOnPage();
     }
@@ -396,7 +374,7 @@ void BoardModel::turnLeft()
     if (m_pages.currentPage() != 1) {
         leaveCurrentPage();
         m_pages.setCurrentPage(m_pages.currentPage() - 1);
-        restorePanelState(m_pages.currentPage());
+        m_contentPanel.restore(m_pages.currentPage());
         arriveOnPage();
     }
     colourTextPanelForPage();
@@ -407,7 +385,7 @@ void BoardModel::goToPage(int n)
     startTurn();
     leaveCurrentPage();
     m_pages.setCurrentPage(n);
-    restorePanelState(m_pages.currentPage());
+    m_contentPanel.restore(m_pages.currentPage());
     arriveOnPage();
     setTextPanelColour(TextPanelColour::afterPagePick(
         ColourRef::fromColor(m_pages.backgroundOf(m_pages.currentPage()))));
@@ -415,15 +393,5 @@ void BoardModel::goToPage(int n)
 
 void BoardModel::openThumbnails(const std::function<QImage()>& panelPixels)
 {
-    if (m_panel.shown) {
-        savePanelState();
-        const QImage pixels = panelPixels();
-        RasterCopy::copy(pixels, pixels.rect(), m_pages.currentPageImage(),
-                         m_panel.bounds.topLeft());
-        m_pages.current().panelStamped = true;
-    }
-    if (m_pages.underlayActive() && !m_panel.shown) {
-        m_panel.shown = true;
-        emit contentPanelChanged();
-    }
+    m_contentPanel.stampForThumbnails(panelPixels);
 }

@@ -146,19 +146,17 @@ QString PageStore::pageTextPath(int n) const
     return m_programDirectory + QString::number(n);
 }
 
-void PageStore::writePageText(int n, const QByteArray& richText) const
+bool PageStore::writePageText(int n, const QByteArray& richText) const
 {
     QSaveFile file(pageTextPath(n));
-    if (file.open(QIODevice::WriteOnly)) {
-        file.write(richText);
-        file.commit();
-    }
+    return file.open(QIODevice::WriteOnly) && file.write(richText) == richText.size() &&
+           file.commit();
 }
 
-void PageStore::savePanelState(const QByteArray& richText, const QRect& panelBounds)
+bool PageStore::savePanelState(const QByteArray& richText, const QRect& panelBounds)
 {
-    writePageText(m_currentPage, richText);
     current().panelBounds = panelBounds;
+    return writePageText(m_currentPage, richText);
 }
 
 std::optional<QByteArray> PageStore::pageText(int n) const

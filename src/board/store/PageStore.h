@@ -90,7 +90,8 @@ public:
     // The file that keeps page n's text.
     QString pageTextPath(int n) const;
     // Keeps the text panel of the current page: its text (rich-text form) and where it stands.
-    void savePanelState(const QByteArray& richText, const QRect& panelBounds);
+    // False when the text file could not be written; the bounds are kept all the same.
+    bool savePanelState(const QByteArray& richText, const QRect& panelBounds);
     // Page n's kept text, or nothing when it was never saved.
     std::optional<QByteArray> pageText(int n) const;
     // Removes the text files of every page; missing files are no error.
@@ -105,7 +106,7 @@ private:
     // Makes the current image a page-sized image of its own (placed away from the scratch
     // image in memory), keeping its pixels when it already is one.
     void ownCurrentImage();
-    void writePageText(int n, const QByteArray& richText) const;
+    bool writePageText(int n, const QByteArray& richText) const;
     // Keeps the current image as the current page's compact form, unless it has not changed
     // since it was decoded from it.
     void keepCurrent();

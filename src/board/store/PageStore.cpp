@@ -1,5 +1,7 @@
 #include "board/store/PageStore.h"
 
+#include "platform/RegularFile.h"
+
 #include "board/pixels/ProbePixel.h"
 #include "board/pixels/RasterCopy.h"
 
@@ -161,10 +163,9 @@ bool PageStore::savePanelState(const QByteArray& richText, const QRect& panelBou
 
 std::optional<QByteArray> PageStore::pageText(int n) const
 {
-    QFile file(pageTextPath(n));
-    if (!file.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    return file.readAll();
+    // Anyone may have put something else under the page's number: only a regular file is read.
+    constexpr qint64 largestPageText = 64 * 1024 * 1024;
+    return RegularFile::read(pageTextPath(n), largestPageText);
 }
 
 void PageStore::deletePageTextFiles() const

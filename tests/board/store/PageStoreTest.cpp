@@ -9,6 +9,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <sys/stat.h>
+
 namespace {
 const QSize screen(1024, 768);
 const QColor grey = QColor(128, 128, 128);
@@ -94,6 +96,10 @@ void PageStoreTest::pageTextsAreKeptAndDeleted()
     QCOMPARE(store.pageText(1).value(), QByteArrayLiteral("{\\rtf1 two}"));
 
     store.addPage(Qt::white);
+    // A named pipe under a page's number is no page text, and reading it does not wait.
+    QCOMPARE(mkfifo(QFile::encodeName(store.pageTextPath(2)).constData(), 0600), 0);
+    QVERIFY(!store.pageText(2));
+    QVERIFY(QFile::remove(store.pageTextPath(2)));
     store.addPage(Qt::white);
     store.savePanelState(QByteArrayLiteral("three"), QRect());
     // A file of a page beyond the page count is not the store's.

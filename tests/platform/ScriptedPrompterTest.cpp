@@ -15,7 +15,8 @@ private slots:
     void unscriptedQuestionIsRecordedAndCancelled();
 };
 
-void ScriptedPrompterTest::answersEachKindInOrder() {
+void ScriptedPrompterTest::answersEachKindInOrder()
+{
     ScriptedPrompter prompter;
     prompter.answerYesNo(true);
     prompter.answerYesNo(false);
@@ -56,7 +57,8 @@ void ScriptedPrompterTest::answersEachKindInOrder() {
     QCOMPARE(asked[5].filter, QStringLiteral("*.bmp"));
 }
 
-void ScriptedPrompterTest::unscriptedQuestionIsRecordedAndCancelled() {
+void ScriptedPrompterTest::unscriptedQuestionIsRecordedAndCancelled()
+{
     ScriptedPrompter prompter;
     prompter.answerSaveFile(QStringLiteral("/data/b.bmp"));
 

@@ -24,7 +24,8 @@ public:
     void answerYesNo(bool yes) { m_yesNo.enqueue(yes); }
     void answerColour(std::optional<QColor> colour) { m_colours.enqueue(colour); }
     // The font dialog answers font after Apply was pressed with each of appliedFirst.
-    void answerFont(std::optional<QFont> font, const QList<QFont>& appliedFirst = {}) {
+    void answerFont(std::optional<QFont> font, const QList<QFont>& appliedFirst = {})
+    {
         m_fonts.enqueue({font, appliedFirst});
     }
     void answerOpenFile(const QString& path) { m_openFiles.enqueue(path); }

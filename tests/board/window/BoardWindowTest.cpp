@@ -1,9 +1,9 @@
 #include "board/window/BoardWindow.h"
-#include "board/window/ThumbnailStrip.h"
 #include "board/model/BoardModel.h"
 #include "board/pixels/ColourRef.h"
 #include "board/tools/CursorFile.h"
 #include "board/window/ContentPanel.h"
+#include "board/window/ThumbnailStrip.h"
 #include "platform/fakes/ScriptedPrompter.h"
 #include "ui/ColourSwatch.h"
 

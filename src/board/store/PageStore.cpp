@@ -4,7 +4,6 @@
 #include "board/pixels/RasterCopy.h"
 
 #include <QFile>
-#include <QPainter>
 #include <QSaveFile>
 
 #include <algorithm>
@@ -108,24 +107,23 @@ void PageStore::deletePageTextFiles() const
         QFile::remove(pageTextPath(n));
 }
 
-void PageStore::replacePages(const QList<LessonPage>& lesson, const QImage& underneath)
+void PageStore::replacePages(int count, const std::function<LessonPage(int n)>& pageAt)
 {
-    Q_ASSERT(!lesson.isEmpty() && lesson.size() <= maxPages);
+    Q_ASSERT(count >= 1 && count <= maxPages);
     QList<Page> pages;
-    for (int n = 1; n <= lesson.size(); ++n) {
-        const LessonPage& source = lesson[n - 1];
+    for (int n = 1; n <= count; ++n) {
+        const LessonPage source = pageAt(n);
+        Q_ASSERT(source.picture.size() == m_screenSize);
         Page page;
-        page.image = underneath.convertToFormat(pageFormat);
-        {
-            QPainter painter(&page.image);
-            painter.setCompositionMode(QPainter::CompositionMode_Source);
-            painter.drawImage(0, 0, source.picture);
-        }
+        page.image = source.picture.convertToFormat(pageFormat);
         page.state = PageState::WrittenOn;
         page.contentKind = source.contentKind;
         page.panelBounds = source.panelBounds;
         pages.append(page);
-        writePageText(n, source.text);
+        if (source.text.isEmpty())
+            QFile::remove(pageTextPath(n));
+        else
+            writePageText(n, source.text);
     }
     m_pages = pages;
     setCurrentPage(m_currentPage);

@@ -1,0 +1,181 @@
+#include "lessons/LessonStore.h"
+
+#include "board/codec/ImageCodec.h"
+#include "lessons/DiskWrite.h"
+#include "lessons/Gbk.h"
+#include "lessons/Messages.h"
+#include "lessons/ProfileFile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace {
+
+const QString pageCountKey = QStringLiteral("pag");
+const QString panelSection = QStringLiteral("edit");
+constexpr LessonStore::PageFile everyFile[] = {
+    LessonStore::PageFile::Picture, LessonStore::PageFile::Panel, LessonStore::PageFile::Text};
+// A file name has at most 255 bytes.
+constexpr qsizetype longestFileName = 255;
+// A page text larger than this is no text the board wrote: it is not read.
+constexpr qint64 largestText = 64 * 1024 * 1024;
+// What a commit record begins with.
+const QByteArray commitHeader = "zkalto lesson save\npages=";
+
+QString extensionOf(LessonStore::PageFile file)
+{
+    switch (file) {
+    case LessonStore::PageFile::Picture:
+        return QStringLiteral(".pte");
+    case LessonStore::PageFile::Panel:
+        return QStringLiteral(".sec");
+    case LessonStore::PageFile::Text:
+        return QStringLiteral(".te");
+    }
+    return {};
+}
+
+QString fileNameOf(const QString& lesson, int n, LessonStore::PageFile file)
+{
+    return lesson + QString::number(n) + extensionOf(file);
+}
+
+// The page count of a commit record; 0 when the file is none (missing, or not written by a save).
+int committedPages(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return 0;
+    const QByteArray bytes = file.read(64);
+    if (!bytes.startsWith(commitHeader) || !bytes.endsWith('\n'))
+        return 0;
+    bool ok = false;
+    const int pages = bytes.mid(commitHeader.size()).trimmed().toInt(&ok);
+    return ok && pages >= 1 && pages <= LessonStore::maxPages ? pages : 0;
+}
+
+QByteArray readText(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly) || file.size() > largestText)
+        return {};
+    return file.readAll();
+}
+
+} // namespace
+
+QString LessonStore::directoryOn(const QString& driveRoot)
+{
+    return driveRoot + QStringLiteral("Program files/Z_Kalto/data/");
+}
+
+LessonStore::LessonStore(QString directory) : m_directory(std::move(directory)) {}
+
+QString LessonStore::indexPath() const
+{
+    return m_directory + QStringLiteral("datb.sec");
+}
+
+bool LessonStore::hasIndex() const
+{
+    return QFileInfo(indexPath()).isFile();
+}
+
+void LessonStore::makeDirectory() const
+{
+    QDir().mkpath(m_directory);
+}
+
+bool LessonStore::isValidName(const QString& lesson)
+{
+    if (lesson.isEmpty())
+        return false;
+    for (QChar c : lesson)
+        if (c.category() == QChar::Other_Control || QStringView(u"/\\[]=").contains(c) ||
+            c == QChar::LineSeparator || c == QChar::ParagraphSeparator)
+            return false;
+    if (!Gbk::encode(lesson))
+        return false;
+    const QString longest = savingPath(fileNameOf(lesson, maxPages, PageFile::Picture));
+    return longest.toUtf8().size() <= longestFileName;
+}
+
+QString LessonStore::pathOf(const QString& lesson, int n, PageFile file) const
+{
+    Q_ASSERT(isValidName(lesson));
+    return m_directory + fileNameOf(lesson, n, file);
+}
+
+QString LessonStore::commitPath(const QString& lesson) const
+{
+    Q_ASSERT(isValidName(lesson));
+    return savingPath(m_directory + lesson);
+}
+
+int LessonStore::commit(const QString& lesson, int pageCount) const
+{
+    Q_ASSERT(pageCount >= 1 && pageCount <= maxPages);
+    return DiskWrite::replace(commitPath(lesson),
+                              commitHeader + QByteArray::number(pageCount) + '\n');
+}
+
+LessonStore::Pending LessonStore::finishSave(const QString& lesson,
+                                             const Checkpoint& checkpoint) const
+{
+    const QString record = commitPath(lesson);
+    const int pages = committedPages(record);
+    if (pages == 0)
+        return {};
+    // Renaming again what is already in place finds no file: the steps can be repeated.
+    for (int n = 1; n <= pages; ++n) {
+        for (PageFile file : everyFile) {
+            const QString path = pathOf(lesson, n, file);
+            const int error = DiskWrite::rename(savingPath(path), path);
+            if (error != 0 && error != ENOENT)
+                return {pages, Messages::unableToWrite(path)};
+        }
+        if (checkpoint)
+            checkpoint(QStringLiteral("page %1 in place").arg(n));
+    }
+    if (DiskWrite::syncDirectory(m_directory) != 0)
+        return {pages, Messages::unableToWrite(m_directory)};
+    const ProfileFile index(indexPath());
+    if (!index.writeInteger(lesson, pageCountKey, pages))
+        return {pages, index.writeFailure()};
+    if (checkpoint)
+        checkpoint(QStringLiteral("index written"));
+    if (DiskWrite::remove(record) != 0)
+        return {pages, Messages::unableToWrite(record)};
+    DiskWrite::syncDirectory(m_directory);
+    return {};
+}
+
+LessonStore::Lesson LessonStore::open(const QString& lesson) const
+{
+    const Pending pending = finishSave(lesson);
+    if (pending.pendingPages > 0)
+        return {lesson, pending.pendingPages, true};
+    const int pages = ProfileFile(indexPath()).readInteger(lesson, pageCountKey, 0);
+    return {lesson, std::clamp(pages, 0, maxPages), false};
+}
+
+LessonPage LessonStore::readPage(const Lesson& lesson, int n, QSize screenSize) const
+{
+    const auto pathFor = [&](PageFile file) {
+        const QString path = pathOf(lesson.name, n, file);
+        return lesson.readsSaving && QFileInfo::exists(savingPath(path)) ? savingPath(path) : path;
+    };
+    LessonPage page;
+    page.picture = ImageCodec::loadFile(pathFor(PageFile::Picture));
+    const ProfileFile panel(pathFor(PageFile::Panel));
+    const int kind = panel.readInteger(panelSection, QStringLiteral("vis"), 0);
+    page.contentKind = kind == 1 || kind == 2 ? ContentKind(kind) : ContentKind::None;
+    page.panelBounds =
+        QRect(panel.readInteger(panelSection, QStringLiteral("left"), 0),
+              panel.readInteger(panelSection, QStringLiteral("top"), 40),
+              panel.readInteger(panelSection, QStringLiteral("width"), 368),
+              panel.readInteger(panelSection, QStringLiteral("height"), screenSize.height() - 40));
+    page.text = readText(pathFor(PageFile::Text));
+    return page;
+}

@@ -14,8 +14,9 @@ packages=(
   qt6-translations-l10n
   # fonts the interface's font names map to
   fonts-arphic-uming fonts-arphic-ukai fonts-dejavu-core
-  # tests: a virtual X display, small X clients and a window manager that puts windows in frames
-  xvfb xauth x11-utils openbox
+  # tests: a virtual X display, small X clients, a window manager that puts windows in frames,
+  # a panel, and pointer presses for the tests on a desktop
+  xvfb xauth x11-utils openbox tint2 xdotool
 )
 
 missing=()

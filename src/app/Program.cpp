@@ -43,14 +43,16 @@ QWidget* namedWindow(const char* objectName, const QString& caption)
 
 Program::Program(Platform& platform, QSize screenSize, const ProgramDirectories& directories)
     : m_platform(platform), m_screenSize(screenSize), m_directories(directories),
-      m_taskbarKeeper(*platform.desktop), m_taskKeyBlock(*platform.taskKeys)
+      m_taskbarKeeper(*platform.desktop), m_fullScreenKeeper(*platform.desktop),
+      m_taskKeyBlock(*platform.taskKeys)
 {
     // The application window is never shown; its caption is how a second copy sees this one.
     m_applicationWindow.setTitle(QString::fromLatin1(StartupChecks::applicationTitle));
     m_applicationWindow.create();
     createWindows(screenSize);
-    for (QWidget* window : m_windows.inCreationOrder())
-        m_taskbarKeeper.watch(window);
+    m_fullScreenKeeper.watch(m_windows.overlay);
+    m_fullScreenKeeper.watch(m_windows.board);
+    m_fullScreenKeeper.watch(m_windows.shade);
     connectWindows();
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/FullScreenKeeper.h"
 #include "app/TaskKeyBlock.h"
 #include "app/TaskbarKeeper.h"
 #include "app/Windows.h"
@@ -48,7 +49,8 @@ public:
     bool endRequested() const { return m_endRequested; }
 
     // What "退出" answered Yes does before the toolbar closes: the taskbar and the task keys are
-    // given back and the page text files deleted.
+    // given back and the page text files deleted. The same steps end the program when it is ended
+    // from outside.
     void runExitSteps();
 
 private:
@@ -74,6 +76,7 @@ private:
     QWindow m_applicationWindow;
     CursorSlots m_cursors;
     TaskbarKeeper m_taskbarKeeper;
+    FullScreenKeeper m_fullScreenKeeper;
     TaskKeyBlock m_taskKeyBlock;
     std::unique_ptr<BoardModel> m_board;
     std::unique_ptr<OverlayModel> m_overlay;

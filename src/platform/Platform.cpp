@@ -51,3 +51,18 @@ Platform Platform::forThisDesktop(const QString& programDirectory) {
     }
     return platform;
 }
+
+QString Platform::x11DisplayProblem() {
+    if (!qgetenv("QT_QPA_PLATFORM").startsWith("xcb"))
+        return {};
+    const QByteArray display = qgetenv("DISPLAY");
+    if (display.isEmpty())
+        return QStringLiteral("zkalto needs an X11 display, and DISPLAY is not set");
+    xcb_connection_t* connection = xcb_connect(display.constData(), nullptr);
+    const bool opened = !xcb_connection_has_error(connection);
+    xcb_disconnect(connection);
+    if (opened)
+        return {};
+    return QStringLiteral("zkalto needs an X11 display, and none can be opened at DISPLAY=\"%1\"")
+        .arg(QString::fromLocal8Bit(display));
+}

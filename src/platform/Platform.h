@@ -26,4 +26,10 @@ struct Platform {
     // alone can do anywhere else (offscreen, Wayland). Call after the QApplication exists; the
     // services must go before it does, since the X11 ones use its X connection.
     static Platform forThisDesktop(const QString& programDirectory);
+
+    // Before the application exists: when Qt is to run on X11 (QT_QPA_PLATFORM "xcb"), whether
+    // the display named in DISPLAY can be opened. Empty when it can, or when another platform
+    // was asked for; otherwise one line saying that an X11 display is needed and what DISPLAY
+    // held.
+    static QString x11DisplayProblem();
 };

@@ -50,3 +50,12 @@ void QtDesktop::setKeptOnTop(QWindow* window, bool onTop) {
 void QtDesktop::movePointer(QPoint screenPoint) {
     QCursor::setPos(screenPoint);
 }
+
+// The windows set the screen's geometry themselves; Qt's full-screen state would change the
+// widget's own window state as well.
+void QtDesktop::setFullScreen(QWindow*) {}
+
+void QtDesktop::activate(QWindow* window) {
+    window->raise();
+    window->requestActivate();
+}

@@ -1,5 +1,6 @@
 #include "QtPrompter.h"
 
+#include <QApplication>
 #include <QColorDialog>
 #include <QFileDialog>
 #include <QFontDialog>
@@ -11,9 +12,16 @@ void keepOnTop(QWidget& dialog) {
     dialog.setWindowFlag(Qt::WindowStaysOnTopHint);
 }
 
+// The window the question is about: the dialog belongs to it, so a window manager keeps the
+// dialog above it and gives it the focus back afterwards, and a full-screen window with a dialog
+// open stays over the desktop's panels.
+QWidget* askingWindow() {
+    return QApplication::activeWindow();
+}
+
 QString askForFile(QFileDialog::AcceptMode mode, const QString& caption, const QString& directory,
                    const QString& filter) {
-    QFileDialog dialog(nullptr, caption, directory, filter);
+    QFileDialog dialog(askingWindow(), caption, directory, filter);
     dialog.setAcceptMode(mode);
     dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile
                                                        : QFileDialog::AnyFile);
@@ -27,7 +35,8 @@ QString askForFile(QFileDialog::AcceptMode mode, const QString& caption, const Q
 } // namespace
 
 bool QtPrompter::askYesNo(const QString& caption, const QString& text) {
-    QMessageBox box(QMessageBox::Question, caption, text, QMessageBox::Yes | QMessageBox::No);
+    QMessageBox box(QMessageBox::Question, caption, text, QMessageBox::Yes | QMessageBox::No,
+                    askingWindow());
     // Enter answers Yes, as in the classic message box.
     box.setDefaultButton(QMessageBox::Yes);
     keepOnTop(box);
@@ -35,13 +44,13 @@ bool QtPrompter::askYesNo(const QString& caption, const QString& text) {
 }
 
 void QtPrompter::inform(const QString& caption, const QString& text) {
-    QMessageBox box(QMessageBox::Information, caption, text, QMessageBox::Ok);
+    QMessageBox box(QMessageBox::Information, caption, text, QMessageBox::Ok, askingWindow());
     keepOnTop(box);
     box.exec();
 }
 
 std::optional<QColor> QtPrompter::chooseColour(const QColor& initial) {
-    QColorDialog dialog(initial);
+    QColorDialog dialog(initial, askingWindow());
     keepOnTop(dialog);
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
@@ -49,7 +58,7 @@ std::optional<QColor> QtPrompter::chooseColour(const QColor& initial) {
 }
 
 std::optional<QFont> QtPrompter::chooseFont(const QFont& initial) {
-    QFontDialog dialog(initial);
+    QFontDialog dialog(initial, askingWindow());
     keepOnTop(dialog);
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;

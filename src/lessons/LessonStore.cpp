@@ -1,10 +1,10 @@
 #include "lessons/LessonStore.h"
 
-#include "board/codec/ImageCodec.h"
 #include "lessons/DiskWrite.h"
 #include "lessons/Gbk.h"
 #include "lessons/Messages.h"
 #include "lessons/ProfileFile.h"
+#include "platform/RegularFile.h"
 
 #include <QDir>
 #include <QFile>
@@ -18,8 +18,9 @@ constexpr LessonStore::PageFile everyFile[] = {
     LessonStore::PageFile::Picture, LessonStore::PageFile::Panel, LessonStore::PageFile::Text};
 // A file name has at most 255 bytes.
 constexpr qsizetype longestFileName = 255;
-// A page text larger than this is no text the board wrote: it is not read.
+// Files larger than these are no page the board wrote: they are not read.
 constexpr qint64 largestText = 64 * 1024 * 1024;
+constexpr qint64 largestPicture = 256 * 1024 * 1024;
 // What a commit record begins with.
 const QByteArray commitHeader = "zkalto lesson save\npages=";
 
@@ -44,10 +45,7 @@ QString fileNameOf(const QString& lesson, int n, LessonStore::PageFile file)
 // The page count of a commit record; 0 when the file is none (missing, or not written by a save).
 int committedPages(const QString& path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return 0;
-    const QByteArray bytes = file.read(64);
+    const QByteArray bytes = RegularFile::read(path, 64).value_or(QByteArray());
     if (!bytes.startsWith(commitHeader) || !bytes.endsWith('\n'))
         return 0;
     bool ok = false;
@@ -55,12 +53,15 @@ int committedPages(const QString& path)
     return ok && pages >= 1 && pages <= LessonStore::maxPages ? pages : 0;
 }
 
-QByteArray readText(const QString& path)
+// A page picture in any format Qt reads (the lesson's are PNG); null when there is none.
+QImage readPicture(const QString& path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly) || file.size() > largestText)
+    const std::optional<QByteArray> bytes = RegularFile::read(path, largestPicture);
+    if (!bytes)
         return {};
-    return file.readAll();
+    const QImage picture = QImage::fromData(*bytes);
+    return picture.convertToFormat(picture.hasAlphaChannel() ? QImage::Format_ARGB32
+                                                             : QImage::Format_RGB32);
 }
 
 } // namespace
@@ -167,7 +168,7 @@ LessonPage LessonStore::readPage(const Lesson& lesson, int n, QSize screenSize) 
         return lesson.readsSaving && QFileInfo::exists(savingPath(path)) ? savingPath(path) : path;
     };
     LessonPage page;
-    page.picture = ImageCodec::loadFile(pathFor(PageFile::Picture));
+    page.picture = readPicture(pathFor(PageFile::Picture));
     const ProfileFile panel(pathFor(PageFile::Panel));
     const int kind = panel.readInteger(panelSection, QStringLiteral("vis"), 0);
     page.contentKind = kind == 1 || kind == 2 ? ContentKind(kind) : ContentKind::None;
@@ -176,6 +177,6 @@ LessonPage LessonStore::readPage(const Lesson& lesson, int n, QSize screenSize) 
               panel.readInteger(panelSection, QStringLiteral("top"), 40),
               panel.readInteger(panelSection, QStringLiteral("width"), 368),
               panel.readInteger(panelSection, QStringLiteral("height"), screenSize.height() - 40));
-    page.text = readText(pathFor(PageFile::Text));
+    page.text = RegularFile::read(pathFor(PageFile::Text), largestText).value_or(QByteArray());
     return page;
 }

@@ -16,6 +16,8 @@ private slots:
     void pictureRenders_data();
     void pictureRenders();
     void deliveredPicturesAreExactlyTheNamedOnes();
+    void fixedPictureRenders_data();
+    void fixedPictureRenders();
     void picturesDifferFromEachOther();
     void statesLookDifferent_data();
     void statesLookDifferent();
@@ -45,7 +47,15 @@ const QList<std::pair<QString, QSize>>& namedPictures() {
         {"pageright", {29, 38}},   {"settings", {38, 38}},  {"demo", {38, 38}},
         {"save", {31, 30}},        {"capturecurrent", {38, 19}}, {"capturenext", {38, 19}},
         {"compact", {38, 38}},     {"expand", {38, 38}},      {"pencolourtall", {36, 38}},
-        {"unshade", {33, 33}},
+        {"unshade", {33, 33}},     {"stripup", {23, 23}},   {"stripdown", {23, 23}},
+    };
+    return pictures;
+}
+
+// Fixed pictures of windows, at their size.
+const QList<std::pair<QString, QSize>>& fixedPictures() {
+    static const QList<std::pair<QString, QSize>> pictures = {
+        {"stripheader", {233, 18}},
     };
     return pictures;
 }
@@ -111,10 +121,33 @@ void ButtonPicturesTest::pictureRenders() {
 void ButtonPicturesTest::deliveredPicturesAreExactlyTheNamedOnes() {
     QVERIFY(!buttonPictures("board", {38, 38}).isNull()); // makes the pictures available
     QStringList named;
-    for (const auto& entry : namedPictures())
+    for (const auto& entry : namedPictures() + fixedPictures())
         named << entry.first + ".svg";
     named.sort();
     QCOMPARE(QDir(":/icons").entryList(QDir::Files, QDir::Name), named);
+}
+
+void ButtonPicturesTest::fixedPictureRenders_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QSize>("size");
+    for (const auto& [name, size] : fixedPictures())
+        QTest::newRow(qPrintable(name)) << name << size;
+}
+
+void ButtonPicturesTest::fixedPictureRenders() {
+    QFETCH(QString, name);
+    QFETCH(QSize, size);
+    const QImage image = fixedPicture(name, size).toImage().convertToFormat(QImage::Format_ARGB32);
+    QCOMPARE(image.size(), size);
+    // Icons drawn on a face: dark pixels on a light ground.
+    int dark = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            dark += lightness(image.pixel(x, y)) < 80 ? 1 : 0;
+    QVERIFY(dark * 20 >= size.width() * size.height());
+    QVERIFY(lightness(image.pixel(0, 0)) > 160);
+    QTest::ignoreMessage(QtWarningMsg, "button picture missing: nosuchpicture");
+    QVERIFY(fixedPicture(QStringLiteral("nosuchpicture"), size).isNull());
 }
 
 void ButtonPicturesTest::picturesDifferFromEachOther() {

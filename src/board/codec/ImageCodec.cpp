@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QImageReader>
 #include <QImageWriter>
+#include <QMutex>
 #include <QSaveFile>
 #include <QtEndian>
 
@@ -212,6 +213,11 @@ QImage scaledCopy(const QImage& source, const QRectF& sourceRect, const QSize& t
     // the drawn bitmap is still the right picture: return it rather than lose the resize.
     const QString path = programDirectory + fileName;
     const QByteArray stream = bmpStream(bitmap);
+    // Thumbnails are resized on worker threads while the board may zoom: the drawing runs side by
+    // side, but one copy at a time writes the file and reads it back, or a copy could read another
+    // one's picture.
+    static QMutex fileInUse;
+    const QMutexLocker oneAtATime(&fileInUse);
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
         file.write(stream) != stream.size() || !file.flush())

@@ -459,3 +459,29 @@ void BoardModel::openLesson(int count, const std::function<LessonPage(int n)>& p
     arriveOnPage();
     colourTextPanelForPage();
 }
+
+void BoardModel::goToPage(int n)
+{
+    startTurn();
+    leaveCurrentPage();
+    m_pages.setCurrentPage(n);
+    restorePanelState(m_pages.currentPage());
+    arriveOnPage();
+    setTextPanelColour(TextPanelColour::afterPagePick(
+        ColourRef::fromColor(m_pages.backgroundOf(m_pages.currentPage()))));
+}
+
+void BoardModel::openThumbnails(const std::function<QImage()>& panelPixels)
+{
+    if (m_panel.shown) {
+        savePanelState();
+        const QImage pixels = panelPixels();
+        RasterCopy::copy(pixels, pixels.rect(), m_pages.currentPageImage(),
+                         m_panel.bounds.topLeft());
+        m_pages.current().panelStamped = true;
+    }
+    if (m_pages.underlayActive() && !m_panel.shown) {
+        m_panel.shown = true;
+        emit contentPanelChanged();
+    }
+}

@@ -10,6 +10,7 @@
 
 #include <QObject>
 #include <QTextDocument>
+#include <functional>
 #include <optional>
 
 class Prompter;
@@ -89,6 +90,13 @@ public:
     void clearPage();
     void turnRight();
     void turnLeft();
+    // Straight to page n (kept within the pages), as a page picked from the thumbnails: the turn's
+    // rules, without adding a page.
+    void goToPage(int n);
+    // The thumbnail strip opens over the board: a shown content panel is stamped into the current
+    // page for the while, from its pixels on the screen, so the page's thumbnail shows it; with an
+    // underlay, the panel shows again.
+    void openThumbnails(const std::function<QImage()>& panelPixels);
     void zoomIn() { zoom(true); }
     void zoomOut() { zoom(false); }
     void clearReadout() { setReadout({}); }

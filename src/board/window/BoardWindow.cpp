@@ -5,6 +5,7 @@
 #include "board/pixels/ColourRef.h"
 #include "board/pixels/NamedColours.h"
 #include "board/tools/CursorFile.h"
+#include "board/window/ThumbnailStrip.h"
 #include "ui/ButtonPictures.h"
 #include "ui/ColourSwatch.h"
 #include "ui/NumberBox.h"
@@ -79,13 +80,7 @@ void BoardWindow::buildHiddenChildren()
     RichEdit1->setDocument(m_model.panelText());
     Panel4->hide();
 
-    Panel5 = new QFrame(this);
-    Panel5->setObjectName(QStringLiteral("Panel5"));
-    keepPointerInput(Panel5);
-    Panel5->hide();
-    Panel6 = new QFrame(Panel5);
-    Panel6->setObjectName(QStringLiteral("Panel6"));
-    Panel6->setFixedHeight(1);
+    Panel5 = new ThumbnailStrip(m_model, Panel4, this);
 
     Panel9 = new QFrame(this);
     Panel9->setObjectName(QStringLiteral("Panel9"));
@@ -195,6 +190,7 @@ void BoardWindow::connectStrip()
     connect(SpeedButton9, &QToolButton::clicked, model, &BoardModel::chooseStrokeColour);
     connect(LCP, &ColourSwatch::clicked, model, &BoardModel::chooseStrokeColour);
     connect(RCP, &ColourSwatch::clicked, model, &BoardModel::chooseBackgroundColour);
+    connect(SpeedButton1, &QToolButton::clicked, Panel5, &ThumbnailStrip::open);
     connect(SpeedButton2, &QToolButton::clicked, this, &BoardWindow::shadeRequested);
     connect(SpeedButton6, &QToolButton::clicked, this, [this] {
         m_model.savePanelState();

@@ -11,6 +11,7 @@ class QLabel;
 class QLineEdit;
 class QTextEdit;
 class QToolButton;
+class ThumbnailStrip;
 
 // The board window (TForm3): the board model's screen image over the whole screen with the tool
 // strip along the top. It shows what the model reports and forwards the teacher's input to it;
@@ -72,8 +73,7 @@ public:
     QLabel* Image2;
     QFrame* Panel4;
     QTextEdit* RichEdit1;
-    QFrame* Panel5;
-    QFrame* Panel6;
+    ThumbnailStrip* Panel5;
     QFrame* Panel9;
 
 protected:

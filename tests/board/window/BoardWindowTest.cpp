@@ -1,4 +1,5 @@
 #include "board/window/BoardWindow.h"
+#include "board/window/ThumbnailStrip.h"
 #include "board/model/BoardModel.h"
 #include "board/pixels/ColourRef.h"
 #include "board/tools/CursorFile.h"

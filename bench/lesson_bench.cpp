@@ -38,8 +38,8 @@ void writeOnPage(QImage& page, quint32 seed)
     page.fill(QColor(128, 128, 128));
     QPainter painter(&page);
     for (int stroke = 0; stroke < 20; ++stroke) {
-        painter.setPen(QPen(QColor::fromRgb(random.generate() | 0xFF000000u),
-                            1 + random.bounded(5), Qt::SolidLine, Qt::RoundCap));
+        painter.setPen(QPen(QColor::fromRgb(random.generate() | 0xFF000000u), 1 + random.bounded(5),
+                            Qt::SolidLine, Qt::RoundCap));
         QPoint at(random.bounded(screen.width()), 40 + random.bounded(screen.height() - 40));
         for (int segment = 0; segment < 40; ++segment) {
             const QPoint next = at + QPoint(random.bounded(-25, 26), random.bounded(-25, 26));
@@ -78,8 +78,8 @@ struct Classroom {
         teachers->choose(1);
         administrator = std::make_unique<AdministratorPassword>(QString(), QString());
         choice = std::make_unique<LessonChoice>(*teachers, drives);
-        transfer = std::make_unique<LessonTransfer>(board, *teachers, *choice, *administrator,
-                                                    drives);
+        transfer =
+            std::make_unique<LessonTransfer>(board, *teachers, *choice, *administrator, drives);
         PageStore& pages = board.pages();
         for (int n = 1; n <= pageCount; ++n) {
             if (n > 1)
@@ -88,10 +88,7 @@ struct Classroom {
             pages.current().state = PageState::WrittenOn;
         }
     }
-    QString qtPath(int n) const
-    {
-        return directory.path() + QStringLiteral("/qt/%1.png").arg(n);
-    }
+    QString qtPath(int n) const { return directory.path() + QStringLiteral("/qt/%1.png").arg(n); }
 };
 
 // Each case runs a few times; its median counts.

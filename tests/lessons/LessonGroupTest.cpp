@@ -353,8 +353,11 @@ void LessonGroupTest::missingPictureAndRecordOpenWithDefaults()
     });
     QVERIFY(QFile::remove(fixture.store() + "李111.pte"));
     QVERIFY(QFile::remove(fixture.store() + "李111.sec"));
+    QVERIFY(QFile::remove(fixture.store() + "李111.te"));
     writeFile(fixture.store() + "李112.pte", "no picture");
     fixture.board().setBackgroundSwatch(Qt::blue);
+    fixture.board().pages().setCurrentPage(1);
+    fixture.board().panelText()->setPlainText("the board's text before");
     fixture.inSettingsWindow([&] {
         clickEntry(settings->ListBox1, 1);
         QTest::mouseClick(settings->BitBtn2, Qt::LeftButton);
@@ -368,6 +371,9 @@ void LessonGroupTest::missingPictureAndRecordOpenWithDefaults()
     QCOMPARE(pages.page(1).contentKind, ContentKind::None);
     QCOMPARE(pages.page(1).panelBounds, QRect(0, 40, 368, screen.height() - 40));
     QCOMPARE(pages.page(2).contentKind, ContentKind::WebDocument);
+    // Page 1 has no text: neither its page text nor the panel keeps the board's earlier one.
+    QVERIFY(!pages.pageText(1));
+    QCOMPARE(fixture.board().panelText()->toPlainText(), QString());
 }
 
 void LessonGroupTest::driveTakenOutRefusesTheSave()

@@ -450,8 +450,11 @@ void BoardModel::openLesson(int count, const std::function<LessonPage(int n)>& p
     });
     m_transferPage = 0;
     const Page& current = m_pages.current();
+    // A page of the lesson without text shows none, not the text the board had before.
     if (const auto text = m_pages.pageText(m_pages.currentPage()))
         m_panelText.setHtml(QString::fromUtf8(*text));
+    else
+        m_panelText.clear();
     m_panel.bounds = current.panelBounds;
     m_panel.textShown = true;
     m_panel.shown = current.contentKind == ContentKind::Text;

@@ -1,4 +1,5 @@
 #include "../app/ProgramFixture.h"
+#include "LessonSamples.h"
 
 #include "board/model/BoardModel.h"
 #include "board/window/BoardWindow.h"
@@ -135,6 +136,7 @@ private slots:
     void openingWhatTheStoreLacksKeepsTheBoard();
     void missingPictureAndRecordOpenWithDefaults();
     void driveTakenOutRefusesTheSave();
+    void refusedSaveIsReportedOverTheBoard();
 };
 
 void LessonGroupTest::driveBoxListsDrivesWithTheirLabels()
@@ -393,6 +395,37 @@ void LessonGroupTest::driveTakenOutRefusesTheSave()
     });
     QCOMPARE(messages(*fixture.prompter),
              QStringList({"找不到盘区 D，课程没有保存。", "系统找不到指定的文件！"}));
+}
+
+void LessonGroupTest::refusedSaveIsReportedOverTheBoard()
+{
+    LessonFixture fixture;
+    SettingsWindow* settings = fixture.settings();
+    fixture.writeBoard(2);
+    fixture.inSettingsWindow([&] {
+        clickEntry(settings->ListBox1, 1);
+        QTest::mouseClick(settings->BitBtn3, Qt::LeftButton);
+    });
+    const QByteArray index = contentOf(fixture.store() + "datb.sec");
+    const QByteArray picture = contentOf(fixture.store() + "李112.pte");
+    if (!LessonSamples::refuseWrites(fixture.store(), true))
+        QSKIP("directories cannot be made read-only here");
+    fixture.board().pages().setCurrentPage(2);
+    fixture.board().pages().currentPageImage().fill(Qt::white);
+    fixture.inSettingsWindow([&] {
+        clickEntry(settings->ListBox1, 1);
+        QTest::mouseClick(settings->BitBtn3, Qt::LeftButton);
+        // The window was hidden for the pages: it does not stay to block the board.
+        QVERIFY(!settings->isVisible());
+    });
+    LessonSamples::refuseWrites(fixture.store(), false);
+    const QStringList told = messages(*fixture.prompter);
+    QCOMPARE(told.size(), 1);
+    QVERIFY2(told[0].startsWith("无法写入文件 " + fixture.store() + "李111.pte："),
+             qPrintable(told[0]));
+    QCOMPARE(fixture.windows().board->Edit2->text(), QStringLiteral("2"));
+    QCOMPARE(contentOf(fixture.store() + "datb.sec"), index);
+    QCOMPARE(contentOf(fixture.store() + "李112.pte"), picture);
 }
 
 QTEST_MAIN(LessonGroupTest)

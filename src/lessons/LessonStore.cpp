@@ -78,11 +78,6 @@ QString LessonStore::indexPath() const
     return m_directory + QStringLiteral("datb.sec");
 }
 
-bool LessonStore::hasIndex() const
-{
-    return QFileInfo(indexPath()).isFile();
-}
-
 void LessonStore::makeDirectory() const
 {
     QDir().mkpath(m_directory);

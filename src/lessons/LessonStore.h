@@ -44,7 +44,6 @@ public:
 
     const QString& directory() const { return m_directory; }
     QString indexPath() const;
-    bool hasIndex() const;
     // Creates "Program files", "Program files/Z_Kalto" and "Program files/Z_Kalto/data" where
     // they are missing. A failure is not reported here: the save's first write reports it.
     void makeDirectory() const;

@@ -80,8 +80,9 @@ LessonTransfer::Outcome LessonTransfer::open(const std::function<void()>& before
     const std::optional<LessonStore> store = chosenStore();
     if (!store)
         return {false, Messages::fileNotFound()};
+    // No lesson index, or none for this lesson: no pages.
     const LessonStore::Lesson lesson = store->open(m_choice.lessonName());
-    if ((!store->hasIndex() && !lesson.readsSaving) || lesson.pageCount == 0)
+    if (lesson.pageCount == 0)
         return {false, Messages::fileNotFound()};
 
     beforePages();

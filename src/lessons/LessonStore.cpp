@@ -7,15 +7,12 @@
 #include "platform/RegularFile.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 
 namespace {
 
 const QString pageCountKey = QStringLiteral("pag");
 const QString panelSection = QStringLiteral("edit");
-constexpr LessonStore::PageFile everyFile[] = {
-    LessonStore::PageFile::Picture, LessonStore::PageFile::Panel, LessonStore::PageFile::Text};
 // A file name has at most 255 bytes.
 constexpr qsizetype longestFileName = 255;
 // Files larger than these are no page the board wrote: they are not read.
@@ -125,7 +122,7 @@ LessonStore::Pending LessonStore::finishSave(const QString& lesson,
         return {};
     // Renaming again what is already in place finds no file: the steps can be repeated.
     for (int n = 1; n <= pages; ++n) {
-        for (PageFile file : everyFile) {
+        for (PageFile file : pageFiles) {
             const QString path = pathOf(lesson, n, file);
             const int error = DiskWrite::rename(savingPath(path), path);
             if (error != 0 && error != ENOENT)

@@ -27,6 +27,7 @@ class LessonStore {
 public:
     static constexpr int maxPages = PageStore::maxPages;
     enum class PageFile { Picture, Panel, Text };
+    static constexpr PageFile pageFiles[] = {PageFile::Picture, PageFile::Panel, PageFile::Text};
     // Called at each step of a save (tests stop the save there); the step is named.
     using Checkpoint = std::function<void(const QString& step)>;
 

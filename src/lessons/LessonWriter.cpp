@@ -9,9 +9,6 @@
 
 namespace {
 
-constexpr LessonStore::PageFile everyFile[] = {
-    LessonStore::PageFile::Picture, LessonStore::PageFile::Panel, LessonStore::PageFile::Text};
-
 QByteArray pngOf(const QImage& image)
 {
     QByteArray bytes;
@@ -58,8 +55,12 @@ QString LessonWriter::writePage(int n, const LessonPage& page)
 {
     const QByteArray contents[] = {pngOf(page.picture), panelRecordOf(page), page.text};
     for (int i = 0; i < 3; ++i) {
-        const QString path = m_store.pathOf(m_lesson, n, everyFile[i]);
-        if (const int error = DiskWrite::write(LessonStore::savingPath(path), contents[i]))
+        const QString path = m_store.pathOf(m_lesson, n, LessonStore::pageFiles[i]);
+        // A picture that could not be encoded (no memory for it) is no page to keep.
+        const int error = i == 0 && contents[i].isEmpty()
+                              ? ENOMEM
+                              : DiskWrite::write(LessonStore::savingPath(path), contents[i]);
+        if (error)
             return Messages::lessonFileRefused(path, error);
     }
     if (m_checkpoint) {
@@ -121,6 +122,6 @@ QString LessonWriter::finish()
 void LessonWriter::removeWrittenFiles()
 {
     for (int n = 1; n <= m_added; ++n)
-        for (LessonStore::PageFile file : everyFile)
+        for (LessonStore::PageFile file : LessonStore::pageFiles)
             DiskWrite::remove(LessonStore::savingPath(m_store.pathOf(m_lesson, n, file)));
 }

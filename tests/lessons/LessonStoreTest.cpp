@@ -313,6 +313,9 @@ void LessonStoreTest::killedSavesLeaveTheOldLessonOrTheNew()
     QCOMPARE(save(*m_store, 0, pagesOf(0)), QString());
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert("ZKALTO_DRIVES", "E=" + m_root->path());
+    // The child's drive C and its configuration lie in the test's directory, not the user's.
+    environment.insert("XDG_DATA_HOME", m_root->path() + "/data");
+    environment.insert("XDG_CONFIG_HOME", m_root->path() + "/config");
     const QString child = QCoreApplication::applicationDirPath() + "/lesson_save_child";
     const quint32 seed = QRandomGenerator::global()->generate();
     qInfo("kill points from seed %u", seed);

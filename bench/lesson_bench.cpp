@@ -9,13 +9,13 @@
 
 #include "board/model/BoardModel.h"
 #include "lessons/AdministratorPassword.h"
-#include "lessons/Gbk.h"
 #include "lessons/LessonChoice.h"
 #include "lessons/LessonTransfer.h"
 #include "lessons/SettingsLocation.h"
 #include "lessons/TeacherSettings.h"
 #include "platform/fakes/FakeDrives.h"
 #include "platform/fakes/ScriptedPrompter.h"
+#include "text/Gbk.h"
 
 #include <QDir>
 #include <QFile>
@@ -102,7 +102,7 @@ void registerCases(Classroom& classroom)
     measure(benchmark::RegisterBenchmark("Qt writer, 99 pages", [&](benchmark::State& state) {
         for (auto _ : state)
             for (int n = 1; n <= pageCount; ++n)
-                if (!classroom.board.pages().page(n).image.save(classroom.qtPath(n), "PNG"))
+                if (!classroom.board.pages().pageImage(n).save(classroom.qtPath(n), "PNG"))
                     state.SkipWithError("Qt's writer failed");
     }));
     measure(benchmark::RegisterBenchmark("lesson save, 99 pages", [&](benchmark::State& state) {

@@ -6,7 +6,7 @@
 
 #include "RatioReporter.h"
 
-#include "lessons/Gbk.h"
+#include "text/Gbk.h"
 #include "lessons/ProfileFile.h"
 #include "lessons/SettingsLocation.h"
 #include "lessons/TeacherSettings.h"

@@ -10,6 +10,8 @@ packages=(
   libxcb1-dev libxcb-ewmh-dev libxcb-icccm4-dev libxcb-damage0-dev
   libblkid-dev
   libbenchmark-dev
+  # compact pages (LZ4) and the PNG codec (ISA-L deflate)
+  liblz4-dev libisal-dev
   # Qt's own dialogs in Chinese
   qt6-translations-l10n
   # fonts the interface's font names map to
@@ -17,6 +19,8 @@ packages=(
   # tests: a virtual X display, small X clients, a window manager that puts windows in frames,
   # a panel, and pointer presses for the tests on a desktop
   xvfb xauth x11-utils openbox tint2 xdotool
+  # tests: independent PNG decoders
+  pngcheck python3-pil
 )
 
 missing=()

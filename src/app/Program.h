@@ -14,6 +14,7 @@
 
 class AdministratorPassword;
 class BoardModel;
+class DocumentOpener;
 class LessonChoice;
 class LessonTransfer;
 class OverlayModel;
@@ -79,6 +80,7 @@ private:
     FullScreenKeeper m_fullScreenKeeper;
     TaskKeyBlock m_taskKeyBlock;
     std::unique_ptr<BoardModel> m_board;
+    std::unique_ptr<DocumentOpener> m_documents;
     std::unique_ptr<OverlayModel> m_overlay;
     // The window the overlay brings to the front when the teacher goes back to the desktop.
     quint64 m_returnWindow = 0;

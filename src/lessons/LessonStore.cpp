@@ -1,10 +1,12 @@
 #include "lessons/LessonStore.h"
 
+#include "board/codec/ImageCodec.h"
+#include "board/codec/PngCodec.h"
 #include "lessons/DiskWrite.h"
-#include "lessons/Gbk.h"
 #include "lessons/Messages.h"
 #include "lessons/ProfileFile.h"
 #include "platform/RegularFile.h"
+#include "text/Gbk.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -18,6 +20,8 @@ constexpr qsizetype longestFileName = 255;
 // Files larger than these are no page the board wrote: they are not read.
 constexpr qint64 largestText = 64 * 1024 * 1024;
 constexpr qint64 largestPicture = 256 * 1024 * 1024;
+// Pictures of pages up to this size open, whatever this screen's size.
+constexpr QSize largestScreen(4096, 4096);
 // What a commit record begins with.
 const QByteArray commitHeader = "zkalto lesson save\npages=";
 
@@ -50,15 +54,18 @@ int committedPages(const QString& path)
     return ok && pages >= 1 && pages <= LessonStore::maxPages ? pages : 0;
 }
 
-// A page picture in any format Qt reads (the lesson's are PNG); null when there is none.
-QImage readPicture(const QString& path)
+// A page picture: PNG through the board's codec, anything else Qt reads; null when there is none.
+// Pictures from a larger screen than this one are read too: their top-left part is the page.
+QImage readPicture(const QString& path, QSize screenSize)
 {
     const std::optional<QByteArray> bytes = RegularFile::read(path, largestPicture);
     if (!bytes)
         return {};
-    const QImage picture = QImage::fromData(*bytes);
-    return picture.convertToFormat(picture.hasAlphaChannel() ? QImage::Format_ARGB32
-                                                             : QImage::Format_RGB32);
+    const PngPicture png = PngCodec::decode(*bytes, screenSize.expandedTo(largestScreen));
+    if (png.status == PngStatus::Read)
+        return png.image;
+    return png.status == PngStatus::NotPng ? ImageCodec::normalised(QImage::fromData(*bytes))
+                                           : QImage();
 }
 
 } // namespace
@@ -160,7 +167,7 @@ LessonPage LessonStore::readPage(const Lesson& lesson, int n, QSize screenSize) 
         return lesson.readsSaving && QFileInfo::exists(savingPath(path)) ? savingPath(path) : path;
     };
     LessonPage page;
-    page.picture = readPicture(pathFor(PageFile::Picture));
+    page.picture = readPicture(pathFor(PageFile::Picture), screenSize);
     const ProfileFile panel(pathFor(PageFile::Panel));
     const int kind = panel.readInteger(panelSection, QStringLiteral("vis"), 0);
     page.contentKind = kind == 1 || kind == 2 ? ContentKind(kind) : ContentKind::None;

@@ -1,22 +1,12 @@
 #include "lessons/LessonWriter.h"
 
+#include "board/codec/PngCodec.h"
 #include "lessons/DiskWrite.h"
 #include "lessons/Messages.h"
 
-#include <QBuffer>
-#include <QImageWriter>
 #include <QThread>
 
 namespace {
-
-QByteArray pngOf(const QImage& image)
-{
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    QImageWriter(&buffer, "png").write(image);
-    return bytes;
-}
 
 // The panel record as the lesson format has it: section "edit" with the content kind and bounds.
 QByteArray panelRecordOf(const LessonPage& page)
@@ -53,7 +43,7 @@ LessonWriter::~LessonWriter()
 
 QString LessonWriter::writePage(int n, const LessonPage& page)
 {
-    const QByteArray contents[] = {pngOf(page.picture), panelRecordOf(page), page.text};
+    const QByteArray contents[] = {PngCodec::encode(page.picture), panelRecordOf(page), page.text};
     for (int i = 0; i < 3; ++i) {
         const QString path = m_store.pathOf(m_lesson, n, LessonStore::pageFiles[i]);
         // A picture that could not be encoded (no memory for it) is no page to keep.

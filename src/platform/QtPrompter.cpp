@@ -2,9 +2,13 @@
 
 #include <QApplication>
 #include <QColorDialog>
+#include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QFontDatabase>
+#include <QFontInfo>
 #include <QFontDialog>
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace {
 
@@ -57,12 +61,32 @@ std::optional<QColor> QtPrompter::chooseColour(const QColor& initial) {
     return dialog.selectedColor();
 }
 
-std::optional<QFont> QtPrompter::chooseFont(const QFont& initial) {
-    QFontDialog dialog(initial, askingWindow());
+std::optional<QFont> QtPrompter::chooseFont(const QFont& initial,
+                                            const std::function<void(const QFont&)>& apply) {
+    // The dialog lists installed families. A family the program names by substitution ("隶书")
+    // shows as the installed font that stands for it, and comes back under its own name.
+    const QString standIn = QFontInfo(initial).family();
+    const bool substituted = !QFontDatabase::hasFamily(initial.family());
+    QFont shown = initial;
+    if (substituted)
+        shown.setFamily(standIn);
+    auto named = [&](QFont font) {
+        if (substituted && font.family() == standIn)
+            font.setFamily(initial.family());
+        return font;
+    };
+    QFontDialog dialog(shown, askingWindow());
+    // Qt's own dialog, whose buttons can take an Apply button.
+    dialog.setOption(QFontDialog::DontUseNativeDialog);
+    if (auto* buttons = dialog.findChild<QDialogButtonBox*>()) {
+        QPushButton* applyButton = buttons->addButton(QDialogButtonBox::Apply);
+        QObject::connect(applyButton, &QPushButton::clicked, &dialog,
+                         [&] { apply(named(dialog.currentFont())); });
+    }
     keepOnTop(dialog);
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
-    return dialog.selectedFont();
+    return named(dialog.selectedFont());
 }
 
 QString QtPrompter::openFile(const QString& caption, const QString& directory,

@@ -3,10 +3,10 @@
 
 #include "board/model/BoardModel.h"
 #include "board/window/BoardWindow.h"
-#include "lessons/Gbk.h"
 #include "lessons/LessonChoice.h"
 #include "lessons/SettingsWindow.h"
 #include "lessons/TeacherSettings.h"
+#include "text/Gbk.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -106,8 +106,8 @@ struct LessonFixture : ProgramFixture {
         }
         for (int n = 1; n <= count; ++n) {
             pages.setCurrentPage(n);
-            pages.current().image.fill(colourOf(n));
-            pages.current().image.setPixelColor(500 + n, 300, Qt::yellow);
+            pages.currentPageImage().fill(colourOf(n));
+            pages.currentPageImage().setPixelColor(500 + n, 300, Qt::yellow);
             pages.current().state = PageState::WrittenOn;
             pages.current().contentKind = n == 2 ? ContentKind::WebDocument : ContentKind::Text;
             pages.savePanelState("text of page " + QByteArray::number(n),
@@ -287,7 +287,7 @@ void LessonGroupTest::savedBoardOpensAgain()
             board.turnRight();
         }
         pages.setCurrentPage(n);
-        pages.current().image.fill(Qt::white);
+        pages.currentPageImage().fill(Qt::white);
         pages.current().contentKind = ContentKind::None;
         pages.savePanelState("another text", QRect(0, 41, 368, 723));
     }
@@ -341,7 +341,7 @@ void LessonGroupTest::openingWhatTheStoreLacksKeepsTheBoard()
     });
     QCOMPARE(messages(*fixture.prompter), QStringList{"系统找不到指定的文件！"});
     QCOMPARE(fixture.board().pages().pageCount(), 2);
-    QCOMPARE(fixture.board().pages().page(1).image.pixelColor(100, 100), colourOf(1));
+    QCOMPARE(fixture.board().pages().pageImage(1).pixelColor(100, 100), colourOf(1));
 }
 
 void LessonGroupTest::missingPictureAndRecordOpenWithDefaults()
@@ -367,8 +367,8 @@ void LessonGroupTest::missingPictureAndRecordOpenWithDefaults()
     const PageStore& pages = fixture.board().pages();
     QCOMPARE(pages.pageCount(), 2);
     for (int n = 1; n <= 2; ++n) {
-        QCOMPARE(pages.page(n).image.pixelColor(100, 100), QColor(Qt::blue));
-        QCOMPARE(pages.page(n).image.pixelColor(501, 300), QColor(Qt::blue));
+        QCOMPARE(pages.pageImage(n).pixelColor(100, 100), QColor(Qt::blue));
+        QCOMPARE(pages.pageImage(n).pixelColor(501, 300), QColor(Qt::blue));
     }
     QCOMPARE(pages.page(1).contentKind, ContentKind::None);
     QCOMPARE(pages.page(1).panelBounds, QRect(0, 40, 368, screen.height() - 40));

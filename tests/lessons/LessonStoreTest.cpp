@@ -1,7 +1,7 @@
 #include "lessons/LessonStore.h"
 #include "LessonSamples.h"
-#include "lessons/Gbk.h"
 #include "lessons/LessonWriter.h"
+#include "text/Gbk.h"
 
 #include <QDir>
 #include <QFile>

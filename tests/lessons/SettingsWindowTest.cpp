@@ -3,7 +3,7 @@
 #include "board/model/BoardModel.h"
 #include "board/pixels/ColourRef.h"
 #include "board/window/BoardWindow.h"
-#include "lessons/Gbk.h"
+#include "text/Gbk.h"
 #include "lessons/PasswordChangeWindow.h"
 #include "lessons/SettingsWindow.h"
 #include "lessons/TeacherPasswordWindow.h"

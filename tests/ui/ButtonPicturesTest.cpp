@@ -48,6 +48,9 @@ const QList<std::pair<QString, QSize>>& namedPictures() {
         {"save", {31, 30}},        {"capturecurrent", {38, 19}}, {"capturenext", {38, 19}},
         {"compact", {38, 38}},     {"expand", {38, 38}},      {"pencolourtall", {36, 38}},
         {"unshade", {33, 33}},     {"stripup", {23, 23}},   {"stripdown", {23, 23}},
+        {"font", {19, 18}},        {"openfolder", {20, 14}}, {"scanner", {20, 18}},
+        {"clipart", {20, 18}},     {"paste", {22, 16}},      {"stampunderlay", {22, 18}},
+        {"stampclose", {22, 18}},
     };
     return pictures;
 }
@@ -56,6 +59,7 @@ const QList<std::pair<QString, QSize>>& namedPictures() {
 const QList<std::pair<QString, QSize>>& fixedPictures() {
     static const QList<std::pair<QString, QSize>> pictures = {
         {"stripheader", {233, 18}},
+        {"paneltitle", {363, 20}},
     };
     return pictures;
 }

@@ -58,7 +58,7 @@ int ThumbnailView::pageCount() const
 
 QImage ThumbnailView::pagePixels(int n) const
 {
-    return m_board.pages().page(n).image;
+    return m_board.pages().pageImage(n);
 }
 
 QColor ThumbnailView::backgroundOf(int n) const

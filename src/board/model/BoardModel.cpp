@@ -25,11 +25,11 @@ BoardModel::BoardModel(QSize screenSize, const QString& programDirectory, Prompt
       m_screen(screenSize),
       m_pages(screenSize, programDirectory, BoardGeometry::contentPanelBounds(screenSize).size()),
       m_strokeColour(ColourRef::toColor(designedStrokeColour)),
-      m_backgroundSwatch(NamedColours::color(NamedColours::standardGrey))
+      m_backgroundSwatch(NamedColours::color(NamedColours::standardGrey)),
+      m_contentPanel(m_pages, m_screen, prompter)
 {
     m_screen.setRepaintHandler([this](const QRect& rect) { emit repaintNeeded(rect); });
-    m_panel.bounds = BoardGeometry::contentPanelBounds(screenSize);
-    m_panel.textColour = 0xFFFFFF;
+    connect(&m_contentPanel, &ContentPanelModel::changed, this, &BoardModel::contentPanelChanged);
     m_stroke.strokeWidth = m_strokeWidth;
     m_stroke.pen = BoardToolSet::penFor(m_toolMode, m_strokeWidth, m_strokeColour,
                                         m_screen.backgroundColour());
@@ -43,8 +43,8 @@ Canvas BoardModel::canvas()
         const bool atTop = m_thumbnailStrip->top() == BoardGeometry::panelTop;
         keepOut.append({atTop ? KeepOut::Side::Above : KeepOut::Side::Below, *m_thumbnailStrip});
     }
-    if (m_panel.shown)
-        keepOut.append({KeepOut::Side::Left, m_panel.bounds});
+    if (contentPanel().shown)
+        keepOut.append({KeepOut::Side::Left, contentPanel().bounds});
     return Canvas{m_screen,
                   m_pages.currentPageImage(),
                   m_pages.scratchImage(),
@@ -305,31 +305,12 @@ void BoardModel::placePicture(const QImage& picture, QPoint topLeft, bool exact,
 
 void BoardModel::savePanelState()
 {
-    m_pages.savePanelState(m_panelText.toHtml().toUtf8(), m_panel.bounds);
-}
-
-void BoardModel::restorePanelState(int page)
-{
-    const Page& record = m_pages.page(page);
-    if (record.contentKind == ContentKind::None) {
-        m_panel.shown = false;
-        emit contentPanelChanged();
-        return;
-    }
-    m_panel.textShown = record.contentKind != ContentKind::WebDocument;
-    if (m_panel.textShown) {
-        if (const auto text = m_pages.pageText(page))
-            m_panelText.setHtml(QString::fromUtf8(*text));
-    }
-    m_panel.bounds = record.panelBounds;
-    m_panel.shown = true;
-    emit contentPanelChanged();
+    m_contentPanel.savePanelState();
 }
 
 void BoardModel::setTextPanelColour(quint32 colour)
 {
-    m_panel.textColour = colour;
-    emit contentPanelChanged();
+    m_contentPanel.setTextColour(colour);
 }
 
 void BoardModel::startTurn()
@@ -343,8 +324,7 @@ void BoardModel::leaveCurrentPage()
 {
     // The undo snapshot still holds the page left; undo on the new page touches only a corner.
     m_stroke.box = {10, 10, -10, -10};
-    if (m_panel.shown)
-        savePanelState();
+    m_contentPanel.leavePage();
 }
 
 void BoardModel::arriveOnPage()
@@ -372,12 +352,10 @@ void BoardModel::turnRight()
         leaveCurrentPage();
         if (current < m_pages.pageCount()) {
             m_pages.setCurrentPage(current + 1);
-            restorePanelState(m_pages.currentPage());
+            m_contentPanel.restore(m_pages.currentPage());
         } else {
-            m_panel.shown = false;
             m_pages.addPage(m_backgroundSwatch);
-            m_panelText.clear();
-            emit contentPanelChanged();
+            m_contentPanel.hideForNewPage();
         }
         arriveOnPage();
     }
@@ -397,7 +375,7 @@ void BoardModel::turnLeft()
     if (m_pages.currentPage() != 1) {
         leaveCurrentPage();
         m_pages.setCurrentPage(m_pages.currentPage() - 1);
-        restorePanelState(m_pages.currentPage());
+        m_contentPanel.restore(m_pages.currentPage());
         arriveOnPage();
     }
     colourTextPanelForPage();
@@ -406,7 +384,7 @@ void BoardModel::turnLeft()
 LessonPage BoardModel::lessonPage(int n) const
 {
     const Page& page = m_pages.page(n);
-    return {page.image, page.contentKind, page.panelBounds,
+    return {m_pages.pageImage(n), page.contentKind, page.panelBounds,
             m_pages.pageText(n).value_or(QByteArray())};
 }
 
@@ -429,7 +407,7 @@ void BoardModel::openLesson(int count, const std::function<LessonPage(int n)>& p
     startTurn();
     leaveCurrentPage();
     const QRect screenRect(QPoint(0, 0), m_screenSize);
-    m_pages.replacePages(count, [&](int n) {
+    const int textRefused = m_pages.replacePages(count, [&](int n) {
         // The pending page load: the picture goes onto the window over what it showed, and the
         // page is what the window then shows.
         LessonPage page = pageAt(n);
@@ -449,18 +427,9 @@ void BoardModel::openLesson(int count, const std::function<LessonPage(int n)>& p
         return page;
     });
     m_transferPage = 0;
-    const Page& current = m_pages.current();
-    // A page of the lesson without text shows none, not the text the board had before.
-    if (const auto text = m_pages.pageText(m_pages.currentPage()))
-        m_panelText.setHtml(QString::fromUtf8(*text));
-    else
-        m_panelText.clear();
-    m_panel.bounds = current.panelBounds;
-    m_panel.textShown = true;
-    m_panel.shown = current.contentKind == ContentKind::Text;
-    emit contentPanelChanged();
     arriveOnPage();
     colourTextPanelForPage();
+    m_contentPanel.restoreOpenedPage(m_pages.currentPage(), textRefused);
 }
 
 void BoardModel::goToPage(int n)
@@ -468,7 +437,7 @@ void BoardModel::goToPage(int n)
     startTurn();
     leaveCurrentPage();
     m_pages.setCurrentPage(n);
-    restorePanelState(m_pages.currentPage());
+    m_contentPanel.restore(m_pages.currentPage());
     arriveOnPage();
     setTextPanelColour(TextPanelColour::afterPagePick(
         ColourRef::fromColor(m_pages.backgroundOf(m_pages.currentPage()))));
@@ -476,15 +445,5 @@ void BoardModel::goToPage(int n)
 
 void BoardModel::openThumbnails(const std::function<QImage()>& panelPixels)
 {
-    if (m_panel.shown) {
-        savePanelState();
-        const QImage pixels = panelPixels();
-        RasterCopy::copy(pixels, pixels.rect(), m_pages.currentPageImage(),
-                         m_panel.bounds.topLeft());
-        m_pages.current().panelStamped = true;
-    }
-    if (m_pages.underlayActive() && !m_panel.shown) {
-        m_panel.shown = true;
-        emit contentPanelChanged();
-    }
+    m_contentPanel.stampForThumbnails(panelPixels);
 }

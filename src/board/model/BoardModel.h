@@ -1,5 +1,6 @@
 #pragma once
 
+#include "board/content/ContentPanelModel.h"
 #include "board/content/FloatingPicture.h"
 #include "board/model/BoardToolSet.h"
 #include "board/model/ToolMode.h"
@@ -9,20 +10,10 @@
 #include "board/tools/Stroke.h"
 
 #include <QObject>
-#include <QTextDocument>
 #include <functional>
 #include <optional>
 
 class Prompter;
-
-// The content panel over the left of the page as the board shows it: whether it is shown, whether
-// its text box is (a web document hides it), where it stands and the colour of its text box.
-struct ContentPanelState {
-    bool shown = false;
-    bool textShown = true;
-    QRect bounds;
-    quint32 textColour = 0;
-};
 
 // The board: its pages, the screen image the board window shows, the pen and background settings,
 // the tools, undo, the floating picture, the content panel's state and text, and the rules for
@@ -52,9 +43,11 @@ public:
     QColor backgroundSwatch() const { return m_backgroundSwatch; }
     // The size of the shape being drawn, "10，5", or empty.
     QString readout() const { return m_readout; }
-    const ContentPanelState& contentPanel() const { return m_panel; }
+    const ContentPanelState& contentPanel() const { return m_contentPanel.state(); }
     // The content panel's text: the text box shows and edits this document.
-    QTextDocument* panelText() { return &m_panelText; }
+    QTextDocument* panelText() { return m_contentPanel.text(); }
+    // The content panel's behaviour: opening, moving, stamping, closing, documents.
+    ContentPanelModel& panel() { return m_contentPanel; }
 
     // Settings a start-up applies; they change no page.
     void setStrokeWidth(int width);
@@ -160,7 +153,6 @@ private:
     void zoom(bool enlarge);
     // Reports the floating picture as it now is; where it stood before, the page shows again.
     void floatingPictureMoved(const QRect& before);
-    void restorePanelState(int page);
     // Page turns: what every turn does first, leaving a page, arriving on one, and the text
     // panel's colour that follows the page.
     void startTurn();
@@ -185,8 +177,7 @@ private:
     QColor m_strokeDialogColour;
     QColor m_backgroundDialogColour;
     QString m_readout;
-    ContentPanelState m_panel;
-    QTextDocument m_panelText;
+    ContentPanelModel m_contentPanel;
     std::optional<QRect> m_thumbnailStrip;
     // The page being saved or opened; 0 otherwise.
     int m_transferPage = 0;

@@ -2,9 +2,9 @@
 
 #include "board/model/BoardModel.h"
 #include "board/pixels/BoardGeometry.h"
-#include "board/pixels/ColourRef.h"
 #include "board/pixels/NamedColours.h"
 #include "board/tools/CursorFile.h"
+#include "board/window/ContentPanel.h"
 #include "board/window/ThumbnailStrip.h"
 #include "ui/ButtonPictures.h"
 #include "ui/ColourSwatch.h"
@@ -16,7 +16,6 @@
 #include <QButtonGroup>
 #include <QLabel>
 #include <QLineEdit>
-#include <QTextEdit>
 #include <QToolButton>
 
 namespace {
@@ -49,13 +48,11 @@ BoardWindow::BoardWindow(BoardModel& model, CursorSlots& cursors)
     connect(&m_model, &BoardModel::toolChanged, this, &BoardWindow::showTool);
     connect(&m_model, &BoardModel::toolCursorChanged, this, &BoardWindow::showToolCursor);
     connect(&m_model, &BoardModel::floatingPictureChanged, this, &BoardWindow::showFloatingPicture);
-    connect(&m_model, &BoardModel::contentPanelChanged, this, &BoardWindow::showContentPanel);
 
     showSettings();
     showPageNumber();
     showTool();
     showToolCursor(BoardToolSet::cursorFile(m_model.toolMode()));
-    showContentPanel();
     setGeometry(QRect(QPoint(0, 0), m_model.screenSize()));
     // The strip leaves the rightmost column open; resizing narrows that gap to one pixel.
     placeStrip(m_model.screenSize().width() - 2);
@@ -71,14 +68,7 @@ void BoardWindow::buildHiddenChildren()
 {
     Image2 = addFloatingLabel(QStringLiteral("Image2"));
 
-    Panel4 = new QFrame(this);
-    Panel4->setObjectName(QStringLiteral("Panel4"));
-    WindowFill::apply(Panel4, NamedColours::teal);
-    keepPointerInput(Panel4);
-    RichEdit1 = new QTextEdit(Panel4);
-    RichEdit1->setObjectName(QStringLiteral("RichEdit1"));
-    RichEdit1->setDocument(m_model.panelText());
-    Panel4->hide();
+    Panel4 = new ContentPanel(m_model.panel(), this);
 
     Panel5 = new ThumbnailStrip(m_model, Panel4, this);
 
@@ -185,6 +175,7 @@ void BoardWindow::connectStrip()
     connect(SpeedButton5, &QToolButton::clicked, model, &BoardModel::clearPage);
     connect(SpeedButton11, &QToolButton::clicked, model, &BoardModel::turnLeft);
     connect(SpeedButton12, &QToolButton::clicked, model, &BoardModel::turnRight);
+    connect(SpeedButton18, &QToolButton::clicked, &m_model.panel(), &ContentPanelModel::open);
     connect(SpeedButton7, &QToolButton::clicked, model, &BoardModel::widen);
     connect(SpeedButton8, &QToolButton::clicked, model, &BoardModel::narrow);
     connect(SpeedButton9, &QToolButton::clicked, model, &BoardModel::chooseStrokeColour);
@@ -226,17 +217,6 @@ void BoardWindow::showFloatingPicture()
 {
     const FloatingPicture& floating = m_model.floatingPicture();
     showFloatingLabel(Image2, floating.isShown(), floating.picture(), floating.geometry());
-}
-
-void BoardWindow::showContentPanel()
-{
-    const ContentPanelState& panel = m_model.contentPanel();
-    QPalette palette = RichEdit1->palette();
-    palette.setColor(QPalette::Base, ColourRef::toColor(panel.textColour));
-    RichEdit1->setPalette(palette);
-    RichEdit1->setVisible(panel.textShown);
-    Panel4->setGeometry(panel.bounds);
-    Panel4->setVisible(panel.shown);
 }
 
 void BoardWindow::openFromDesktop()

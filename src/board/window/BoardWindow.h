@@ -4,12 +4,12 @@
 
 class BoardModel;
 class ColourSwatch;
+class ContentPanel;
 class CursorSlots;
 class QButtonGroup;
 class QFrame;
 class QLabel;
 class QLineEdit;
-class QTextEdit;
 class QToolButton;
 class ThumbnailStrip;
 
@@ -30,6 +30,8 @@ public:
     // Opening the board from the desktop: a page that was never filled gets the background swatch
     // colour, then the window shows.
     void openFromDesktop();
+    // "操作演示": the board closes and asks for the desktop with the toolbar.
+    void leave();
 
 signals:
     // "操作演示": the board has closed and the desktop with the toolbar is to come back.
@@ -71,8 +73,7 @@ public:
     QToolButton* SpeedButton40;
     // Children over the page, hidden at start.
     QLabel* Image2;
-    QFrame* Panel4;
-    QTextEdit* RichEdit1;
+    ContentPanel* Panel4;
     ThumbnailStrip* Panel5;
     QFrame* Panel9;
 
@@ -90,14 +91,12 @@ private:
     void buildHiddenChildren();
     void connectStrip();
     void placeStrip(int stripWidth);
-    void leave();
     // What the model reports, shown on the widgets.
     void showSettings();
     void showPageNumber();
     void showTool();
     void showToolCursor(const QString& cursorFile);
     void showFloatingPicture();
-    void showContentPanel();
 
     BoardModel& m_model;
     CursorSlots& m_cursors;

@@ -27,8 +27,12 @@ std::optional<QColor> ScriptedPrompter::chooseColour(const QColor& initial) {
     return take(m_colours, {Kind::Colour, {}, initial.name(), {}}, std::optional<QColor>());
 }
 
-std::optional<QFont> ScriptedPrompter::chooseFont(const QFont& initial) {
-    return take(m_fonts, {Kind::Font, {}, initial.toString(), {}}, std::optional<QFont>());
+std::optional<QFont> ScriptedPrompter::chooseFont(const QFont& initial,
+                                                  const std::function<void(const QFont&)>& apply) {
+    const FontAnswer answer = take(m_fonts, {Kind::Font, {}, initial.toString(), {}}, FontAnswer());
+    for (const QFont& font : answer.applied)
+        apply(font);
+    return answer.chosen;
 }
 
 QString ScriptedPrompter::openFile(const QString& caption, const QString& directory,

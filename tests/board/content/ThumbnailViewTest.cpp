@@ -278,7 +278,7 @@ void ThumbnailViewTest::pickedPageBringsItsPanelAndColours()
     board.view.pick(900);
     QCOMPARE(board.model.pages().currentPage(), 2);
     QVERIFY(!board.model.floatingPicture().isShown());
-    QCOMPARE(board.model.pages().page(1).image.pixelColor(620, 120), QColor(Qt::yellow));
+    QCOMPARE(board.model.pages().pageImage(1).pixelColor(620, 120), QColor(Qt::yellow));
     QCOMPARE(board.model.strokeBox().minX, 10);
     QCOMPARE(board.model.strokeBox().maxX, -10);
     QVERIFY(board.model.contentPanel().shown);
@@ -372,7 +372,7 @@ void ThumbnailViewTest::smoothPassMatchesTheCodec()
     board.view.open([] { return QImage(); });
 
     // The quick pass is there at once, the smooth pass still to come.
-    const QImage leftReference = codecHalf(board.model.pages().page(position).image);
+    const QImage leftReference = codecHalf(board.model.pages().pageImage(position));
     const QRect left(0, 0, 512, 384);
     QVERIFY(board.view.smoothPassPending());
     QVERIFY(region(board.view.picture(), left) != leftReference);
@@ -383,7 +383,7 @@ void ThumbnailViewTest::smoothPassMatchesTheCodec()
     // Right of the divider: the next page resampled, or the left page's background.
     const QRect right(513, 0, 511, 384);
     if (position == 1) {
-        const QImage rightReference = codecHalf(board.model.pages().page(2).image);
+        const QImage rightReference = codecHalf(board.model.pages().pageImage(2));
         QCOMPARE(region(board.view.picture(), right), rightReference.copy(1, 0, 511, 384));
     } else {
         QImage background(right.size(), QImage::Format_RGB32);

@@ -3,11 +3,13 @@
 // records and texts, flushed, committed and put in place; opened back into the board), against
 // Qt's default PNG writer and reader on the same pages in the same run (QImage::save and
 // QImage::load, one page after the other, nothing flushed). The pages are whiteboard pages: a
-// background colour with pen strokes.
+// background colour with pen strokes (SamplePages).
 
 #include "RatioReporter.h"
+#include "SamplePages.h"
 
 #include "board/model/BoardModel.h"
+#include "board/pixels/RasterCopy.h"
 #include "lessons/AdministratorPassword.h"
 #include "lessons/LessonChoice.h"
 #include "lessons/LessonTransfer.h"
@@ -19,8 +21,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QPainter>
-#include <QRandomGenerator>
 #include <QTemporaryDir>
 
 #include <cstdio>
@@ -29,25 +29,6 @@ namespace {
 
 const QSize screen(1920, 1080);
 constexpr int pageCount = 99;
-
-// A page the way a teacher leaves it: the background and some twenty pen strokes of a few widths
-// and colours.
-void writeOnPage(QImage& page, quint32 seed)
-{
-    QRandomGenerator random(seed);
-    page.fill(QColor(128, 128, 128));
-    QPainter painter(&page);
-    for (int stroke = 0; stroke < 20; ++stroke) {
-        painter.setPen(QPen(QColor::fromRgb(random.generate() | 0xFF000000u), 1 + random.bounded(5),
-                            Qt::SolidLine, Qt::RoundCap));
-        QPoint at(random.bounded(screen.width()), 40 + random.bounded(screen.height() - 40));
-        for (int segment = 0; segment < 40; ++segment) {
-            const QPoint next = at + QPoint(random.bounded(-25, 26), random.bounded(-25, 26));
-            painter.drawLine(at, next);
-            at = next;
-        }
-    }
-}
 
 // The program's parts that save and open a lesson: a board of 99 written pages, teacher 李
 // unlocked, the lesson store on drive D.
@@ -84,7 +65,8 @@ struct Classroom {
         for (int n = 1; n <= pageCount; ++n) {
             if (n > 1)
                 pages.addPage(Qt::gray);
-            writeOnPage(pages.currentPageImage(), quint32(n));
+            const QImage page = SamplePages::make(SamplePages::Kind::Strokes, screen, quint32(n));
+            RasterCopy::copy(page, page.rect(), pages.currentPageImage(), QPoint());
             pages.current().state = PageState::WrittenOn;
         }
     }

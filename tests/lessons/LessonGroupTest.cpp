@@ -248,6 +248,8 @@ void LessonGroupTest::savedBoardOpensAgain()
     fixture.writeBoard(3);
     board.pages().setCurrentPage(1);
     board.repaintFromPage();
+    // Page 1's text is the panel's, kept as rich text when "设置" is pressed.
+    board.panelText()->setPlainText(QStringLiteral("第一课：春晓"));
 
     // The board shows each page with its number while it goes.
     QList<QPair<QString, QColor>> shown;
@@ -273,6 +275,10 @@ void LessonGroupTest::savedBoardOpensAgain()
     QCOMPARE(contentOf(fixture.store() + "李212.sec"),
              QByteArray("[edit]\r\nvis=2\r\nleft=20\r\ntop=41\r\nwidth=368\r\nheight=700\r\n"));
     QCOMPARE(contentOf(fixture.store() + "李213.te"), QByteArray("text of page 3"));
+    const QByteArray richText = contentOf(fixture.store() + "李211.te");
+    QVERIFY2(richText.startsWith("{\\rtf1") && richText.contains("\\ansicpg936") &&
+                 richText.contains(QByteArray("\\'b4\\'ba\\'cf\\'fe")),
+             richText.constData());
     // The board as it was saved ("设置" kept the current page's panel and text first).
     PageStore& pages = board.pages();
     QList<LessonPage> saved;

@@ -76,6 +76,7 @@ private slots:
     void shorterSaveReplacesTheLesson();
     void missingOrDamagedFilesOpenWithDefaults_data();
     void missingOrDamagedFilesOpenWithDefaults();
+    void pictureOfALargerScreenIsRead();
     void pageCountFromTheIndex_data();
     void pageCountFromTheIndex();
     void namesThatCannotNameFiles_data();
@@ -187,6 +188,17 @@ void LessonStoreTest::missingOrDamagedFilesOpenWithDefaults()
     // The other page is untouched by it.
     QCOMPARE(m_store->readPage(opened, 2, screen).picture,
              LessonSamples::page(1, 2, screen).picture);
+}
+
+void LessonStoreTest::pictureOfALargerScreenIsRead()
+{
+    // A lesson saved at 1920 x 1080 opens on this smaller screen: the board takes its top left.
+    LessonWriter writer(*m_store, lesson, 1);
+    const LessonPage saved = LessonSamples::page(1, 1, QSize(1920, 1080));
+    writer.add(1, saved);
+    QCOMPARE(writer.finish(), QString());
+    const LessonPage read = m_store->readPage(m_store->open(lesson), 1, screen);
+    QCOMPARE(read.picture, saved.picture);
 }
 
 void LessonStoreTest::pageCountFromTheIndex_data()

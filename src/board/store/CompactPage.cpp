@@ -57,10 +57,15 @@ CompactPage::CompactPage(const QImage& image)
     Tile* tiles = m_tiles.data();
     QByteArray* rows = m_rows.data();
     ParallelLoop::run(tileRows(), [&](int row) {
+        // The row is compressed into room for its worst case, then kept in an array of its exact
+        // size: long-lived blocks fit, and the short-lived ones are all alike, so memory given
+        // back is taken again instead of splitting the heap.
+        QByteArray work;
         Tile* rowTiles = tiles + qsizetype(row) * tileColumns();
         for (int column = 0; column < tileColumns(); ++column)
-            rowTiles[column] = encodeTile(kept, tileRect(row * tileColumns() + column), rows[row]);
-        rows[row].squeeze();
+            rowTiles[column] = encodeTile(kept, tileRect(row * tileColumns() + column), work);
+        if (!work.isEmpty())
+            rows[row] = QByteArray(work.constData(), work.size());
     });
 }
 
@@ -117,11 +122,8 @@ CompactPage::Tile CompactPage::encodeTile(const QImage& image, const QRect& rect
     const int sourceBytes = width * height * bytesPerPixel;
     const char* source = reinterpret_cast<const char*>(pixels);
 
-    if (bytes.capacity() == 0) {
-        // Room for the row's worst case: only what is written is ever touched, and the squeeze
-        // at the end of the row gives the rest back.
+    if (bytes.capacity() == 0)
         bytes.reserve(qsizetype(image.width()) * TileSide * 4 + image.width());
-    }
     char compressed[LZ4_COMPRESSBOUND(TilePixels * 4)];
     const int length =
         LZ4_compress_default(source, compressed, sourceBytes, int(sizeof compressed));

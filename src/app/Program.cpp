@@ -11,6 +11,8 @@
 #include "board/window/BoardWindow.h"
 #include "board/window/ContentPanel.h"
 #include "lessons/AdministratorPassword.h"
+#include "lessons/LessonChoice.h"
+#include "lessons/LessonTransfer.h"
 #include "lessons/PasswordChange.h"
 #include "lessons/PasswordChangeWindow.h"
 #include "lessons/SettingsLocation.h"
@@ -92,11 +94,15 @@ void Program::createSettingsWindows()
 {
     Prompter& prompter = *m_platform.prompter;
     m_teachers = std::make_unique<TeacherSettings>(SettingsLocation::find(*m_platform.drives));
-    m_windows.settings = new SettingsWindow(*m_teachers, m_captureModeChoice, prompter);
-    applyStartupSettings();
     m_administrator = std::make_unique<AdministratorPassword>(
         m_directories.delivered + QStringLiteral("sxut.dll"),
         m_directories.written + QStringLiteral("sxut.dll"));
+    m_lessonChoice = std::make_unique<LessonChoice>(*m_teachers, *m_platform.drives);
+    m_lessonTransfer = std::make_unique<LessonTransfer>(*m_board, *m_teachers, *m_lessonChoice,
+                                                        *m_administrator, *m_platform.drives);
+    m_windows.settings = new SettingsWindow(*m_teachers, *m_lessonChoice, *m_lessonTransfer,
+                                            m_captureModeChoice, prompter);
+    applyStartupSettings();
     m_passwordChange = std::make_unique<PasswordChange>(*m_teachers, *m_administrator);
     // Both are used over the modal settings window, so they belong to it.
     m_windows.teacherPassword =

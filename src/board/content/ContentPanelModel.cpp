@@ -354,9 +354,14 @@ void ContentPanelModel::setTextColour(quint32 colour)
 void ContentPanelModel::savePanelState()
 {
     if (!m_pages.savePanelState(RichTextWriter::write(m_text), m_state.bounds))
-        m_prompter.inform(QStringLiteral("提示信息"),
-                          QStringLiteral("本页的文字无法保存到文件 %1")
-                              .arg(m_pages.pageTextPath(m_pages.currentPage())));
+        reportTextRefused(m_pages.currentPage());
+}
+
+void ContentPanelModel::reportTextRefused(int page)
+{
+    m_prompter.inform(
+        QStringLiteral("提示信息"),
+        QStringLiteral("本页的文字无法保存到文件 %1").arg(m_pages.pageTextPath(page)));
 }
 
 void ContentPanelModel::leavePage()
@@ -387,4 +392,16 @@ void ContentPanelModel::hideForNewPage()
     place(false, m_state.bounds);
     m_text.clear();
     emit changed();
+}
+
+void ContentPanelModel::restoreOpenedPage(int page, int textRefused)
+{
+    const Page& record = m_pages.page(page);
+    loadText(page);
+    m_state.titleBarShown = false;
+    m_state.textShown = true;
+    place(record.contentKind == ContentKind::Text, record.panelBounds);
+    emit changed();
+    if (textRefused > 0)
+        reportTextRefused(textRefused);
 }

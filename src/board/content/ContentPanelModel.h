@@ -116,6 +116,10 @@ public:
     void restore(int page);
     // A page was just added: no panel, an empty text box.
     void hideForNewPage();
+    // A lesson was opened: the panel takes page n's text (none when it has no text file) and
+    // bounds, and shows when the page holds text; a document is not kept with a lesson.
+    // textRefused: a page whose text file could not be written (0 for none), which is reported.
+    void restoreOpenedPage(int page, int textRefused);
 
 signals:
     // The state changed: the panel is to show it.
@@ -133,6 +137,7 @@ private:
     void wipeStamp();
     void stampInto(QImage& image, const QImage& panelPicture) const;
     void loadText(int page);
+    void reportTextRefused(int page);
 
     PageStore& m_pages;
     ScreenImage& m_screen;

@@ -8,6 +8,7 @@
 #include "board/pixels/RasterCopy.h"
 #include "platform/Prompter.h"
 
+#include <QPainter>
 #include <QRegion>
 
 namespace {
@@ -378,6 +379,57 @@ void BoardModel::turnLeft()
         arriveOnPage();
     }
     colourTextPanelForPage();
+}
+
+LessonPage BoardModel::lessonPage(int n) const
+{
+    const Page& page = m_pages.page(n);
+    return {m_pages.pageImage(n), page.contentKind, page.panelBounds,
+            m_pages.pageText(n).value_or(QByteArray())};
+}
+
+void BoardModel::showSavedPage(int n, const QImage& picture)
+{
+    m_transferPage = n;
+    m_screen.copyFrom(picture, QRect(QPoint(0, 0), m_screenSize));
+    emit lessonPageShown();
+}
+
+void BoardModel::finishSaving()
+{
+    m_transferPage = 0;
+    repaintFromPage();
+    emit pageChanged();
+}
+
+void BoardModel::openLesson(int count, const std::function<LessonPage(int n)>& pageAt)
+{
+    startTurn();
+    leaveCurrentPage();
+    const QRect screenRect(QPoint(0, 0), m_screenSize);
+    const int textRefused = m_pages.replacePages(count, [&](int n) {
+        // The pending page load: the picture goes onto the window over what it showed, and the
+        // page is what the window then shows.
+        LessonPage page = pageAt(n);
+        if (page.picture.isNull()) {
+            m_screen.fill(screenRect, m_backgroundSwatch);
+        } else if (page.picture.hasAlphaChannel()) {
+            // A picture with transparency is drawn over the window, not copied onto it.
+            QImage over = m_screen.image().copy(page.picture.rect().intersected(screenRect));
+            QPainter(&over).drawImage(0, 0, page.picture);
+            m_screen.drawImage(QPoint(0, 0), over);
+        } else {
+            m_screen.drawImage(QPoint(0, 0), page.picture);
+        }
+        page.picture = m_screen.image();
+        m_transferPage = n;
+        emit lessonPageShown();
+        return page;
+    });
+    m_transferPage = 0;
+    arriveOnPage();
+    colourTextPanelForPage();
+    m_contentPanel.restoreOpenedPage(m_pages.currentPage(), textRefused);
 }
 
 void BoardModel::goToPage(int n)

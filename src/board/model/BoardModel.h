@@ -103,6 +103,26 @@ public:
     // Stamps a floating picture with its frame left out, as tool and page changes do.
     void putDownFloatingPicture();
 
+    // Lessons. Page n as a lesson keeps it: its picture, content kind, panel bounds and page text.
+    LessonPage lessonPage(int n) const;
+    // While a lesson is saved: page n's number in the page-number box and its picture on the
+    // window, shown at once.
+    void showSavedPage(int n, const QImage& picture);
+    // After a save: the current page and its number are shown again.
+    void finishSaving();
+    // Replaces the pages by the count pages (1 ≤ count ≤ 99) that pageAt gives, one at a time, as a
+    // page turn leaves the old page. Each picture is drawn unscaled at (0, 0) over what the window
+    // shows (a page whose picture is null is filled with the background swatch) and the page is
+    // taken from the window, while the page-number box shows its number. Afterwards the current
+    // page, kept within the lesson, is shown with its content panel: text from its page text
+    // file, shown when its content kind is text.
+    void openLesson(int count, const std::function<LessonPage(int n)>& pageAt);
+    // The number the page-number box shows: the current page, or the page being saved or opened.
+    int shownPageNumber() const
+    {
+        return m_transferPage > 0 ? m_transferPage : m_pages.currentPage();
+    }
+
     // A picture to float over the page at topLeft (a capture, a scan, clip-art); exact pictures are
     // stamped whole. A picture taller than the screen goes on at the top of continuationPage when
     // the teacher turns to it.
@@ -122,6 +142,9 @@ signals:
     // The floating picture was shown, moved, zoomed or hidden.
     void floatingPictureChanged();
     void contentPanelChanged();
+    // A lesson page is being saved or opened: its number and the window's pixels are to be shown
+    // now, before the next page comes.
+    void lessonPageShown();
 
 private:
     Canvas canvas();
@@ -156,4 +179,6 @@ private:
     QString m_readout;
     ContentPanelModel m_contentPanel;
     std::optional<QRect> m_thumbnailStrip;
+    // The page being saved or opened; 0 otherwise.
+    int m_transferPage = 0;
 };

@@ -6,7 +6,6 @@
 #include "board/pixels/RasterCopy.h"
 
 #include <QFile>
-#include <QPainter>
 #include <QSaveFile>
 
 #include <algorithm>
@@ -174,28 +173,28 @@ void PageStore::deletePageTextFiles() const
         QFile::remove(pageTextPath(n));
 }
 
-void PageStore::replacePages(const QList<LessonPage>& lesson, const QImage& underneath)
+int PageStore::replacePages(int count, const std::function<LessonPage(int n)>& pageAt)
 {
-    Q_ASSERT(!lesson.isEmpty() && lesson.size() <= maxPages);
+    Q_ASSERT(count >= 1 && count <= maxPages);
     QList<Page> pages;
     QList<CompactPage> compact;
-    for (int n = 1; n <= lesson.size(); ++n) {
-        const LessonPage& source = lesson[n - 1];
-        QImage image = underneath.convertToFormat(pageFormat);
-        {
-            QPainter painter(&image);
-            painter.setCompositionMode(QPainter::CompositionMode_Source);
-            painter.drawImage(0, 0, source.picture);
-        }
+    int textRefused = 0;
+    for (int n = 1; n <= count; ++n) {
+        const LessonPage source = pageAt(n);
+        Q_ASSERT(source.picture.size() == m_screenSize);
         Page page;
         page.state = PageState::WrittenOn;
         page.contentKind = source.contentKind;
         page.panelBounds = source.panelBounds;
         pages.append(page);
-        compact.append(CompactPage(image));
-        writePageText(n, source.text);
+        compact.append(CompactPage(source.picture.convertToFormat(pageFormat)));
+        if (source.text.isEmpty())
+            QFile::remove(pageTextPath(n));
+        else if (!writePageText(n, source.text) && textRefused == 0)
+            textRefused = n;
     }
     m_pages = pages;
     m_compact = compact;
     openPage(std::clamp(m_currentPage, 1, pageCount()));
+    return textRefused;
 }

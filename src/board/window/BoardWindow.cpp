@@ -38,6 +38,11 @@ BoardWindow::BoardWindow(BoardModel& model, CursorSlots& cursors)
     connect(&m_model, &BoardModel::repaintNeeded, this, qOverload<const QRect&>(&QWidget::update));
     connect(&m_model, &BoardModel::settingsChanged, this, &BoardWindow::showSettings);
     connect(&m_model, &BoardModel::pageChanged, this, &BoardWindow::showPageNumber);
+    // A lesson is saved or opened in one go: each page shows before the next is taken.
+    connect(&m_model, &BoardModel::lessonPageShown, this, [this] {
+        showPageNumber();
+        repaint();
+    });
     connect(&m_model, &BoardModel::readoutChanged, this,
             [this] { Panel3->setText(m_model.readout()); });
     connect(&m_model, &BoardModel::toolChanged, this, &BoardWindow::showTool);
@@ -194,7 +199,7 @@ void BoardWindow::showSettings()
 
 void BoardWindow::showPageNumber()
 {
-    Edit2->setText(QString::number(m_model.pages().currentPage()));
+    Edit2->setText(QString::number(m_model.shownPageNumber()));
 }
 
 void BoardWindow::showTool()

@@ -350,8 +350,7 @@ void ThumbnailViewTest::fewerPagesPullThePositionBack()
     board.openAt(5);
     QImage small(screen, QImage::Format_RGB32);
     small.fill(Qt::cyan);
-    board.model.pages().replacePages({{small}, {small}}, small);
-    emit board.model.pageChanged();
+    board.model.openLesson(2, [&](int) { return LessonPage{small}; });
     QCOMPARE(board.view.position(), 2);
     QCOMPARE(board.view.pageCount(), 2);
     QCOMPARE(QColor(board.pixel(100, 100)), QColor(Qt::cyan));

@@ -5,10 +5,14 @@
 #include "aids/TextLinePanel.h"
 #include "app/StartupChecks.h"
 #include "app/ToolbarWindow.h"
+#include "board/content/DocumentOpener.h"
 #include "board/model/BoardModel.h"
 #include "board/pixels/ColourRef.h"
 #include "board/window/BoardWindow.h"
+#include "board/window/ContentPanel.h"
 #include "lessons/AdministratorPassword.h"
+#include "lessons/LessonChoice.h"
+#include "lessons/LessonTransfer.h"
 #include "lessons/PasswordChange.h"
 #include "lessons/PasswordChangeWindow.h"
 #include "lessons/SettingsLocation.h"
@@ -74,6 +78,9 @@ void Program::createWindows(QSize screenSize)
                                                *m_platform.prompter, *m_platform.clock);
     m_windows.overlay = new OverlayWindow(*m_overlay, m_cursors);
     m_windows.board = new BoardWindow(*m_board, m_cursors);
+    m_documents = std::make_unique<DocumentOpener>(
+        m_board->panel(), *m_platform.prompter, *m_platform.launcher, *m_platform.documentConverter,
+        m_directories.delivered);
     m_windows.help = new HelpWindow(m_directories.delivered + QStringLiteral("zkthelp.mht"));
     m_windows.shade = new ShadeWindow(*m_platform.desktop);
     createSettingsWindows();
@@ -87,11 +94,15 @@ void Program::createSettingsWindows()
 {
     Prompter& prompter = *m_platform.prompter;
     m_teachers = std::make_unique<TeacherSettings>(SettingsLocation::find(*m_platform.drives));
-    m_windows.settings = new SettingsWindow(*m_teachers, m_captureModeChoice, prompter);
-    applyStartupSettings();
     m_administrator = std::make_unique<AdministratorPassword>(
         m_directories.delivered + QStringLiteral("sxut.dll"),
         m_directories.written + QStringLiteral("sxut.dll"));
+    m_lessonChoice = std::make_unique<LessonChoice>(*m_teachers, *m_platform.drives);
+    m_lessonTransfer = std::make_unique<LessonTransfer>(*m_board, *m_teachers, *m_lessonChoice,
+                                                        *m_administrator, *m_platform.drives);
+    m_windows.settings = new SettingsWindow(*m_teachers, *m_lessonChoice, *m_lessonTransfer,
+                                            m_captureModeChoice, prompter);
+    applyStartupSettings();
     m_passwordChange = std::make_unique<PasswordChange>(*m_teachers, *m_administrator);
     // Both are used over the modal settings window, so they belong to it.
     m_windows.teacherPassword =
@@ -148,6 +159,10 @@ void Program::connectWindows()
     QObject::connect(&m_captureModeChoice, &CaptureModeChoice::changed, settings,
                      [this](int choice) { m_overlay->setCaptureMode(CaptureMode(choice)); });
     QObject::connect(board, &BoardWindow::leaveRequested, toolbar, [this] { comeBackFromBoard(); });
+    QObject::connect(board->Panel4, &ContentPanel::documentRequested, m_documents.get(),
+                     &DocumentOpener::choose);
+    QObject::connect(m_documents.get(), &DocumentOpener::leaveBoardRequested, board,
+                     &BoardWindow::leave);
     OverlayWindow* overlay = m_windows.overlay;
     QObject::connect(overlay, &OverlayWindow::boardRequested, toolbar, [this] { openBoard(); });
     QObject::connect(overlay, &OverlayWindow::leaveRequested, toolbar, [this] { leaveOverlay(); });

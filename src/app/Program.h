@@ -14,6 +14,9 @@
 
 class AdministratorPassword;
 class BoardModel;
+class DocumentOpener;
+class LessonChoice;
+class LessonTransfer;
 class OverlayModel;
 class PasswordChange;
 class TeacherSettings;
@@ -39,6 +42,7 @@ public:
     BoardModel& board() { return *m_board; }
     OverlayModel& overlay() { return *m_overlay; }
     TeacherSettings& teachers() { return *m_teachers; }
+    LessonChoice& lessonChoice() { return *m_lessonChoice; }
     // Where the overlay puts its captures, as chosen in the settings window.
     CaptureModeChoice& captureModeChoice() { return m_captureModeChoice; }
     const TaskKeyBlock& taskKeyBlock() const { return m_taskKeyBlock; }
@@ -76,12 +80,15 @@ private:
     FullScreenKeeper m_fullScreenKeeper;
     TaskKeyBlock m_taskKeyBlock;
     std::unique_ptr<BoardModel> m_board;
+    std::unique_ptr<DocumentOpener> m_documents;
     std::unique_ptr<OverlayModel> m_overlay;
     // The window the overlay brings to the front when the teacher goes back to the desktop.
     quint64 m_returnWindow = 0;
     std::unique_ptr<TeacherSettings> m_teachers;
     CaptureModeChoice m_captureModeChoice;
     std::unique_ptr<AdministratorPassword> m_administrator;
+    std::unique_ptr<LessonChoice> m_lessonChoice;
+    std::unique_ptr<LessonTransfer> m_lessonTransfer;
     std::unique_ptr<PasswordChange> m_passwordChange;
     Windows m_windows;
     bool m_endRequested = false;

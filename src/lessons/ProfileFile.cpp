@@ -1,7 +1,7 @@
 #include "lessons/ProfileFile.h"
 
 #include "lessons/AtomicFile.h"
-#include "lessons/Gbk.h"
+#include "text/Gbk.h"
 #include "lessons/Messages.h"
 #include "platform/RegularFile.h"
 

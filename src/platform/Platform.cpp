@@ -3,6 +3,7 @@
 #include "DirectoryRegistry.h"
 #include "MountDrives.h"
 #include "NoTaskKeys.h"
+#include "OfficeConverter.h"
 #include "ProcessLauncher.h"
 #include "QtDesktop.h"
 #include "QtPrompter.h"
@@ -37,6 +38,7 @@ Platform Platform::forThisDesktop(const QString& programDirectory) {
     platform.prompter = std::make_unique<QtPrompter>();
     platform.clock = std::make_unique<SystemClock>();
     platform.drives = std::make_unique<MountDrives>(MountDrives::Sources::forThisUser());
+    platform.documentConverter = std::make_unique<OfficeConverter>();
 
     auto* x11 = QGuiApplication::platformName() == QLatin1String("xcb")
                     ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>()

@@ -2,6 +2,7 @@
 
 #include "Clock.h"
 #include "Desktop.h"
+#include "DocumentConverter.h"
 #include "Drives.h"
 #include "Launcher.h"
 #include "Prompter.h"
@@ -21,6 +22,7 @@ struct Platform {
     std::unique_ptr<Prompter> prompter;
     std::unique_ptr<Clock> clock;
     std::unique_ptr<Drives> drives;
+    std::unique_ptr<DocumentConverter> documentConverter;
 
     // The real services for the platform the application runs on: X11 on "xcb", and what Qt
     // alone can do anywhere else (offscreen, Wayland). Call after the QApplication exists; the

@@ -4,8 +4,10 @@
 #include "aids/ShadeWindow.h"
 #include "aids/TextLinePanel.h"
 #include "app/ToolbarWindow.h"
+#include "board/content/RichTextReader.h"
 #include "board/model/BoardModel.h"
 #include "board/window/BoardWindow.h"
+#include "board/window/ContentPanel.h"
 #include "lessons/SettingsWindow.h"
 #include "overlay/OverlayModel.h"
 #include "overlay/OverlayWindow.h"
@@ -43,6 +45,8 @@ private slots:
     void textLinePanelNeedsTheRegisteredComponent_data();
     void textLinePanelNeedsTheRegisteredComponent();
     void boardOpensAndComesBack();
+    void presentationLeavesTheBoardForTheDesktop_data();
+    void presentationLeavesTheBoardForTheDesktop();
     void overlayOpensOverTheDesktopAndLeaves_data();
     void overlayOpensOverTheDesktopAndLeaves();
     void shadeCoversAndGoesOnAnyPress();
@@ -307,6 +311,41 @@ void StartupTest::boardOpensAndComesBack()
     QVERIFY(toolbar->Timer1->isActive());
 }
 
+void StartupTest::presentationLeavesTheBoardForTheDesktop_data()
+{
+    QTest::addColumn<bool>("registered");
+    QTest::newRow("presentation program") << true;
+    QTest::newRow("no presentation program") << false;
+}
+
+void StartupTest::presentationLeavesTheBoardForTheDesktop()
+{
+    QFETCH(bool, registered);
+    ProgramFixture fixture;
+    fixture.start();
+    ToolbarWindow* toolbar = fixture.windows().toolbar;
+    BoardWindow* board = fixture.windows().board;
+    fixture.launcher->setOpenSucceeds(registered);
+    toolbar->show();
+    QTest::mouseClick(toolbar->SpeedButton4, Qt::LeftButton);
+    QTest::mouseClick(board->SpeedButton18, Qt::LeftButton);
+    const QString talk = fixture.programDirectory() + QStringLiteral("第一课.ppt");
+    fixture.prompter->answerOpenFile(talk);
+    QTest::mouseClick(board->Panel4->SpeedButton26, Qt::LeftButton);
+
+    // The chooser starts in the program directory with the designed file name.
+    QCOMPARE(fixture.prompter->questions().first().text,
+             fixture.programFilesDirectory() + QStringLiteral("dream[1].swf"));
+    QCOMPARE(fixture.launcher->openedDocuments(), QStringList{talk});
+    QVERIFY(!board->isVisible());
+    QVERIFY(toolbar->isVisible());
+    QVERIFY(toolbar->Timer1->isActive());
+    QCOMPARE(fixture.prompter->questions().size(), registered ? 1 : 2);
+    if (!registered)
+        QCOMPARE(fixture.prompter->questions().last().text,
+                 QStringLiteral("没有可以打开这个文件的程序：") + talk);
+}
+
 void StartupTest::overlayOpensOverTheDesktopAndLeaves_data()
 {
     QTest::addColumn<QString>("leaveBy");
@@ -375,7 +414,7 @@ void StartupTest::settingsKeepThePanelTextAndOpenModally()
     BoardWindow* board = fixture.windows().board;
     SettingsWindow* settings = fixture.windows().settings;
     board->openFromDesktop();
-    board->RichEdit1->setPlainText(QStringLiteral("第一课"));
+    board->Panel4->RichEdit1->setPlainText(QStringLiteral("第一课"));
     bool wasModal = false;
     QTimer::singleShot(0, settings, [&] {
         wasModal = settings->isVisible() && QApplication::activeModalWidget() == settings;
@@ -386,8 +425,9 @@ void StartupTest::settingsKeepThePanelTextAndOpenModally()
     QVERIFY(!settings->isVisible());
     QCOMPARE(settings->size(), QSize(590, 364));
     // The text is kept even though the panel is hidden.
-    QVERIFY(QString::fromUtf8(board->model().pages().pageText(1).value())
-                .contains(QStringLiteral("第一课")));
+    QTextDocument kept;
+    RichTextReader::read(board->model().pages().pageText(1).value(), kept);
+    QCOMPARE(kept.toPlainText(), QStringLiteral("第一课"));
 }
 
 void StartupTest::exitAsksAndCleansUp_data()

@@ -1,5 +1,5 @@
 #include "lessons/ProfileFile.h"
-#include "lessons/Gbk.h"
+#include "text/Gbk.h"
 
 #include <QFile>
 #include <QTemporaryDir>

@@ -6,8 +6,12 @@
 #include <QBuffer>
 #include <QFile>
 #include <QImageReader>
+#include <QMutex>
 #include <QSaveFile>
+#include <QTemporaryFile>
 #include <QtEndian>
+
+#include <cstdio>
 
 namespace {
 
@@ -201,16 +205,23 @@ QImage scaledCopy(const QImage& source, const QRectF& sourceRect, const QSize& t
     if (bitmap.isNull())
         return {};
     drawScaled(bitmap, destination, source, sourceRect, mode);
-    // A scratch file rewritten on every resize: written in place, without the atomic replace and
-    // flush to disk that save() does for real documents. When it cannot be written or read back,
-    // the drawn bitmap is still the right picture: return it rather than lose the resize.
+    // A scratch file rewritten on every resize, without the flush to disk that save() does for
+    // real documents. It is written beside and renamed over the name, so whatever lay there (a
+    // named pipe would make the write wait forever) is replaced. When it cannot be written or read
+    // back, the drawn bitmap is still the right picture: return it rather than lose the resize.
     const QString path = programDirectory + fileName;
     const QByteArray stream = bmpStream(bitmap);
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
-        file.write(stream) != stream.size() || !file.flush())
+    // Thumbnails are resized on worker threads while the board may zoom: the drawing runs side by
+    // side, but one copy at a time writes the file and reads it back, or a copy could read another
+    // one's picture.
+    static QMutex fileInUse;
+    const QMutexLocker oneAtATime(&fileInUse);
+    QTemporaryFile file(path + QStringLiteral(".XXXXXX"));
+    if (!file.open() || file.write(stream) != stream.size() || !file.flush() ||
+        std::rename(QFile::encodeName(file.fileName()).constData(),
+                    QFile::encodeName(path).constData()) != 0)
         return bitmap;
-    file.close();
+    file.setAutoRemove(false);
     const QImage stored = loadFile(path);
     return stored.isNull() ? bitmap : stored;
 }

@@ -1,10 +1,11 @@
 #include "board/store/PageStore.h"
 
+#include "platform/RegularFile.h"
+
 #include "board/pixels/ProbePixel.h"
 #include "board/pixels/RasterCopy.h"
 
 #include <QFile>
-#include <QPainter>
 #include <QSaveFile>
 
 #include <algorithm>
@@ -146,27 +147,24 @@ QString PageStore::pageTextPath(int n) const
     return m_programDirectory + QString::number(n);
 }
 
-void PageStore::writePageText(int n, const QByteArray& richText) const
+bool PageStore::writePageText(int n, const QByteArray& richText) const
 {
     QSaveFile file(pageTextPath(n));
-    if (file.open(QIODevice::WriteOnly)) {
-        file.write(richText);
-        file.commit();
-    }
+    return file.open(QIODevice::WriteOnly) && file.write(richText) == richText.size() &&
+           file.commit();
 }
 
-void PageStore::savePanelState(const QByteArray& richText, const QRect& panelBounds)
+bool PageStore::savePanelState(const QByteArray& richText, const QRect& panelBounds)
 {
-    writePageText(m_currentPage, richText);
     current().panelBounds = panelBounds;
+    return writePageText(m_currentPage, richText);
 }
 
 std::optional<QByteArray> PageStore::pageText(int n) const
 {
-    QFile file(pageTextPath(n));
-    if (!file.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    return file.readAll();
+    // Anyone may have put something else under the page's number: only a regular file is read.
+    constexpr qint64 largestPageText = 64 * 1024 * 1024;
+    return RegularFile::read(pageTextPath(n), largestPageText);
 }
 
 void PageStore::deletePageTextFiles() const
@@ -175,28 +173,28 @@ void PageStore::deletePageTextFiles() const
         QFile::remove(pageTextPath(n));
 }
 
-void PageStore::replacePages(const QList<LessonPage>& lesson, const QImage& underneath)
+int PageStore::replacePages(int count, const std::function<LessonPage(int n)>& pageAt)
 {
-    Q_ASSERT(!lesson.isEmpty() && lesson.size() <= maxPages);
+    Q_ASSERT(count >= 1 && count <= maxPages);
     QList<Page> pages;
     QList<CompactPage> compact;
-    for (int n = 1; n <= lesson.size(); ++n) {
-        const LessonPage& source = lesson[n - 1];
-        QImage image = underneath.convertToFormat(pageFormat);
-        {
-            QPainter painter(&image);
-            painter.setCompositionMode(QPainter::CompositionMode_Source);
-            painter.drawImage(0, 0, source.picture);
-        }
+    int textRefused = 0;
+    for (int n = 1; n <= count; ++n) {
+        const LessonPage source = pageAt(n);
+        Q_ASSERT(source.picture.size() == m_screenSize);
         Page page;
         page.state = PageState::WrittenOn;
         page.contentKind = source.contentKind;
         page.panelBounds = source.panelBounds;
         pages.append(page);
-        compact.append(CompactPage(image));
-        writePageText(n, source.text);
+        compact.append(CompactPage(source.picture.convertToFormat(pageFormat)));
+        if (source.text.isEmpty())
+            QFile::remove(pageTextPath(n));
+        else if (!writePageText(n, source.text) && textRefused == 0)
+            textRefused = n;
     }
     m_pages = pages;
     m_compact = compact;
     openPage(std::clamp(m_currentPage, 1, pageCount()));
+    return textRefused;
 }

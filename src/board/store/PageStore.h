@@ -10,6 +10,7 @@
 #include <QRect>
 #include <QSize>
 #include <QString>
+#include <functional>
 #include <optional>
 
 // What a page shows in the board's content panel.
@@ -27,12 +28,12 @@ struct Page {
     bool panelStamped = false;
 };
 
-// One page of a lesson as it is opened into the board.
+// One page of a lesson as it is saved from the board or opened into it.
 struct LessonPage {
-    QImage picture;
+    QImage picture; // null when a lesson's picture could not be read
     ContentKind contentKind = ContentKind::None;
     QRect panelBounds;
-    QByteArray text; // the page text in rich-text form; empty when the page had none
+    QByteArray text; // the page text in rich-text form; empty when the page has none
 };
 
 // The board's content: pages 1..99 at screen size with their records, the current page, and the
@@ -90,22 +91,26 @@ public:
     // The file that keeps page n's text.
     QString pageTextPath(int n) const;
     // Keeps the text panel of the current page: its text (rich-text form) and where it stands.
-    void savePanelState(const QByteArray& richText, const QRect& panelBounds);
+    // False when the text file could not be written; the bounds are kept all the same.
+    bool savePanelState(const QByteArray& richText, const QRect& panelBounds);
     // Page n's kept text, or nothing when it was never saved.
     std::optional<QByteArray> pageText(int n) const;
     // Removes the text files of every page; missing files are no error.
     void deletePageTextFiles() const;
 
-    // Replaces every page by the pages of a lesson. Each picture is drawn unscaled at (0, 0) over
-    // underneath (what the board window showed), pages become written on, and their texts are put
-    // in place as page text files. The current page is kept, brought within the new page count.
-    void replacePages(const QList<LessonPage>& lesson, const QImage& underneath);
+    // Replaces every page by the count pages of a lesson (1 ≤ count ≤ maxPages), taken one at a
+    // time from pageAt(1), pageAt(2), ... so that only one lesson picture is held at once. Each
+    // picture is the whole page at screen size; pages become written on, and their texts are put
+    // in place as page text files (a page without text has none). The current page is kept,
+    // brought within the new page count. Returns the first page whose text file could not be
+    // written, 0 when every one was.
+    int replacePages(int count, const std::function<LessonPage(int n)>& pageAt);
 
 private:
     // Makes the current image a page-sized image of its own (placed away from the scratch
     // image in memory), keeping its pixels when it already is one.
     void ownCurrentImage();
-    void writePageText(int n, const QByteArray& richText) const;
+    bool writePageText(int n, const QByteArray& richText) const;
     // Keeps the current image as the current page's compact form, unless it has not changed
     // since it was decoded from it.
     void keepCurrent();

@@ -2,6 +2,8 @@
 #include "board/model/BoardModel.h"
 #include "board/pixels/ColourRef.h"
 #include "board/tools/CursorFile.h"
+#include "board/window/ContentPanel.h"
+#include "board/window/ThumbnailStrip.h"
 #include "platform/fakes/ScriptedPrompter.h"
 #include "ui/ColourSwatch.h"
 
@@ -401,7 +403,7 @@ void BoardWindowTest::backgroundColour()
     if (written)
         QCOMPARE(page().pixelColor(200, 300) == QColor(Qt::red), answers == QList<bool>{false});
     if (textPanel != 0)
-        QCOMPARE(m_board->RichEdit1->palette().color(QPalette::Base),
+        QCOMPARE(m_board->Panel4->RichEdit1->palette().color(QPalette::Base),
                  ColourRef::toColor(textPanel));
     const bool cleared = answers == QList<bool>{true};
     QCOMPARE(m_model->pages().current().state, cleared ? PageState::Cleared : stateBefore);

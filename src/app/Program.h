@@ -15,7 +15,9 @@ class AdministratorPassword;
 class BoardModel;
 class OverlayModel;
 class PasswordChange;
+class ScanSession;
 class TeacherSettings;
+class TextLinePanelModel;
 struct Platform;
 
 // Where the program's files are: what is delivered beside the program file (cursor files,
@@ -38,6 +40,9 @@ public:
     BoardModel& board() { return *m_board; }
     OverlayModel& overlay() { return *m_overlay; }
     TeacherSettings& teachers() { return *m_teachers; }
+    // Scanning; its reload() is what the content panel's scan button asks for.
+    ScanSession& scanSession() { return *m_scanSession; }
+    TextLinePanelModel& textLinePanel() { return *m_textLinePanel; }
     // Where the overlay puts its captures, as chosen in the settings window.
     CaptureModeChoice& captureModeChoice() { return m_captureModeChoice; }
     const TaskKeyBlock& taskKeyBlock() const { return m_taskKeyBlock; }
@@ -64,6 +69,7 @@ private:
     void openTextLinePanel();
     void comeBackFromBoard();
     void closeShade();
+    void showScanBusy(bool busy);
 
     Platform& m_platform;
     QSize m_screenSize;
@@ -80,6 +86,8 @@ private:
     CaptureModeChoice m_captureModeChoice;
     std::unique_ptr<AdministratorPassword> m_administrator;
     std::unique_ptr<PasswordChange> m_passwordChange;
+    std::unique_ptr<ScanSession> m_scanSession;
+    std::unique_ptr<TextLinePanelModel> m_textLinePanel;
     Windows m_windows;
     bool m_endRequested = false;
 };

@@ -6,6 +6,7 @@
 #include "ProcessLauncher.h"
 #include "QtDesktop.h"
 #include "QtPrompter.h"
+#include "SaneScanner.h"
 #include "SystemClock.h"
 #include "X11Desktop.h"
 #include "X11TaskKeys.h"
@@ -37,6 +38,7 @@ Platform Platform::forThisDesktop(const QString& programDirectory) {
     platform.prompter = std::make_unique<QtPrompter>();
     platform.clock = std::make_unique<SystemClock>();
     platform.drives = std::make_unique<MountDrives>(MountDrives::Sources::forThisUser());
+    platform.scanner = std::make_unique<SaneScanner>();
 
     auto* x11 = QGuiApplication::platformName() == QLatin1String("xcb")
                     ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>()

@@ -7,6 +7,7 @@
 #include "platform/fakes/FakeDrives.h"
 #include "platform/fakes/FakeLauncher.h"
 #include "platform/fakes/FakeRegistry.h"
+#include "platform/fakes/FakeScanner.h"
 #include "platform/fakes/FakeTaskKeys.h"
 #include "platform/fakes/ScriptedPrompter.h"
 
@@ -30,6 +31,7 @@ struct ProgramFixture {
     // C alone, in a directory of the fixture's own: the settings file lies there.
     QTemporaryDir driveDirectory;
     FakeDrives* drives = new FakeDrives;
+    FakeScanner* scanner = new FakeScanner;
     std::unique_ptr<Program> program;
 
     ProgramFixture()
@@ -41,6 +43,7 @@ struct ProgramFixture {
         platform.prompter.reset(prompter);
         platform.clock.reset(clock);
         platform.drives.reset(drives);
+        platform.scanner.reset(scanner);
         QDir().mkpath(driveC());
         drives->setDrives({{QLatin1Char('C'), DriveKind::Fixed, QString(), driveC()}});
     }

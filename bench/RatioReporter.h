@@ -16,8 +16,10 @@ public:
     {
         ConsoleReporter::ReportRuns(runs);
         for (const Run& run : runs)
-            if (run.run_type == Run::RT_Iteration || run.aggregate_name == "median")
+            if (run.run_type == Run::RT_Iteration || run.aggregate_name == "median") {
                 m_times[run.run_name.str()] = run.GetAdjustedRealTime();
+                m_cpuTimes[run.run_name.str()] = run.GetAdjustedCPUTime();
+            }
     }
 
     // The time of a benchmark in its unit, NaN when it did not run.
@@ -37,6 +39,18 @@ public:
                     value / base);
     }
 
+    // The CPU time of the benchmark's own thread against the reference's real time.
+    void printCpuRatio(const std::string& name, const std::string& reference) const
+    {
+        const auto found = m_cpuTimes.find(name);
+        const double base = time(reference);
+        if (found == m_cpuTimes.end() || std::isnan(base))
+            return;
+        std::printf("  %-44s %10.4f  ratio to %s: %.4f\n", (name + " (CPU)").c_str(), found->second,
+                    reference.c_str(), found->second / base);
+    }
+
 private:
     std::map<std::string, double> m_times;
+    std::map<std::string, double> m_cpuTimes;
 };

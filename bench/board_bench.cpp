@@ -1,15 +1,21 @@
 // The board's work at 1024 x 768 and 1920 x 1080, each against one full-page copy measured in the
 // same run: one pointer move of the pen (segment drawn on the window and the window repainted
 // there), one release (undo snapshot and commit), a page turn (the next page drawn on the
-// window), an undo, the cut of a 400 x 300 selection and one zoom step of it. A move touches only
-// its segment, so its cost must not grow with the screen; a release copies the page once.
+// window), an undo, the cut of a 400 x 300 selection and one zoom step of it, and the thumbnail
+// strip's two passes over two pages: the quick stretch at each scroll step, and the smooth
+// resampling at the end of a scroll gesture, from its start until both halves are drawn (it runs on
+// two worker threads; the CPU column is what the board's own thread spends on it). A move touches
+// only its segment, so its cost must not grow with the screen; a release copies the page once.
 
 #include "RatioReporter.h"
 
+#include "board/content/ThumbnailView.h"
 #include "board/model/BoardModel.h"
 #include "board/pixels/RasterCopy.h"
 #include "platform/fakes/ScriptedPrompter.h"
 
+#include <QCoreApplication>
+#include <QEventLoop>
 #include <QTemporaryDir>
 
 #include <cstdio>
@@ -42,6 +48,21 @@ struct Board {
         QObject::connect(&model, &BoardModel::repaintNeeded, [this](const QRect& rect) {
             RasterCopy::copy(model.screen().image(), rect, backingStore, rect.topLeft());
         });
+    }
+
+    // Pages 2 .. count written after the first, each in a pattern of its own; back on page 1.
+    void addPages(int count)
+    {
+        for (int n = 1; n <= count; ++n) {
+            if (n > 1)
+                model.turnRight();
+            QImage& page = pages.currentPageImage();
+            for (int y = 0; y < page.height(); ++y)
+                for (int x = 0; x < page.width(); ++x)
+                    page.setPixel(x, y, qRgb((x * n) & 0xFF, (y * 3) & 0xFF, (x ^ y) & 0xFF));
+            pages.current().state = PageState::WrittenOn;
+        }
+        model.goToPage(1);
     }
 
     // A range selection from press to release: the cut that leaves the picture floating.
@@ -146,6 +167,39 @@ void registerCases()
                                          }
                                      })
             ->Unit(benchmark::kMicrosecond);
+
+        benchmark::RegisterBenchmark(nameOf(screen, "thumbnails quick pass").c_str(),
+                                     [screen](benchmark::State& state) {
+                                         Board board(screen);
+                                         board.addPages(3);
+                                         ThumbnailView view(board.model);
+                                         view.open([] { return QImage(); });
+                                         view.waitForWorkers();
+                                         int position = 1;
+                                         for (auto _ : state) {
+                                             position = 3 - position;
+                                             view.scrollTo(position);
+                                         }
+                                     })
+            ->Unit(benchmark::kMicrosecond);
+
+        benchmark::RegisterBenchmark(nameOf(screen, "thumbnails smooth pass").c_str(),
+                                     [screen](benchmark::State& state) {
+                                         Board board(screen);
+                                         board.addPages(2);
+                                         ThumbnailView view(board.model);
+                                         view.open([] { return QImage(); });
+                                         view.waitForWorkers();
+                                         QEventLoop untilDrawn;
+                                         QObject::connect(&view, &ThumbnailView::smoothPassFinished,
+                                                          &untilDrawn, &QEventLoop::quit);
+                                         for (auto _ : state) {
+                                             view.endScroll();
+                                             untilDrawn.exec();
+                                         }
+                                     })
+            ->Unit(benchmark::kMicrosecond)
+            ->UseRealTime();
     }
 }
 
@@ -153,6 +207,8 @@ void registerCases()
 
 int main(int argc, char** argv)
 {
+    // The smooth pass hands its halves back through the event loop.
+    QCoreApplication application(argc, argv);
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;
@@ -164,10 +220,15 @@ int main(int argc, char** argv)
     std::printf("\nMicroseconds, and ratios to one full-page copy of the same screen:\n");
     for (QSize screen : Screens) {
         for (const char* what :
-             {"pen move", "release", "page turn", "undo", "cut 400x300", "zoom step 400x300"})
+             {"pen move", "release", "page turn", "undo", "cut 400x300", "zoom step 400x300",
+              "thumbnails quick pass", "thumbnails smooth pass/real_time"})
             reporter.printRatio(nameOf(screen, what), nameOf(screen, "full-page copy"));
     }
     std::printf("\nA move must not grow with the screen:\n");
     reporter.printRatio(nameOf(Screens[1], "pen move"), nameOf(Screens[0], "pen move"));
+    std::printf("\nThe board's own thread during a smooth pass, to one full-page copy:\n");
+    for (QSize screen : Screens)
+        reporter.printCpuRatio(nameOf(screen, "thumbnails smooth pass/real_time"),
+                               nameOf(screen, "full-page copy"));
     return 0;
 }

@@ -6,10 +6,10 @@
 
 #include "RatioReporter.h"
 
-#include "lessons/Gbk.h"
 #include "lessons/ProfileFile.h"
 #include "lessons/SettingsLocation.h"
 #include "lessons/TeacherSettings.h"
+#include "text/Gbk.h"
 
 #include <QFile>
 #include <QTemporaryDir>

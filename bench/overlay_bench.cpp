@@ -83,18 +83,16 @@ void registerCases(Desktop* desktop)
                                                      desktop->grabScreenWithout(nullptr));
                                          })
                 ->Unit(benchmark::kMicrosecond);
-        benchmark::RegisterBenchmark(nameOf(screen, "pen move").c_str(),
-                                     [screen](benchmark::State& state) {
-                                         Overlay overlay(screen);
-                                         overlay.model.press(QPoint(100, 300));
-                                         int step = 0;
-                                         for (auto _ : state) {
-                                             ++step;
-                                             overlay.model.move(QPoint(100 + step % 300,
-                                                                       300 + (step % 7) * 3));
-                                         }
-                                     })
-            ->Unit(benchmark::kMicrosecond);
+        benchmark::RegisterBenchmark(nameOf(screen, "pen move").c_str(), [screen](benchmark::State&
+                                                                                      state) {
+            Overlay overlay(screen);
+            overlay.model.press(QPoint(100, 300));
+            int step = 0;
+            for (auto _ : state) {
+                ++step;
+                overlay.model.move(QPoint(100 + step % 300, 300 + (step % 7) * 3));
+            }
+        })->Unit(benchmark::kMicrosecond);
         benchmark::RegisterBenchmark(nameOf(screen, "release").c_str(),
                                      [screen](benchmark::State& state) {
                                          Overlay overlay(screen);

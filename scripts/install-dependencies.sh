@@ -12,12 +12,17 @@ packages=(
   # scanning: SANE's headers, its library (loaded at run time) and its test device for the tests
   libsane-dev libsane1
   libbenchmark-dev
+  # compact pages (LZ4) and the PNG codec (ISA-L deflate)
+  liblz4-dev libisal-dev
   # Qt's own dialogs in Chinese
   qt6-translations-l10n
   # fonts the interface's font names map to
   fonts-arphic-uming fonts-arphic-ukai fonts-dejavu-core
-  # tests: a virtual X display, small X clients and a window manager that puts windows in frames
-  xvfb xauth x11-utils openbox
+  # tests: a virtual X display, small X clients, a window manager that puts windows in frames,
+  # a panel, and pointer presses for the tests on a desktop
+  xvfb xauth x11-utils openbox tint2 xdotool
+  # tests: independent PNG decoders
+  pngcheck python3-pil
 )
 
 missing=()

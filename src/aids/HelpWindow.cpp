@@ -1,8 +1,10 @@
 #include "aids/HelpWindow.h"
 
 #include "board/pixels/ColourRef.h"
+#include "platform/RegularFile.h"
 #include "ui/SystemWindow.h"
 
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QPushButton>
@@ -16,6 +18,8 @@
 namespace {
 
 constexpr quint32 orange = 4227327;
+// The guide is a thousand times smaller.
+constexpr qint64 maxDocumentSize = qint64(64) << 20;
 const QRect browserPlace(0, 46, 791, 389);
 
 QLabel* caption(QWidget* parent, const char* name, const QString& text, const QRect& geometry,
@@ -95,6 +99,13 @@ void HelpWindow::showGuide()
     m_page = new QWebEnginePage(WebBrowser1);
     WebBrowser1->setPage(m_page);
     delete previous;
+    // The web view reads the document itself: only a regular file goes to it. A missing one gets
+    // the view's own message; a pipe or a device under the name would keep it reading forever.
+    if (QFileInfo::exists(m_documentPath) &&
+        !RegularFile::isRegular(m_documentPath, maxDocumentSize)) {
+        WebBrowser1->setHtml(QString());
+        return;
+    }
     WebBrowser1->setUrl(QUrl::fromLocalFile(m_documentPath));
 }
 

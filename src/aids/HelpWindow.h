@@ -16,7 +16,8 @@ class HelpWindow : public QDialog {
     Q_OBJECT
 public:
     // documentPath: the help document; it is read at every opening, and a missing file only
-    // leaves the web view with its own message.
+    // leaves the web view with its own message. A pipe, a device or a directory under the name is
+    // not read at all: the view stays empty.
     explicit HelpWindow(const QString& documentPath);
 
     QString documentPath() const { return m_documentPath; }

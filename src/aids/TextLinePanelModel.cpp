@@ -1,7 +1,7 @@
 #include "aids/TextLinePanelModel.h"
 
 #include "lessons/AtomicFile.h"
-#include "lessons/Gbk.h"
+#include "text/Gbk.h"
 #include "platform/Desktop.h"
 #include "platform/Launcher.h"
 #include "platform/Prompter.h"

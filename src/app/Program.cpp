@@ -8,10 +8,14 @@
 #include "aids/TextLinePanelModel.h"
 #include "app/StartupChecks.h"
 #include "app/ToolbarWindow.h"
+#include "board/content/DocumentOpener.h"
 #include "board/model/BoardModel.h"
 #include "board/pixels/ColourRef.h"
 #include "board/window/BoardWindow.h"
+#include "board/window/ContentPanel.h"
 #include "lessons/AdministratorPassword.h"
+#include "lessons/LessonChoice.h"
+#include "lessons/LessonTransfer.h"
 #include "lessons/PasswordChange.h"
 #include "lessons/PasswordChangeWindow.h"
 #include "lessons/SettingsLocation.h"
@@ -44,14 +48,16 @@ QWidget* namedWindow(const char* objectName, const QString& caption)
 
 Program::Program(Platform& platform, QSize screenSize, const ProgramDirectories& directories)
     : m_platform(platform), m_screenSize(screenSize), m_directories(directories),
-      m_taskbarKeeper(*platform.desktop), m_taskKeyBlock(*platform.taskKeys)
+      m_taskbarKeeper(*platform.desktop), m_fullScreenKeeper(*platform.desktop),
+      m_taskKeyBlock(*platform.taskKeys)
 {
     // The application window is never shown; its caption is how a second copy sees this one.
     m_applicationWindow.setTitle(QString::fromLatin1(StartupChecks::applicationTitle));
     m_applicationWindow.create();
     createWindows(screenSize);
-    for (QWidget* window : m_windows.inCreationOrder())
-        m_taskbarKeeper.watch(window);
+    m_fullScreenKeeper.watch(m_windows.overlay);
+    m_fullScreenKeeper.watch(m_windows.board);
+    m_fullScreenKeeper.watch(m_windows.shade);
     connectWindows();
 }
 
@@ -75,6 +81,9 @@ void Program::createWindows(QSize screenSize)
                                                *m_platform.prompter, *m_platform.clock);
     m_windows.overlay = new OverlayWindow(*m_overlay, m_cursors);
     m_windows.board = new BoardWindow(*m_board, m_cursors);
+    m_documents = std::make_unique<DocumentOpener>(
+        m_board->panel(), *m_platform.prompter, *m_platform.launcher, *m_platform.documentConverter,
+        m_directories.delivered);
     m_windows.help = new HelpWindow(m_directories.delivered + QStringLiteral("zkthelp.mht"));
     m_windows.shade = new ShadeWindow(*m_platform.desktop);
     createSettingsWindows();
@@ -94,11 +103,15 @@ void Program::createSettingsWindows()
 {
     Prompter& prompter = *m_platform.prompter;
     m_teachers = std::make_unique<TeacherSettings>(SettingsLocation::find(*m_platform.drives));
-    m_windows.settings = new SettingsWindow(*m_teachers, m_captureModeChoice, prompter);
-    applyStartupSettings();
     m_administrator = std::make_unique<AdministratorPassword>(
         m_directories.delivered + QStringLiteral("sxut.dll"),
         m_directories.written + QStringLiteral("sxut.dll"));
+    m_lessonChoice = std::make_unique<LessonChoice>(*m_teachers, *m_platform.drives);
+    m_lessonTransfer = std::make_unique<LessonTransfer>(*m_board, *m_teachers, *m_lessonChoice,
+                                                        *m_administrator, *m_platform.drives);
+    m_windows.settings = new SettingsWindow(*m_teachers, *m_lessonChoice, *m_lessonTransfer,
+                                            m_captureModeChoice, prompter);
+    applyStartupSettings();
     m_passwordChange = std::make_unique<PasswordChange>(*m_teachers, *m_administrator);
     // Both are used over the modal settings window, so they belong to it.
     m_windows.teacherPassword =
@@ -155,6 +168,10 @@ void Program::connectWindows()
     QObject::connect(&m_captureModeChoice, &CaptureModeChoice::changed, settings,
                      [this](int choice) { m_overlay->setCaptureMode(CaptureMode(choice)); });
     QObject::connect(board, &BoardWindow::leaveRequested, toolbar, [this] { comeBackFromBoard(); });
+    QObject::connect(board->Panel4, &ContentPanel::documentRequested, m_documents.get(),
+                     &DocumentOpener::choose);
+    QObject::connect(m_documents.get(), &DocumentOpener::leaveBoardRequested, board,
+                     &BoardWindow::leave);
     OverlayWindow* overlay = m_windows.overlay;
     QObject::connect(overlay, &OverlayWindow::boardRequested, toolbar, [this] { openBoard(); });
     QObject::connect(overlay, &OverlayWindow::leaveRequested, toolbar, [this] { leaveOverlay(); });
@@ -164,13 +181,15 @@ void Program::connectWindows()
         m_overlay->repaintAll();
     });
     ScanSession* scan = m_scanSession.get();
+    QObject::connect(board->Panel4, &ContentPanel::scanRequested, scan, &ScanSession::reload);
     QObject::connect(scan, &ScanSession::sourcesReady, m_windows.scannerSource,
                      &ScannerSourceWindow::showModal);
     QObject::connect(scan, &ScanSession::busyChanged, board,
                      [this](bool busy) { showScanBusy(busy); });
+    // The panel closes as its close button closes it, keeping its text for the page.
     QObject::connect(scan, &ScanSession::contentPanelCloseRequested, board, [this] {
         if (m_board->contentPanel().shown)
-            m_board->savePanelState();
+            m_board->panel().close();
     });
 }
 

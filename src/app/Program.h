@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/FullScreenKeeper.h"
 #include "app/TaskKeyBlock.h"
 #include "app/TaskbarKeeper.h"
 #include "app/Windows.h"
@@ -13,6 +14,9 @@
 
 class AdministratorPassword;
 class BoardModel;
+class DocumentOpener;
+class LessonChoice;
+class LessonTransfer;
 class OverlayModel;
 class PasswordChange;
 class ScanSession;
@@ -40,7 +44,8 @@ public:
     BoardModel& board() { return *m_board; }
     OverlayModel& overlay() { return *m_overlay; }
     TeacherSettings& teachers() { return *m_teachers; }
-    // Scanning; its reload() is what the content panel's scan button asks for.
+    LessonChoice& lessonChoice() { return *m_lessonChoice; }
+    // Scanning, which the content panel's scan button starts.
     ScanSession& scanSession() { return *m_scanSession; }
     TextLinePanelModel& textLinePanel() { return *m_textLinePanel; }
     // Where the overlay puts its captures, as chosen in the settings window.
@@ -50,7 +55,8 @@ public:
     bool endRequested() const { return m_endRequested; }
 
     // What "退出" answered Yes does before the toolbar closes: the taskbar and the task keys are
-    // given back and the page text files deleted.
+    // given back and the page text files deleted. The same steps end the program when it is ended
+    // from outside.
     void runExitSteps();
 
 private:
@@ -77,14 +83,18 @@ private:
     QWindow m_applicationWindow;
     CursorSlots m_cursors;
     TaskbarKeeper m_taskbarKeeper;
+    FullScreenKeeper m_fullScreenKeeper;
     TaskKeyBlock m_taskKeyBlock;
     std::unique_ptr<BoardModel> m_board;
+    std::unique_ptr<DocumentOpener> m_documents;
     std::unique_ptr<OverlayModel> m_overlay;
     // The window the overlay brings to the front when the teacher goes back to the desktop.
     quint64 m_returnWindow = 0;
     std::unique_ptr<TeacherSettings> m_teachers;
     CaptureModeChoice m_captureModeChoice;
     std::unique_ptr<AdministratorPassword> m_administrator;
+    std::unique_ptr<LessonChoice> m_lessonChoice;
+    std::unique_ptr<LessonTransfer> m_lessonTransfer;
     std::unique_ptr<PasswordChange> m_passwordChange;
     std::unique_ptr<ScanSession> m_scanSession;
     std::unique_ptr<TextLinePanelModel> m_textLinePanel;

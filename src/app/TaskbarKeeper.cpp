@@ -1,22 +1,23 @@
 #include "app/TaskbarKeeper.h"
 
+#include "app/DesktopWindow.h"
 #include "platform/Desktop.h"
 
+#include <QApplication>
 #include <QEvent>
 #include <QWidget>
 
-void TaskbarKeeper::watch(QWidget* window)
+TaskbarKeeper::TaskbarKeeper(Desktop& desktop) : m_desktop(desktop)
 {
-    window->installEventFilter(this);
+    qApp->installEventFilter(this);
 }
 
 bool TaskbarKeeper::eventFilter(QObject* watched, QEvent* event)
 {
     // The show event comes before the window is mapped: the state is in place when it appears.
     if (event->type() == QEvent::Show) {
-        auto* window = static_cast<QWidget*>(watched);
-        if (window->isWindow() && window->windowHandle())
-            m_desktop.keepOffTaskbar(window->windowHandle());
+        if (QWindow* window = DesktopWindow::of(watched))
+            m_desktop.keepOffTaskbar(window);
     }
     return QObject::eventFilter(watched, event);
 }

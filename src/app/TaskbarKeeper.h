@@ -4,14 +4,13 @@
 
 class Desktop;
 
-// Keeps the program's windows off the taskbar. A window manager forgets a window's taskbar
-// state when the window is hidden, so the state is set again each time a window is shown.
+// Keeps every window of the program off the taskbar and the pager: its own windows as well as
+// message boxes and Qt's colour and file dialogs, which are made on the spot. It watches the
+// whole application, and since a window manager forgets a window's taskbar state when the window
+// is hidden, the state is set again each time a window is shown.
 class TaskbarKeeper : public QObject {
 public:
-    explicit TaskbarKeeper(Desktop& desktop) : m_desktop(desktop) {}
-
-    // Watches a top-level widget from now on.
-    void watch(QWidget* window);
+    explicit TaskbarKeeper(Desktop& desktop);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

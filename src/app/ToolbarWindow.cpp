@@ -30,7 +30,7 @@ ToolbarWindow::ToolbarWindow(Platform& platform, TaskKeyBlock& taskKeyBlock, QSi
       m_programFilesDirectory(programFilesDirectory)
 {
     SystemWindow::setUp(this, QStringLiteral("TForm1"), QStringLiteral("zkalto"),
-                        SystemWindow::Layer::OnTop);
+                        SystemWindow::Layer::Topmost);
     WindowFill::apply(this, NamedColours::orange);
     resize(343, 39);
     buildButtons();
@@ -105,6 +105,8 @@ void ToolbarWindow::startPlacementTimer()
 void ToolbarWindow::comeBack()
 {
     show();
+    // Over whatever covers its place now, not only from the timer's next tick on.
+    raise();
     startPlacementTimer();
 }
 

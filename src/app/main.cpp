@@ -1,5 +1,6 @@
 #include "app/Program.h"
 #include "app/ProgramDirectory.h"
+#include "app/ShutdownWatcher.h"
 #include "app/ToolbarWindow.h"
 #include "platform/Platform.h"
 #include "ui/FontNames.h"
@@ -9,8 +10,18 @@
 #include <QApplication>
 #include <QScreen>
 
+#include <cstdio>
+
 int main(int argc, char* argv[])
 {
+    // The program is made for X11; a session type does not send Qt to another platform.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "xcb");
+    // Qt would abort without a display: say what is missing and end instead.
+    if (const QString problem = Platform::x11DisplayProblem(); !problem.isEmpty()) {
+        std::fprintf(stderr, "%s\n", qPrintable(problem));
+        return 1;
+    }
     // One image pixel is one screen pixel: the board's rules are written in device pixels.
     qputenv("QT_ENABLE_HIGHDPI_SCALING", "0");
     QGuiApplication::setHighDpiScaleFactorRoundingPolicy(
@@ -30,6 +41,12 @@ int main(int argc, char* argv[])
     Program program(platform, screenSize, directories);
     if (program.endRequested())
         return 0;
+    // Ended from outside, the program ends as after "退出", without the question.
+    ShutdownWatcher shutdown;
+    QObject::connect(&shutdown, &ShutdownWatcher::shutdownRequested, &application, [&program] {
+        program.runExitSteps();
+        program.windows().toolbar->close();
+    });
     program.windows().toolbar->show();
     return application.exec();
 }

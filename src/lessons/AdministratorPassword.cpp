@@ -1,11 +1,20 @@
 #include "lessons/AdministratorPassword.h"
 
 #include "lessons/Messages.h"
+#include "platform/RegularFile.h"
 
 #include <QFile>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
+
+namespace {
+
+// The delivered file is a few kilobytes.
+constexpr qint64 maxFileSize = qint64(1) << 20;
+
+} // namespace
 
 AdministratorPassword::AdministratorPassword(QString deliveredCopy, QString firstCopy)
     : m_delivered(std::move(deliveredCopy)), m_path(std::move(firstCopy))
@@ -19,7 +28,8 @@ void AdministratorPassword::useLessonStore(const QString& directory)
 
 void AdministratorPassword::provideCopy() const
 {
-    if (QFile::exists(m_path) || !QFile::copy(m_delivered, m_path))
+    if (QFile::exists(m_path) || !RegularFile::isRegular(m_delivered, maxFileSize) ||
+        !QFile::copy(m_delivered, m_path))
         return;
     // A copy of a read-only installed file is read-only too; the password is written into it.
     QFile::setPermissions(m_path, QFile::permissions(m_path) | QFile::WriteOwner);
@@ -27,12 +37,10 @@ void AdministratorPassword::provideCopy() const
 
 QString AdministratorPassword::read() const
 {
-    QFile file(m_path);
-    if (!file.open(QIODevice::ReadOnly) || !file.seek(offset))
+    const std::optional<QByteArray> file = RegularFile::read(m_path, maxFileSize);
+    if (!file || file->size() < offset + length)
         return {};
-    QByteArray bytes = file.read(length);
-    if (bytes.size() != length)
-        return {};
+    QByteArray bytes = file->mid(offset, length);
     const qsizetype zero = bytes.indexOf('\0');
     if (zero >= 0)
         bytes.truncate(zero);
@@ -42,9 +50,17 @@ QString AdministratorPassword::read() const
 bool AdministratorPassword::write(const QString& password) const
 {
     const QByteArray bytes = password.toLatin1().leftJustified(length, ' ', true);
-    const int descriptor = ::open(QFile::encodeName(m_path).constData(), O_WRONLY | O_CLOEXEC);
+    // Without blocking, and into a regular file only: a pipe under the name would wait for a
+    // reader.
+    const int descriptor =
+        ::open(QFile::encodeName(m_path).constData(), O_WRONLY | O_CLOEXEC | O_NONBLOCK);
     if (descriptor < 0)
         return false;
+    struct stat status {};
+    if (::fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode)) {
+        ::close(descriptor);
+        return false;
+    }
     bool ok = ::pwrite(descriptor, bytes.constData(), size_t(length), offset) == length &&
               ::fsync(descriptor) == 0;
     ok = ::close(descriptor) == 0 && ok;

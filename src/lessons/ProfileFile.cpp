@@ -1,10 +1,11 @@
 #include "lessons/ProfileFile.h"
 
 #include "lessons/AtomicFile.h"
-#include "lessons/Gbk.h"
+#include "text/Gbk.h"
 #include "lessons/Messages.h"
+#include "platform/RegularFile.h"
 
-#include <QFile>
+#include <QFileInfo>
 #include <QList>
 
 #include <limits>
@@ -119,15 +120,15 @@ private:
     QList<QByteArray> m_written;
 };
 
-// The file's bytes: empty for a missing file, nothing when it exists but cannot be read.
+// The file's bytes: empty for a missing file, nothing when it exists but cannot be read, or is
+// no regular file (a pipe or a device under the name is never waited on), or is far larger than
+// any profile.
 std::optional<QByteArray> readFile(const QString& path)
 {
-    QFile file(path);
-    if (!file.exists())
+    constexpr qint64 maxProfileSize = qint64(64) << 20;
+    if (!QFileInfo::exists(path))
         return QByteArray();
-    if (!file.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    return file.readAll();
+    return RegularFile::read(path, maxProfileSize);
 }
 
 // The raw value of a key, nothing when the file, section or key is missing.

@@ -3,6 +3,8 @@
 #include "board/pixels/ColourRef.h"
 #include "board/pixels/NamedColours.h"
 #include "lessons/CaptureModeChoice.h"
+#include "lessons/LessonChoice.h"
+#include "lessons/LessonTransfer.h"
 #include "lessons/MessageBox.h"
 #include "lessons/TeacherSettings.h"
 #include "ui/ButtonPictures.h"
@@ -67,21 +69,45 @@ QListWidget* list(QWidget* parent, const char* name, const QRect& geometry)
     return list;
 }
 
-// Entries "1" ... count, as the volume and lesson lists show them.
-void showNumbers(QListWidget* list, int count)
+// The drive box looks the drives up afresh each time it opens: a disk may have come or gone.
+class DriveBox : public QComboBox {
+public:
+    DriveBox(QWidget* parent, std::function<void()> beforeOpening)
+        : QComboBox(parent), m_beforeOpening(std::move(beforeOpening))
+    {
+    }
+    void showPopup() override
+    {
+        m_beforeOpening();
+        QComboBox::showPopup();
+    }
+
+private:
+    std::function<void()> m_beforeOpening;
+};
+
+// Entries "1" ... count, as the volume and lesson lists show them, with the selected entry (-1
+// for none).
+void showNumbers(QListWidget* list, int count, int selected)
 {
-    if (list->count() == count)
-        return;
-    list->clear();
-    for (int n = 1; n <= count; ++n)
-        list->addItem(QString::number(n));
+    if (list->count() != count) {
+        list->clear();
+        for (int n = 1; n <= count; ++n)
+            list->addItem(QString::number(n));
+    }
+    if (selected >= 0)
+        list->setCurrentRow(selected);
+    else
+        list->clearSelection();
 }
 
 } // namespace
 
-SettingsWindow::SettingsWindow(TeacherSettings& teachers, CaptureModeChoice& captureModeChoice,
+SettingsWindow::SettingsWindow(TeacherSettings& teachers, LessonChoice& lessons,
+                               LessonTransfer& transfer, CaptureModeChoice& captureModeChoice,
                                Prompter& prompter)
-    : m_teachers(teachers), m_captureModeChoice(captureModeChoice), m_prompter(prompter)
+    : m_teachers(teachers), m_lessons(lessons), m_transfer(transfer),
+      m_captureModeChoice(captureModeChoice), m_prompter(prompter)
 {
     SystemWindow::setUp(this, QStringLiteral("TForm6"), QStringLiteral("设置"),
                         SystemWindow::Layer::OnTop);
@@ -104,6 +130,7 @@ SettingsWindow::SettingsWindow(TeacherSettings& teachers, CaptureModeChoice& cap
     connect(BitBtn1, &QPushButton::clicked, this, &SettingsWindow::confirm);
 
     connect(&m_teachers, &TeacherSettings::changed, this, &SettingsWindow::showState);
+    connect(&m_lessons, &LessonChoice::changed, this, &SettingsWindow::showState);
     connect(&m_captureModeChoice, &CaptureModeChoice::changed, this, &SettingsWindow::showState);
     showState();
 }
@@ -158,18 +185,34 @@ void SettingsWindow::buildLessonGroup()
     ListBox3 = list(GroupBox2, "ListBox3", {139, 52, 62, 239});
     Button8 = button(GroupBox2, "Button8", QStringLiteral("添加"), {210, 61, 31, 19});
     Button9 = button(GroupBox2, "Button9", QStringLiteral("减少"), {210, 100, 31, 19});
+    // The lists show the model's selections, as the teacher list does.
+    for (QListWidget* numbers : {ListBox2, ListBox3}) {
+        numbers->setFocusPolicy(Qt::NoFocus);
+        numbers->viewport()->installEventFilter(this);
+    }
     Label5 = label(GroupBox2, "Label5", QStringLiteral("存储或"), {70, 190});
     Label6 = label(GroupBox2, "Label6", QStringLiteral("打开盘区："), {70, 208});
-    DriveComboBox1 = new QComboBox(GroupBox2);
+    DriveComboBox1 = new DriveBox(GroupBox2, [this] { m_lessons.refreshDrives(); });
     DriveComboBox1->setObjectName(QStringLiteral("DriveComboBox1"));
     DriveComboBox1->setGeometry(68, 226, 69, 19);
+    // The entries are wider than the box: the list that opens shows them whole.
+    DriveComboBox1->view()->setMinimumWidth(160);
     BitBtn2 = button(GroupBox2, "BitBtn2", QStringLiteral("打开"), {19, 303, 85, 31});
     BitBtn2->setIcon(style()->standardIcon(QStyle::SP_DialogOpenButton));
     BitBtn3 = button(GroupBox2, "BitBtn3", QStringLiteral("保存"), {141, 303, 85, 31});
     BitBtn3->setIcon(style()->standardIcon(QStyle::SP_DialogSaveButton));
-    // Lessons are opened and saved in a later version of the program.
-    for (QWidget* control : GroupBox2->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
-        control->setEnabled(false);
+
+    connect(Button6, &QPushButton::clicked, this,
+            [this] { tell(m_prompter, m_lessons.addVolume()); });
+    connect(Button7, &QPushButton::clicked, this,
+            [this] { tell(m_prompter, m_lessons.removeVolume()); });
+    connect(Button8, &QPushButton::clicked, this,
+            [this] { tell(m_prompter, m_lessons.addLesson()); });
+    connect(Button9, &QPushButton::clicked, this,
+            [this] { tell(m_prompter, m_lessons.removeLesson()); });
+    connect(DriveComboBox1, &QComboBox::activated, &m_lessons, &LessonChoice::chooseDrive);
+    connect(BitBtn2, &QPushButton::clicked, this, [this] { transferLesson(false); });
+    connect(BitBtn3, &QPushButton::clicked, this, [this] { transferLesson(true); });
 }
 
 void SettingsWindow::buildPersonalGroup()
@@ -252,8 +295,21 @@ void SettingsWindow::showState()
     if (Edit1->text() != m_teachers.currentTeacherName())
         Edit1->setText(m_teachers.currentTeacherName());
 
-    showNumbers(ListBox2, m_teachers.volumeCount());
-    showNumbers(ListBox3, m_teachers.lessonCount());
+    showNumbers(ListBox2, m_teachers.volumeCount(), m_lessons.selectedVolume());
+    showNumbers(ListBox3, m_teachers.lessonCount(), m_lessons.selectedLesson());
+    Edit2->setText(m_lessons.volumeNumber());
+    Edit3->setText(m_lessons.lessonNumber());
+    QStringList drives;
+    for (const Drive& drive : m_lessons.drives())
+        drives << LessonChoice::driveEntry(drive);
+    QStringList shownDrives;
+    for (int i = 0; i < DriveComboBox1->count(); ++i)
+        shownDrives << DriveComboBox1->itemText(i);
+    if (shownDrives != drives) {
+        DriveComboBox1->clear();
+        DriveComboBox1->addItems(drives);
+    }
+    DriveComboBox1->setCurrentIndex(m_lessons.chosenDrive());
 
     const PersonalSettings& personal = m_teachers.personalSettings();
     LCP->setColour(ColourRef::toColor(personal.penColour));
@@ -265,14 +321,24 @@ void SettingsWindow::showState()
 
 bool SettingsWindow::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched != ListBox1->viewport())
+    QListWidget* list = nullptr;
+    for (QListWidget* candidate : {ListBox1, ListBox2, ListBox3})
+        if (watched == candidate->viewport())
+            list = candidate;
+    if (!list)
         return QDialog::eventFilter(watched, event);
     switch (event->type()) {
     case QEvent::MouseButtonPress: {
         const auto* press = static_cast<QMouseEvent*>(event);
-        const QModelIndex index = ListBox1->indexAt(press->position().toPoint());
-        if (press->button() == Qt::LeftButton && index.isValid())
+        const QModelIndex index = list->indexAt(press->position().toPoint());
+        if (press->button() != Qt::LeftButton || !index.isValid())
+            return true;
+        if (list == ListBox1)
             chooseEntry(index.row());
+        else if (list == ListBox2)
+            m_lessons.chooseVolume(index.row());
+        else
+            m_lessons.chooseLesson(index.row());
         return true;
     }
     case QEvent::MouseButtonRelease:
@@ -288,6 +354,15 @@ void SettingsWindow::chooseEntry(int entry)
 {
     if (m_teachers.choose(entry) == TeacherSettings::Choice::PasswordNeeded)
         emit teacherPasswordRequested();
+}
+
+void SettingsWindow::transferLesson(bool save)
+{
+    const auto hide = [this] { QDialog::hide(); };
+    const LessonTransfer::Outcome outcome = save ? m_transfer.save(hide) : m_transfer.open(hide);
+    if (outcome.closes)
+        accept();
+    tell(m_prompter, outcome.message);
 }
 
 void SettingsWindow::choosePenColour()
@@ -327,6 +402,7 @@ void SettingsWindow::confirm()
 void SettingsWindow::showFromBoard()
 {
     m_teachers.prepareToShow();
+    m_lessons.refreshDrives();
     exec();
 }
 

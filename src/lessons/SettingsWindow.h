@@ -6,6 +6,8 @@
 
 class CaptureModeChoice;
 class ColourSwatch;
+class LessonChoice;
+class LessonTransfer;
 class Prompter;
 class QButtonGroup;
 class QComboBox;
@@ -18,19 +20,20 @@ class QRadioButton;
 class QToolButton;
 class TeacherSettings;
 
-// The settings window (TForm6), 590 x 364, centred and opened modally from the board; "确定" is
-// its only way to close. Its groups: the teachers ("任课教师"), the lessons ("课程选择", present
-// and disabled until lessons can be opened and saved), the personal settings ("个性设置") and the
-// capture mode. It shows the state of TeacherSettings and CaptureModeChoice and forwards the
-// teacher's input to them; what it needs of other windows it asks for with a signal. Coordinates of
-// the controls are inside their group.
+// The settings window (TForm6), 590 x 364, centred and opened modally from the board; it closes by
+// "确定" and by a lesson saved or opened. Its groups: the teachers ("任课教师"), the lessons
+// ("课程选择"), the personal settings ("个性设置") and the capture mode. It shows the state of
+// TeacherSettings, LessonChoice and CaptureModeChoice and forwards the teacher's input to them and
+// to LessonTransfer; what it needs of other windows it asks for with a signal. Coordinates of the
+// controls are inside their group.
 class SettingsWindow : public QDialog {
     Q_OBJECT
 public:
-    SettingsWindow(TeacherSettings& teachers, CaptureModeChoice& captureModeChoice,
-                   Prompter& prompter);
+    SettingsWindow(TeacherSettings& teachers, LessonChoice& lessons, LessonTransfer& transfer,
+                   CaptureModeChoice& captureModeChoice, Prompter& prompter);
 
-    // "设置" on the board: no teacher is unlocked, no entry selected, and the window shows modally.
+    // "设置" on the board: no teacher is unlocked, no entry selected, the drives are looked up
+    // afresh, and the window shows modally.
     void showFromBoard();
 
 signals:
@@ -103,11 +106,16 @@ private:
     void buildCaptureGroup();
     void showState();
     void chooseEntry(int entry);
+    // "打开" and "保存": the window hides while the board shows the pages and closes when the
+    // lesson went; it stays when the operation was refused.
+    void transferLesson(bool save);
     void choosePenColour();
     void chooseBackgroundColour();
     void confirm();
 
     TeacherSettings& m_teachers;
+    LessonChoice& m_lessons;
+    LessonTransfer& m_transfer;
     CaptureModeChoice& m_captureModeChoice;
     Prompter& m_prompter;
     QButtonGroup* m_captureChoices;

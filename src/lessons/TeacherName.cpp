@@ -1,6 +1,6 @@
 #include "lessons/TeacherName.h"
 
-#include "lessons/Gbk.h"
+#include "text/Gbk.h"
 #include "lessons/Messages.h"
 
 namespace {

@@ -44,8 +44,15 @@ public:
     // Keeps a window of the program off the taskbar and the window switcher.
     virtual void keepOffTaskbar(QWindow* window) = 0;
     // Puts a window into or out of the always-on-top layer without moving, resizing or activating
-    // it.
+    // it. A window that no window manager handles (Qt::BypassWindowManagerHint) goes to the top
+    // of the stack, or out of it to the bottom.
     virtual void setKeptOnTop(QWindow* window, bool onTop) = 0;
+    // Marks a window of the program, whose geometry is the whole screen, as a full-screen window,
+    // so that a desktop puts it over its panels while it is active. Call it each time before the
+    // window is shown (a window manager forgets it on hiding); later calls apply at once.
+    virtual void setFullScreen(QWindow* window) = 0;
+    // Makes a shown window of the program the active one, with the keyboard focus, and raises it.
+    virtual void activate(QWindow* window) = 0;
 
     virtual void movePointer(QPoint screenPoint) = 0;
 };

@@ -7,13 +7,15 @@
 
 DirectoryRegistry::DirectoryRegistry(QStringList roots) : m_roots(std::move(roots)) {}
 
-QStringList DirectoryRegistry::defaultRoots(const QString& programDirectory) {
+QStringList DirectoryRegistry::defaultRoots(const QString& programDirectory)
+{
     return {QDir(programDirectory).filePath(QStringLiteral("registry")),
             QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
                 QStringLiteral("/zkalto/registry")};
 }
 
-bool DirectoryRegistry::canOpen(const QString& classesRootKey) const {
+bool DirectoryRegistry::canOpen(const QString& classesRootKey) const
+{
     static const QRegularExpression separators(QStringLiteral("[\\\\/]"));
     const QStringList parts = classesRootKey.split(separators, Qt::SkipEmptyParts);
     if (parts.isEmpty() || parts.contains(QStringLiteral("..")) ||

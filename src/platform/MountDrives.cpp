@@ -1,4 +1,5 @@
 #include "MountDrives.h"
+#include "RegularFile.h"
 
 #include <QDir>
 #include <QFile>
@@ -230,9 +231,9 @@ MountDrives::Sources MountDrives::Sources::forThisUser()
                                                   QStringLiteral("zkalto/drives"));
     std::reverse(files.begin(), files.end());
     for (const QString& path : files) {
-        QFile file(path);
-        if (file.open(QIODevice::ReadOnly))
-            sources.pins += QString::fromUtf8(file.readAll()) + QLatin1Char('\n');
+        constexpr qint64 maxPinsSize = qint64(1) << 20;
+        if (const std::optional<QByteArray> pins = RegularFile::read(path, maxPinsSize))
+            sources.pins += QString::fromUtf8(*pins) + QLatin1Char('\n');
     }
     sources.pins += qEnvironmentVariable("ZKALTO_DRIVES");
     return sources;

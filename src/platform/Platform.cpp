@@ -3,6 +3,7 @@
 #include "DirectoryRegistry.h"
 #include "MountDrives.h"
 #include "NoTaskKeys.h"
+#include "OfficeConverter.h"
 #include "ProcessLauncher.h"
 #include "QtDesktop.h"
 #include "QtPrompter.h"
@@ -38,6 +39,7 @@ Platform Platform::forThisDesktop(const QString& programDirectory) {
     platform.prompter = std::make_unique<QtPrompter>();
     platform.clock = std::make_unique<SystemClock>();
     platform.drives = std::make_unique<MountDrives>(MountDrives::Sources::forThisUser());
+    platform.documentConverter = std::make_unique<OfficeConverter>();
     platform.scanner = std::make_unique<SaneScanner>();
 
     auto* x11 = QGuiApplication::platformName() == QLatin1String("xcb")
@@ -52,4 +54,19 @@ Platform Platform::forThisDesktop(const QString& programDirectory) {
         platform.taskKeys = std::make_unique<NoTaskKeys>();
     }
     return platform;
+}
+
+QString Platform::x11DisplayProblem() {
+    if (!qgetenv("QT_QPA_PLATFORM").startsWith("xcb"))
+        return {};
+    const QByteArray display = qgetenv("DISPLAY");
+    if (display.isEmpty())
+        return QStringLiteral("zkalto needs an X11 display, and DISPLAY is not set");
+    xcb_connection_t* connection = xcb_connect(display.constData(), nullptr);
+    const bool opened = !xcb_connection_has_error(connection);
+    xcb_disconnect(connection);
+    if (opened)
+        return {};
+    return QStringLiteral("zkalto needs an X11 display, and none can be opened at DISPLAY=\"%1\"")
+        .arg(QString::fromLocal8Bit(display));
 }

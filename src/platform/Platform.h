@@ -2,6 +2,7 @@
 
 #include "Clock.h"
 #include "Desktop.h"
+#include "DocumentConverter.h"
 #include "Drives.h"
 #include "Launcher.h"
 #include "Prompter.h"
@@ -22,10 +23,17 @@ struct Platform {
     std::unique_ptr<Prompter> prompter;
     std::unique_ptr<Clock> clock;
     std::unique_ptr<Drives> drives;
+    std::unique_ptr<DocumentConverter> documentConverter;
     std::unique_ptr<Scanner> scanner;
 
     // The real services for the platform the application runs on: X11 on "xcb", and what Qt
     // alone can do anywhere else (offscreen, Wayland). Call after the QApplication exists; the
     // services must go before it does, since the X11 ones use its X connection.
     static Platform forThisDesktop(const QString& programDirectory);
+
+    // Before the application exists: when Qt is to run on X11 (QT_QPA_PLATFORM "xcb"), whether
+    // the display named in DISPLAY can be opened. Empty when it can, or when another platform
+    // was asked for; otherwise one line saying that an X11 display is needed and what DISPLAY
+    // held.
+    static QString x11DisplayProblem();
 };

@@ -18,8 +18,7 @@ namespace {
 // (reaped or not), and recognised with the processes it starts by its session.
 class DetachedProcess final : public WatchedProgram {
 public:
-    explicit DetachedProcess(qint64 pid) : m_pid(pid)
-    {
+    explicit DetachedProcess(qint64 pid) : m_pid(pid) {
         // -1 on a kernel without pidfds (before 5.3): kill(pid, 0) then stands in.
         m_pidfd = int(syscall(SYS_pidfd_open, pid_t(pid), 0));
         // A detached process runs in a session of its own, which everything it starts shares.
@@ -27,16 +26,14 @@ public:
         if (session > 0 && session != getsid(0))
             m_session = session;
     }
-    ~DetachedProcess() override
-    {
+    ~DetachedProcess() override {
         if (m_pidfd >= 0)
             close(m_pidfd);
     }
     DetachedProcess(const DetachedProcess&) = delete;
     DetachedProcess& operator=(const DetachedProcess&) = delete;
 
-    bool running() const override
-    {
+    bool running() const override {
         if (m_pidfd >= 0) {
             pollfd watch{m_pidfd, POLLIN, 0};
             return poll(&watch, 1, 0) == 0;
@@ -44,8 +41,7 @@ public:
         return kill(pid_t(m_pid), 0) == 0 || errno == EPERM;
     }
 
-    bool owns(qint64 processId) const override
-    {
+    bool owns(qint64 processId) const override {
         if (processId <= 0)
             return false;
         if (processId == m_pid)

@@ -3,6 +3,7 @@
 #include <QColor>
 #include <QFont>
 #include <QString>
+#include <functional>
 #include <optional>
 
 // Every modal question the program asks. Windows never open a dialog themselves, so tests can
@@ -16,8 +17,10 @@ public:
     virtual void inform(const QString& caption, const QString& text) = 0;
     // The colour dialog opened at initial; nothing when cancelled.
     virtual std::optional<QColor> chooseColour(const QColor& initial) = 0;
-    // The font dialog; nothing when cancelled.
-    virtual std::optional<QFont> chooseFont(const QFont& initial) = 0;
+    // The font dialog with an Apply button, which hands the font the dialog shows to apply and
+    // leaves the dialog open; the font chosen, or nothing when cancelled.
+    virtual std::optional<QFont> chooseFont(const QFont& initial,
+                                            const std::function<void(const QFont&)>& apply) = 0;
     // File dialogs; an empty text when cancelled.
     virtual QString openFile(const QString& caption, const QString& directory,
                              const QString& filter) = 0;

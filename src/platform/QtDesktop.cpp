@@ -6,31 +6,36 @@
 #include <QScreen>
 #include <QWindow>
 
-QList<TopLevelWindow> QtDesktop::topLevelWindows() const {
+QList<TopLevelWindow> QtDesktop::topLevelWindows() const
+{
     return {};
 }
 
 // No window ids come from this desktop, so there is no window to close or raise.
 void QtDesktop::requestClose(quint64) {}
 
-quint64 QtDesktop::windowAt(QPoint) const {
+quint64 QtDesktop::windowAt(QPoint) const
+{
     return 0;
 }
 
 void QtDesktop::bringToFront(quint64) {}
 
-int QtDesktop::colourDepth() const {
+int QtDesktop::colourDepth() const
+{
     const QScreen* screen = QGuiApplication::primaryScreen();
     return screen ? screen->depth() : 0;
 }
 
-bool QtDesktop::switchColourDepth(int) {
+bool QtDesktop::switchColourDepth(int)
+{
     // Qt has no way to change a display mode.
     return false;
 }
 
 // Without a display server to ask, the window is hidden and the screen read at once.
-QImage QtDesktop::grabScreenWithout(QWindow* window) {
+QImage QtDesktop::grabScreenWithout(QWindow* window)
+{
     if (window)
         window->hide();
     QScreen* screen = QGuiApplication::primaryScreen();
@@ -43,10 +48,22 @@ void QtDesktop::setTaskbarVisible(bool) {}
 
 void QtDesktop::keepOffTaskbar(QWindow*) {}
 
-void QtDesktop::setKeptOnTop(QWindow* window, bool onTop) {
+void QtDesktop::setKeptOnTop(QWindow* window, bool onTop)
+{
     window->setFlag(Qt::WindowStaysOnTopHint, onTop);
 }
 
-void QtDesktop::movePointer(QPoint screenPoint) {
+void QtDesktop::movePointer(QPoint screenPoint)
+{
     QCursor::setPos(screenPoint);
+}
+
+// The windows set the screen's geometry themselves; Qt's full-screen state would change the
+// widget's own window state as well.
+void QtDesktop::setFullScreen(QWindow*) {}
+
+void QtDesktop::activate(QWindow* window)
+{
+    window->raise();
+    window->requestActivate();
 }

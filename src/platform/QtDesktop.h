@@ -21,6 +21,8 @@ public:
     void setTaskbarVisible(bool visible) override;
     void keepOffTaskbar(QWindow* window) override;
     void setKeptOnTop(QWindow* window, bool onTop) override;
+    void setFullScreen(QWindow* window) override;
+    void activate(QWindow* window) override;
 
     void movePointer(QPoint screenPoint) override;
 };

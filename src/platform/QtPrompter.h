@@ -11,7 +11,8 @@ public:
     bool askYesNo(const QString& caption, const QString& text) override;
     void inform(const QString& caption, const QString& text) override;
     std::optional<QColor> chooseColour(const QColor& initial) override;
-    std::optional<QFont> chooseFont(const QFont& initial) override;
+    std::optional<QFont> chooseFont(const QFont& initial,
+                                    const std::function<void(const QFont&)>& apply) override;
     QString openFile(const QString& caption, const QString& directory,
                      const QString& filter) override;
     QString saveFile(const QString& caption, const QString& directory,

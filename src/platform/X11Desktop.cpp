@@ -226,8 +226,7 @@ void X11Desktop::bringToFront(quint64 window) {
     xcb_ewmh_request_change_active_window(&m_ewmh, m_screenNumber, target,
                                           XCB_EWMH_CLIENT_SOURCE_TYPE_OTHER, XCB_CURRENT_TIME,
                                           XCB_NONE);
-    const uint32_t stackMode = XCB_STACK_MODE_ABOVE;
-    xcb_configure_window(m_connection, target, XCB_CONFIG_WINDOW_STACK_MODE, &stackMode);
+    restack(target, XCB_STACK_MODE_ABOVE);
     xcb_flush(m_connection);
 }
 
@@ -292,17 +291,51 @@ void X11Desktop::editStateProperty(xcb_window_t window, const QList<xcb_atom_t>&
 // EWMH: a client edits _NET_WM_STATE itself only while its window is withdrawn; once mapped, the
 // window manager owns the property and the client asks by a message to the root window. Qt merges
 // what is already in the property when it maps the window, so states set before show() stay.
-void X11Desktop::keepOffTaskbar(QWindow* window) {
+void X11Desktop::changeState(QWindow* window, xcb_atom_t state, bool add) {
     const auto target = static_cast<xcb_window_t>(window->winId());
     if (window->isVisible()) {
-        xcb_ewmh_request_change_wm_state(&m_ewmh, m_screenNumber, target, XCB_EWMH_WM_STATE_ADD,
-                                         m_ewmh._NET_WM_STATE_SKIP_TASKBAR,
-                                         m_ewmh._NET_WM_STATE_SKIP_PAGER,
-                                         XCB_EWMH_CLIENT_SOURCE_TYPE_NORMAL);
+        xcb_ewmh_request_change_wm_state(&m_ewmh, m_screenNumber, target,
+                                         add ? XCB_EWMH_WM_STATE_ADD : XCB_EWMH_WM_STATE_REMOVE,
+                                         state, XCB_NONE, XCB_EWMH_CLIENT_SOURCE_TYPE_NORMAL);
     } else {
-        editStateProperty(
-            target, {m_ewmh._NET_WM_STATE_SKIP_TASKBAR, m_ewmh._NET_WM_STATE_SKIP_PAGER}, true);
+        editStateProperty(target, {state}, add);
     }
+}
+
+bool X11Desktop::windowManagerRunning() const {
+    xcb_window_t check = XCB_NONE;
+    if (!xcb_ewmh_get_supporting_wm_check_reply(
+            &m_ewmh, xcb_ewmh_get_supporting_wm_check(&m_ewmh, root()), &check, nullptr))
+        return false;
+    // A window manager that has gone may leave the root's property behind, naming a window that
+    // no longer exists; the checked request keeps that error out of the event queue.
+    xcb_window_t self = XCB_NONE;
+    return xcb_ewmh_get_supporting_wm_check_reply(
+               &m_ewmh, xcb_ewmh_get_supporting_wm_check(&m_ewmh, check), &self, nullptr) &&
+           self == check;
+}
+
+bool X11Desktop::isOverrideRedirect(xcb_window_t window) const {
+    const XcbReply<xcb_get_window_attributes_reply_t> attributes(xcb_get_window_attributes_reply(
+        m_connection, xcb_get_window_attributes(m_connection, window), nullptr));
+    return attributes && attributes->override_redirect;
+}
+
+bool X11Desktop::isViewable(xcb_window_t window) const {
+    const XcbReply<xcb_get_window_attributes_reply_t> attributes(xcb_get_window_attributes_reply(
+        m_connection, xcb_get_window_attributes(m_connection, window), nullptr));
+    return attributes && attributes->map_state == XCB_MAP_STATE_VIEWABLE;
+}
+
+void X11Desktop::restack(xcb_window_t window, uint32_t stackMode) {
+    // Restacking only: no position, size or focus is part of the request.
+    xcb_configure_window(m_connection, window, XCB_CONFIG_WINDOW_STACK_MODE, &stackMode);
+}
+
+void X11Desktop::keepOffTaskbar(QWindow* window) {
+    const auto target = static_cast<xcb_window_t>(window->winId());
+    changeState(window, m_ewmh._NET_WM_STATE_SKIP_TASKBAR, true);
+    changeState(window, m_ewmh._NET_WM_STATE_SKIP_PAGER, true);
     // A utility window is a tool window to the window manager; the types Qt set stay behind it
     // as fallbacks.
     QList<xcb_atom_t> types = atomList(target, m_ewmh._NET_WM_WINDOW_TYPE);
@@ -314,19 +347,35 @@ void X11Desktop::keepOffTaskbar(QWindow* window) {
 
 void X11Desktop::setKeptOnTop(QWindow* window, bool onTop) {
     const auto target = static_cast<xcb_window_t>(window->winId());
-    if (window->isVisible()) {
-        xcb_ewmh_request_change_wm_state(&m_ewmh, m_screenNumber, target,
-                                         onTop ? XCB_EWMH_WM_STATE_ADD : XCB_EWMH_WM_STATE_REMOVE,
-                                         m_ewmh._NET_WM_STATE_ABOVE, XCB_NONE,
-                                         XCB_EWMH_CLIENT_SOURCE_TYPE_NORMAL);
+    if (isOverrideRedirect(target)) {
+        // No window manager stacks this window: it goes over every other window, even an active
+        // full-screen one, or out of the way beneath them all.
+        restack(target, onTop ? XCB_STACK_MODE_ABOVE : XCB_STACK_MODE_BELOW);
     } else {
-        editStateProperty(target, {m_ewmh._NET_WM_STATE_ABOVE}, onTop);
+        changeState(window, m_ewmh._NET_WM_STATE_ABOVE, onTop);
+        if (onTop)
+            restack(target, XCB_STACK_MODE_ABOVE);
     }
-    if (onTop) {
-        // Restacking only: no position, size or focus is part of the request.
-        const uint32_t stackMode = XCB_STACK_MODE_ABOVE;
-        xcb_configure_window(m_connection, target, XCB_CONFIG_WINDOW_STACK_MODE, &stackMode);
+    xcb_flush(m_connection);
+}
+
+void X11Desktop::setFullScreen(QWindow* window) {
+    changeState(window, m_ewmh._NET_WM_STATE_FULLSCREEN, true);
+    xcb_flush(m_connection);
+}
+
+void X11Desktop::activate(QWindow* window) {
+    const auto target = static_cast<xcb_window_t>(window->winId());
+    if (windowManagerRunning()) {
+        // Sent as a pager sends it: activation here always follows the user's own action, and a
+        // window manager then grants it without weighing it as focus stealing.
+        xcb_ewmh_request_change_active_window(&m_ewmh, m_screenNumber, target,
+                                              XCB_EWMH_CLIENT_SOURCE_TYPE_OTHER, XCB_CURRENT_TIME,
+                                              XCB_NONE);
+    } else if (isViewable(target)) {
+        xcb_set_input_focus(m_connection, XCB_INPUT_FOCUS_PARENT, target, XCB_CURRENT_TIME);
     }
+    restack(target, XCB_STACK_MODE_ABOVE);
     xcb_flush(m_connection);
 }
 

@@ -37,6 +37,8 @@ public:
     void setTaskbarVisible(bool visible) override;
     void keepOffTaskbar(QWindow* window) override;
     void setKeptOnTop(QWindow* window, bool onTop) override;
+    void setFullScreen(QWindow* window) override;
+    void activate(QWindow* window) override;
 
     void movePointer(QPoint screenPoint) override;
 
@@ -53,6 +55,15 @@ private:
     QList<xcb_atom_t> atomList(xcb_window_t window, xcb_atom_t property) const;
     // Adds or removes atoms of _NET_WM_STATE on a window that is not mapped.
     void editStateProperty(xcb_window_t window, const QList<xcb_atom_t>& states, bool add);
+    // Adds or removes states of a window of the program: in the property while it is withdrawn,
+    // by a request to the window manager once it is shown.
+    void changeState(QWindow* window, xcb_atom_t state, bool add);
+    // True when an EWMH window manager runs on the screen: its check window names itself.
+    bool windowManagerRunning() const;
+    bool isOverrideRedirect(xcb_window_t window) const;
+    bool isViewable(xcb_window_t window) const;
+    // A stacking request: a window manager receives it as a request, a bare server carries it out.
+    void restack(xcb_window_t window, uint32_t stackMode);
 
     xcb_connection_t* m_connection;
     int m_screenNumber;

@@ -121,8 +121,7 @@ bool X11ScreenGrab::readEvents(Watch& watch)
                 reinterpret_cast<xcb_destroy_notify_event_t*>(event)->window == watch.topLevel;
         } else if (type == m_damageFirstEvent + XCB_DAMAGE_NOTIFY && watch.gone) {
             // Drawing reported after the unmap shows what is beneath; drawing before it does not.
-            const xcb_rectangle_t area =
-                reinterpret_cast<xcb_damage_notify_event_t*>(event)->area;
+            const xcb_rectangle_t area = reinterpret_cast<xcb_damage_notify_event_t*>(event)->area;
             watch.redrawn += QRect(area.x, area.y, area.width, area.height);
         }
         std::free(event);

@@ -17,7 +17,8 @@ constexpr xcb_keysym_t NumLock = 0xff7f;
 // The keyboard's keysym table, to find every keycode that produces a keysym.
 class KeyboardMap {
 public:
-    explicit KeyboardMap(xcb_connection_t* connection) {
+    explicit KeyboardMap(xcb_connection_t* connection)
+    {
         const xcb_setup_t* setup = xcb_get_setup(connection);
         m_firstKeycode = setup->min_keycode;
         m_map.reset(xcb_get_keyboard_mapping_reply(
@@ -27,7 +28,8 @@ public:
             nullptr));
     }
 
-    QList<xcb_keycode_t> keycodes(xcb_keysym_t keysym) const {
+    QList<xcb_keycode_t> keycodes(xcb_keysym_t keysym) const
+    {
         QList<xcb_keycode_t> result;
         if (!m_map || m_map->keysyms_per_keycode == 0)
             return result;
@@ -48,7 +50,8 @@ private:
 };
 
 // The modifier bit a key is bound to (Alt and NumLock move between Mod1..Mod5 with the keymap).
-uint16_t modifierOf(xcb_connection_t* connection, const QList<xcb_keycode_t>& keys) {
+uint16_t modifierOf(xcb_connection_t* connection, const QList<xcb_keycode_t>& keys)
+{
     const XcbReply<xcb_get_modifier_mapping_reply_t> mapping(
         xcb_get_modifier_mapping_reply(connection, xcb_get_modifier_mapping(connection), nullptr));
     if (!mapping)
@@ -68,9 +71,12 @@ uint16_t modifierOf(xcb_connection_t* connection, const QList<xcb_keycode_t>& ke
 } // namespace
 
 X11TaskKeys::X11TaskKeys(xcb_connection_t* connection, xcb_window_t root)
-    : m_connection(connection), m_root(root) {}
+    : m_connection(connection), m_root(root)
+{
+}
 
-QList<X11TaskKeys::Grab> X11TaskKeys::combinations() const {
+QList<X11TaskKeys::Grab> X11TaskKeys::combinations() const
+{
     const KeyboardMap keyboard(m_connection);
     uint16_t alt = modifierOf(m_connection, keyboard.keycodes(AltL));
     if (alt == 0)
@@ -99,7 +105,8 @@ QList<X11TaskKeys::Grab> X11TaskKeys::combinations() const {
     return result;
 }
 
-int X11TaskKeys::disableTaskKeys(int, int) {
+int X11TaskKeys::disableTaskKeys(int, int)
+{
     if (!m_grabs.isEmpty())
         return 1;
     const QList<Grab> wanted = combinations();
@@ -118,7 +125,8 @@ int X11TaskKeys::disableTaskKeys(int, int) {
     return m_grabs.isEmpty() ? 0 : 1;
 }
 
-void X11TaskKeys::release() {
+void X11TaskKeys::release()
+{
     if (m_grabs.isEmpty())
         return;
     for (const Grab& grab : m_grabs)

@@ -73,9 +73,8 @@ QImage sunken(const QImage& up, const QColor& background)
     return image;
 }
 
-} // namespace
-
-QIcon buttonPictures(const QString& name, QSize size)
+// The picture of name drawn at size, or a null image with a warning.
+QImage picture(const QString& name, QSize size)
 {
     initIconResources();
     const QString path = QStringLiteral(":/icons/%1.svg").arg(name);
@@ -88,8 +87,22 @@ QIcon buttonPictures(const QString& name, QSize size)
         qWarning("button picture missing: %s (unreadable)", qPrintable(name));
         return {};
     }
+    return renderPicture(renderer, size);
+}
 
-    const QImage up = renderPicture(renderer, size);
+} // namespace
+
+QPixmap fixedPicture(const QString& name, QSize size)
+{
+    const QImage image = picture(name, size);
+    return image.isNull() ? QPixmap() : QPixmap::fromImage(image);
+}
+
+QIcon buttonPictures(const QString& name, QSize size)
+{
+    const QImage up = picture(name, size);
+    if (up.isNull())
+        return {};
     const QPixmap held = QPixmap::fromImage(sunken(up, HeldBackground));
     const QPixmap disabled = QPixmap::fromImage(greyed(up));
     QIcon icon;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QIcon>
+#include <QPixmap>
 #include <QRect>
 #include <QSize>
 #include <QString>
@@ -25,3 +26,7 @@ QIcon buttonPictures(const QString& name, QSize size);
 // (an empty hint gives none). The button takes no keyboard focus and shows no text.
 QToolButton* addPictureButton(QWidget* parent, const QString& objectName, const QRect& geometry,
                               const QString& pictureName, const QString& hint);
+
+// A fixed picture of a window (a header or a title bar with drawn icons): the SVG file
+// ":/icons/<name>.svg" drawn at size. A name without a picture gives a null pixmap and a warning.
+QPixmap fixedPicture(const QString& name, QSize size);

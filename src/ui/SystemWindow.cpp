@@ -10,8 +10,10 @@ void setUp(QWidget* window, const QString& objectName, const QString& caption, L
     window->setObjectName(objectName);
     window->setWindowTitle(caption);
     Qt::WindowFlags flags = Qt::Window | Qt::FramelessWindowHint | Qt::Tool;
-    if (layer == Layer::OnTop)
+    if (layer != Layer::Normal)
         flags |= Qt::WindowStaysOnTopHint;
+    if (layer == Layer::Topmost)
+        flags |= Qt::BypassWindowManagerHint;
     window->setWindowFlags(flags);
     // The toolbar and the board are used without ever being the active window: hints show anyway.
     window->setAttribute(Qt::WA_AlwaysShowToolTips);

@@ -7,7 +7,11 @@
 // on the taskbar.
 namespace SystemWindow {
 
-enum class Layer { OnTop, Normal };
+// Topmost: above every other window, active full-screen windows of other programs included. No
+// window manager handles such a window (a window manager keeps the active full-screen window
+// above all it manages); it is restacked by the program itself.
+// OnTop: above other programs' ordinary windows. Normal: stacked as any window.
+enum class Layer { Topmost, OnTop, Normal };
 
 void setUp(QWidget* window, const QString& objectName, const QString& caption, Layer layer);
 // Frameless and covering the whole primary screen, without relying on a window manager.

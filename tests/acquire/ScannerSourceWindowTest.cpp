@@ -9,6 +9,7 @@
 #include "app/ToolbarWindow.h"
 #include "board/model/BoardModel.h"
 #include "board/window/BoardWindow.h"
+#include "board/window/ContentPanel.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -107,8 +108,13 @@ void ScannerSourceWindowTest::showsSourcesAndScansTheChosenOne()
         fixture.scanner->holdAcquisition();
         QTest::mouseClick(window->BitBtn1, Qt::LeftButton);
     });
-    fixture.session().reload();
+    // The content panel's scanner button starts it, and the panel closes for the scan.
+    BoardWindow* board = fixture.windows().board;
+    QTest::mouseClick(board->SpeedButton18, Qt::LeftButton);
+    QVERIFY(board->Panel4->isVisible());
+    QTest::mouseClick(board->Panel4->SpeedButton34, Qt::LeftButton);
     QTRY_VERIFY_WITH_TIMEOUT(looked && !window->isVisible(), 10000);
+    QVERIFY(!board->Panel4->isVisible());
 
     // The scanner works: the pointer says so and the board stays usable.
     QVERIFY(fixture.session().busy());

@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QToolButton>
 #include <QWebEnginePage>
@@ -18,6 +19,7 @@
 #include <QtTest>
 
 #include <functional>
+#include <sys/stat.h>
 
 namespace {
 
@@ -45,6 +47,7 @@ private slots:
     void windowStandsAsGiven();
     void opensAtTheTopEveryTime_data();
     void opensAtTheTopEveryTime();
+    void documentThatIsNoFileIsNotRead();
     void toolbarOpensHelpModally();
 
 private:
@@ -141,6 +144,20 @@ void HelpWindowTest::opensAtTheTopEveryTime()
         if (QTest::currentTestFailed())
             QFAIL(qPrintable(QStringLiteral("opening %1").arg(opening)));
     }
+}
+
+void HelpWindowTest::documentThatIsNoFileIsNotRead()
+{
+    // A named pipe without a writer: reading it would never end.
+    QTemporaryDir directory;
+    const QString document = directory.filePath(QStringLiteral("zkthelp.mht"));
+    QCOMPARE(::mkfifo(QFile::encodeName(document).constData(), 0600), 0);
+    HelpWindow help(document);
+    openAndClose(help, [&] {
+        QSignalSpy loaded(help.WebBrowser1, &QWebEngineView::loadFinished);
+        QVERIFY(loaded.wait(20000));
+        QVERIFY(help.WebBrowser1->url() != QUrl::fromLocalFile(document));
+    });
 }
 
 void HelpWindowTest::toolbarOpensHelpModally()

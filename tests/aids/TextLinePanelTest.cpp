@@ -8,7 +8,7 @@
 #include "aids/TextLinePanelModel.h"
 #include "app/ToolbarWindow.h"
 #include "board/window/BoardWindow.h"
-#include "lessons/Gbk.h"
+#include "text/Gbk.h"
 
 #include <QLabel>
 #include <QPlainTextEdit>

@@ -4,6 +4,7 @@
 #include "platform/Platform.h"
 #include "platform/fakes/FakeClock.h"
 #include "platform/fakes/FakeDesktop.h"
+#include "platform/fakes/FakeDocumentConverter.h"
 #include "platform/fakes/FakeDrives.h"
 #include "platform/fakes/FakeLauncher.h"
 #include "platform/fakes/FakeRegistry.h"
@@ -31,6 +32,7 @@ struct ProgramFixture {
     // C alone, in a directory of the fixture's own: the settings file lies there.
     QTemporaryDir driveDirectory;
     FakeDrives* drives = new FakeDrives;
+    FakeDocumentConverter* documentConverter = new FakeDocumentConverter;
     FakeScanner* scanner = new FakeScanner;
     std::unique_ptr<Program> program;
 
@@ -43,6 +45,7 @@ struct ProgramFixture {
         platform.prompter.reset(prompter);
         platform.clock.reset(clock);
         platform.drives.reset(drives);
+        platform.documentConverter.reset(documentConverter);
         platform.scanner.reset(scanner);
         QDir().mkpath(driveC());
         drives->setDrives({{QLatin1Char('C'), DriveKind::Fixed, QString(), driveC()}});

@@ -4,19 +4,28 @@
 #include "aids/ShadeWindow.h"
 #include "aids/TextLinePanel.h"
 #include "app/ToolbarWindow.h"
+#include "board/content/RichTextReader.h"
 #include "board/model/BoardModel.h"
 #include "board/window/BoardWindow.h"
+#include "board/window/ContentPanel.h"
 #include "lessons/SettingsWindow.h"
 #include "overlay/OverlayModel.h"
 #include "overlay/OverlayWindow.h"
 
+#include <QColorDialog>
 #include <QFile>
+#include <QFileDialog>
 #include <QFrame>
+#include <QMenu>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTextEdit>
 #include <QTimer>
 #include <QToolButton>
 #include <QtTest>
+
+#include <memory>
+#include <sys/stat.h>
 
 Q_DECLARE_METATYPE(QList<TopLevelWindow>)
 
@@ -36,12 +45,19 @@ private slots:
     void textLinePanelNeedsTheRegisteredComponent_data();
     void textLinePanelNeedsTheRegisteredComponent();
     void boardOpensAndComesBack();
+    void presentationLeavesTheBoardForTheDesktop_data();
+    void presentationLeavesTheBoardForTheDesktop();
     void overlayOpensOverTheDesktopAndLeaves_data();
     void overlayOpensOverTheDesktopAndLeaves();
     void shadeCoversAndGoesOnAnyPress();
     void settingsKeepThePanelTextAndOpenModally();
     void exitAsksAndCleansUp_data();
     void exitAsksAndCleansUp();
+    void dialogsStayOffTheTaskbar_data();
+    void dialogsStayOffTheTaskbar();
+    void fullScreenWindowsStayActive();
+    void cursorFileThatIsNotRegular_data();
+    void cursorFileThatIsNotRegular();
 };
 
 void StartupTest::createsEveryWindowOnce()
@@ -60,7 +76,10 @@ void StartupTest::createsEveryWindowOnce()
     QCOMPARE(fixture.windows().help->windowTitle(), QStringLiteral("帮助"));
     QCOMPARE(fixture.windows().pictureImport->windowTitle(), QStringLiteral("导入图片"));
     QVERIFY(fixture.windows().toolbar->windowFlags() & Qt::WindowStaysOnTopHint);
+    // Above active full-screen windows too: no window manager stacks the toolbar.
+    QVERIFY(fixture.windows().toolbar->windowFlags() & Qt::BypassWindowManagerHint);
     QVERIFY(!(fixture.windows().board->windowFlags() & Qt::WindowStaysOnTopHint));
+    QVERIFY(!(fixture.windows().board->windowFlags() & Qt::BypassWindowManagerHint));
     QVERIFY(fixture.windows().textLinePanel->windowFlags() & Qt::WindowStaysOnTopHint);
 }
 
@@ -292,6 +311,41 @@ void StartupTest::boardOpensAndComesBack()
     QVERIFY(toolbar->Timer1->isActive());
 }
 
+void StartupTest::presentationLeavesTheBoardForTheDesktop_data()
+{
+    QTest::addColumn<bool>("registered");
+    QTest::newRow("presentation program") << true;
+    QTest::newRow("no presentation program") << false;
+}
+
+void StartupTest::presentationLeavesTheBoardForTheDesktop()
+{
+    QFETCH(bool, registered);
+    ProgramFixture fixture;
+    fixture.start();
+    ToolbarWindow* toolbar = fixture.windows().toolbar;
+    BoardWindow* board = fixture.windows().board;
+    fixture.launcher->setOpenSucceeds(registered);
+    toolbar->show();
+    QTest::mouseClick(toolbar->SpeedButton4, Qt::LeftButton);
+    QTest::mouseClick(board->SpeedButton18, Qt::LeftButton);
+    const QString talk = fixture.programDirectory() + QStringLiteral("第一课.ppt");
+    fixture.prompter->answerOpenFile(talk);
+    QTest::mouseClick(board->Panel4->SpeedButton26, Qt::LeftButton);
+
+    // The chooser starts in the program directory with the designed file name.
+    QCOMPARE(fixture.prompter->questions().first().text,
+             fixture.programFilesDirectory() + QStringLiteral("dream[1].swf"));
+    QCOMPARE(fixture.launcher->openedDocuments(), QStringList{talk});
+    QVERIFY(!board->isVisible());
+    QVERIFY(toolbar->isVisible());
+    QVERIFY(toolbar->Timer1->isActive());
+    QCOMPARE(fixture.prompter->questions().size(), registered ? 1 : 2);
+    if (!registered)
+        QCOMPARE(fixture.prompter->questions().last().text,
+                 QStringLiteral("没有可以打开这个文件的程序：") + talk);
+}
+
 void StartupTest::overlayOpensOverTheDesktopAndLeaves_data()
 {
     QTest::addColumn<QString>("leaveBy");
@@ -360,7 +414,7 @@ void StartupTest::settingsKeepThePanelTextAndOpenModally()
     BoardWindow* board = fixture.windows().board;
     SettingsWindow* settings = fixture.windows().settings;
     board->openFromDesktop();
-    board->RichEdit1->setPlainText(QStringLiteral("第一课"));
+    board->Panel4->RichEdit1->setPlainText(QStringLiteral("第一课"));
     bool wasModal = false;
     QTimer::singleShot(0, settings, [&] {
         wasModal = settings->isVisible() && QApplication::activeModalWidget() == settings;
@@ -371,8 +425,9 @@ void StartupTest::settingsKeepThePanelTextAndOpenModally()
     QVERIFY(!settings->isVisible());
     QCOMPARE(settings->size(), QSize(590, 364));
     // The text is kept even though the panel is hidden.
-    QVERIFY(QString::fromUtf8(board->model().pages().pageText(1).value())
-                .contains(QStringLiteral("第一课")));
+    QTextDocument kept;
+    RichTextReader::read(board->model().pages().pageText(1).value(), kept);
+    QCOMPARE(kept.toPlainText(), QStringLiteral("第一课"));
 }
 
 void StartupTest::exitAsksAndCleansUp_data()
@@ -410,6 +465,108 @@ void StartupTest::exitAsksAndCleansUp()
     QCOMPARE(fixture.desktop->closeRequests(), yes ? QList<quint64>{9} : QList<quint64>{});
     for (int n = 1; n <= 3; ++n)
         QCOMPARE(QFile::exists(pages.pageTextPath(n)), !yes);
+}
+
+void StartupTest::dialogsStayOffTheTaskbar_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<bool>("offTaskbar");
+    QTest::newRow("message box") << "message box" << true;
+    QTest::newRow("colour dialog") << "colour dialog" << true;
+    QTest::newRow("file dialog") << "file dialog" << true;
+    // A menu passes by the window manager and the taskbar alike.
+    QTest::newRow("menu") << "menu" << false;
+}
+
+void StartupTest::dialogsStayOffTheTaskbar()
+{
+    QFETCH(QString, kind);
+    QFETCH(bool, offTaskbar);
+    ProgramFixture fixture;
+    fixture.start();
+    std::unique_ptr<QWidget> dialog;
+    if (kind == "message box") {
+        dialog = std::make_unique<QMessageBox>(QMessageBox::Question, QStringLiteral("提示信息"),
+                                               QStringLiteral("确实要退出系统吗？"));
+    } else if (kind == "colour dialog") {
+        dialog = std::make_unique<QColorDialog>();
+    } else if (kind == "file dialog") {
+        auto fileDialog = std::make_unique<QFileDialog>();
+        fileDialog->setOption(QFileDialog::DontUseNativeDialog);
+        dialog = std::move(fileDialog);
+    } else {
+        dialog = std::make_unique<QMenu>();
+    }
+    dialog->show();
+    QVERIFY(dialog->windowHandle());
+    QCOMPARE(fixture.desktop->keptOffTaskbar().contains(dialog->windowHandle()), offTaskbar);
+}
+
+void StartupTest::fullScreenWindowsStayActive()
+{
+    ProgramFixture fixture;
+    fixture.start();
+    BoardWindow* board = fixture.windows().board;
+    ShadeWindow* shade = fixture.windows().shade;
+    ToolbarWindow* toolbar = fixture.windows().toolbar;
+    toolbar->show();
+    const auto lastActivated = [&]() -> QWindow* {
+        return fixture.desktop->activated().isEmpty() ? nullptr
+                                                      : fixture.desktop->activated().last();
+    };
+
+    QTest::mouseClick(toolbar->SpeedButton4, Qt::LeftButton);
+    QCOMPARE(fixture.desktop->fullScreen(), QList<QWindow*>{board->windowHandle()});
+    QTRY_COMPARE(lastActivated(), board->windowHandle());
+
+    // The shade opened from the board is the active one; closed, it gives the board back.
+    QTest::mouseClick(board->SpeedButton2, Qt::LeftButton);
+    QCOMPARE(fixture.desktop->fullScreen().last(), shade->windowHandle());
+    QTRY_COMPARE(lastActivated(), shade->windowHandle());
+    QTest::mousePress(shade, Qt::LeftButton, {}, QPoint(10, 10));
+    QTRY_COMPARE(lastActivated(), board->windowHandle());
+
+    // A dialog that closes leaves the board active again.
+    const qsizetype before = fixture.desktop->activated().size();
+    QDialog dialog;
+    dialog.show();
+    dialog.hide();
+    QTRY_COMPARE(fixture.desktop->activated().size(), before + 1);
+    QCOMPARE(lastActivated(), board->windowHandle());
+
+    // While a modal window is open, it stays the active one.
+    QDialog modal;
+    modal.setModal(true);
+    modal.show();
+    QDialog other;
+    other.show();
+    other.hide();
+    QCoreApplication::processEvents();
+    QCOMPARE(fixture.desktop->activated().size(), before + 1);
+}
+
+void StartupTest::cursorFileThatIsNotRegular_data()
+{
+    QTest::addColumn<bool>("fifo");
+    QTest::newRow("named pipe") << true;
+    QTest::newRow("link to an endless device") << false;
+}
+
+void StartupTest::cursorFileThatIsNotRegular()
+{
+    QFETCH(bool, fifo);
+    QTemporaryDir directory;
+    const QString cursorFile = directory.filePath(QStringLiteral("Text_Hnd.cut"));
+    if (fifo)
+        QCOMPARE(::mkfifo(QFile::encodeName(cursorFile).constData(), 0600), 0);
+    else
+        QVERIFY(QFile::link(QStringLiteral("/dev/zero"), cursorFile));
+    const QString previous = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(directory.path()));
+    ProgramFixture fixture;
+    fixture.start();
+    QDir::setCurrent(previous);
+    QCOMPARE(fixture.windows().board->cursor().shape(), Qt::ArrowCursor);
 }
 
 QTEST_MAIN(StartupTest)

@@ -1,5 +1,5 @@
 #include "lessons/ProfileFile.h"
-#include "lessons/Gbk.h"
+#include "text/Gbk.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -7,6 +7,7 @@
 
 #include <csignal>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -46,6 +47,8 @@ private slots:
     void eraseSectionRemovesEveryLineOfIt();
     void refusedWritesLeaveTheOldFile_data();
     void refusedWritesLeaveTheOldFile();
+    void settingsNameThatIsNoFileReadsAsDefaults_data();
+    void settingsNameThatIsNoFileReadsAsDefaults();
 
 private:
     QString path() const { return m_directory->filePath(QStringLiteral("datb.sec")); }
@@ -282,6 +285,26 @@ void ProfileFileTest::refusedWritesLeaveTheOldFile()
     QCOMPARE(contentOf(path()), old);
     QCOMPARE(QDir(m_directory->path()).entryList(QDir::Files), QStringList{"datb.sec"});
     QCOMPARE(file.writeFailure(), "Unable to write to " + path());
+}
+
+
+void ProfileFileTest::settingsNameThatIsNoFileReadsAsDefaults_data()
+{
+    QTest::addColumn<bool>("fifo");
+    QTest::newRow("named pipe without a writer") << true;
+    QTest::newRow("link to an endless device") << false;
+}
+
+void ProfileFileTest::settingsNameThatIsNoFileReadsAsDefaults()
+{
+    QFETCH(bool, fifo);
+    if (fifo)
+        QCOMPARE(::mkfifo(QFile::encodeName(path()).constData(), 0600), 0);
+    else
+        QVERIFY(QFile::link(QStringLiteral("/dev/zero"), path()));
+    const ProfileFile file(path());
+    QCOMPARE(file.readInteger("tec", "frn", 255), 255);
+    QCOMPARE(file.readString("tec", "te1", "Anna"), QStringLiteral("Anna"));
 }
 
 QTEST_GUILESS_MAIN(ProfileFileTest)

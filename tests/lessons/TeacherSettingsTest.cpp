@@ -1,6 +1,6 @@
 #include "lessons/TeacherSettings.h"
 #include "lessons/AdministratorPassword.h"
-#include "lessons/Gbk.h"
+#include "text/Gbk.h"
 #include "lessons/PasswordChange.h"
 #include "lessons/PasswordScramble.h"
 #include "lessons/PersonalSettings.h"

@@ -1,7 +1,7 @@
+#include "overlay/OverlayWindow.h"
 #include "board/model/BoardModel.h"
 #include "board/tools/CursorFile.h"
 #include "overlay/OverlayModel.h"
-#include "overlay/OverlayWindow.h"
 #include "platform/fakes/FakeClock.h"
 #include "platform/fakes/ScriptedPrompter.h"
 

@@ -20,7 +20,8 @@ private:
 
 // <base>/program/registry/XdictGrb.GrabProxy/CurVer (a directory, as an installer makes it),
 // <base>/user/registry/Other.Class/CurVer (a file), and <base>/outside beside the roots.
-void DirectoryRegistryTest::initTestCase() {
+void DirectoryRegistryTest::initTestCase()
+{
     QVERIFY(m_base.isValid());
     const QDir base(m_base.path());
     QVERIFY(base.mkpath(QStringLiteral("program/registry/XdictGrb.GrabProxy/CurVer")));
@@ -30,7 +31,8 @@ void DirectoryRegistryTest::initTestCase() {
     QVERIFY(base.mkpath(QStringLiteral("outside/CurVer")));
 }
 
-void DirectoryRegistryTest::canOpen_data() {
+void DirectoryRegistryTest::canOpen_data()
+{
     QTest::addColumn<QString>("key");
     QTest::addColumn<bool>("registered");
 
@@ -51,7 +53,8 @@ void DirectoryRegistryTest::canOpen_data() {
     QTest::newRow("separators only, the root itself") << R"(\)" << false;
 }
 
-void DirectoryRegistryTest::canOpen() {
+void DirectoryRegistryTest::canOpen()
+{
     QFETCH(QString, key);
     QFETCH(bool, registered);
     const QDir base(m_base.path());
@@ -60,7 +63,8 @@ void DirectoryRegistryTest::canOpen() {
     QCOMPARE(registry.canOpen(key), registered);
 }
 
-void DirectoryRegistryTest::defaultRootsAreProgramThenUser() {
+void DirectoryRegistryTest::defaultRootsAreProgramThenUser()
+{
     const QByteArray saved = qgetenv("XDG_DATA_HOME");
     qputenv("XDG_DATA_HOME", QFile::encodeName(m_base.filePath(QStringLiteral("data"))));
     const QStringList roots = DirectoryRegistry::defaultRoots(QStringLiteral("/opt/zkalto"));

@@ -22,7 +22,8 @@ private slots:
     void keptOnTopIsWindowFlag();
 };
 
-void QtDesktopTest::picksQtServicesOffX11() {
+void QtDesktopTest::picksQtServicesOffX11()
+{
     QCOMPARE(QGuiApplication::platformName(), QStringLiteral("offscreen"));
     const Platform platform = Platform::forThisDesktop(QCoreApplication::applicationDirPath());
     QVERIFY(dynamic_cast<QtDesktop*>(platform.desktop.get()));
@@ -35,7 +36,8 @@ void QtDesktopTest::picksQtServicesOffX11() {
 
 // The single-copy walk sees no window at all, not even the program's own, so a program started
 // here always counts as the only copy.
-void QtDesktopTest::knowsNoOtherWindows() {
+void QtDesktopTest::knowsNoOtherWindows()
+{
     QWindow hidden;
     hidden.setTitle(QStringLiteral("Z_Kalto"));
     hidden.create();
@@ -47,7 +49,8 @@ void QtDesktopTest::knowsNoOtherWindows() {
     QCOMPARE(desktop.windowAt(QPoint(100, 100)), quint64(0));
 }
 
-void QtDesktopTest::screenComesFromQt() {
+void QtDesktopTest::screenComesFromQt()
+{
     QtDesktop desktop;
     const int depth = QGuiApplication::primaryScreen()->depth();
     QCOMPARE(desktop.colourDepth(), depth);
@@ -62,7 +65,8 @@ void QtDesktopTest::screenComesFromQt() {
     QCOMPARE(QCursor::pos(), QPoint(1024, 50));
 }
 
-void QtDesktopTest::keptOnTopIsWindowFlag() {
+void QtDesktopTest::keptOnTopIsWindowFlag()
+{
     QWindow toolbar;
     toolbar.setGeometry(588, 0, 343, 40);
     toolbar.show();

@@ -15,12 +15,15 @@ private slots:
     void unscriptedQuestionIsRecordedAndCancelled();
 };
 
-void ScriptedPrompterTest::answersEachKindInOrder() {
+void ScriptedPrompterTest::answersEachKindInOrder()
+{
     ScriptedPrompter prompter;
     prompter.answerYesNo(true);
     prompter.answerYesNo(false);
     prompter.answerColour(QColor(Qt::red));
-    prompter.answerFont(std::nullopt);
+    QFont applied(QStringLiteral("隶书"));
+    applied.setPointSize(40);
+    prompter.answerFont(std::nullopt, {applied});
     prompter.answerOpenFile(QStringLiteral("/data/a.bmp"));
     prompter.answerSaveFile(QStringLiteral("/data/b.bmp"));
 
@@ -28,7 +31,10 @@ void ScriptedPrompterTest::answersEachKindInOrder() {
     QVERIFY(prompter.askYesNo(QStringLiteral("提示信息"), QStringLiteral("确实要退出系统吗？")));
     prompter.inform(QStringLiteral("提示信息"), QStringLiteral("done"));
     QVERIFY(!prompter.askYesNo(QStringLiteral("提示信息"), QStringLiteral("second")));
-    QVERIFY(!prompter.chooseFont(QFont()).has_value());
+    QList<QFont> appliedFonts;
+    QVERIFY(!prompter.chooseFont(QFont(), [&](const QFont& font) { appliedFonts.append(font); })
+                 .has_value());
+    QCOMPARE(appliedFonts, QList<QFont>{applied});
     QCOMPARE(
         prompter.saveFile(QStringLiteral("save"), QStringLiteral("/data"), QStringLiteral("*.bmp")),
         QStringLiteral("/data/b.bmp"));
@@ -51,7 +57,8 @@ void ScriptedPrompterTest::answersEachKindInOrder() {
     QCOMPARE(asked[5].filter, QStringLiteral("*.bmp"));
 }
 
-void ScriptedPrompterTest::unscriptedQuestionIsRecordedAndCancelled() {
+void ScriptedPrompterTest::unscriptedQuestionIsRecordedAndCancelled()
+{
     ScriptedPrompter prompter;
     prompter.answerSaveFile(QStringLiteral("/data/b.bmp"));
 

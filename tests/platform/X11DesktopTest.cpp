@@ -112,6 +112,10 @@ private slots:
     void keepOffTaskbarStateSurvivesShow();
     void keptOnTopEditsStateOfUnmappedWindow();
     void keptOnTopAsksWindowManagerForMappedWindow();
+    void keptOnTopRestacksUnmanagedWindow();
+    void fullScreenStateBeforeAndAfterShow();
+    void activate_data();
+    void activate();
     void movePointer_data();
     void movePointer();
     void grabScreenShowsWindows();
@@ -542,6 +546,89 @@ void X11DesktopTest::keptOnTopAsksWindowManagerForMappedWindow() {
     QCOMPARE(message.data.data32[1], atom("_NET_WM_STATE_ABOVE"));
     QVERIFY(walkIndex(other.winId()) < walkIndex(id));
     QCOMPARE(geometry(id), before);
+}
+
+void X11DesktopTest::keptOnTopRestacksUnmanagedWindow() {
+    RootListener windowManager;
+    QWindow toolbar;
+    toolbar.setFlags(Qt::Tool | Qt::FramelessWindowHint | Qt::BypassWindowManagerHint);
+    toolbar.setGeometry(588, 0, 343, 40);
+    toolbar.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&toolbar));
+    const xcb_window_t other = createWindow({0, 0, 1024, 768}, true);
+    const xcb_window_t id = toolbar.winId();
+    QCOMPARE(walkIndex(other), 0);
+
+    // No window manager handles it: the window itself goes over everything and beneath it all.
+    m_desktop->setKeptOnTop(&toolbar, true);
+    QCOMPARE(walkIndex(id), 0);
+    m_desktop->setKeptOnTop(&toolbar, false);
+    QCOMPARE(walkIndex(id), m_desktop->topLevelWindows().size() - 1);
+    QCOMPARE(windowManager.messages(atom("_NET_WM_STATE"), id).size(), 0);
+}
+
+void X11DesktopTest::fullScreenStateBeforeAndAfterShow() {
+    RootListener windowManager;
+    QWindow board;
+    board.setGeometry(0, 0, 1024, 768);
+    board.create();
+    m_desktop->keepOffTaskbar(&board);
+    m_desktop->setFullScreen(&board);
+    const QList<xcb_atom_t> state = atoms(board.winId(), "_NET_WM_STATE");
+    QVERIFY(state.contains(atom("_NET_WM_STATE_FULLSCREEN")));
+    QVERIFY(state.contains(atom("_NET_WM_STATE_SKIP_TASKBAR")));
+
+    board.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&board));
+    QVERIFY(atoms(board.winId(), "_NET_WM_STATE").contains(atom("_NET_WM_STATE_FULLSCREEN")));
+    m_desktop->setFullScreen(&board);
+    QTRY_COMPARE(windowManager.messages(atom("_NET_WM_STATE"), board.winId()).size(), 1);
+    const xcb_client_message_event_t message =
+        windowManager.messages(atom("_NET_WM_STATE"), board.winId()).last();
+    QCOMPARE(message.data.data32[0], 1u); // add
+    QCOMPARE(message.data.data32[1], atom("_NET_WM_STATE_FULLSCREEN"));
+}
+
+void X11DesktopTest::activate_data() {
+    QTest::addColumn<bool>("windowManager");
+    QTest::newRow("window manager asked") << true;
+    QTest::newRow("no window manager: focus set") << false;
+}
+
+void X11DesktopTest::activate() {
+    QFETCH(bool, windowManager);
+    RootListener listener;
+    const xcb_window_t root = m_desktop->root();
+    const xcb_atom_t check = atom("_NET_SUPPORTING_WM_CHECK");
+    if (windowManager) {
+        // What an EWMH window manager announces: a check window that names itself.
+        const xcb_window_t checkWindow = createWindow({-10, -10, 1, 1}, false);
+        for (const xcb_window_t window : {root, checkWindow})
+            xcb_change_property(m_connection, XCB_PROP_MODE_REPLACE, window, check,
+                                XCB_ATOM_WINDOW, 32, 1, &checkWindow);
+    }
+    QWindow board;
+    board.setGeometry(0, 0, 1024, 768);
+    board.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&board));
+    const xcb_window_t other = createWindow({0, 0, 1024, 768}, true);
+    QCOMPARE(walkIndex(other), 0);
+
+    m_desktop->activate(&board);
+    if (windowManager) {
+        QTRY_COMPARE(listener.messages(atom("_NET_ACTIVE_WINDOW"), board.winId()).size(), 1);
+        const xcb_client_message_event_t message =
+            listener.messages(atom("_NET_ACTIVE_WINDOW"), board.winId()).last();
+        QCOMPARE(message.data.data32[0], 2u); // asked for by the user, as a pager asks
+        xcb_delete_property(m_connection, root, check);
+    } else {
+        const Reply<xcb_get_input_focus_reply_t> focus(xcb_get_input_focus_reply(
+            m_connection, xcb_get_input_focus(m_connection), nullptr));
+        QVERIFY(focus);
+        QCOMPARE(focus->focus, xcb_window_t(board.winId()));
+        QCOMPARE(listener.messages(atom("_NET_ACTIVE_WINDOW"), board.winId()).size(), 0);
+    }
+    QCOMPARE(walkIndex(board.winId()), 0);
 }
 
 void X11DesktopTest::movePointer_data() {

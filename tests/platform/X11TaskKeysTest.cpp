@@ -56,7 +56,8 @@ private:
     std::unique_ptr<X11TaskKeys> m_keys;
 };
 
-void X11TaskKeysTest::initTestCase() {
+void X11TaskKeysTest::initTestCase()
+{
     auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
     QVERIFY(x11);
     xcb_connection_t* connection = x11->connection();
@@ -66,16 +67,19 @@ void X11TaskKeysTest::initTestCase() {
     QVERIFY(!xcb_connection_has_error(m_other));
 }
 
-void X11TaskKeysTest::cleanupTestCase() {
+void X11TaskKeysTest::cleanupTestCase()
+{
     m_keys.reset();
     xcb_disconnect(m_other);
 }
 
-void X11TaskKeysTest::cleanup() {
+void X11TaskKeysTest::cleanup()
+{
     m_keys->release();
 }
 
-uint8_t X11TaskKeysTest::otherClientGrab(xcb_keysym_t keysym, uint16_t modifiers) {
+uint8_t X11TaskKeysTest::otherClientGrab(xcb_keysym_t keysym, uint16_t modifiers)
+{
     const xcb_setup_t* setup = xcb_get_setup(m_other);
     const Reply<xcb_get_keyboard_mapping_reply_t> map(xcb_get_keyboard_mapping_reply(
         m_other,
@@ -102,7 +106,8 @@ uint8_t X11TaskKeysTest::otherClientGrab(xcb_keysym_t keysym, uint16_t modifiers
     return 0;
 }
 
-void X11TaskKeysTest::blocksCombinationUntilRelease_data() {
+void X11TaskKeysTest::blocksCombinationUntilRelease_data()
+{
     QTest::addColumn<uint>("keysym");
     QTest::addColumn<uint>("modifiers");
 
@@ -119,7 +124,8 @@ void X11TaskKeysTest::blocksCombinationUntilRelease_data() {
     QTest::newRow("Super_R with both locks on") << uint(SuperR) << uint(NumLock | CapsLock);
 }
 
-void X11TaskKeysTest::blocksCombinationUntilRelease() {
+void X11TaskKeysTest::blocksCombinationUntilRelease()
+{
     QFETCH(uint, keysym);
     QFETCH(uint, modifiers);
 
@@ -130,7 +136,8 @@ void X11TaskKeysTest::blocksCombinationUntilRelease() {
     QCOMPARE(otherClientGrab(keysym, modifiers), 0);
 }
 
-void X11TaskKeysTest::leavesOtherCombinationsFree_data() {
+void X11TaskKeysTest::leavesOtherCombinationsFree_data()
+{
     QTest::addColumn<uint>("keysym");
     QTest::addColumn<uint>("modifiers");
 
@@ -141,7 +148,8 @@ void X11TaskKeysTest::leavesOtherCombinationsFree_data() {
     QTest::newRow("Shift+Super_L") << uint(SuperL) << uint(Shift);
 }
 
-void X11TaskKeysTest::leavesOtherCombinationsFree() {
+void X11TaskKeysTest::leavesOtherCombinationsFree()
+{
     QFETCH(uint, keysym);
     QFETCH(uint, modifiers);
 
@@ -149,7 +157,8 @@ void X11TaskKeysTest::leavesOtherCombinationsFree() {
     QCOMPARE(otherClientGrab(keysym, modifiers), 0);
 }
 
-void X11TaskKeysTest::secondDisableGrabsNothingMore() {
+void X11TaskKeysTest::secondDisableGrabsNothingMore()
+{
     QCOMPARE(m_keys->disableTaskKeys(1, 23), 1);
     QCOMPARE(m_keys->disableTaskKeys(1, 23), 1);
     QCOMPARE(otherClientGrab(Tab, Alt), XCB_ACCESS);

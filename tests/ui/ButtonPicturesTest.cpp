@@ -16,6 +16,8 @@ private slots:
     void pictureRenders_data();
     void pictureRenders();
     void deliveredPicturesAreExactlyTheNamedOnes();
+    void fixedPictureRenders_data();
+    void fixedPictureRenders();
     void picturesDifferFromEachOther();
     void statesLookDifferent_data();
     void statesLookDifferent();
@@ -31,30 +33,46 @@ namespace {
 const QColor Bar(0xA6, 0xCA, 0xF0);
 
 // Every picture the windows ask for, at the size of its button.
-const QList<std::pair<QString, QSize>>& namedPictures() {
+const QList<std::pair<QString, QSize>>& namedPictures()
+{
     static const QList<std::pair<QString, QSize>> pictures = {
-        {"board", {38, 38}},       {"annotate", {38, 38}},  {"taskkeys", {38, 38}},
-        {"keyboard", {38, 38}},    {"textline", {38, 38}},  {"shade", {38, 38}},
-        {"help", {38, 38}},        {"exit", {38, 38}},      {"shrink", {38, 38}},
-        {"restore", {16, 16}},     {"pencolour", {38, 19}}, {"widthup", {38, 19}},
-        {"widthdown", {38, 19}},   {"clear", {38, 38}},     {"undo", {38, 38}},
-        {"eraser", {38, 38}},      {"areaerase", {38, 38}}, {"pen", {38, 38}},
-        {"line", {38, 38}},        {"rectangle", {38, 38}}, {"ellipse", {38, 38}},
-        {"rangeselect", {38, 38}}, {"zoomin", {38, 19}},    {"zoomout", {38, 19}},
-        {"thumbnails", {38, 19}},  {"import", {38, 19}},    {"pageleft", {31, 38}},
-        {"pageright", {29, 38}},   {"settings", {38, 38}},  {"demo", {38, 38}},
+        {"board", {38, 38}},       {"annotate", {38, 38}},       {"taskkeys", {38, 38}},
+        {"keyboard", {38, 38}},    {"textline", {38, 38}},       {"shade", {38, 38}},
+        {"help", {38, 38}},        {"exit", {38, 38}},           {"shrink", {38, 38}},
+        {"restore", {16, 16}},     {"pencolour", {38, 19}},      {"widthup", {38, 19}},
+        {"widthdown", {38, 19}},   {"clear", {38, 38}},          {"undo", {38, 38}},
+        {"eraser", {38, 38}},      {"areaerase", {38, 38}},      {"pen", {38, 38}},
+        {"line", {38, 38}},        {"rectangle", {38, 38}},      {"ellipse", {38, 38}},
+        {"rangeselect", {38, 38}}, {"zoomin", {38, 19}},         {"zoomout", {38, 19}},
+        {"thumbnails", {38, 19}},  {"import", {38, 19}},         {"pageleft", {31, 38}},
+        {"pageright", {29, 38}},   {"settings", {38, 38}},       {"demo", {38, 38}},
         {"save", {31, 30}},        {"capturecurrent", {38, 19}}, {"capturenext", {38, 19}},
-        {"compact", {38, 38}},     {"expand", {38, 38}},      {"pencolourtall", {36, 38}},
-        {"unshade", {33, 33}},
+        {"compact", {38, 38}},     {"expand", {38, 38}},         {"pencolourtall", {36, 38}},
+        {"unshade", {33, 33}},     {"stripup", {23, 23}},        {"stripdown", {23, 23}},
+        {"font", {19, 18}},        {"openfolder", {20, 14}},     {"scanner", {20, 18}},
+        {"clipart", {20, 18}},     {"paste", {22, 16}},          {"stampunderlay", {22, 18}},
+        {"stampclose", {22, 18}},
     };
     return pictures;
 }
 
-QImage picture(const QIcon& icon, QSize size, QIcon::Mode mode, QIcon::State state) {
+// Fixed pictures of windows, at their size.
+const QList<std::pair<QString, QSize>>& fixedPictures()
+{
+    static const QList<std::pair<QString, QSize>> pictures = {
+        {"stripheader", {233, 18}},
+        {"paneltitle", {363, 20}},
+    };
+    return pictures;
+}
+
+QImage picture(const QIcon& icon, QSize size, QIcon::Mode mode, QIcon::State state)
+{
     return icon.pixmap(size, mode, state).toImage().convertToFormat(QImage::Format_ARGB32);
 }
 
-int differingPixels(const QImage& a, const QImage& b) {
+int differingPixels(const QImage& a, const QImage& b)
+{
     int count = 0;
     for (int y = 0; y < a.height(); ++y) {
         for (int x = 0; x < a.width(); ++x) {
@@ -69,20 +87,23 @@ int differingPixels(const QImage& a, const QImage& b) {
 }
 
 // Brightness of a colour as the eye sees it, 0..255.
-int lightness(QRgb colour) {
+int lightness(QRgb colour)
+{
     return qGray(colour);
 }
 
 } // namespace
 
-void ButtonPicturesTest::pictureRenders_data() {
+void ButtonPicturesTest::pictureRenders_data()
+{
     QTest::addColumn<QString>("name");
     QTest::addColumn<QSize>("size");
     for (const auto& [name, size] : namedPictures())
         QTest::newRow(qPrintable(name)) << name << size;
 }
 
-void ButtonPicturesTest::pictureRenders() {
+void ButtonPicturesTest::pictureRenders()
+{
     QFETCH(QString, name);
     QFETCH(QSize, size);
     const QIcon icon = buttonPictures(name, size);
@@ -108,16 +129,43 @@ void ButtonPicturesTest::pictureRenders() {
     QVERIFY2(dark * 20 >= area, qPrintable(QString("%1 of %2 pixels dark").arg(dark).arg(area)));
 }
 
-void ButtonPicturesTest::deliveredPicturesAreExactlyTheNamedOnes() {
+void ButtonPicturesTest::deliveredPicturesAreExactlyTheNamedOnes()
+{
     QVERIFY(!buttonPictures("board", {38, 38}).isNull()); // makes the pictures available
     QStringList named;
-    for (const auto& entry : namedPictures())
+    for (const auto& entry : namedPictures() + fixedPictures())
         named << entry.first + ".svg";
     named.sort();
     QCOMPARE(QDir(":/icons").entryList(QDir::Files, QDir::Name), named);
 }
 
-void ButtonPicturesTest::picturesDifferFromEachOther() {
+void ButtonPicturesTest::fixedPictureRenders_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QSize>("size");
+    for (const auto& [name, size] : fixedPictures())
+        QTest::newRow(qPrintable(name)) << name << size;
+}
+
+void ButtonPicturesTest::fixedPictureRenders()
+{
+    QFETCH(QString, name);
+    QFETCH(QSize, size);
+    const QImage image = fixedPicture(name, size).toImage().convertToFormat(QImage::Format_ARGB32);
+    QCOMPARE(image.size(), size);
+    // Icons drawn on a face: dark pixels on a light ground.
+    int dark = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            dark += lightness(image.pixel(x, y)) < 80 ? 1 : 0;
+    QVERIFY(dark * 20 >= size.width() * size.height());
+    QVERIFY(lightness(image.pixel(0, 0)) > 160);
+    QTest::ignoreMessage(QtWarningMsg, "button picture missing: nosuchpicture");
+    QVERIFY(fixedPicture(QStringLiteral("nosuchpicture"), size).isNull());
+}
+
+void ButtonPicturesTest::picturesDifferFromEachOther()
+{
     // All at one size, so pictures of different buttons compare pixel for pixel.
     const QSize common(38, 38);
     QList<std::pair<QString, QImage>> rendered;
@@ -137,11 +185,13 @@ void ButtonPicturesTest::picturesDifferFromEachOther() {
     }
 }
 
-void ButtonPicturesTest::statesLookDifferent_data() {
+void ButtonPicturesTest::statesLookDifferent_data()
+{
     pictureRenders_data();
 }
 
-void ButtonPicturesTest::statesLookDifferent() {
+void ButtonPicturesTest::statesLookDifferent()
+{
     QFETCH(QString, name);
     QFETCH(QSize, size);
     const QIcon icon = buttonPictures(name, size);
@@ -202,7 +252,8 @@ void ButtonPicturesTest::statesLookDifferent() {
     }
 }
 
-void ButtonPicturesTest::missingPictureIsAFault() {
+void ButtonPicturesTest::missingPictureIsAFault()
+{
     QTest::ignoreMessage(QtWarningMsg, "button picture missing: nosuchpicture");
     QVERIFY(buttonPictures("nosuchpicture", {38, 38}).isNull());
 
@@ -213,7 +264,8 @@ void ButtonPicturesTest::missingPictureIsAFault() {
     QVERIFY(button->icon().isNull());
 }
 
-void ButtonPicturesTest::addPictureButtonSetsUpTheButton_data() {
+void ButtonPicturesTest::addPictureButtonSetsUpTheButton_data()
+{
     QTest::addColumn<QString>("objectName");
     QTest::addColumn<QRect>("geometry");
     QTest::addColumn<QString>("pictureName");
@@ -227,7 +279,8 @@ void ButtonPicturesTest::addPictureButtonSetsUpTheButton_data() {
         << "SpeedButton30" << QRect(100, 0, 29, 38) << "pageright" << QString();
 }
 
-void ButtonPicturesTest::addPictureButtonSetsUpTheButton() {
+void ButtonPicturesTest::addPictureButtonSetsUpTheButton()
+{
     QFETCH(QString, objectName);
     QFETCH(QRect, geometry);
     QFETCH(QString, pictureName);
@@ -247,7 +300,8 @@ void ButtonPicturesTest::addPictureButtonSetsUpTheButton() {
                      QIcon::Off));
 }
 
-void ButtonPicturesTest::buttonShowsThePictureOfItsState_data() {
+void ButtonPicturesTest::buttonShowsThePictureOfItsState_data()
+{
     QTest::addColumn<bool>("pressed");
     QTest::addColumn<bool>("checked");
     QTest::addColumn<bool>("enabled");
@@ -263,7 +317,8 @@ void ButtonPicturesTest::buttonShowsThePictureOfItsState_data() {
         << false << true << false << QIcon::Disabled << QIcon::Off;
 }
 
-void ButtonPicturesTest::buttonShowsThePictureOfItsState() {
+void ButtonPicturesTest::buttonShowsThePictureOfItsState()
+{
     QFETCH(bool, pressed);
     QFETCH(bool, checked);
     QFETCH(bool, enabled);

@@ -30,7 +30,8 @@ struct Design {
 // The thin cross of the shape tools; its centre is the hot spot.
 const QPoint CrossCentre(11, 11);
 
-void drawCross(QPainter& painter) {
+void drawCross(QPainter& painter)
+{
     painter.drawLine(CrossCentre.x() - 10, CrossCentre.y(), CrossCentre.x() + 10, CrossCentre.y());
     painter.drawLine(CrossCentre.x(), CrossCentre.y() - 10, CrossCentre.x(), CrossCentre.y() + 10);
 }
@@ -38,7 +39,8 @@ void drawCross(QPainter& painter) {
 // A pencil from its tip at the lower left up to the right.
 const QPoint PencilTip(1, 30);
 
-void drawPencil(QPainter& painter) {
+void drawPencil(QPainter& painter)
+{
     QTransform along;
     along.translate(PencilTip.x() + 0.5, PencilTip.y() + 0.5);
     along.rotate(-45);
@@ -56,12 +58,14 @@ void drawPencil(QPainter& painter) {
 // The eraser block; its top-left corner is the hot spot.
 const QRect EraserBlock(1, 1, 20, 14);
 
-void drawEraser(QPainter& painter) {
+void drawEraser(QPainter& painter)
+{
     painter.fillRect(EraserBlock, Qt::black);
     painter.fillRect(EraserBlock.adjusted(2, 2, -2, -6), Qt::white);
 }
 
-void drawDottedSquare(QPainter& painter, const QRect& square) {
+void drawDottedSquare(QPainter& painter, const QRect& square)
+{
     int step = 0;
     auto dot = [&](int x, int y) {
         if (step++ % 4 < 2)
@@ -77,7 +81,8 @@ void drawDottedSquare(QPainter& painter, const QRect& square) {
         dot(square.left(), y);
 }
 
-QList<Design> designs() {
+QList<Design> designs()
+{
     return {
         {"Text_Hnd.cut", PencilTip, drawPencil},
         {"Sonic cross2.cut", CrossCentre,
@@ -105,7 +110,8 @@ QList<Design> designs() {
     };
 }
 
-QImage drawCursor(const Design& design) {
+QImage drawCursor(const Design& design)
+{
     QImage shape(Side, Side, QImage::Format_ARGB32);
     shape.fill(Qt::transparent);
     {
@@ -135,7 +141,8 @@ QImage drawCursor(const Design& design) {
 
 // ICONDIR, one ICONDIRENTRY with the hot spot, then a BITMAPINFOHEADER of double height, the
 // colour pixels bottom-up as B, G, R, A and the one-bit AND mask (set = transparent).
-QByteArray curFile(const QImage& picture, QPoint hotSpot) {
+QByteArray curFile(const QImage& picture, QPoint hotSpot)
+{
     constexpr quint32 HeaderSize = 40;
     constexpr quint32 ColourBytes = Side * Side * 4;
     constexpr quint32 MaskStride = ((Side + 31) / 32) * 4;
@@ -171,7 +178,8 @@ QByteArray curFile(const QImage& picture, QPoint hotSpot) {
 
 } // namespace
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     if (argc != 2) {
         std::fprintf(stderr, "usage: make_cursors <output directory>\n");
         return 2;

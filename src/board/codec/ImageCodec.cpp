@@ -1,29 +1,22 @@
 #include "board/codec/ImageCodec.h"
 
+#include "board/codec/PngCodec.h"
 #include "board/codec/Resampler.h"
 
 #include <QBuffer>
 #include <QFile>
 #include <QImageReader>
-#include <QImageWriter>
+#include <QMutex>
 #include <QSaveFile>
+#include <QTemporaryFile>
 #include <QtEndian>
+
+#include <cstdio>
 
 namespace {
 
 const QString Png = QStringLiteral("png");
 const QString Bmp = QStringLiteral("bmp");
-
-// Loaded pictures come back in the program's two formats: RGB32 when opaque, ARGB32 otherwise.
-QImage normalised(const QImage& image)
-{
-    if (image.isNull())
-        return {};
-    if (image.format() == QImage::Format_RGB32 || image.format() == QImage::Format_ARGB32)
-        return image;
-    return image.convertToFormat(image.hasAlphaChannel() ? QImage::Format_ARGB32
-                                                         : QImage::Format_RGB32);
-}
 
 bool isNative32(QImage::Format format)
 {
@@ -90,6 +83,16 @@ QByteArray argbBmp(const QImage& argb)
 } // namespace
 
 namespace ImageCodec {
+
+QImage normalised(const QImage& image)
+{
+    if (image.isNull())
+        return {};
+    if (image.format() == QImage::Format_RGB32 || image.format() == QImage::Format_ARGB32)
+        return image;
+    return image.convertToFormat(image.hasAlphaChannel() ? QImage::Format_ARGB32
+                                                         : QImage::Format_RGB32);
+}
 
 QImage loadFile(const QString& path)
 {
@@ -175,19 +178,14 @@ bool save(const QImage& image, const QString& path, const QString& encoder)
 {
     if (image.isNull() || (encoder != Png && encoder != Bmp))
         return false;
+    if (encoder == Png)
+        return PngCodec::save(image, path);
     // Written beside the old file and renamed over it, so a failed write leaves the old one.
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return false;
-    bool written = false;
-    if (encoder == Bmp) {
-        const QByteArray stream = bmpStream(image);
-        written = !stream.isEmpty() && file.write(stream) == stream.size();
-    } else {
-        QImageWriter writer(&file, "png");
-        written = writer.write(image);
-    }
-    if (!written) {
+    const QByteArray stream = bmpStream(image);
+    if (stream.isEmpty() || file.write(stream) != stream.size()) {
         file.cancelWriting();
         return false;
     }
@@ -196,7 +194,7 @@ bool save(const QImage& image, const QString& path, const QString& encoder)
 
 bool savePng(const QImage& image, const QString& path)
 {
-    return save(loadBmpStream(bmpStream(image)), path, Png);
+    return PngCodec::save(image, path);
 }
 
 QImage scaledCopy(const QImage& source, const QRectF& sourceRect, const QSize& targetSize,
@@ -207,16 +205,23 @@ QImage scaledCopy(const QImage& source, const QRectF& sourceRect, const QSize& t
     if (bitmap.isNull())
         return {};
     drawScaled(bitmap, destination, source, sourceRect, mode);
-    // A scratch file rewritten on every resize: written in place, without the atomic replace and
-    // flush to disk that save() does for real documents. When it cannot be written or read back,
-    // the drawn bitmap is still the right picture: return it rather than lose the resize.
+    // A scratch file rewritten on every resize, without the flush to disk that save() does for
+    // real documents. It is written beside and renamed over the name, so whatever lay there (a
+    // named pipe would make the write wait forever) is replaced. When it cannot be written or read
+    // back, the drawn bitmap is still the right picture: return it rather than lose the resize.
     const QString path = programDirectory + fileName;
     const QByteArray stream = bmpStream(bitmap);
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
-        file.write(stream) != stream.size() || !file.flush())
+    // Thumbnails are resized on worker threads while the board may zoom: the drawing runs side by
+    // side, but one copy at a time writes the file and reads it back, or a copy could read another
+    // one's picture.
+    static QMutex fileInUse;
+    const QMutexLocker oneAtATime(&fileInUse);
+    QTemporaryFile file(path + QStringLiteral(".XXXXXX"));
+    if (!file.open() || file.write(stream) != stream.size() || !file.flush() ||
+        std::rename(QFile::encodeName(file.fileName()).constData(),
+                    QFile::encodeName(path).constData()) != 0)
         return bitmap;
-    file.close();
+    file.setAutoRemove(false);
     const QImage stored = loadFile(path);
     return stored.isNull() ? bitmap : stored;
 }

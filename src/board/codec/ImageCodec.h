@@ -20,6 +20,8 @@ namespace ImageCodec {
 // Any picture format Qt reads, decided by content; a null image when it cannot be read.
 // Loaded images are RGB32 when opaque, ARGB32 when they carry alpha.
 QImage loadFile(const QString& path);
+// A loaded picture in the program's two formats: RGB32 when opaque, ARGB32 when it has alpha.
+QImage normalised(const QImage& image);
 // An in-memory BMP stream, as written by bmpStream().
 QImage loadBmpStream(const QByteArray& stream);
 // Opaque images become 24-bit BMPs; images with an alpha channel 32-bit BMPs with an alpha mask,
@@ -40,13 +42,14 @@ void drawScaled(QImage& target, const QRectF& destination, const QImage& source,
 QString encoderFor(const QString& mimeType);
 bool save(const QImage& image, const QString& path, const QString& encoder);
 
-// Saves as PNG through a BMP stream, as lesson pages and captures are written.
+// Saves as PNG, as lesson pages and captures are written (PngCodec: fast, straight from the image).
 bool savePng(const QImage& image, const QString& path);
 
 // The scaled copy every resize in the program goes through: draw source into a new bitmap of
 // targetSize with mode, write it to fileName ("tmp.bmt", or "tmp.bmp" for the overlay's reduce) in
 // programDirectory (which ends with "/") and load it back from there. When the file cannot be
-// written, the drawn bitmap itself is returned.
+// written, the drawn bitmap itself is returned. Safe on several threads at once: they draw side by
+// side and take turns with the file.
 QImage scaledCopy(const QImage& source, const QRectF& sourceRect, const QSize& targetSize,
                   const QRectF& destination, Interpolation mode, const QString& programDirectory,
                   const QString& fileName = QStringLiteral("tmp.bmt"));

@@ -8,6 +8,7 @@
 #include "board/pixels/RasterCopy.h"
 #include "platform/Prompter.h"
 
+#include <QPainter>
 #include <QRegion>
 
 namespace {
@@ -24,11 +25,11 @@ BoardModel::BoardModel(QSize screenSize, const QString& programDirectory, Prompt
       m_screen(screenSize),
       m_pages(screenSize, programDirectory, BoardGeometry::contentPanelBounds(screenSize).size()),
       m_strokeColour(ColourRef::toColor(designedStrokeColour)),
-      m_backgroundSwatch(NamedColours::color(NamedColours::standardGrey))
+      m_backgroundSwatch(NamedColours::color(NamedColours::standardGrey)),
+      m_contentPanel(m_pages, m_screen, prompter)
 {
     m_screen.setRepaintHandler([this](const QRect& rect) { emit repaintNeeded(rect); });
-    m_panel.bounds = BoardGeometry::contentPanelBounds(screenSize);
-    m_panel.textColour = 0xFFFFFF;
+    connect(&m_contentPanel, &ContentPanelModel::changed, this, &BoardModel::contentPanelChanged);
     m_stroke.strokeWidth = m_strokeWidth;
     m_stroke.pen = BoardToolSet::penFor(m_toolMode, m_strokeWidth, m_strokeColour,
                                         m_screen.backgroundColour());
@@ -42,8 +43,8 @@ Canvas BoardModel::canvas()
         const bool atTop = m_thumbnailStrip->top() == BoardGeometry::panelTop;
         keepOut.append({atTop ? KeepOut::Side::Above : KeepOut::Side::Below, *m_thumbnailStrip});
     }
-    if (m_panel.shown)
-        keepOut.append({KeepOut::Side::Left, m_panel.bounds});
+    if (contentPanel().shown)
+        keepOut.append({KeepOut::Side::Left, contentPanel().bounds});
     return Canvas{m_screen,
                   m_pages.currentPageImage(),
                   m_pages.scratchImage(),
@@ -312,31 +313,12 @@ void BoardModel::placePicture(const QImage& picture, QPoint topLeft, bool exact,
 
 void BoardModel::savePanelState()
 {
-    m_pages.savePanelState(m_panelText.toHtml().toUtf8(), m_panel.bounds);
-}
-
-void BoardModel::restorePanelState(int page)
-{
-    const Page& record = m_pages.page(page);
-    if (record.contentKind == ContentKind::None) {
-        m_panel.shown = false;
-        emit contentPanelChanged();
-        return;
-    }
-    m_panel.textShown = record.contentKind != ContentKind::WebDocument;
-    if (m_panel.textShown) {
-        if (const auto text = m_pages.pageText(page))
-            m_panelText.setHtml(QString::fromUtf8(*text));
-    }
-    m_panel.bounds = record.panelBounds;
-    m_panel.shown = true;
-    emit contentPanelChanged();
+    m_contentPanel.savePanelState();
 }
 
 void BoardModel::setTextPanelColour(quint32 colour)
 {
-    m_panel.textColour = colour;
-    emit contentPanelChanged();
+    m_contentPanel.setTextColour(colour);
 }
 
 void BoardModel::startTurn()
@@ -350,8 +332,7 @@ void BoardModel::leaveCurrentPage()
 {
     // The undo snapshot still holds the page left; undo on the new page touches only a corner.
     m_stroke.box = {10, 10, -10, -10};
-    if (m_panel.shown)
-        savePanelState();
+    m_contentPanel.leavePage();
 }
 
 void BoardModel::arriveOnPage()
@@ -379,12 +360,10 @@ void BoardModel::turnRight()
         leaveCurrentPage();
         if (current < m_pages.pageCount()) {
             m_pages.setCurrentPage(current + 1);
-            restorePanelState(m_pages.currentPage());
+            m_contentPanel.restore(m_pages.currentPage());
         } else {
-            m_panel.shown = false;
             m_pages.addPage(m_backgroundSwatch);
-            m_panelText.clear();
-            emit contentPanelChanged();
+            m_contentPanel.hideForNewPage();
         }
         arriveOnPage();
     }
@@ -406,8 +385,75 @@ void BoardModel::turnLeft()
     if (m_pages.currentPage() != 1) {
         leaveCurrentPage();
         m_pages.setCurrentPage(m_pages.currentPage() - 1);
-        restorePanelState(m_pages.currentPage());
+        m_contentPanel.restore(m_pages.currentPage());
         arriveOnPage();
     }
     colourTextPanelForPage();
+}
+
+LessonPage BoardModel::lessonPage(int n) const
+{
+    const Page& page = m_pages.page(n);
+    return {m_pages.pageImage(n), page.contentKind, page.panelBounds,
+            m_pages.pageText(n).value_or(QByteArray())};
+}
+
+void BoardModel::showSavedPage(int n, const QImage& picture)
+{
+    m_transferPage = n;
+    m_screen.copyFrom(picture, QRect(QPoint(0, 0), m_screenSize));
+    emit lessonPageShown();
+}
+
+void BoardModel::finishSaving()
+{
+    m_transferPage = 0;
+    repaintFromPage();
+    emit pageChanged();
+}
+
+void BoardModel::openLesson(int count, const std::function<LessonPage(int n)>& pageAt)
+{
+    startTurn();
+    leaveCurrentPage();
+    const QRect screenRect(QPoint(0, 0), m_screenSize);
+    const int textRefused = m_pages.replacePages(count, [&](int n) {
+        // The pending page load: the picture goes onto the window over what it showed, and the
+        // page is what the window then shows.
+        LessonPage page = pageAt(n);
+        if (page.picture.isNull()) {
+            m_screen.fill(screenRect, m_backgroundSwatch);
+        } else if (page.picture.hasAlphaChannel()) {
+            // A picture with transparency is drawn over the window, not copied onto it.
+            QImage over = m_screen.image().copy(page.picture.rect().intersected(screenRect));
+            QPainter(&over).drawImage(0, 0, page.picture);
+            m_screen.drawImage(QPoint(0, 0), over);
+        } else {
+            m_screen.drawImage(QPoint(0, 0), page.picture);
+        }
+        page.picture = m_screen.image();
+        m_transferPage = n;
+        emit lessonPageShown();
+        return page;
+    });
+    m_transferPage = 0;
+    arriveOnPage();
+    colourTextPanelForPage();
+    m_contentPanel.restoreOpenedPage(m_pages.currentPage(), textRefused);
+}
+
+void BoardModel::goToPage(int n)
+{
+    startTurn();
+    leaveCurrentPage();
+    m_pages.setCurrentPage(n);
+    m_contentPanel.restore(m_pages.currentPage());
+    arriveOnPage();
+    setTextPanelColour(TextPanelColour::afterPagePick(
+        ColourRef::fromColor(m_pages.backgroundOf(m_pages.currentPage()))));
+}
+
+void BoardModel::openThumbnails(const std::function<QImage()>& panelPixels)
+{
+    m_contentPanel.stampForThumbnails(panelPixels);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "board/content/ContentPanelModel.h"
 #include "board/content/FloatingPicture.h"
 #include "board/model/BoardToolSet.h"
 #include "board/model/ToolMode.h"
@@ -9,19 +10,10 @@
 #include "board/tools/Stroke.h"
 
 #include <QObject>
-#include <QTextDocument>
+#include <functional>
 #include <optional>
 
 class Prompter;
-
-// The content panel over the left of the page as the board shows it: whether it is shown, whether
-// its text box is (a web document hides it), where it stands and the colour of its text box.
-struct ContentPanelState {
-    bool shown = false;
-    bool textShown = true;
-    QRect bounds;
-    quint32 textColour = 0;
-};
 
 // The board: its pages, the screen image the board window shows, the pen and background settings,
 // the tools, undo, the floating picture, the content panel's state and text, and the rules for
@@ -51,9 +43,11 @@ public:
     QColor backgroundSwatch() const { return m_backgroundSwatch; }
     // The size of the shape being drawn, "10，5", or empty.
     QString readout() const { return m_readout; }
-    const ContentPanelState& contentPanel() const { return m_panel; }
+    const ContentPanelState& contentPanel() const { return m_contentPanel.state(); }
     // The content panel's text: the text box shows and edits this document.
-    QTextDocument* panelText() { return &m_panelText; }
+    QTextDocument* panelText() { return m_contentPanel.text(); }
+    // The content panel's behaviour: opening, moving, stamping, closing, documents.
+    ContentPanelModel& panel() { return m_contentPanel; }
 
     // Settings a start-up applies; they change no page.
     void setStrokeWidth(int width);
@@ -89,6 +83,13 @@ public:
     void clearPage();
     void turnRight();
     void turnLeft();
+    // Straight to page n (kept within the pages), as a page picked from the thumbnails: the turn's
+    // rules, without adding a page.
+    void goToPage(int n);
+    // The thumbnail strip opens over the board: a shown content panel is stamped into the current
+    // page for the while, from its pixels on the screen, so the page's thumbnail shows it; with an
+    // underlay, the panel shows again.
+    void openThumbnails(const std::function<QImage()>& panelPixels);
     void zoomIn() { zoom(true); }
     void zoomOut() { zoom(false); }
     void clearReadout() { setReadout({}); }
@@ -101,6 +102,26 @@ public:
     void replaceCurrentPage(const QImage& picture);
     // Stamps a floating picture with its frame left out, as tool and page changes do.
     void putDownFloatingPicture();
+
+    // Lessons. Page n as a lesson keeps it: its picture, content kind, panel bounds and page text.
+    LessonPage lessonPage(int n) const;
+    // While a lesson is saved: page n's number in the page-number box and its picture on the
+    // window, shown at once.
+    void showSavedPage(int n, const QImage& picture);
+    // After a save: the current page and its number are shown again.
+    void finishSaving();
+    // Replaces the pages by the count pages (1 ≤ count ≤ 99) that pageAt gives, one at a time, as a
+    // page turn leaves the old page. Each picture is drawn unscaled at (0, 0) over what the window
+    // shows (a page whose picture is null is filled with the background swatch) and the page is
+    // taken from the window, while the page-number box shows its number. Afterwards the current
+    // page, kept within the lesson, is shown with its content panel: text from its page text
+    // file, shown when its content kind is text.
+    void openLesson(int count, const std::function<LessonPage(int n)>& pageAt);
+    // The number the page-number box shows: the current page, or the page being saved or opened.
+    int shownPageNumber() const
+    {
+        return m_transferPage > 0 ? m_transferPage : m_pages.currentPage();
+    }
 
     // A picture to float over the page at topLeft (a capture, a scan, clip-art); exact pictures are
     // stamped whole. A picture taller than the screen goes on at the top of continuationPage when
@@ -122,6 +143,9 @@ signals:
     // The floating picture was shown, moved, zoomed or hidden.
     void floatingPictureChanged();
     void contentPanelChanged();
+    // A lesson page is being saved or opened: its number and the window's pixels are to be shown
+    // now, before the next page comes.
+    void lessonPageShown();
 
 private:
     Canvas canvas();
@@ -130,7 +154,6 @@ private:
     void zoom(bool enlarge);
     // Reports the floating picture as it now is; where it stood before, the page shows again.
     void floatingPictureMoved(const QRect& before);
-    void restorePanelState(int page);
     // Page turns: what every turn does first, leaving a page, arriving on one, and the text
     // panel's colour that follows the page.
     void startTurn();
@@ -155,7 +178,8 @@ private:
     QColor m_strokeDialogColour;
     QColor m_backgroundDialogColour;
     QString m_readout;
-    ContentPanelState m_panel;
-    QTextDocument m_panelText;
+    ContentPanelModel m_contentPanel;
     std::optional<QRect> m_thumbnailStrip;
+    // The page being saved or opened; 0 otherwise.
+    int m_transferPage = 0;
 };

@@ -35,4 +35,10 @@ inline quint32 afterPageTurn(quint32 swatch, quint32 pageBackground)
     return swatch == greyBackground ? onGrey : pageBackground;
 }
 
+// After a page is picked from the thumbnails: the new page's own background decides.
+inline quint32 afterPagePick(quint32 pageBackground)
+{
+    return pageBackground == greyBackground ? onGrey : pageBackground;
+}
+
 } // namespace TextPanelColour

@@ -3,6 +3,7 @@
 #include <QPainter>
 
 #include <cstring>
+#include <vector>
 
 namespace RasterCopy {
 
@@ -48,6 +49,42 @@ void fill(QImage& target, const QRect& rect, const QColor& colour)
     QPainter painter(&target);
     painter.setCompositionMode(QPainter::CompositionMode_Source);
     painter.fillRect(clipped, colour);
+}
+
+void stretch(const QImage& source, const QRect& sourceRect, QImage& target, const QRect& targetRect)
+{
+    const QRect from = sourceRect.intersected(source.rect());
+    const QRect onTarget = targetRect.intersected(target.rect());
+    if (from.isEmpty() || onTarget.isEmpty())
+        return;
+    if (from.size() == targetRect.size()) {
+        copy(source, from, target, targetRect.topLeft());
+        return;
+    }
+    if (source.format() != target.format() || source.depth() != 32) {
+        QPainter painter(&target);
+        painter.setCompositionMode(QPainter::CompositionMode_Source);
+        painter.setClipRect(onTarget);
+        painter.drawImage(targetRect, source, from);
+        return;
+    }
+    // Target pixel i of the target rectangle's n covers source position (i + 0.5) * m / n of the
+    // source rectangle's m; the pixel under it is the one taken.
+    auto sample = [](int i, int n, int first, int m) {
+        return first + int((qint64(2 * i + 1) * m) / (qint64(2) * n));
+    };
+    std::vector<int> columns(size_t(onTarget.width()));
+    for (int x = 0; x < onTarget.width(); ++x)
+        columns[size_t(x)] = sample(onTarget.left() - targetRect.left() + x, targetRect.width(),
+                                    from.left(), from.width());
+    for (int y = onTarget.top(); y <= onTarget.bottom(); ++y) {
+        const int row =
+            sample(y - targetRect.top(), targetRect.height(), from.top(), from.height());
+        const auto* in = reinterpret_cast<const QRgb*>(source.constScanLine(row));
+        auto* out = reinterpret_cast<QRgb*>(target.scanLine(y)) + onTarget.left();
+        for (int x = 0; x < onTarget.width(); ++x)
+            out[x] = in[columns[size_t(x)]];
+    }
 }
 
 } // namespace RasterCopy

@@ -12,5 +12,10 @@ namespace RasterCopy {
 // Copies sourceRect of source to target with its top-left corner at targetTopLeft.
 void copy(const QImage& source, const QRect& sourceRect, QImage& target, QPoint targetTopLeft);
 void fill(QImage& target, const QRect& rect, const QColor& colour);
+// Stretches sourceRect of source over targetRect of target, the fast way a blit stretches: each
+// target pixel takes the one source pixel under its centre, nothing is filtered. Equal sizes copy.
+// Clipped to the target; samples stay within sourceRect and the source.
+void stretch(const QImage& source, const QRect& sourceRect, QImage& target,
+             const QRect& targetRect);
 
 } // namespace RasterCopy

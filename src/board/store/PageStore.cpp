@@ -1,34 +1,88 @@
 #include "board/store/PageStore.h"
 
+#include "platform/RegularFile.h"
+
 #include "board/pixels/ProbePixel.h"
 #include "board/pixels/RasterCopy.h"
 
 #include <QFile>
-#include <QPainter>
 #include <QSaveFile>
 
 #include <algorithm>
+#include <cstdlib>
+
+namespace {
+
+// Where the pixels of the store's own full images start within a 4 KiB memory page. A copy
+// between two images whose pixels lie a few bytes apart modulo 4 KiB stalls the processor on
+// every store (4K aliasing) and runs at half speed; the page-to-scratch copy of every release is
+// one. So the current page and the scratch image lie half a memory page apart, and both away from
+// where the allocator puts other images' pixels (16 bytes into a memory page).
+constexpr qsizetype CurrentPageOffset = 1024 + 64;
+constexpr qsizetype ScratchOffset = 3072 + 64;
+
+QImage placedImage(QSize size, qsizetype offset)
+{
+    const qsizetype bytesPerLine = qsizetype(size.width()) * 4;
+    const qsizetype bytes = (bytesPerLine * size.height() + offset + 4095) / 4096 * 4096;
+    void* block = std::aligned_alloc(4096, size_t(bytes));
+    if (!block)
+        return QImage(size, PageStore::pageFormat);
+    return QImage(
+        static_cast<uchar*>(block) + offset, size.width(), size.height(), bytesPerLine,
+        PageStore::pageFormat, [](void* memory) { std::free(memory); }, block);
+}
+
+} // namespace
 
 PageStore::PageStore(QSize screenSize, const QString& programDirectory, QSize panelSize)
     : m_screenSize(screenSize), m_programDirectory(programDirectory)
 {
     Page first;
-    first.image = newPageImage(Qt::black);
     first.panelBounds = QRect(0, 41, panelSize.width(), panelSize.height());
     m_pages.append(first);
-    m_scratch = newPageImage(Qt::black);
+    m_compact.append(CompactPage());
+    m_currentImage = placedImage(m_screenSize, CurrentPageOffset);
+    m_currentImage.fill(Qt::black);
+    m_scratch = placedImage(m_screenSize, ScratchOffset);
+    m_scratch.fill(Qt::black);
 }
 
-QImage PageStore::newPageImage(const QColor& colour) const
+void PageStore::ownCurrentImage()
 {
-    QImage image(m_screenSize, pageFormat);
-    image.fill(colour);
-    return image;
+    if (!m_currentImage.isDetached() || m_currentImage.size() != m_screenSize ||
+        m_currentImage.format() != pageFormat)
+        m_currentImage = placedImage(m_screenSize, CurrentPageOffset);
 }
 
 void PageStore::setCurrentPage(int n)
 {
-    m_currentPage = std::clamp(n, 1, pageCount());
+    n = std::clamp(n, 1, pageCount());
+    if (n == m_currentPage)
+        return;
+    keepCurrent();
+    openPage(n);
+}
+
+void PageStore::keepCurrent()
+{
+    CompactPage& kept = m_compact[m_currentPage - 1];
+    if (kept.isNull() || m_currentImage.cacheKey() != m_currentKey)
+        kept = CompactPage(m_currentImage);
+}
+
+void PageStore::openPage(int n)
+{
+    m_currentPage = n;
+    ownCurrentImage();
+    m_compact[n - 1].decodeInto(m_currentImage);
+    m_currentKey = m_currentImage.cacheKey();
+}
+
+QImage PageStore::pageImage(int n) const
+{
+    Q_ASSERT(n >= 1 && n <= pageCount());
+    return n == m_currentPage ? m_currentImage : m_compact[n - 1].toImage();
 }
 
 Page& PageStore::page(int n)
@@ -54,23 +108,37 @@ void PageStore::takeUndoSnapshot()
 
 QColor PageStore::backgroundOf(int n) const
 {
-    return page(n).image.pixelColor(ProbePixel::background(m_screenSize));
+    const QPoint probe = ProbePixel::background(m_screenSize);
+    if (n == m_currentPage)
+        return m_currentImage.pixelColor(probe);
+    // The pixel read the way a full image of the page would read it.
+    const CompactPage& kept = m_compact[n - 1];
+    QImage pixel(1, 1, kept.format());
+    reinterpret_cast<QRgb*>(pixel.bits())[0] = kept.pixel(probe);
+    return pixel.pixelColor(0, 0);
 }
 
 void PageStore::makeCurrentPageReady(const QColor& swatch)
 {
     if (current().state == PageState::NeverFilled)
-        current().image.fill(swatch);
+        m_currentImage.fill(swatch);
 }
 
 int PageStore::addPage(const QColor& swatch)
 {
     Q_ASSERT(pageCount() < maxPages);
+    keepCurrent();
     Page added;
-    added.image = newPageImage(swatch);
     added.panelBounds = m_pages.last().panelBounds;
     m_pages.append(added);
+    // The new page is filled in the current image's pixels and is one colour, so its compact
+    // form needs no encoding.
+    ownCurrentImage();
+    m_currentImage.fill(swatch);
+    const QRgb filled = reinterpret_cast<const QRgb*>(m_currentImage.constBits())[0];
+    m_compact.append(CompactPage::filled(m_screenSize, pageFormat, filled));
     m_currentPage = pageCount();
+    m_currentKey = m_currentImage.cacheKey();
     return m_currentPage;
 }
 
@@ -79,27 +147,24 @@ QString PageStore::pageTextPath(int n) const
     return m_programDirectory + QString::number(n);
 }
 
-void PageStore::writePageText(int n, const QByteArray& richText) const
+bool PageStore::writePageText(int n, const QByteArray& richText) const
 {
     QSaveFile file(pageTextPath(n));
-    if (file.open(QIODevice::WriteOnly)) {
-        file.write(richText);
-        file.commit();
-    }
+    return file.open(QIODevice::WriteOnly) && file.write(richText) == richText.size() &&
+           file.commit();
 }
 
-void PageStore::savePanelState(const QByteArray& richText, const QRect& panelBounds)
+bool PageStore::savePanelState(const QByteArray& richText, const QRect& panelBounds)
 {
-    writePageText(m_currentPage, richText);
     current().panelBounds = panelBounds;
+    return writePageText(m_currentPage, richText);
 }
 
 std::optional<QByteArray> PageStore::pageText(int n) const
 {
-    QFile file(pageTextPath(n));
-    if (!file.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    return file.readAll();
+    // Anyone may have put something else under the page's number: only a regular file is read.
+    constexpr qint64 largestPageText = 64 * 1024 * 1024;
+    return RegularFile::read(pageTextPath(n), largestPageText);
 }
 
 void PageStore::deletePageTextFiles() const
@@ -108,25 +173,28 @@ void PageStore::deletePageTextFiles() const
         QFile::remove(pageTextPath(n));
 }
 
-void PageStore::replacePages(const QList<LessonPage>& lesson, const QImage& underneath)
+int PageStore::replacePages(int count, const std::function<LessonPage(int n)>& pageAt)
 {
-    Q_ASSERT(!lesson.isEmpty() && lesson.size() <= maxPages);
+    Q_ASSERT(count >= 1 && count <= maxPages);
     QList<Page> pages;
-    for (int n = 1; n <= lesson.size(); ++n) {
-        const LessonPage& source = lesson[n - 1];
+    QList<CompactPage> compact;
+    int textRefused = 0;
+    for (int n = 1; n <= count; ++n) {
+        const LessonPage source = pageAt(n);
+        Q_ASSERT(source.picture.size() == m_screenSize);
         Page page;
-        page.image = underneath.convertToFormat(pageFormat);
-        {
-            QPainter painter(&page.image);
-            painter.setCompositionMode(QPainter::CompositionMode_Source);
-            painter.drawImage(0, 0, source.picture);
-        }
         page.state = PageState::WrittenOn;
         page.contentKind = source.contentKind;
         page.panelBounds = source.panelBounds;
         pages.append(page);
-        writePageText(n, source.text);
+        compact.append(CompactPage(source.picture.convertToFormat(pageFormat)));
+        if (source.text.isEmpty())
+            QFile::remove(pageTextPath(n));
+        else if (!writePageText(n, source.text) && textRefused == 0)
+            textRefused = n;
     }
     m_pages = pages;
-    setCurrentPage(m_currentPage);
+    m_compact = compact;
+    openPage(std::clamp(m_currentPage, 1, pageCount()));
+    return textRefused;
 }

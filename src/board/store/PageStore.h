@@ -1,6 +1,7 @@
 #pragma once
 
 #include "board/pixels/PageFormat.h"
+#include "board/store/CompactPage.h"
 
 #include <QByteArray>
 #include <QColor>
@@ -9,6 +10,7 @@
 #include <QRect>
 #include <QSize>
 #include <QString>
+#include <functional>
 #include <optional>
 
 // What a page shows in the board's content panel.
@@ -18,29 +20,30 @@ enum class ContentKind { None = 0, Text = 1, WebDocument = 2 };
 // colour), 2 written on.
 enum class PageState { NeverFilled = 0, Cleared = 1, WrittenOn = 2 };
 
-// One page of the board: its pixels and its record.
+// The record of one page of the board; its pixels are kept by the store.
 struct Page {
-    QImage image;
     PageState state = PageState::NeverFilled;
     ContentKind contentKind = ContentKind::None;
     QRect panelBounds;
     bool panelStamped = false;
 };
 
-// One page of a lesson as it is opened into the board.
+// One page of a lesson as it is saved from the board or opened into it.
 struct LessonPage {
-    QImage picture;
+    QImage picture; // null when a lesson's picture could not be read
     ContentKind contentKind = ContentKind::None;
     QRect panelBounds;
-    QByteArray text; // the page text in rich-text form; empty when the page had none
+    QByteArray text; // the page text in rich-text form; empty when the page has none
 };
 
 // The board's content: pages 1..99 at screen size with their records, the current page, and the
 // images the board tools share (the scratch image, which is the undo snapshot and the overlay's
 // working image; the underlay; the saved page image). Page images are Format_RGB32 and use screen
-// coordinates. The page text of page n is kept on disk in the program directory under the name
-// "n"; those files are deleted at exit. The store never repaints: callers that change the current
-// page make the screen show it.
+// coordinates. The current page, the scratch image, the underlay and the saved page are full
+// images; every other page is kept compact (CompactPage) and decoded when it becomes current or
+// is read, pixel for pixel as it was left. The page text of page n is kept on disk in the program
+// directory under the name "n"; those files are deleted at exit. The store never repaints:
+// callers that change the current page make the screen show it.
 class PageStore {
 public:
     static constexpr int maxPages = 99;
@@ -60,7 +63,12 @@ public:
     Page& page(int n);
     const Page& page(int n) const;
     Page& current() { return page(m_currentPage); }
-    QImage& currentPageImage() { return current().image; }
+    // The current page's pixels, for drawing into and reading from. The reference stays valid for
+    // the store's life and always holds the page that is current now.
+    QImage& currentPageImage() { return m_currentImage; }
+    // Page n's pixels: the current page's own image (shared), any other page decoded from its
+    // compact form. Safe to call from several threads at once while the store is not changed.
+    QImage pageImage(int n) const;
 
     QImage& scratchImage() { return m_scratch; }
     // Makes the scratch image an exact copy of the current page: the undo snapshot.
@@ -83,26 +91,41 @@ public:
     // The file that keeps page n's text.
     QString pageTextPath(int n) const;
     // Keeps the text panel of the current page: its text (rich-text form) and where it stands.
-    void savePanelState(const QByteArray& richText, const QRect& panelBounds);
+    // False when the text file could not be written; the bounds are kept all the same.
+    bool savePanelState(const QByteArray& richText, const QRect& panelBounds);
     // Page n's kept text, or nothing when it was never saved.
     std::optional<QByteArray> pageText(int n) const;
     // Removes the text files of every page; missing files are no error.
     void deletePageTextFiles() const;
 
-    // Replaces every page by the pages of a lesson. Each picture is drawn unscaled at (0, 0) over
-    // underneath (what the board window showed), pages become written on, and their texts are put
-    // in place as page text files. The current page is kept, brought within the new page count.
-    void replacePages(const QList<LessonPage>& lesson, const QImage& underneath);
+    // Replaces every page by the count pages of a lesson (1 ≤ count ≤ maxPages), taken one at a
+    // time from pageAt(1), pageAt(2), ... so that only one lesson picture is held at once. Each
+    // picture is the whole page at screen size; pages become written on, and their texts are put
+    // in place as page text files (a page without text has none). The current page is kept,
+    // brought within the new page count. Returns the first page whose text file could not be
+    // written, 0 when every one was.
+    int replacePages(int count, const std::function<LessonPage(int n)>& pageAt);
 
 private:
-    // A page-sized image filled with colour (black for a page never filled).
-    QImage newPageImage(const QColor& colour) const;
-    void writePageText(int n, const QByteArray& richText) const;
+    // Makes the current image a page-sized image of its own (placed away from the scratch
+    // image in memory), keeping its pixels when it already is one.
+    void ownCurrentImage();
+    bool writePageText(int n, const QByteArray& richText) const;
+    // Keeps the current image as the current page's compact form, unless it has not changed
+    // since it was decoded from it.
+    void keepCurrent();
+    // Makes page n current and decodes it into the current image.
+    void openPage(int n);
 
     QSize m_screenSize;
     QString m_programDirectory;
-    QList<Page> m_pages; // page n is m_pages[n - 1]
+    QList<Page> m_pages;          // page n is m_pages[n - 1]
+    QList<CompactPage> m_compact; // likewise; the current page's holds it as it was opened
     int m_currentPage = 1;
+    QImage m_currentImage;
+    // The current image's cache key when it last matched its compact form: Qt changes the key on
+    // every write access to an image, so an equal key means the page was not touched.
+    qint64 m_currentKey = 0;
     QImage m_scratch;
     QImage m_underlay;
     bool m_underlayActive = false;

@@ -1,7 +1,8 @@
 #include "board/tools/CursorFile.h"
 
+#include "platform/RegularFile.h"
+
 #include <QDir>
-#include <QFile>
 #include <QPixmap>
 
 namespace {
@@ -104,14 +105,12 @@ std::optional<CursorFile::Picture> CursorFile::decode(const QByteArray& bytes)
 
 std::optional<QCursor> CursorFile::load(const QString& path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return std::nullopt;
     // A cursor of the largest accepted size is far below this; anything bigger is not ours.
     constexpr qint64 MaxFileSize = 1 << 20;
-    if (file.size() > MaxFileSize)
+    const std::optional<QByteArray> bytes = RegularFile::read(path, MaxFileSize);
+    if (!bytes)
         return std::nullopt;
-    const std::optional<Picture> picture = decode(file.readAll());
+    const std::optional<Picture> picture = decode(*bytes);
     if (!picture)
         return std::nullopt;
     return QCursor(QPixmap::fromImage(picture->image), picture->hotSpot.x(), picture->hotSpot.y());

@@ -11,7 +11,8 @@
 
 // Reads the program's cursor files (".cut"): the Windows .cur layout with one 32-bit picture and
 // its AND mask, the hot spot in the directory entry (docs/cursors.md). The hot spot is in picture
-// pixels from the top-left corner. Anything missing, truncated or inconsistent gives nothing.
+// pixels from the top-left corner. Anything missing, truncated or inconsistent gives nothing, and
+// so does anything but a regular file of at most 1 MB under the name.
 class CursorFile {
 public:
     struct Picture {

@@ -2,9 +2,10 @@
 
 #include "board/model/BoardModel.h"
 #include "board/pixels/BoardGeometry.h"
-#include "board/pixels/ColourRef.h"
 #include "board/pixels/NamedColours.h"
 #include "board/tools/CursorFile.h"
+#include "board/window/ContentPanel.h"
+#include "board/window/ThumbnailStrip.h"
 #include "ui/ButtonPictures.h"
 #include "ui/ColourSwatch.h"
 #include "ui/NumberBox.h"
@@ -15,7 +16,6 @@
 #include <QButtonGroup>
 #include <QLabel>
 #include <QLineEdit>
-#include <QTextEdit>
 #include <QToolButton>
 
 namespace {
@@ -38,18 +38,21 @@ BoardWindow::BoardWindow(BoardModel& model, CursorSlots& cursors)
     connect(&m_model, &BoardModel::repaintNeeded, this, qOverload<const QRect&>(&QWidget::update));
     connect(&m_model, &BoardModel::settingsChanged, this, &BoardWindow::showSettings);
     connect(&m_model, &BoardModel::pageChanged, this, &BoardWindow::showPageNumber);
+    // A lesson is saved or opened in one go: each page shows before the next is taken.
+    connect(&m_model, &BoardModel::lessonPageShown, this, [this] {
+        showPageNumber();
+        repaint();
+    });
     connect(&m_model, &BoardModel::readoutChanged, this,
             [this] { Panel3->setText(m_model.readout()); });
     connect(&m_model, &BoardModel::toolChanged, this, &BoardWindow::showTool);
     connect(&m_model, &BoardModel::toolCursorChanged, this, &BoardWindow::showToolCursor);
     connect(&m_model, &BoardModel::floatingPictureChanged, this, &BoardWindow::showFloatingPicture);
-    connect(&m_model, &BoardModel::contentPanelChanged, this, &BoardWindow::showContentPanel);
 
     showSettings();
     showPageNumber();
     showTool();
     showToolCursor(BoardToolSet::cursorFile(m_model.toolMode()));
-    showContentPanel();
     setGeometry(QRect(QPoint(0, 0), m_model.screenSize()));
     // The strip leaves the rightmost column open; resizing narrows that gap to one pixel.
     placeStrip(m_model.screenSize().width() - 2);
@@ -65,22 +68,9 @@ void BoardWindow::buildHiddenChildren()
 {
     Image2 = addFloatingLabel(QStringLiteral("Image2"));
 
-    Panel4 = new QFrame(this);
-    Panel4->setObjectName(QStringLiteral("Panel4"));
-    WindowFill::apply(Panel4, NamedColours::teal);
-    keepPointerInput(Panel4);
-    RichEdit1 = new QTextEdit(Panel4);
-    RichEdit1->setObjectName(QStringLiteral("RichEdit1"));
-    RichEdit1->setDocument(m_model.panelText());
-    Panel4->hide();
+    Panel4 = new ContentPanel(m_model.panel(), this);
 
-    Panel5 = new QFrame(this);
-    Panel5->setObjectName(QStringLiteral("Panel5"));
-    keepPointerInput(Panel5);
-    Panel5->hide();
-    Panel6 = new QFrame(Panel5);
-    Panel6->setObjectName(QStringLiteral("Panel6"));
-    Panel6->setFixedHeight(1);
+    Panel5 = new ThumbnailStrip(m_model, Panel4, this);
 
     Panel9 = new QFrame(this);
     Panel9->setObjectName(QStringLiteral("Panel9"));
@@ -185,11 +175,13 @@ void BoardWindow::connectStrip()
     connect(SpeedButton5, &QToolButton::clicked, model, &BoardModel::clearPage);
     connect(SpeedButton11, &QToolButton::clicked, model, &BoardModel::turnLeft);
     connect(SpeedButton12, &QToolButton::clicked, model, &BoardModel::turnRight);
+    connect(SpeedButton18, &QToolButton::clicked, &m_model.panel(), &ContentPanelModel::open);
     connect(SpeedButton7, &QToolButton::clicked, model, &BoardModel::widen);
     connect(SpeedButton8, &QToolButton::clicked, model, &BoardModel::narrow);
     connect(SpeedButton9, &QToolButton::clicked, model, &BoardModel::chooseStrokeColour);
     connect(LCP, &ColourSwatch::clicked, model, &BoardModel::chooseStrokeColour);
     connect(RCP, &ColourSwatch::clicked, model, &BoardModel::chooseBackgroundColour);
+    connect(SpeedButton1, &QToolButton::clicked, Panel5, &ThumbnailStrip::open);
     connect(SpeedButton2, &QToolButton::clicked, this, &BoardWindow::shadeRequested);
     connect(SpeedButton6, &QToolButton::clicked, this, [this] {
         m_model.savePanelState();
@@ -207,7 +199,7 @@ void BoardWindow::showSettings()
 
 void BoardWindow::showPageNumber()
 {
-    Edit2->setText(QString::number(m_model.pages().currentPage()));
+    Edit2->setText(QString::number(m_model.shownPageNumber()));
 }
 
 void BoardWindow::showTool()
@@ -225,17 +217,6 @@ void BoardWindow::showFloatingPicture()
 {
     const FloatingPicture& floating = m_model.floatingPicture();
     showFloatingLabel(Image2, floating.isShown(), floating.picture(), floating.geometry());
-}
-
-void BoardWindow::showContentPanel()
-{
-    const ContentPanelState& panel = m_model.contentPanel();
-    QPalette palette = RichEdit1->palette();
-    palette.setColor(QPalette::Base, ColourRef::toColor(panel.textColour));
-    RichEdit1->setPalette(palette);
-    RichEdit1->setVisible(panel.textShown);
-    Panel4->setGeometry(panel.bounds);
-    Panel4->setVisible(panel.shown);
 }
 
 void BoardWindow::openFromDesktop()

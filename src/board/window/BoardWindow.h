@@ -4,13 +4,14 @@
 
 class BoardModel;
 class ColourSwatch;
+class ContentPanel;
 class CursorSlots;
 class QButtonGroup;
 class QFrame;
 class QLabel;
 class QLineEdit;
-class QTextEdit;
 class QToolButton;
+class ThumbnailStrip;
 
 // The board window (TForm3): the board model's screen image over the whole screen with the tool
 // strip along the top. It shows what the model reports and forwards the teacher's input to it;
@@ -29,6 +30,8 @@ public:
     // Opening the board from the desktop: a page that was never filled gets the background swatch
     // colour, then the window shows.
     void openFromDesktop();
+    // "操作演示": the board closes and asks for the desktop with the toolbar.
+    void leave();
 
 signals:
     // "操作演示": the board has closed and the desktop with the toolbar is to come back.
@@ -70,10 +73,8 @@ public:
     QToolButton* SpeedButton40;
     // Children over the page, hidden at start.
     QLabel* Image2;
-    QFrame* Panel4;
-    QTextEdit* RichEdit1;
-    QFrame* Panel5;
-    QFrame* Panel6;
+    ContentPanel* Panel4;
+    ThumbnailStrip* Panel5;
     QFrame* Panel9;
 
 protected:
@@ -90,14 +91,12 @@ private:
     void buildHiddenChildren();
     void connectStrip();
     void placeStrip(int stripWidth);
-    void leave();
     // What the model reports, shown on the widgets.
     void showSettings();
     void showPageNumber();
     void showTool();
     void showToolCursor(const QString& cursorFile);
     void showFloatingPicture();
-    void showContentPanel();
 
     BoardModel& m_model;
     CursorSlots& m_cursors;

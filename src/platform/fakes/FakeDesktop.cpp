@@ -2,7 +2,8 @@
 
 #include <QWindow>
 
-quint64 FakeDesktop::windowAt(QPoint screenPoint) const {
+quint64 FakeDesktop::windowAt(QPoint screenPoint) const
+{
     for (const TopLevelWindow& window : m_windows) {
         if (m_rects.value(window.id).contains(screenPoint))
             return window.id;
@@ -10,14 +11,16 @@ quint64 FakeDesktop::windowAt(QPoint screenPoint) const {
     return 0;
 }
 
-bool FakeDesktop::switchColourDepth(int bitsPerPixel) {
+bool FakeDesktop::switchColourDepth(int bitsPerPixel)
+{
     m_depthSwitchRequests.append(bitsPerPixel);
     if (m_depthSwitchSucceeds)
         m_colourDepth = bitsPerPixel;
     return m_depthSwitchSucceeds;
 }
 
-QImage FakeDesktop::grabScreenWithout(QWindow* window) {
+QImage FakeDesktop::grabScreenWithout(QWindow* window)
+{
     ++m_screenGrabs;
     m_windowsLeftOut.append(window);
     // As on a real desktop, the window is hidden by the grab.
@@ -26,6 +29,7 @@ QImage FakeDesktop::grabScreenWithout(QWindow* window) {
     return m_screenPicture;
 }
 
-void FakeDesktop::setKeptOnTop(QWindow* window, bool onTop) {
+void FakeDesktop::setKeptOnTop(QWindow* window, bool onTop)
+{
     m_keptOnTopCalls.append({window, onTop});
 }

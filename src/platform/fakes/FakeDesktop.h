@@ -31,6 +31,8 @@ public:
     bool taskbarVisible() const { return m_taskbarCalls.isEmpty() || m_taskbarCalls.last(); }
     QList<QWindow*> keptOffTaskbar() const { return m_keptOffTaskbar; }
     QList<KeptOnTopCall> keptOnTopCalls() const { return m_keptOnTopCalls; }
+    QList<QWindow*> fullScreen() const { return m_fullScreen; }
+    QList<QWindow*> activated() const { return m_activated; }
     QList<QPoint> pointerMoves() const { return m_pointerMoves; }
     int screenGrabs() const { return m_screenGrabs; }
     // The window each grab was to leave out, in order (null for none).
@@ -46,6 +48,8 @@ public:
     void setTaskbarVisible(bool visible) override { m_taskbarCalls.append(visible); }
     void keepOffTaskbar(QWindow* window) override { m_keptOffTaskbar.append(window); }
     void setKeptOnTop(QWindow* window, bool onTop) override;
+    void setFullScreen(QWindow* window) override { m_fullScreen.append(window); }
+    void activate(QWindow* window) override { m_activated.append(window); }
     void movePointer(QPoint screenPoint) override { m_pointerMoves.append(screenPoint); }
 
 private:
@@ -61,6 +65,8 @@ private:
     QList<bool> m_taskbarCalls;
     QList<QWindow*> m_keptOffTaskbar;
     QList<KeptOnTopCall> m_keptOnTopCalls;
+    QList<QWindow*> m_fullScreen;
+    QList<QWindow*> m_activated;
     QList<QPoint> m_pointerMoves;
     int m_screenGrabs = 0;
     QList<QWindow*> m_windowsLeftOut;

@@ -12,7 +12,8 @@ public:
     void registerKey(const QString& key) { m_keys.insert(key); }
     QStringList queries() const { return m_queries; }
 
-    bool canOpen(const QString& classesRootKey) const override {
+    bool canOpen(const QString& classesRootKey) const override
+    {
         m_queries.append(classesRootKey);
         return m_keys.contains(classesRootKey);
     }

@@ -15,7 +15,8 @@ public:
     QList<DisableCall> disableCalls() const { return m_disableCalls; }
     int releases() const { return m_releases; }
 
-    int disableTaskKeys(int enable, int keys) override {
+    int disableTaskKeys(int enable, int keys) override
+    {
         m_disableCalls.append({enable, keys});
         return 1;
     }

@@ -23,7 +23,11 @@ public:
 
     void answerYesNo(bool yes) { m_yesNo.enqueue(yes); }
     void answerColour(std::optional<QColor> colour) { m_colours.enqueue(colour); }
-    void answerFont(std::optional<QFont> font) { m_fonts.enqueue(font); }
+    // The font dialog answers font after Apply was pressed with each of appliedFirst.
+    void answerFont(std::optional<QFont> font, const QList<QFont>& appliedFirst = {})
+    {
+        m_fonts.enqueue({font, appliedFirst});
+    }
     void answerOpenFile(const QString& path) { m_openFiles.enqueue(path); }
     void answerSaveFile(const QString& path) { m_saveFiles.enqueue(path); }
 
@@ -35,7 +39,8 @@ public:
     bool askYesNo(const QString& caption, const QString& text) override;
     void inform(const QString& caption, const QString& text) override;
     std::optional<QColor> chooseColour(const QColor& initial) override;
-    std::optional<QFont> chooseFont(const QFont& initial) override;
+    std::optional<QFont> chooseFont(const QFont& initial,
+                                    const std::function<void(const QFont&)>& apply) override;
     QString openFile(const QString& caption, const QString& directory,
                      const QString& filter) override;
     QString saveFile(const QString& caption, const QString& directory,
@@ -47,7 +52,12 @@ private:
 
     QQueue<bool> m_yesNo;
     QQueue<std::optional<QColor>> m_colours;
-    QQueue<std::optional<QFont>> m_fonts;
+    struct FontAnswer {
+        std::optional<QFont> chosen;
+        QList<QFont> applied;
+    };
+
+    QQueue<FontAnswer> m_fonts;
     QQueue<QString> m_openFiles;
     QQueue<QString> m_saveFiles;
     QList<Question> m_questions;

@@ -6,6 +6,7 @@
 #include <QTest>
 
 #include <cmath>
+#include <sys/stat.h>
 
 Q_DECLARE_METATYPE(Interpolation)
 
@@ -622,6 +623,16 @@ void ImageCodecTest::scaledCopyGoesThroughTmpBmt()
                                Interpolation::LowQuality, programDirectory);
     QCOMPARE(second.size(), QSize(13, 7));
     QCOMPARE(ImageCodec::loadFile(tmp), second);
+
+    // A named pipe put under the name is replaced, not written into (which would wait forever).
+    QVERIFY(QFile::remove(tmp));
+    QCOMPARE(mkfifo(QFile::encodeName(tmp).constData(), 0600), 0);
+    const QImage third =
+        ImageCodec::scaledCopy(source, source.rect(), QSize(60, 40), destination,
+                               Interpolation::HighQualityBicubic, programDirectory);
+    QCOMPARE(third, expected);
+    QVERIFY(QFileInfo(tmp).isFile());
+    QCOMPARE(QDir(programDirectory).entryList(QDir::Files), QStringList{"tmp.bmt"});
 }
 
 void ImageCodecTest::scaledCopyKeepsPictureWhenUnwritable()

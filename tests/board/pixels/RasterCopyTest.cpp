@@ -43,6 +43,8 @@ private slots:
     void copyClipsToBothImages();
     void fillClipsToTheImage_data();
     void fillClipsToTheImage();
+    void stretchTakesThePixelUnderEachCentre_data();
+    void stretchTakesThePixelUnderEachCentre();
 };
 
 void RasterCopyTest::copyClipsToBothImages_data()
@@ -102,6 +104,47 @@ void RasterCopyTest::fillClipsToTheImage()
     for (int y = 0; y < target.height(); ++y)
         for (int x = 0; x < target.width(); ++x)
             QCOMPARE(target.pixel(x, y), rect.contains(x, y) ? qRgb(255, 0, 0) : untouched);
+}
+
+void RasterCopyTest::stretchTakesThePixelUnderEachCentre_data()
+{
+    // The source is 10 x 10 and numbered; the target 8 x 6. Expected: for each target column and
+    // row, the source column and row it shows, -1 where the target is left alone.
+    QTest::addColumn<QRect>("sourceRect");
+    QTest::addColumn<QRect>("targetRect");
+    QTest::addColumn<QList<int>>("columns");
+    QTest::addColumn<QList<int>>("rows");
+    using L = QList<int>;
+    QTest::newRow("halving: every second pixel")
+        << QRect(0, 0, 8, 6) << QRect(0, 0, 4, 3) << L{1, 3, 5, 7, -1, -1, -1, -1}
+        << L{1, 3, 5, -1, -1, -1};
+    QTest::newRow("doubling: each pixel twice") << QRect(2, 3, 4, 3) << QRect(0, 0, 8, 6)
+                                                << L{2, 2, 3, 3, 4, 4, 5, 5} << L{3, 3, 4, 4, 5, 5};
+    QTest::newRow("three onto two") << QRect(0, 0, 3, 3) << QRect(1, 1, 2, 2)
+                                    << L{-1, 0, 2, -1, -1, -1, -1, -1} << L{-1, 0, 2, -1, -1, -1};
+    QTest::newRow("equal sizes copy") << QRect(4, 4, 3, 2) << QRect(5, 4, 3, 2)
+                                      << L{-1, -1, -1, -1, -1, 4, 5, 6} << L{-1, -1, -1, -1, 4, 5};
+    QTest::newRow("clipped by the target: the rest keeps its samples")
+        << QRect(0, 0, 8, 8) << QRect(-4, 2, 16, 16) << L{2, 2, 3, 3, 4, 4, 5, 5}
+        << L{-1, -1, 0, 0, 1, 1};
+}
+
+void RasterCopyTest::stretchTakesThePixelUnderEachCentre()
+{
+    QFETCH(QRect, sourceRect);
+    QFETCH(QRect, targetRect);
+    QFETCH(QList<int>, columns);
+    QFETCH(QList<int>, rows);
+    const QImage source = numbered(QSize(10, 10), QImage::Format_RGB32);
+    QImage target(8, 6, QImage::Format_RGB32);
+    target.fill(untouched);
+    RasterCopy::stretch(source, sourceRect, target, targetRect);
+    for (int y = 0; y < target.height(); ++y) {
+        for (int x = 0; x < target.width(); ++x) {
+            const bool drawn = columns[x] >= 0 && rows[y] >= 0;
+            QCOMPARE(target.pixel(x, y), drawn ? source.pixel(columns[x], rows[y]) : untouched);
+        }
+    }
 }
 
 QTEST_GUILESS_MAIN(RasterCopyTest)

@@ -1,12 +1,25 @@
 #include "board/store/PageStore.h"
 
+#include "SamplePages.h"
+#include "board/pixels/ProbePixel.h"
+#include "board/pixels/RasterCopy.h"
+
 #include <QFile>
+#include <QPainter>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <sys/stat.h>
 
 namespace {
 const QSize screen(1024, 768);
 const QColor grey = QColor(128, 128, 128);
+
+// Every byte of every pixel, the top byte of RGB32 pixels included.
+size_t pixelHash(const QImage& image)
+{
+    return qHashBits(image.constBits(), size_t(image.sizeInBytes())) ^ qHash(image.size());
+}
 } // namespace
 
 class PageStoreTest : public QObject {
@@ -19,6 +32,7 @@ private slots:
     void lessonReplacesPagesAndKeepsCurrentInRange_data();
     void lessonReplacesPagesAndKeepsCurrentInRange();
     void undoSnapshotIsAnExactCopy();
+    void ninetyNinePagesKeepEveryPixel();
 };
 
 void PageStoreTest::startsWithOneNeverFilledPage()
@@ -64,8 +78,8 @@ void PageStoreTest::addedPageTakesSwatchAndPreviousPanel()
     QCOMPARE(added.contentKind, ContentKind::None);
     QVERIFY(!added.panelStamped);
     QCOMPARE(added.panelBounds, QRect(200, 60, 300, 400));
-    QCOMPARE(added.image.pixelColor(0, 0), QColor(Qt::blue));
-    QCOMPARE(added.image.pixelColor(1023, 767), QColor(Qt::blue));
+    QCOMPARE(store.pageImage(2).pixelColor(0, 0), QColor(Qt::blue));
+    QCOMPARE(store.pageImage(2).pixelColor(1023, 767), QColor(Qt::blue));
 }
 
 void PageStoreTest::pageTextsAreKeptAndDeleted()
@@ -82,6 +96,10 @@ void PageStoreTest::pageTextsAreKeptAndDeleted()
     QCOMPARE(store.pageText(1).value(), QByteArrayLiteral("{\\rtf1 two}"));
 
     store.addPage(Qt::white);
+    // A named pipe under a page's number is no page text, and reading it does not wait.
+    QCOMPARE(mkfifo(QFile::encodeName(store.pageTextPath(2)).constData(), 0600), 0);
+    QVERIFY(!store.pageText(2));
+    QVERIFY(QFile::remove(store.pageTextPath(2)));
     store.addPage(Qt::white);
     store.savePanelState(QByteArrayLiteral("three"), QRect());
     // A file of a page beyond the page count is not the store's.
@@ -118,16 +136,18 @@ void PageStoreTest::lessonReplacesPagesAndKeepsCurrentInRange()
         store.addPage(Qt::white);
     store.setCurrentPage(currentBefore);
 
-    QList<LessonPage> lesson;
-    for (int n = 1; n <= lessonPages; ++n) {
-        QImage picture(300, 200, QImage::Format_RGB32);
-        picture.fill(QColor(n * 10, 0, 0));
-        lesson.append({picture, ContentKind::Text, QRect(0, 40, 368, 728),
-                       QByteArray("text ") + QByteArray::number(n)});
+    // Every page had a text before; the lesson's even pages have none.
+    for (int n = 1; n <= store.pageCount(); ++n) {
+        store.setCurrentPage(n);
+        store.savePanelState("old text", QRect(0, 41, 368, 723));
     }
-    QImage underneath(screen, QImage::Format_RGB32);
-    underneath.fill(Qt::green);
-    store.replacePages(lesson, underneath);
+    store.setCurrentPage(currentBefore);
+    store.replacePages(lessonPages, [](int n) {
+        QImage picture(screen, QImage::Format_RGB32);
+        picture.fill(QColor(n * 10, 0, 0));
+        return LessonPage{picture, ContentKind::Text, QRect(0, 40, 368, 728),
+                          n % 2 ? QByteArray("text ") + QByteArray::number(n) : QByteArray()};
+    });
 
     QCOMPARE(store.pageCount(), lessonPages);
     QCOMPARE(store.currentPage(), currentAfter);
@@ -135,10 +155,12 @@ void PageStoreTest::lessonReplacesPagesAndKeepsCurrentInRange()
         const Page& page = store.page(n);
         QCOMPARE(page.state, PageState::WrittenOn);
         QCOMPARE(page.contentKind, ContentKind::Text);
-        QCOMPARE(page.image.pixelColor(10, 10), QColor(n * 10, 0, 0));
-        // Beyond the lesson picture the page keeps what the window showed.
-        QCOMPARE(page.image.pixelColor(500, 500), QColor(Qt::green));
-        QCOMPARE(store.pageText(n).value(), QByteArray("text ") + QByteArray::number(n));
+        QCOMPARE(page.panelBounds, QRect(0, 40, 368, 728));
+        QCOMPARE(store.pageImage(n).pixelColor(10, 10), QColor(n * 10, 0, 0));
+        if (n % 2)
+            QCOMPARE(store.pageText(n).value(), QByteArray("text ") + QByteArray::number(n));
+        else
+            QVERIFY2(!store.pageText(n), "a lesson page without text keeps no text of the board's");
     }
 }
 
@@ -151,6 +173,96 @@ void PageStoreTest::undoSnapshotIsAnExactCopy()
     QCOMPARE(store.scratchImage(), store.currentPageImage());
     store.currentPageImage().setPixelColor(700, 300, Qt::black);
     QCOMPARE(store.scratchImage().pixelColor(700, 300), QColor(Qt::yellow));
+}
+
+// A full store: pages of every kind, visited in every order, written on between visits.
+void PageStoreTest::ninetyNinePagesKeepEveryPixel()
+{
+    PageStore store(screen, QStringLiteral("/tmp/"), QSize(368, 723));
+    store.makeCurrentPageReady(grey);
+    QList<size_t> expected;
+    QList<QColor> backgrounds;
+    const QPoint probe = ProbePixel::background(screen);
+    for (int n = 1; n <= PageStore::maxPages; ++n) {
+        if (n > 1)
+            QCOMPARE(store.addPage(QColor(n, 2 * n, 255 - n)), n);
+        QCOMPARE(store.backgroundOf(n), QColor(n == 1 ? grey : QColor(n, 2 * n, 255 - n)));
+        const SamplePages::Kind kind = SamplePages::AllKinds[n % 5];
+        const QImage content = SamplePages::make(kind, screen, n);
+        RasterCopy::copy(content, content.rect(), store.currentPageImage(), QPoint());
+        store.current().state = PageState::WrittenOn;
+        store.current().contentKind = ContentKind(n % 3);
+        store.current().panelBounds = QRect(n, 41, 368, 700);
+        expected.append(pixelHash(content));
+        backgrounds.append(content.pixelColor(probe));
+    }
+    QCOMPARE(store.pageCount(), 99);
+    QCOMPARE(store.currentPage(), 99);
+
+    auto check = [&](int n) {
+        QCOMPARE(pixelHash(store.pageImage(n)), expected[n - 1]);
+        QCOMPARE(store.backgroundOf(n), backgrounds[n - 1]);
+        QCOMPARE(store.page(n).state, PageState::WrittenOn);
+        QCOMPARE(store.page(n).contentKind, ContentKind(n % 3));
+        QCOMPARE(store.page(n).panelBounds, QRect(n, 41, 368, 700));
+    };
+    for (int n = 99; n >= 1; --n) {
+        store.setCurrentPage(n);
+        QCOMPARE(store.currentPage(), n);
+        QCOMPARE(pixelHash(store.currentPageImage()), expected[n - 1]);
+        check(n);
+        check(100 - n); // any page reads right, current or not
+    }
+
+    // Ink on a page stays through page turns; so does a page turned without a change.
+    store.setCurrentPage(50);
+    store.currentPageImage().setPixelColor(500, 500, Qt::magenta);
+    expected[49] = pixelHash(store.currentPageImage());
+    store.takeUndoSnapshot();
+    QCOMPARE(store.scratchImage(), store.currentPageImage());
+    store.setCurrentPage(51);
+    store.setCurrentPage(50);
+    QCOMPARE(store.currentPageImage().pixelColor(500, 500), QColor(Qt::magenta));
+    store.setCurrentPage(51);
+    store.setCurrentPage(50);
+    check(50);
+    // A page read out is a copy: changing it leaves the page alone.
+    QImage copy = store.pageImage(50);
+    copy.fill(Qt::red);
+    QImage other = store.pageImage(51);
+    other.fill(Qt::red);
+    store.setCurrentPage(51);
+    check(50);
+    check(51);
+
+    // A page painted over in place is kept so.
+    {
+        QPainter painter(&store.currentPageImage());
+        painter.fillRect(QRect(QPoint(), screen), grey);
+    }
+    store.setCurrentPage(1);
+    QCOMPARE(store.pageImage(51).pixelColor(700, 700), grey);
+    QCOMPARE(store.backgroundOf(51), grey);
+    store.setCurrentPage(120);
+    QCOMPARE(store.currentPage(), 99);
+
+    // A lesson of 99 pages replaces them all.
+    QTemporaryDir dir;
+    PageStore opened(screen, dir.path() + QLatin1Char('/'), QSize(368, 723));
+    expected.clear();
+    for (int n = 1; n <= PageStore::maxPages; ++n)
+        expected.append(pixelHash(SamplePages::make(SamplePages::AllKinds[n % 5], screen, n)));
+    opened.replacePages(PageStore::maxPages, [](int n) {
+        return LessonPage{SamplePages::make(SamplePages::AllKinds[n % 5], screen, n),
+                          ContentKind::None,
+                          QRect(0, 40, 368, 728),
+                          {}};
+    });
+    QCOMPARE(opened.pageCount(), 99);
+    for (int n : {1, 99, 2, 50, 98})
+        opened.setCurrentPage(n);
+    for (int n = 1; n <= PageStore::maxPages; ++n)
+        QCOMPARE(pixelHash(opened.pageImage(n)), expected[n - 1]);
 }
 
 QTEST_GUILESS_MAIN(PageStoreTest)

@@ -2,6 +2,8 @@
 #include "board/model/BoardModel.h"
 #include "board/pixels/ColourRef.h"
 #include "board/tools/CursorFile.h"
+#include "board/window/ContentPanel.h"
+#include "board/window/ThumbnailStrip.h"
 #include "platform/fakes/ScriptedPrompter.h"
 #include "ui/ColourSwatch.h"
 
@@ -401,7 +403,7 @@ void BoardWindowTest::backgroundColour()
     if (written)
         QCOMPARE(page().pixelColor(200, 300) == QColor(Qt::red), answers == QList<bool>{false});
     if (textPanel != 0)
-        QCOMPARE(m_board->RichEdit1->palette().color(QPalette::Base),
+        QCOMPARE(m_board->Panel4->RichEdit1->palette().color(QPalette::Base),
                  ColourRef::toColor(textPanel));
     const bool cleared = answers == QList<bool>{true};
     QCOMPARE(m_model->pages().current().state, cleared ? PageState::Cleared : stateBefore);
@@ -502,7 +504,7 @@ void BoardWindowTest::tallPictureGoesOnOnTheNextPage()
     m_model->placePicture(tall, QPoint(200, 50), true, 2);
     stroke(QPoint(600, 600), QPoint(700, 600));
     click(m_board->SpeedButton12); // the picture is stamped on page 1 and goes on
-    QCOMPARE(m_model->pages().page(1).image.pixelColor(300, 700), QColor(Qt::darkGreen));
+    QCOMPARE(m_model->pages().pageImage(1).pixelColor(300, 700), QColor(Qt::darkGreen));
     QVERIFY(m_board->Image2->isVisible());
     QCOMPARE(m_board->Image2->geometry(), QRect(200, 90 - 768, 300, 1000));
     QCOMPARE(m_model->floatingPicture().tag(), 0);

@@ -1,4 +1,4 @@
-#include "lessons/Gbk.h"
+#include "text/Gbk.h"
 
 #include <cerrno>
 #include <iconv.h>

@@ -1,0 +1,126 @@
+// Saving and opening a lesson of 99 pages at 1920 x 1080 as the settings window does it (the
+// board's pages read, shown on the board's screen image, written as PNG files with their panel
+// records and texts, flushed, committed and put in place; opened back into the board), against
+// Qt's default PNG writer and reader on the same pages in the same run (QImage::save and
+// QImage::load, one page after the other, nothing flushed). The pages are whiteboard pages: a
+// background colour with pen strokes (SamplePages).
+
+#include "RatioReporter.h"
+#include "SamplePages.h"
+
+#include "board/model/BoardModel.h"
+#include "board/pixels/RasterCopy.h"
+#include "lessons/AdministratorPassword.h"
+#include "lessons/LessonChoice.h"
+#include "lessons/LessonTransfer.h"
+#include "lessons/SettingsLocation.h"
+#include "lessons/TeacherSettings.h"
+#include "platform/fakes/FakeDrives.h"
+#include "platform/fakes/ScriptedPrompter.h"
+#include "text/Gbk.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <cstdio>
+
+namespace {
+
+const QSize screen(1920, 1080);
+constexpr int pageCount = 99;
+
+// The program's parts that save and open a lesson: a board of 99 written pages, teacher 李
+// unlocked, the lesson store on drive D.
+struct Classroom {
+    QTemporaryDir directory;
+    ScriptedPrompter prompter;
+    FakeDrives drives;
+    BoardModel board{screen, directory.path() + QStringLiteral("/work/"), prompter};
+    std::unique_ptr<TeacherSettings> teachers;
+    std::unique_ptr<AdministratorPassword> administrator;
+    std::unique_ptr<LessonChoice> choice;
+    std::unique_ptr<LessonTransfer> transfer;
+
+    Classroom()
+    {
+        const QString root = directory.path() + QStringLiteral("/D/");
+        for (const QString& path : {directory.path() + QStringLiteral("/work"), root,
+                                    directory.path() + QStringLiteral("/qt")})
+            QDir().mkpath(path);
+        drives.setDrives({{QLatin1Char('D'), DriveKind::Fixed, QString(), root}});
+        const SettingsLocation location{QLatin1Char('D'), root};
+        QFile settings(location.filePath());
+        if (!settings.open(QIODevice::WriteOnly))
+            qFatal("cannot write the settings file");
+        settings.write(*Gbk::encode(QStringLiteral("[tec]\r\nmum=1\r\nte1=李\r\ndrive=D\r\n")));
+        settings.close();
+        teachers = std::make_unique<TeacherSettings>(location);
+        teachers->choose(1);
+        administrator = std::make_unique<AdministratorPassword>(QString(), QString());
+        choice = std::make_unique<LessonChoice>(*teachers, drives);
+        transfer =
+            std::make_unique<LessonTransfer>(board, *teachers, *choice, *administrator, drives);
+        PageStore& pages = board.pages();
+        for (int n = 1; n <= pageCount; ++n) {
+            if (n > 1)
+                pages.addPage(Qt::gray);
+            const QImage page = SamplePages::make(SamplePages::Kind::Strokes, screen, quint32(n));
+            RasterCopy::copy(page, page.rect(), pages.currentPageImage(), QPoint());
+            pages.current().state = PageState::WrittenOn;
+        }
+    }
+    QString qtPath(int n) const { return directory.path() + QStringLiteral("/qt/%1.png").arg(n); }
+};
+
+// Each case runs a few times; its median counts.
+void measure(benchmark::internal::Benchmark* bench)
+{
+    bench->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(3)->ReportAggregatesOnly();
+}
+
+void registerCases(Classroom& classroom)
+{
+    measure(benchmark::RegisterBenchmark("Qt writer, 99 pages", [&](benchmark::State& state) {
+        for (auto _ : state)
+            for (int n = 1; n <= pageCount; ++n)
+                if (!classroom.board.pages().pageImage(n).save(classroom.qtPath(n), "PNG"))
+                    state.SkipWithError("Qt's writer failed");
+    }));
+    measure(benchmark::RegisterBenchmark("lesson save, 99 pages", [&](benchmark::State& state) {
+        for (auto _ : state)
+            if (!classroom.transfer->save([] {}).message.isEmpty())
+                state.SkipWithError("the save failed");
+    }));
+    measure(benchmark::RegisterBenchmark("Qt reader, 99 pages", [&](benchmark::State& state) {
+        for (auto _ : state)
+            for (int n = 1; n <= pageCount; ++n)
+                if (QImage(classroom.qtPath(n)).isNull())
+                    state.SkipWithError("Qt's reader failed");
+    }));
+    measure(benchmark::RegisterBenchmark("lesson open, 99 pages", [&](benchmark::State& state) {
+        for (auto _ : state)
+            if (!classroom.transfer->open([] {}).closes)
+                state.SkipWithError("the open failed");
+    }));
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    Classroom classroom;
+    registerCases(classroom);
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+
+    std::printf("\nMilliseconds (medians), and ratios to Qt's default PNG writer and reader:\n");
+    const std::string median = "/iterations:1/repeats:3";
+    reporter.printRatio("lesson save, 99 pages" + median, "Qt writer, 99 pages" + median);
+    reporter.printRatio("lesson open, 99 pages" + median, "Qt reader, 99 pages" + median);
+    return 0;
+}

@@ -1,0 +1,71 @@
+#include "app/FullScreenKeeper.h"
+
+#include "app/DesktopWindow.h"
+#include "platform/Desktop.h"
+
+#include <QApplication>
+#include <QEvent>
+#include <QTimer>
+#include <QWidget>
+
+FullScreenKeeper::FullScreenKeeper(Desktop& desktop) : m_desktop(desktop)
+{
+    qApp->installEventFilter(this);
+}
+
+void FullScreenKeeper::watch(QWidget* window)
+{
+    m_windows.append(window);
+}
+
+bool FullScreenKeeper::isWatched(const QObject* object) const
+{
+    for (const QPointer<QWidget>& window : m_windows) {
+        if (window.data() == object)
+            return true;
+    }
+    return false;
+}
+
+bool FullScreenKeeper::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() != QEvent::Show && event->type() != QEvent::Hide)
+        return QObject::eventFilter(watched, event);
+    QWindow* window = DesktopWindow::of(watched);
+    if (!window)
+        return QObject::eventFilter(watched, event);
+    if (event->type() == QEvent::Show && isWatched(watched)) {
+        // Before the window is mapped, so the window manager maps it full screen.
+        m_desktop.setFullScreen(window);
+        auto* widget = static_cast<QWidget*>(watched);
+        m_windows.removeAll(widget);
+        m_windows.append(widget);
+        activateLater();
+    } else if (event->type() == QEvent::Hide) {
+        activateLater();
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+void FullScreenKeeper::activateLater()
+{
+    if (m_activationPending)
+        return;
+    m_activationPending = true;
+    QTimer::singleShot(0, this, &FullScreenKeeper::activateTopmost);
+}
+
+void FullScreenKeeper::activateTopmost()
+{
+    m_activationPending = false;
+    QWidget* modal = QApplication::activeModalWidget();
+    if (modal && !isWatched(modal))
+        return;
+    for (auto it = m_windows.crbegin(); it != m_windows.crend(); ++it) {
+        QWidget* window = *it;
+        if (window && window->isVisible() && window->windowHandle()) {
+            m_desktop.activate(window->windowHandle());
+            return;
+        }
+    }
+}

@@ -1,0 +1,61 @@
+#pragma once
+
+#include <QByteArray>
+#include <QImage>
+#include <QList>
+#include <QPoint>
+#include <QSize>
+
+// A page kept small while it is not on screen. The page is cut into tiles of 64 x 64 pixels
+// (narrower at the right edge, lower at the bottom): a tile of one colour is kept as that one
+// pixel value; any other tile as its pixels compressed with LZ4, three bytes a pixel when every
+// pixel's top byte is 0xff (as in every Format_RGB32 page), four otherwise, or stored as they are
+// when compressing does not make them smaller. Every byte of every pixel comes back exactly.
+// Whiteboard pages are mostly one colour with a few thin strokes, so most tiles are one value.
+// Each row of tiles keeps its bytes apart, so the rows are encoded and decoded on all cores.
+// Coordinates are the page's own pixels. Copies share their data; a page is only read once made,
+// so it may be read from several threads.
+class CompactPage {
+public:
+    static constexpr int TileSide = 64;
+
+    CompactPage() = default;
+    // Keeps a 32-bit image (RGB32, ARGB32 or premultiplied); other formats are kept as RGB32.
+    explicit CompactPage(const QImage& image);
+    // A page of size and format where every pixel holds value, made without an image.
+    static CompactPage filled(QSize size, QImage::Format format, QRgb value);
+
+    bool isNull() const { return m_size.isEmpty(); }
+    QSize size() const { return m_size; }
+    QImage::Format format() const { return m_format; }
+
+    QImage toImage() const;
+    // Decodes into target, reusing its pixels when it has this page's size and format and shares
+    // them with no other image; otherwise target becomes a new image.
+    void decodeInto(QImage& target) const;
+    // One pixel's 32-bit value, decoding at most one tile.
+    QRgb pixel(QPoint point) const;
+
+    // What the compact form holds in memory, in bytes.
+    qsizetype memoryBytes() const;
+
+private:
+    enum class Form : quint8 { OneColour, Lz4Rgb, Lz4Argb, StoredRgb, StoredArgb };
+    struct Tile {
+        quint32 value = 0; // OneColour: the pixel; otherwise where its bytes start in its row's
+        quint32 length : 29 = 0;
+        Form form : 3 = Form::OneColour;
+    };
+
+    QRect tileRect(int index) const;
+    int tileColumns() const { return (m_size.width() + TileSide - 1) / TileSide; }
+    int tileRows() const { return (m_size.height() + TileSide - 1) / TileSide; }
+    static Tile encodeTile(const QImage& image, const QRect& rect, QByteArray& bytes);
+    // Decodes a tile's pixels into rows of bytesPerLine bytes starting at top-left target.
+    void decodeTile(int index, uchar* target, qsizetype bytesPerLine) const;
+
+    QSize m_size;
+    QImage::Format m_format = QImage::Format_RGB32;
+    QList<Tile> m_tiles;      // row by row
+    QList<QByteArray> m_rows; // the compressed or stored bytes of each row of tiles
+};

@@ -1,0 +1,37 @@
+#include "lessons/LessonReader.h"
+
+#include <QThread>
+
+LessonReader::LessonReader(const LessonStore& store, LessonStore::Lesson lesson, QSize screenSize)
+    : m_store(store), m_lesson(std::move(lesson)), m_screenSize(screenSize)
+{
+    m_pool.setMaxThreadCount(QThread::idealThreadCount());
+}
+
+LessonReader::~LessonReader()
+{
+    for (std::future<LessonPage>& page : m_ahead)
+        page.wait();
+}
+
+void LessonReader::readAheadUpTo(int n)
+{
+    for (; m_asked < std::min(n, m_lesson.pageCount); ++m_asked) {
+        const int page = m_asked + 1;
+        auto task = std::make_shared<std::packaged_task<LessonPage()>>(
+            [this, page] { return m_store.readPage(m_lesson, page, m_screenSize); });
+        m_ahead.push_back(task->get_future());
+        m_pool.start([task] { (*task)(); });
+    }
+}
+
+LessonPage LessonReader::take(int n)
+{
+    Q_ASSERT(n == m_taken + 1 && n <= m_lesson.pageCount);
+    // One page waits for each worker while the board takes this one.
+    readAheadUpTo(n + 2 * m_pool.maxThreadCount());
+    LessonPage page = m_ahead.front().get();
+    m_ahead.pop_front();
+    m_taken = n;
+    return page;
+}

@@ -1,0 +1,29 @@
+#pragma once
+
+#include "lessons/LessonStore.h"
+
+#include <QThreadPool>
+#include <deque>
+#include <future>
+
+// Reads the pages of an opened lesson in order, decoding the next few on worker threads while the
+// board takes the one before, so that no more than a few pictures are held at once.
+class LessonReader {
+public:
+    LessonReader(const LessonStore& store, LessonStore::Lesson lesson, QSize screenSize);
+    ~LessonReader();
+
+    // Page n, in order from 1 to the lesson's page count.
+    LessonPage take(int n);
+
+private:
+    void readAheadUpTo(int n);
+
+    const LessonStore& m_store;
+    LessonStore::Lesson m_lesson;
+    QSize m_screenSize;
+    QThreadPool m_pool;
+    std::deque<std::future<LessonPage>> m_ahead; // pages m_taken + 1, m_taken + 2, ...
+    int m_taken = 0;
+    int m_asked = 0;
+};

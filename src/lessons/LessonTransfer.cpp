@@ -1,0 +1,92 @@
+#include "lessons/LessonTransfer.h"
+
+#include "board/model/BoardModel.h"
+#include "lessons/AdministratorPassword.h"
+#include "lessons/LessonChoice.h"
+#include "lessons/LessonReader.h"
+#include "lessons/LessonStore.h"
+#include "lessons/LessonWriter.h"
+#include "lessons/Messages.h"
+#include "lessons/TeacherName.h"
+#include "lessons/TeacherSettings.h"
+#include "platform/Drives.h"
+
+LessonTransfer::LessonTransfer(BoardModel& board, TeacherSettings& teachers, LessonChoice& choice,
+                               AdministratorPassword& administrator, Drives& drives)
+    : m_board(board), m_teachers(teachers), m_choice(choice), m_administrator(administrator),
+      m_drives(drives)
+{
+}
+
+std::optional<LessonStore> LessonTransfer::chosenStore()
+{
+    const std::optional<Drive> drive = m_drives.find(m_teachers.lessonDrive());
+    if (!drive)
+        return std::nullopt;
+    LessonStore store(LessonStore::directoryOn(drive->root));
+    m_administrator.useLessonStore(store.directory());
+    return store;
+}
+
+QString LessonTransfer::lessonProblem() const
+{
+    // A name typed after unlocking is the teacher of the lesson: it must make a file name too.
+    if (const QString problem = TeacherName::problem(m_teachers.currentTeacherName());
+        !problem.isEmpty())
+        return problem;
+    return LessonStore::isValidName(m_choice.lessonName()) ? QString()
+                                                           : Messages::lessonNameUnusable();
+}
+
+LessonTransfer::Outcome LessonTransfer::save(const std::function<void()>& beforePages)
+{
+    if (const QString message = m_teachers.requireUnlocked(); !message.isEmpty())
+        return {false, message};
+    if (const QString problem = lessonProblem(); !problem.isEmpty())
+        return {false, problem};
+    const QString lesson = m_choice.lessonName();
+    const std::optional<LessonStore> store = chosenStore();
+    if (!store)
+        return {false, Messages::driveMissing(m_teachers.lessonDrive())};
+    if (const QString message = m_teachers.storeTeacherListFor(m_teachers.currentTeacherName());
+        !message.isEmpty())
+        return {false, message};
+    store->makeDirectory();
+
+    beforePages();
+    m_board.putDownFloatingPicture();
+    const int pageCount = m_board.pages().pageCount();
+    QString message;
+    {
+        LessonWriter writer(*store, lesson, pageCount);
+        for (int n = 1; n <= pageCount; ++n) {
+            const LessonPage page = m_board.lessonPage(n);
+            m_board.showSavedPage(n, page.picture);
+            if (!writer.add(n, page))
+                break;
+        }
+        message = writer.finish();
+    }
+    m_board.finishSaving();
+    return {true, message};
+}
+
+LessonTransfer::Outcome LessonTransfer::open(const std::function<void()>& beforePages)
+{
+    if (const QString message = m_teachers.requireUnlocked(); !message.isEmpty())
+        return {false, message};
+    if (const QString problem = lessonProblem(); !problem.isEmpty())
+        return {false, problem};
+    const std::optional<LessonStore> store = chosenStore();
+    if (!store)
+        return {false, Messages::fileNotFound()};
+    // No lesson index, or none for this lesson: no pages.
+    const LessonStore::Lesson lesson = store->open(m_choice.lessonName());
+    if (lesson.pageCount == 0)
+        return {false, Messages::fileNotFound()};
+
+    beforePages();
+    LessonReader reader(*store, lesson, m_board.screenSize());
+    m_board.openLesson(lesson.pageCount, [&](int n) { return reader.take(n); });
+    return {true, {}};
+}

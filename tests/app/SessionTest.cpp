@@ -1,0 +1,144 @@
+#include "DisplayProbe.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <csignal>
+
+// The program as a process in a session. Started without a usable X display it says so in one
+// line and ends; ended from outside (a signal, the X server going away) it runs the exit steps
+// of "退出" without asking, so no page text file stays behind. Each case has an X server and a
+// program directory of its own, with a copy of the program in it.
+class SessionTest : public QObject {
+    Q_OBJECT
+private slots:
+    void withoutDisplay_data();
+    void withoutDisplay();
+    void endedFromOutside_data();
+    void endedFromOutside();
+};
+
+namespace {
+
+// Places on a 1024 x 768 screen: the toolbar at 588, 0; the board's strip right-aligned.
+constexpr QPoint toolbarPlace(700, 20);
+constexpr QPoint toolbarBoardButton(588 + 19, 20);
+constexpr QPoint boardSettingsButton(300 + 608 + 19, 20);
+constexpr QPoint boardRightPageButton(300 + 578 + 14, 20);
+// "确定" in the settings window, from its top-left corner.
+constexpr QPoint settingsOkButton(455 + 42, 321 + 15);
+
+QProcessEnvironment programEnvironment()
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    // As on a desktop: the program chooses X11 itself.
+    environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    return environment;
+}
+
+} // namespace
+
+void SessionTest::withoutDisplay_data()
+{
+    QTest::addColumn<QString>("display");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("DISPLAY not set")
+        << QString() << QStringLiteral("zkalto needs an X11 display, and DISPLAY is not set");
+    QTest::newRow("no server at DISPLAY")
+        << QStringLiteral(":32765")
+        << QStringLiteral("zkalto needs an X11 display, and none can be opened at "
+                          "DISPLAY=\":32765\"");
+}
+
+void SessionTest::withoutDisplay()
+{
+    QFETCH(QString, display);
+    QFETCH(QString, message);
+    QProcessEnvironment environment = programEnvironment();
+    environment.remove(QStringLiteral("DISPLAY"));
+    if (!display.isEmpty())
+        environment.insert(QStringLiteral("DISPLAY"), display);
+    QProcess program;
+    program.setProcessEnvironment(environment);
+    program.start(QStringLiteral(ZKALTO_PROGRAM_DIR "/zkalto"), {});
+    QVERIFY(program.waitForFinished(10000));
+    QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+    QVERIFY(program.exitCode() != 0);
+    QCOMPARE(program.readAllStandardOutput(), QByteArray());
+    QCOMPARE(QString::fromUtf8(program.readAllStandardError()), message + QLatin1Char('\n'));
+}
+
+void SessionTest::endedFromOutside_data()
+{
+    QTest::addColumn<int>("signal");
+    QTest::newRow("SIGTERM") << int(SIGTERM);
+    QTest::newRow("SIGHUP") << int(SIGHUP);
+    QTest::newRow("SIGINT") << int(SIGINT);
+    QTest::newRow("X server gone") << 0;
+}
+
+void SessionTest::endedFromOutside()
+{
+    QFETCH(int, signal);
+    QProcess server;
+    // The server writes the display number it found free.
+    server.start(QStringLiteral("Xvfb"),
+                 {"-displayfd", "1", "-nolisten", "tcp", "-screen", "0", "1024x768x24"});
+    QVERIFY(server.waitForStarted());
+    QTRY_VERIFY_WITH_TIMEOUT(server.canReadLine(), 10000);
+    const QByteArray display = ":" + server.readLine().trimmed();
+    auto probe = std::make_unique<DisplayProbe>(display);
+    QVERIFY(probe->isOpen());
+
+    QTemporaryDir directory;
+    const QString programFile = directory.filePath(QStringLiteral("zkalto"));
+    QVERIFY(QFile::copy(QStringLiteral(ZKALTO_PROGRAM_DIR "/zkalto"), programFile));
+    QProcess program;
+    QProcessEnvironment environment = programEnvironment();
+    environment.insert(QStringLiteral("DISPLAY"), QString::fromLatin1(display));
+    program.setProcessEnvironment(environment);
+    program.setWorkingDirectory(directory.path());
+    program.start(programFile, {});
+    QVERIFY(program.waitForStarted());
+    const qint64 pid = program.processId();
+    QTRY_VERIFY_WITH_TIMEOUT(probe->windowsOf(pid).contains(probe->windowAt(toolbarPlace)), 15000);
+
+    // Three pages written on, each with its page text file kept by "设置".
+    probe->click(toolbarBoardButton);
+    QTRY_VERIFY_WITH_TIMEOUT(probe->windowCaptioned(pid, QStringLiteral("白板")) != 0, 10000);
+    for (int page = 1; page <= 3; ++page) {
+        if (page > 1)
+            probe->click(boardRightPageButton);
+        probe->drag(QPoint(300, 300), QPoint(400, 380));
+        probe->click(boardSettingsButton);
+        QTRY_VERIFY(probe->windowCaptioned(pid, QStringLiteral("设置")) != 0);
+        QVERIFY(QFile::exists(directory.filePath(QString::number(page))));
+        const quint64 settings = probe->windowCaptioned(pid, QStringLiteral("设置"));
+        probe->click(probe->geometry(settings).topLeft() + settingsOkButton);
+        QTRY_COMPARE(probe->windowCaptioned(pid, QStringLiteral("设置")), quint64(0));
+    }
+
+    if (signal != 0) {
+        QCOMPARE(::kill(pid_t(pid), signal), 0);
+    } else {
+        probe.reset();
+        server.terminate();
+        QVERIFY(server.waitForFinished(10000));
+    }
+    QVERIFY(program.waitForFinished(10000));
+    QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+    if (signal != 0)
+        QCOMPARE(program.exitCode(), 0);
+    for (int page = 1; page <= 3; ++page)
+        QVERIFY2(!QFile::exists(directory.filePath(QString::number(page))),
+                 qPrintable(QString::number(page)));
+
+    server.terminate();
+    server.waitForFinished(10000);
+}
+
+QTEST_GUILESS_MAIN(SessionTest)
+#include "SessionTest.moc"

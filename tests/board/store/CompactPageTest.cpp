@@ -1,0 +1,146 @@
+#include "board/store/CompactPage.h"
+
+#include "SamplePages.h"
+
+#include <QRandomGenerator>
+#include <QtTest>
+
+#include <cstring>
+
+namespace {
+
+// Compares every byte of every pixel, the top byte of RGB32 pixels included.
+bool sameBytes(const QImage& a, const QImage& b)
+{
+    if (a.size() != b.size() || a.format() != b.format())
+        return false;
+    for (int y = 0; y < a.height(); ++y)
+        if (std::memcmp(a.constScanLine(y), b.constScanLine(y), size_t(a.width()) * 4) != 0)
+            return false;
+    return true;
+}
+
+// Random 32-bit values, top bytes included, in an RGB32 image: pixels only raw writes produce.
+QImage rawNoise(QSize size, QImage::Format format)
+{
+    QImage image(size, format);
+    QRandomGenerator random(9);
+    for (int y = 0; y < size.height(); ++y)
+        random.fillRange(reinterpret_cast<quint32*>(image.scanLine(y)), size.width());
+    return image;
+}
+
+} // namespace
+
+class CompactPageTest : public QObject {
+    Q_OBJECT
+private slots:
+    void roundTripsEveryByte_data();
+    void roundTripsEveryByte();
+    void decodesIntoAnImageOthersShare();
+    void filledPageNeedsNoImage();
+    void boardPagesAreSmall_data();
+    void boardPagesAreSmall();
+};
+
+void CompactPageTest::roundTripsEveryByte_data()
+{
+    QTest::addColumn<QImage>("image");
+    for (SamplePages::Kind kind : SamplePages::AllKinds) {
+        QTest::addRow("%s 1024x768", SamplePages::nameOf(kind))
+            << SamplePages::make(kind, QSize(1024, 768));
+        // Tiles cut at the right and bottom edges.
+        QTest::addRow("%s 1001x701", SamplePages::nameOf(kind))
+            << SamplePages::make(kind, QSize(1001, 701), 3);
+    }
+    QTest::newRow("one pixel") << SamplePages::make(SamplePages::Kind::Photo, QSize(1, 1));
+    QTest::newRow("one tile and a column")
+        << SamplePages::make(SamplePages::Kind::Photo, QSize(65, 3));
+    QTest::newRow("RGB32 with raw top bytes") << rawNoise(QSize(200, 130), QImage::Format_RGB32);
+    QTest::newRow("ARGB32") << rawNoise(QSize(130, 70), QImage::Format_ARGB32);
+    QImage oneTransparentPixel = SamplePages::make(SamplePages::Kind::Empty, QSize(128, 64))
+                                     .convertToFormat(QImage::Format_ARGB32);
+    oneTransparentPixel.setPixel(100, 10, 0x00808080u);
+    QTest::newRow("ARGB32, one pixel transparent") << oneTransparentPixel;
+}
+
+void CompactPageTest::roundTripsEveryByte()
+{
+    QFETCH(QImage, image);
+    const CompactPage page(image);
+    QCOMPARE(page.size(), image.size());
+    QVERIFY(sameBytes(page.toImage(), image));
+
+    const auto raw = [&](QPoint p) {
+        return reinterpret_cast<const QRgb*>(image.constScanLine(p.y()))[p.x()];
+    };
+    QRandomGenerator random(5);
+    const QPoint corner(image.width() - 1, image.height() - 1);
+    for (QPoint p : {QPoint(0, 0), corner, QPoint(corner.x(), 0), QPoint(0, corner.y())})
+        QCOMPARE(page.pixel(p), raw(p));
+    for (int i = 0; i < 50; ++i) {
+        const QPoint p(random.bounded(image.width()), random.bounded(image.height()));
+        QCOMPARE(page.pixel(p), raw(p));
+    }
+}
+
+void CompactPageTest::decodesIntoAnImageOthersShare()
+{
+    const QSize size(300, 200);
+    const CompactPage strokes(SamplePages::make(SamplePages::Kind::Strokes, size));
+    const QImage photo = SamplePages::make(SamplePages::Kind::Photo, size);
+
+    // A target of the right size is decoded into in place.
+    QImage target = SamplePages::make(SamplePages::Kind::Snapshot, size);
+    const uchar* pixels = target.constBits();
+    strokes.decodeInto(target);
+    QCOMPARE(target.constBits(), pixels);
+    QVERIFY(sameBytes(target, strokes.toImage()));
+
+    // A target that shares its pixels leaves the other image as it was.
+    QImage shared = photo;
+    strokes.decodeInto(shared);
+    QVERIFY(sameBytes(shared, strokes.toImage()));
+    QVERIFY(sameBytes(photo, SamplePages::make(SamplePages::Kind::Photo, size)));
+
+    // A target of another size becomes the page's size.
+    QImage small(10, 10, QImage::Format_RGB32);
+    strokes.decodeInto(small);
+    QCOMPARE(small.size(), size);
+}
+
+void CompactPageTest::filledPageNeedsNoImage()
+{
+    QImage expected(1920, 1080, QImage::Format_RGB32);
+    expected.fill(QColor(10, 200, 30));
+    const CompactPage page =
+        CompactPage::filled(expected.size(), QImage::Format_RGB32, expected.pixel(0, 0));
+    QVERIFY(sameBytes(page.toImage(), expected));
+    QVERIFY(page.memoryBytes() < 8 * 1024);
+    QVERIFY(CompactPage().isNull());
+    QVERIFY(CompactPage().toImage().isNull());
+}
+
+void CompactPageTest::boardPagesAreSmall_data()
+{
+    QTest::addColumn<SamplePages::Kind>("kind");
+    QTest::addColumn<qsizetype>("atMost");
+    const qsizetype full = 1920 * 1080 * 4;
+    QTest::newRow("empty") << SamplePages::Kind::Empty << qsizetype(8 * 1024);
+    QTest::newRow("strokes") << SamplePages::Kind::Strokes << qsizetype(64 * 1024);
+    QTest::newRow("snapshot") << SamplePages::Kind::Snapshot << full / 2;
+    // Nothing to gain: the pixels are stored, three bytes each.
+    QTest::newRow("every pixel different")
+        << SamplePages::Kind::EveryPixelDifferent << full * 3 / 4 + 16 * 1024;
+}
+
+void CompactPageTest::boardPagesAreSmall()
+{
+    QFETCH(SamplePages::Kind, kind);
+    QFETCH(qsizetype, atMost);
+    const CompactPage page(SamplePages::make(kind, QSize(1920, 1080)));
+    QVERIFY2(page.memoryBytes() <= atMost, QByteArray::number(page.memoryBytes()).constData());
+}
+
+QTEST_GUILESS_MAIN(CompactPageTest)
+#include "CompactPageTest.moc"

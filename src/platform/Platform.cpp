@@ -7,6 +7,7 @@
 #include "ProcessLauncher.h"
 #include "QtDesktop.h"
 #include "QtPrompter.h"
+#include "SaneScanner.h"
 #include "SystemClock.h"
 #include "X11Desktop.h"
 #include "X11TaskKeys.h"
@@ -39,6 +40,7 @@ Platform Platform::forThisDesktop(const QString& programDirectory) {
     platform.clock = std::make_unique<SystemClock>();
     platform.drives = std::make_unique<MountDrives>(MountDrives::Sources::forThisUser());
     platform.documentConverter = std::make_unique<OfficeConverter>();
+    platform.scanner = std::make_unique<SaneScanner>();
 
     auto* x11 = QGuiApplication::platformName() == QLatin1String("xcb")
                     ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>()

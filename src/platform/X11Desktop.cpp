@@ -73,10 +73,12 @@ QList<TopLevelWindow> X11Desktop::describe(const QList<xcb_window_t>& windows) c
     struct CaptionCookies {
         xcb_get_property_cookie_t netWmName;
         xcb_get_property_cookie_t wmName;
+        xcb_get_property_cookie_t netWmPid;
     };
     const auto requestCaption = [this](xcb_window_t window) {
         return CaptionCookies{xcb_ewmh_get_wm_name_unchecked(&m_ewmh, window),
-                              xcb_icccm_get_wm_name_unchecked(m_connection, window)};
+                              xcb_icccm_get_wm_name_unchecked(m_connection, window),
+                              xcb_ewmh_get_wm_pid_unchecked(&m_ewmh, window)};
     };
     // _NET_WM_NAME is UTF-8 by definition; WM_NAME is Latin-1 unless typed UTF8_STRING
     // (COMPOUND_TEXT starts out in Latin-1 as well).
@@ -96,13 +98,20 @@ QList<TopLevelWindow> X11Desktop::describe(const QList<xcb_window_t>& windows) c
         }
         return caption;
     };
+    // The process that says it owns the window (_NET_WM_PID), 0 when none does.
+    const auto takeProcessId = [this](const CaptionCookies& cookies) {
+        uint32_t pid = 0;
+        return xcb_ewmh_get_wm_pid_reply(&m_ewmh, cookies.netWmPid, &pid, nullptr) ? qint64(pid)
+                                                                                   : qint64(0);
+    };
 
     QList<CaptionCookies> captionCookies;
     for (const xcb_window_t window : windows)
         captionCookies.append(requestCaption(window));
     QList<TopLevelWindow> result;
     for (qsizetype i = 0; i < windows.size(); ++i)
-        result.append({windows[i], takeCaption(captionCookies[i])});
+        result.append({windows[i], takeCaption(captionCookies[i]),
+                       takeProcessId(captionCookies[i])});
 
     // A window without a caption may be a window manager's frame: its client is the child that
     // carries WM_STATE or a caption.
@@ -136,11 +145,12 @@ QList<TopLevelWindow> X11Desktop::describe(const QList<xcb_window_t>& windows) c
     QList<bool> resolved(result.size(), false);
     for (const Candidate& candidate : candidates) {
         const QString caption = takeCaption(candidate.caption);
+        const qint64 processId = takeProcessId(candidate.caption);
         const XcbReply<xcb_get_property_reply_t> state(
             xcb_get_property_reply(m_connection, candidate.wmState, nullptr));
         const bool isClient = (state && state->type != XCB_NONE) || !caption.isEmpty();
         if (isClient && !resolved[candidate.frame]) {
-            result[candidate.frame] = {candidate.window, caption};
+            result[candidate.frame] = {candidate.window, caption, processId};
             resolved[candidate.frame] = true;
         }
     }

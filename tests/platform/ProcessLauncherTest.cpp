@@ -5,8 +5,11 @@
 
 #include <QDir>
 #include <QFile>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <csignal>
 
 class ProcessLauncherTest : public QObject {
     Q_OBJECT
@@ -18,6 +21,7 @@ private slots:
     void startsProgram();
     void refusesWhatCannotRun_data();
     void refusesWhatCannotRun();
+    void watchesProgramAndWhatItStarts();
 
 private:
     QString makeDirectory(const QString& name);
@@ -108,7 +112,47 @@ void ProcessLauncherTest::refusesWhatCannotRun() {
 
     ProcessLauncher launcher;
     QVERIFY(!launcher.startProgram(QStringLiteral("ani.dll"), first));
+    QVERIFY(!launcher.startWatchedProgram(QStringLiteral("ani.dll"), first));
     QVERIFY(ProcessLauncher::findProgram(QStringLiteral("ani.dll"), first).isEmpty());
+}
+
+void ProcessLauncherTest::watchesProgramAndWhatItStarts() {
+    // A starter: it starts the real program, says its process id, and ends when told to.
+    const QString first = makeDirectory(QStringLiteral("first"));
+    const QString go = QDir(m_base->path()).filePath(QStringLiteral("go"));
+    QFile script(first + QStringLiteral("/ani.dll"));
+    QVERIFY(script.open(QIODevice::WriteOnly));
+    script.write(QStringLiteral("#!/bin/sh\nsleep 60 &\necho $! > '%1.part' && mv '%1.part' '%1'\n"
+                                "while [ ! -e '%2' ]; do sleep 0.05; done\n")
+                     .arg(marker(), go)
+                     .toUtf8());
+    script.close();
+    QVERIFY(script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+
+    ProcessLauncher launcher;
+    const std::unique_ptr<WatchedProgram> program =
+        launcher.startWatchedProgram(QStringLiteral("ani.dll"), first);
+    QVERIFY(program);
+    qint64 started = 0;
+    // Whatever happens, the starter and what it started end with the test.
+    const auto ending = qScopeGuard([&] {
+        QFile(go).open(QIODevice::WriteOnly);
+        if (started > 0)
+            ::kill(pid_t(started), SIGTERM);
+    });
+    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(marker()), 10000);
+    QFile written(marker());
+    QVERIFY(written.open(QIODevice::ReadOnly));
+    started = written.readAll().trimmed().toLongLong();
+    QVERIFY(started > 0);
+    QVERIFY(program->running());
+    QVERIFY(program->owns(started));
+    QVERIFY(!program->owns(QCoreApplication::applicationPid()));
+
+    QFile(go).open(QIODevice::WriteOnly);
+    QTRY_VERIFY_WITH_TIMEOUT(!program->running(), 10000);
+    // What it started still belongs to it after it has ended.
+    QVERIFY(program->owns(started));
 }
 
 QTEST_GUILESS_MAIN(ProcessLauncherTest)

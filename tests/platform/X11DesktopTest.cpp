@@ -250,6 +250,8 @@ void X11DesktopTest::walkFindsOwnWindowsMappedOrNot() {
     QCOMPARE(mapState(hidden.winId()), XCB_MAP_STATE_UNMAPPED);
     QVERIFY(find(board) != windows.end());
     QCOMPARE(find(board)->caption, QStringLiteral("白板"));
+    // Qt says which process owns its windows.
+    QCOMPARE(find(board)->processId, QCoreApplication::applicationPid());
 }
 
 void X11DesktopTest::walkReadsCaptions_data() {
@@ -329,11 +331,18 @@ void X11DesktopTest::walkLetsClientStandForFrame() {
         setProperty(client, "_NET_WM_NAME", "UTF8_STRING", clientName);
     if (clientHasWmState)
         setWmState(client);
+    const uint32_t framePid = 1111;
+    const uint32_t clientPid = 4242;
+    xcb_change_property(m_connection, XCB_PROP_MODE_REPLACE, frame, atom("_NET_WM_PID"),
+                        XCB_ATOM_CARDINAL, 32, 1, &framePid);
+    xcb_change_property(m_connection, XCB_PROP_MODE_REPLACE, client, atom("_NET_WM_PID"),
+                        XCB_ATOM_CARDINAL, 32, 1, &clientPid);
 
     const QList<TopLevelWindow> windows = m_desktop->topLevelWindows();
     const qsizetype index = walkIndex(clientStands ? client : frame);
     QVERIFY(index >= 0);
     QCOMPARE(windows[index].caption, caption);
+    QCOMPARE(windows[index].processId, qint64(clientStands ? clientPid : framePid));
     // The entry keeps the frame's place in the stacking order, and only one of the two is listed.
     QCOMPARE(windows[index - 1].id, quint64(above));
     QCOMPARE(windows[index + 1].id, quint64(below));

@@ -19,7 +19,8 @@
 namespace {
 
 // The screen Qt connected to: the one named in DISPLAY, as for every X client.
-int defaultScreenNumber() {
+int defaultScreenNumber()
+{
     char* host = nullptr;
     int display = 0;
     int screen = 0;
@@ -31,7 +32,8 @@ int defaultScreenNumber() {
 
 } // namespace
 
-Platform Platform::forThisDesktop(const QString& programDirectory) {
+Platform Platform::forThisDesktop(const QString& programDirectory)
+{
     Platform platform;
     platform.registry =
         std::make_unique<DirectoryRegistry>(DirectoryRegistry::defaultRoots(programDirectory));
@@ -56,7 +58,8 @@ Platform Platform::forThisDesktop(const QString& programDirectory) {
     return platform;
 }
 
-QString Platform::x11DisplayProblem() {
+QString Platform::x11DisplayProblem()
+{
     if (!qgetenv("QT_QPA_PLATFORM").startsWith("xcb"))
         return {};
     const QByteArray display = qgetenv("DISPLAY");

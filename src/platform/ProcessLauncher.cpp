@@ -18,7 +18,8 @@ namespace {
 // (reaped or not), and recognised with the processes it starts by its session.
 class DetachedProcess final : public WatchedProgram {
 public:
-    explicit DetachedProcess(qint64 pid) : m_pid(pid) {
+    explicit DetachedProcess(qint64 pid) : m_pid(pid)
+    {
         // -1 on a kernel without pidfds (before 5.3): kill(pid, 0) then stands in.
         m_pidfd = int(syscall(SYS_pidfd_open, pid_t(pid), 0));
         // A detached process runs in a session of its own, which everything it starts shares.
@@ -26,14 +27,16 @@ public:
         if (session > 0 && session != getsid(0))
             m_session = session;
     }
-    ~DetachedProcess() override {
+    ~DetachedProcess() override
+    {
         if (m_pidfd >= 0)
             close(m_pidfd);
     }
     DetachedProcess(const DetachedProcess&) = delete;
     DetachedProcess& operator=(const DetachedProcess&) = delete;
 
-    bool running() const override {
+    bool running() const override
+    {
         if (m_pidfd >= 0) {
             pollfd watch{m_pidfd, POLLIN, 0};
             return poll(&watch, 1, 0) == 0;
@@ -41,7 +44,8 @@ public:
         return kill(pid_t(m_pid), 0) == 0 || errno == EPERM;
     }
 
-    bool owns(qint64 processId) const override {
+    bool owns(qint64 processId) const override
+    {
         if (processId <= 0)
             return false;
         if (processId == m_pid)
@@ -57,7 +61,8 @@ private:
 
 } // namespace
 
-QString ProcessLauncher::findProgram(const QString& fileName, const QString& firstDirectory) {
+QString ProcessLauncher::findProgram(const QString& fileName, const QString& firstDirectory)
+{
     if (fileName.isEmpty())
         return {};
     QStringList directories;
@@ -77,7 +82,8 @@ QString ProcessLauncher::findProgram(const QString& fileName, const QString& fir
     return {};
 }
 
-bool ProcessLauncher::startProgram(const QString& fileName, const QString& firstDirectory) {
+bool ProcessLauncher::startProgram(const QString& fileName, const QString& firstDirectory)
+{
     const QString program = findProgram(fileName, firstDirectory);
     if (program.isEmpty())
         return false;
@@ -87,8 +93,9 @@ bool ProcessLauncher::startProgram(const QString& fileName, const QString& first
     return process.startDetached();
 }
 
-std::unique_ptr<WatchedProgram>
-ProcessLauncher::startWatchedProgram(const QString& fileName, const QString& firstDirectory) {
+std::unique_ptr<WatchedProgram> ProcessLauncher::startWatchedProgram(const QString& fileName,
+                                                                     const QString& firstDirectory)
+{
     const QString program = findProgram(fileName, firstDirectory);
     if (program.isEmpty())
         return nullptr;
@@ -101,6 +108,7 @@ ProcessLauncher::startWatchedProgram(const QString& fileName, const QString& fir
     return std::make_unique<DetachedProcess>(pid);
 }
 
-bool ProcessLauncher::openDocument(const QString& path) {
+bool ProcessLauncher::openDocument(const QString& path)
+{
     return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
 }

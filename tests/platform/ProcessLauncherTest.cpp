@@ -33,23 +33,27 @@ private:
     QByteArray m_savedPath;
 };
 
-void ProcessLauncherTest::init() {
+void ProcessLauncherTest::init()
+{
     m_base = std::make_unique<QTemporaryDir>();
     QVERIFY(m_base->isValid());
     m_savedPath = qgetenv("PATH");
 }
 
-void ProcessLauncherTest::cleanup() {
+void ProcessLauncherTest::cleanup()
+{
     qputenv("PATH", m_savedPath);
     m_base.reset();
 }
 
-QString ProcessLauncherTest::makeDirectory(const QString& name) {
+QString ProcessLauncherTest::makeDirectory(const QString& name)
+{
     QDir(m_base->path()).mkdir(name);
     return QDir(m_base->path()).filePath(name);
 }
 
-void ProcessLauncherTest::writeScript(const QString& path, QFile::Permissions permissions) {
+void ProcessLauncherTest::writeScript(const QString& path, QFile::Permissions permissions)
+{
     QFile script(path);
     QVERIFY(script.open(QIODevice::WriteOnly));
     // Written under another name and moved, so the marker never appears half written.
@@ -60,7 +64,8 @@ void ProcessLauncherTest::writeScript(const QString& path, QFile::Permissions pe
     QVERIFY(script.setPermissions(permissions));
 }
 
-void ProcessLauncherTest::startsProgram_data() {
+void ProcessLauncherTest::startsProgram_data()
+{
     QTest::addColumn<bool>("inFirstDirectory");
     QTest::addColumn<bool>("onPath");
     QTest::addColumn<QString>("runsIn");
@@ -70,7 +75,8 @@ void ProcessLauncherTest::startsProgram_data() {
     QTest::newRow("first directory before PATH") << true << true << QStringLiteral("first");
 }
 
-void ProcessLauncherTest::startsProgram() {
+void ProcessLauncherTest::startsProgram()
+{
     QFETCH(bool, inFirstDirectory);
     QFETCH(bool, onPath);
     QFETCH(QString, runsIn);
@@ -93,14 +99,16 @@ void ProcessLauncherTest::startsProgram() {
     QCOMPARE(QString::fromUtf8(written.readAll()).trimmed(), QDir(m_base->path()).filePath(runsIn));
 }
 
-void ProcessLauncherTest::refusesWhatCannotRun_data() {
+void ProcessLauncherTest::refusesWhatCannotRun_data()
+{
     QTest::addColumn<QString>("kind");
     QTest::newRow("missing") << QStringLiteral("missing");
     QTest::newRow("not executable") << QStringLiteral("plain file");
     QTest::newRow("a directory of that name") << QStringLiteral("directory");
 }
 
-void ProcessLauncherTest::refusesWhatCannotRun() {
+void ProcessLauncherTest::refusesWhatCannotRun()
+{
     QFETCH(QString, kind);
     const QString first = makeDirectory(QStringLiteral("first"));
     const QString program = first + QStringLiteral("/ani.dll");
@@ -116,7 +124,8 @@ void ProcessLauncherTest::refusesWhatCannotRun() {
     QVERIFY(ProcessLauncher::findProgram(QStringLiteral("ani.dll"), first).isEmpty());
 }
 
-void ProcessLauncherTest::watchesProgramAndWhatItStarts() {
+void ProcessLauncherTest::watchesProgramAndWhatItStarts()
+{
     // A starter: it starts the real program, says its process id, and ends when told to.
     const QString first = makeDirectory(QStringLiteral("first"));
     const QString go = QDir(m_base->path()).filePath(QStringLiteral("go"));

@@ -31,19 +31,22 @@ public:
     // The state of each watched program started, in order.
     QList<std::shared_ptr<ProgramState>> watchedPrograms() const { return m_watched; }
 
-    bool startProgram(const QString& fileName, const QString& firstDirectory) override {
+    bool startProgram(const QString& fileName, const QString& firstDirectory) override
+    {
         m_startedPrograms.append({fileName, firstDirectory});
         return m_startSucceeds;
     }
     std::unique_ptr<WatchedProgram> startWatchedProgram(const QString& fileName,
-                                                        const QString& firstDirectory) override {
+                                                        const QString& firstDirectory) override
+    {
         m_startedPrograms.append({fileName, firstDirectory});
         if (!m_startSucceeds)
             return nullptr;
         m_watched.append(std::make_shared<ProgramState>());
         return std::make_unique<Program>(m_watched.last());
     }
-    bool openDocument(const QString& path) override {
+    bool openDocument(const QString& path) override
+    {
         m_openedDocuments.append(path);
         return m_openSucceeds;
     }
@@ -53,7 +56,8 @@ private:
     public:
         explicit Program(std::shared_ptr<ProgramState> state) : m_state(std::move(state)) {}
         bool running() const override { return m_state->running; }
-        bool owns(qint64 processId) const override {
+        bool owns(qint64 processId) const override
+        {
             return m_state->processes.contains(processId);
         }
 

@@ -1,10 +1,10 @@
 #include "aids/TextLinePanelModel.h"
 
 #include "lessons/AtomicFile.h"
-#include "text/Gbk.h"
 #include "platform/Desktop.h"
 #include "platform/Launcher.h"
 #include "platform/Prompter.h"
+#include "text/Gbk.h"
 
 #include <QFile>
 

@@ -273,7 +273,25 @@ QList<xcb_atom_t> X11Desktop::atomList(xcb_window_t window, xcb_atom_t property)
 
 void X11Desktop::setTaskbarVisible(bool visible)
 {
-    const QList<xcb_window_t> windows = rootChildren();
+    // Docks are children of the root, or clients of a window manager that puts them into frames.
+    // A client it no longer manages leaves its list, so the docks hidden here are remembered.
+    QList<xcb_window_t> windows = rootChildren();
+    xcb_ewmh_get_windows_reply_t clients;
+    if (xcb_ewmh_get_client_list_reply(&m_ewmh, xcb_ewmh_get_client_list(&m_ewmh, m_screenNumber),
+                                       &clients, nullptr)) {
+        for (uint32_t i = 0; i < clients.windows_len; ++i) {
+            if (!windows.contains(clients.windows[i]))
+                windows.append(clients.windows[i]);
+        }
+        xcb_ewmh_get_windows_reply_wipe(&clients);
+    }
+    if (visible) {
+        for (const xcb_window_t dock : std::as_const(m_hiddenDocks)) {
+            if (!windows.contains(dock))
+                windows.append(dock);
+        }
+        m_hiddenDocks.clear();
+    }
     QList<xcb_get_property_cookie_t> typeCookies;
     for (const xcb_window_t window : windows)
         typeCookies.append(xcb_ewmh_get_wm_window_type_unchecked(&m_ewmh, window));
@@ -286,10 +304,12 @@ void X11Desktop::setTaskbarVisible(bool visible)
                       m_ewmh._NET_WM_WINDOW_TYPE_DOCK) != types.atoms + types.atoms_len;
         xcb_ewmh_get_atoms_reply_wipe(&types);
         if (isDock) {
-            if (visible)
+            if (visible) {
                 xcb_map_window(m_connection, windows[i]);
-            else
+            } else {
                 xcb_unmap_window(m_connection, windows[i]);
+                m_hiddenDocks.append(windows[i]);
+            }
         }
     }
     xcb_flush(m_connection);

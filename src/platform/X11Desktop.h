@@ -72,4 +72,6 @@ private:
     xcb_atom_t m_wmDeleteWindow = XCB_NONE;
     xcb_atom_t m_wmState = XCB_NONE;
     std::unique_ptr<X11ScreenGrab> m_screenGrab;
+    // Docks setTaskbarVisible(false) hid, shown again by setTaskbarVisible(true).
+    QList<xcb_window_t> m_hiddenDocks;
 };

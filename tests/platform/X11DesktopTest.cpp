@@ -126,6 +126,7 @@ private slots:
     void grabScreenShowsWindows();
     void grabScreenLeavesOutTheWindow_data();
     void grabScreenLeavesOutTheWindow();
+    void taskbarHidesDockInFrame();
 
 private:
     xcb_window_t createWindow(QRect rect, bool mapped, xcb_window_t parent = XCB_NONE,
@@ -807,6 +808,26 @@ void X11DesktopTest::grabScreenLeavesOutTheWindow()
         }
     }
     QCOMPARE(picture.pixelColor(450, 100), known);
+}
+
+// After the screen picture's rows with a window manager: openbox puts the dock into a frame of its
+// own, so the dock is no child of the root any more.
+void X11DesktopTest::taskbarHidesDockInFrame()
+{
+    if (m_windowManager.state() == QProcess::NotRunning)
+        QSKIP("openbox did not come up");
+    const xcb_window_t dock = createWindow({0, 728, 1024, 40}, false);
+    const uint32_t dockType[] = {atom("_NET_WM_WINDOW_TYPE_DOCK")};
+    xcb_change_property(m_connection, XCB_PROP_MODE_REPLACE, dock, atom("_NET_WM_WINDOW_TYPE"),
+                        XCB_ATOM_ATOM, 32, 1, dockType);
+    xcb_map_window(m_connection, dock);
+    xcb_flush(m_connection);
+    QTRY_VERIFY(parentOf(dock) != m_desktop->root() && mapState(dock) == XCB_MAP_STATE_VIEWABLE);
+
+    m_desktop->setTaskbarVisible(false);
+    QTRY_COMPARE(mapState(dock), XCB_MAP_STATE_UNMAPPED);
+    m_desktop->setTaskbarVisible(true);
+    QTRY_COMPARE(mapState(dock), XCB_MAP_STATE_VIEWABLE);
 }
 
 QTEST_MAIN(X11DesktopTest)

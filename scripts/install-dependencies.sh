@@ -9,6 +9,8 @@ packages=(
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev qt6-webengine-dev
   libxcb1-dev libxcb-ewmh-dev libxcb-icccm4-dev libxcb-damage0-dev
   libblkid-dev
+  # scanning: SANE's headers, its library (loaded at run time) and its test device for the tests
+  libsane-dev libsane1
   libbenchmark-dev
   # compact pages (LZ4) and the PNG codec (ISA-L deflate)
   liblz4-dev libisal-dev

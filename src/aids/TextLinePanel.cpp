@@ -1,14 +1,17 @@
 #include "aids/TextLinePanel.h"
 
+#include "aids/TextLinePanelModel.h"
+#include "board/pixels/NamedColours.h"
 #include "ui/ButtonPictures.h"
 #include "ui/SystemWindow.h"
 
 #include <QLabel>
+#include <QPlainTextDocumentLayout>
 #include <QPlainTextEdit>
 #include <QTimer>
 #include <QToolButton>
 
-TextLinePanel::TextLinePanel()
+TextLinePanel::TextLinePanel(TextLinePanelModel& model) : m_model(model)
 {
     SystemWindow::setUp(this, QStringLiteral("TForm14"), QStringLiteral("zkalto"),
                         SystemWindow::Layer::OnTop);
@@ -17,9 +20,13 @@ TextLinePanel::TextLinePanel()
     Memo1 = new QPlainTextEdit(this);
     Memo1->setObjectName(QStringLiteral("Memo1"));
     Memo1->setGeometry(0, 0, 513, 125);
-    Memo1->setPlainText(QStringLiteral("可以在本栏内输入多行文字\n"
-                                       "拖动下面的放大镜图标选中任意一行可改变待书写框内容\n"
-                                       "也可以直接在待书写框内输入文字"));
+    // The text box edits the model's lines; a plain text box lays them out as plain text.
+    QTextDocument* lines = m_model.lines();
+    lines->setDocumentLayout(new QPlainTextDocumentLayout(lines));
+    Memo1->setDocument(lines);
+    Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    // The tab key passes the text box by; a click still puts the cursor in it.
+    Memo1->setFocusPolicy(Qt::ClickFocus);
     QFont memoFont(QStringLiteral("宋体"));
     memoFont.setPixelSize(15);
     Memo1->setFont(memoFont);
@@ -31,6 +38,9 @@ TextLinePanel::TextLinePanel()
     QFont tipFont(QStringLiteral("宋体"));
     tipFont.setPixelSize(12);
     Label1->setFont(tipFont);
+    QPalette tipPalette = Label1->palette();
+    tipPalette.setColor(QPalette::WindowText, NamedColours::color(NamedColours::skyBlue));
+    Label1->setPalette(tipPalette);
 
     SpeedButton1 = addPictureButton(this, QStringLiteral("SpeedButton1"), {517, 7, 31, 30},
                                     QStringLiteral("exit"), QStringLiteral("退出"));
@@ -42,6 +52,30 @@ TextLinePanel::TextLinePanel()
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setInterval(100);
+
+    connect(SpeedButton1, &QToolButton::clicked, this, [this] { m_model.close(); });
+    connect(SpeedButton2, &QToolButton::clicked, this, [this] { m_model.load(); });
+    connect(SpeedButton3, &QToolButton::clicked, this, [this] { m_model.save(); });
+    connect(Timer1, &QTimer::timeout, this, [this] { m_model.watchCompanion(); });
+    connect(&m_model, &TextLinePanelModel::opened, this, [this] {
+        show();
+        Timer1->start();
+    });
+    connect(&m_model, &TextLinePanelModel::closed, this, [this] {
+        hide();
+        Timer1->stop();
+    });
+}
+
+int TextLinePanel::openMark() const
+{
+    return m_model.openMark();
+}
+
+void TextLinePanel::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    m_model.shown();
 }
 
 void TextLinePanel::placeFor(QSize screenSize)

@@ -1,8 +1,11 @@
 #include "app/Program.h"
 
+#include "acquire/ScanSession.h"
+#include "acquire/ScannerSourceWindow.h"
 #include "aids/HelpWindow.h"
 #include "aids/ShadeWindow.h"
 #include "aids/TextLinePanel.h"
+#include "aids/TextLinePanelModel.h"
 #include "app/StartupChecks.h"
 #include "app/ToolbarWindow.h"
 #include "board/content/DocumentOpener.h"
@@ -84,10 +87,16 @@ void Program::createWindows(QSize screenSize)
     m_windows.help = new HelpWindow(m_directories.delivered + QStringLiteral("zkthelp.mht"));
     m_windows.shade = new ShadeWindow(*m_platform.desktop);
     createSettingsWindows();
-    m_windows.scannerSource = namedWindow("TForm11", QStringLiteral("zkalto"));
+    m_scanSession = std::make_unique<ScanSession>(*m_platform.scanner, *m_board,
+                                                  *m_platform.prompter, m_directories.written);
+    m_windows.scannerSource = new ScannerSourceWindow(*m_scanSession);
     m_windows.pictureImport = namedWindow("TForm12", QStringLiteral("导入图片"));
     m_windows.settingsButton = namedWindow("TForm13", QStringLiteral("zkalto"));
-    m_windows.textLinePanel = new TextLinePanel;
+    // The companion program is delivered beside this one, also when written files go elsewhere.
+    m_textLinePanel = std::make_unique<TextLinePanelModel>(
+        *m_platform.desktop, *m_platform.launcher, *m_platform.prompter, m_directories.delivered,
+        [this](bool running) { m_taskKeyBlock.setScreenSaverRunning(running); });
+    m_windows.textLinePanel = new TextLinePanel(*m_textLinePanel);
 }
 
 void Program::createSettingsWindows()
@@ -171,6 +180,17 @@ void Program::connectWindows()
         m_windows.help->exec();
         m_overlay->repaintAll();
     });
+    ScanSession* scan = m_scanSession.get();
+    QObject::connect(board->Panel4, &ContentPanel::scanRequested, scan, &ScanSession::reload);
+    QObject::connect(scan, &ScanSession::sourcesReady, m_windows.scannerSource,
+                     &ScannerSourceWindow::showModal);
+    QObject::connect(scan, &ScanSession::busyChanged, board,
+                     [this](bool busy) { showScanBusy(busy); });
+    // The panel closes as its close button closes it, keeping its text for the page.
+    QObject::connect(scan, &ScanSession::contentPanelCloseRequested, board, [this] {
+        if (m_board->contentPanel().shown)
+            m_board->panel().close();
+    });
 }
 
 void Program::openBoard()
@@ -202,18 +222,13 @@ void Program::openTextLinePanel()
 {
     if (!m_platform.registry->canOpen(QStringLiteral("\\XdictGrb.GrabProxy\\CurVer")))
         return;
-    TextLinePanel* panel = m_windows.textLinePanel;
-    panel->placeFor(m_screenSize);
-    panel->show();
-    panel->setOpenMark(1);
-    // The companion program is delivered beside this one, also when written files go elsewhere.
-    m_platform.launcher->startProgram(QStringLiteral("ani.dll"), m_directories.delivered);
-    panel->Timer1->start();
+    m_windows.textLinePanel->placeFor(m_screenSize);
+    m_textLinePanel->open();
 }
 
 void Program::comeBackFromBoard()
 {
-    if (m_windows.textLinePanel->openMark() == 1)
+    if (m_textLinePanel->openMark() == 1)
         m_windows.textLinePanel->show();
     m_windows.toolbar->comeBack();
 }
@@ -227,6 +242,15 @@ void Program::closeShade()
         m_overlay->repaintAll();
     else if (m_windows.board->isVisible())
         m_board->repaintFromPage();
+}
+
+void Program::showScanBusy(bool busy)
+{
+    // The pointer says so on every window while the scanner works.
+    if (busy)
+        QApplication::setOverrideCursor(Qt::BusyCursor);
+    else
+        QApplication::restoreOverrideCursor();
 }
 
 void Program::runExitSteps()

@@ -19,7 +19,9 @@ class LessonChoice;
 class LessonTransfer;
 class OverlayModel;
 class PasswordChange;
+class ScanSession;
 class TeacherSettings;
+class TextLinePanelModel;
 struct Platform;
 
 // Where the program's files are: what is delivered beside the program file (cursor files,
@@ -43,6 +45,9 @@ public:
     OverlayModel& overlay() { return *m_overlay; }
     TeacherSettings& teachers() { return *m_teachers; }
     LessonChoice& lessonChoice() { return *m_lessonChoice; }
+    // Scanning, which the content panel's scan button starts.
+    ScanSession& scanSession() { return *m_scanSession; }
+    TextLinePanelModel& textLinePanel() { return *m_textLinePanel; }
     // Where the overlay puts its captures, as chosen in the settings window.
     CaptureModeChoice& captureModeChoice() { return m_captureModeChoice; }
     const TaskKeyBlock& taskKeyBlock() const { return m_taskKeyBlock; }
@@ -70,6 +75,7 @@ private:
     void openTextLinePanel();
     void comeBackFromBoard();
     void closeShade();
+    void showScanBusy(bool busy);
 
     Platform& m_platform;
     QSize m_screenSize;
@@ -90,6 +96,8 @@ private:
     std::unique_ptr<LessonChoice> m_lessonChoice;
     std::unique_ptr<LessonTransfer> m_lessonTransfer;
     std::unique_ptr<PasswordChange> m_passwordChange;
+    std::unique_ptr<ScanSession> m_scanSession;
+    std::unique_ptr<TextLinePanelModel> m_textLinePanel;
     Windows m_windows;
     bool m_endRequested = false;
 };

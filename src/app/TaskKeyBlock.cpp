@@ -14,3 +14,11 @@ void TaskKeyBlock::release()
 {
     m_taskKeys.release();
 }
+
+void TaskKeyBlock::setScreenSaverRunning(bool running)
+{
+    if (running)
+        m_taskKeys.disableTaskKeys(1, 23);
+    else if (!m_blocked)
+        m_taskKeys.release();
+}

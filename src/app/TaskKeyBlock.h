@@ -12,6 +12,9 @@ public:
     void block();
     // Gives the keys back, as the program does when it ends.
     void release();
+    // The screen-saver switch of the text-line panel: on, it blocks the keys as well; off, it gives
+    // them back unless the program's own block holds them.
+    void setScreenSaverRunning(bool running);
 
 private:
     TaskKeys& m_taskKeys;

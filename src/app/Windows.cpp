@@ -1,5 +1,6 @@
 #include "app/Windows.h"
 
+#include "acquire/ScannerSourceWindow.h"
 #include "aids/HelpWindow.h"
 #include "aids/ShadeWindow.h"
 #include "aids/TextLinePanel.h"

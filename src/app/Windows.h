@@ -6,6 +6,7 @@ class BoardWindow;
 class HelpWindow;
 class OverlayWindow;
 class PasswordChangeWindow;
+class ScannerSourceWindow;
 class QWidget;
 class SettingsWindow;
 class ShadeWindow;
@@ -24,7 +25,7 @@ struct Windows {
     SettingsWindow* settings = nullptr;               // TForm6
     TeacherPasswordWindow* teacherPassword = nullptr; // TForm7
     PasswordChangeWindow* passwordChange = nullptr;   // TForm8
-    QWidget* scannerSource = nullptr;                 // TForm11
+    ScannerSourceWindow* scannerSource = nullptr;     // TForm11
     QWidget* pictureImport = nullptr;                 // TForm12
     QWidget* settingsButton = nullptr;                // TForm13
     TextLinePanel* textLinePanel = nullptr;           // TForm14

@@ -1,9 +1,9 @@
 #include "lessons/ProfileFile.h"
 
 #include "lessons/AtomicFile.h"
-#include "text/Gbk.h"
 #include "lessons/Messages.h"
 #include "platform/RegularFile.h"
+#include "text/Gbk.h"
 
 #include <QFileInfo>
 #include <QList>

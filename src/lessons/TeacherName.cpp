@@ -1,7 +1,7 @@
 #include "lessons/TeacherName.h"
 
-#include "text/Gbk.h"
 #include "lessons/Messages.h"
+#include "text/Gbk.h"
 
 namespace {
 

@@ -11,6 +11,8 @@ class QWindow;
 struct TopLevelWindow {
     quint64 id = 0;
     QString caption;
+    // The process that says it owns the window, 0 when it does not say.
+    qint64 processId = 0;
 };
 
 // The desktop the program runs on: other programs' windows, the display and the taskbar.

@@ -7,6 +7,7 @@
 #include "ProcessLauncher.h"
 #include "QtDesktop.h"
 #include "QtPrompter.h"
+#include "SaneScanner.h"
 #include "SystemClock.h"
 #include "X11Desktop.h"
 #include "X11TaskKeys.h"
@@ -18,7 +19,8 @@
 namespace {
 
 // The screen Qt connected to: the one named in DISPLAY, as for every X client.
-int defaultScreenNumber() {
+int defaultScreenNumber()
+{
     char* host = nullptr;
     int display = 0;
     int screen = 0;
@@ -30,7 +32,8 @@ int defaultScreenNumber() {
 
 } // namespace
 
-Platform Platform::forThisDesktop(const QString& programDirectory) {
+Platform Platform::forThisDesktop(const QString& programDirectory)
+{
     Platform platform;
     platform.registry =
         std::make_unique<DirectoryRegistry>(DirectoryRegistry::defaultRoots(programDirectory));
@@ -39,6 +42,7 @@ Platform Platform::forThisDesktop(const QString& programDirectory) {
     platform.clock = std::make_unique<SystemClock>();
     platform.drives = std::make_unique<MountDrives>(MountDrives::Sources::forThisUser());
     platform.documentConverter = std::make_unique<OfficeConverter>();
+    platform.scanner = std::make_unique<SaneScanner>();
 
     auto* x11 = QGuiApplication::platformName() == QLatin1String("xcb")
                     ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>()
@@ -54,7 +58,8 @@ Platform Platform::forThisDesktop(const QString& programDirectory) {
     return platform;
 }
 
-QString Platform::x11DisplayProblem() {
+QString Platform::x11DisplayProblem()
+{
     if (!qgetenv("QT_QPA_PLATFORM").startsWith("xcb"))
         return {};
     const QByteArray display = qgetenv("DISPLAY");

@@ -7,6 +7,7 @@
 #include "Launcher.h"
 #include "Prompter.h"
 #include "Registry.h"
+#include "Scanner.h"
 #include "TaskKeys.h"
 
 #include <QString>
@@ -23,6 +24,7 @@ struct Platform {
     std::unique_ptr<Clock> clock;
     std::unique_ptr<Drives> drives;
     std::unique_ptr<DocumentConverter> documentConverter;
+    std::unique_ptr<Scanner> scanner;
 
     // The real services for the platform the application runs on: X11 on "xcb", and what Qt
     // alone can do anywhere else (offscreen, Wayland). Call after the QApplication exists; the

@@ -9,6 +9,10 @@
 class ProcessLauncher final : public Launcher {
 public:
     bool startProgram(const QString& fileName, const QString& firstDirectory) override;
+    // The process is watched through a pidfd (kill(pid, 0) on kernels without one). A detached
+    // process runs in a new session, so the processes it starts in turn are recognised by it.
+    std::unique_ptr<WatchedProgram> startWatchedProgram(const QString& fileName,
+                                                        const QString& firstDirectory) override;
     bool openDocument(const QString& path) override;
 
     // The executable file startProgram would run, or an empty text.

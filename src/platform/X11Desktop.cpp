@@ -13,17 +13,21 @@
 
 namespace {
 
-xcb_atom_t internedAtom(xcb_connection_t* connection, xcb_intern_atom_cookie_t cookie) {
-    const XcbReply<xcb_intern_atom_reply_t> reply(xcb_intern_atom_reply(connection, cookie, nullptr));
+xcb_atom_t internedAtom(xcb_connection_t* connection, xcb_intern_atom_cookie_t cookie)
+{
+    const XcbReply<xcb_intern_atom_reply_t> reply(
+        xcb_intern_atom_reply(connection, cookie, nullptr));
     return reply ? reply->atom : XCB_NONE;
 }
 
-xcb_intern_atom_cookie_t internAtom(xcb_connection_t* connection, const char* name) {
+xcb_intern_atom_cookie_t internAtom(xcb_connection_t* connection, const char* name)
+{
     return xcb_intern_atom(connection, 0, static_cast<uint16_t>(std::strlen(name)), name);
 }
 
 // A caption is one string; some clients store a terminating NUL with it.
-QString textUpToNul(const char* data, uint32_t length, bool utf8) {
+QString textUpToNul(const char* data, uint32_t length, bool utf8)
+{
     const auto end = static_cast<const char*>(std::memchr(data, '\0', length));
     const auto size = static_cast<qsizetype>(end ? end - data : length);
     return utf8 ? QString::fromUtf8(data, size) : QString::fromLatin1(data, size);
@@ -32,7 +36,8 @@ QString textUpToNul(const char* data, uint32_t length, bool utf8) {
 } // namespace
 
 X11Desktop::X11Desktop(xcb_connection_t* connection, int screenNumber)
-    : m_connection(connection), m_screenNumber(screenNumber) {
+    : m_connection(connection), m_screenNumber(screenNumber)
+{
     xcb_intern_atom_cookie_t* ewmhCookies = xcb_ewmh_init_atoms(connection, &m_ewmh);
     const xcb_intern_atom_cookie_t deleteCookie = internAtom(connection, "WM_DELETE_WINDOW");
     const xcb_intern_atom_cookie_t stateCookie = internAtom(connection, "WM_STATE");
@@ -44,15 +49,18 @@ X11Desktop::X11Desktop(xcb_connection_t* connection, int screenNumber)
     m_screenGrab = std::make_unique<X11ScreenGrab>(connection, root());
 }
 
-X11Desktop::~X11Desktop() {
+X11Desktop::~X11Desktop()
+{
     xcb_ewmh_connection_wipe(&m_ewmh);
 }
 
-xcb_window_t X11Desktop::root() const {
+xcb_window_t X11Desktop::root() const
+{
     return m_ewmh.screens[m_screenNumber]->root;
 }
 
-QList<xcb_window_t> X11Desktop::rootChildren() const {
+QList<xcb_window_t> X11Desktop::rootChildren() const
+{
     const XcbReply<xcb_query_tree_reply_t> tree(
         xcb_query_tree_reply(m_connection, xcb_query_tree(m_connection, root()), nullptr));
     if (!tree)
@@ -67,16 +75,19 @@ QList<xcb_window_t> X11Desktop::rootChildren() const {
     return topmostFirst;
 }
 
-QList<TopLevelWindow> X11Desktop::describe(const QList<xcb_window_t>& windows) const {
+QList<TopLevelWindow> X11Desktop::describe(const QList<xcb_window_t>& windows) const
+{
     // Every property request is sent before the first reply is read, so a walk costs a few
     // round trips to the server rather than one per window.
     struct CaptionCookies {
         xcb_get_property_cookie_t netWmName;
         xcb_get_property_cookie_t wmName;
+        xcb_get_property_cookie_t netWmPid;
     };
     const auto requestCaption = [this](xcb_window_t window) {
         return CaptionCookies{xcb_ewmh_get_wm_name_unchecked(&m_ewmh, window),
-                              xcb_icccm_get_wm_name_unchecked(m_connection, window)};
+                              xcb_icccm_get_wm_name_unchecked(m_connection, window),
+                              xcb_ewmh_get_wm_pid_unchecked(&m_ewmh, window)};
     };
     // _NET_WM_NAME is UTF-8 by definition; WM_NAME is Latin-1 unless typed UTF8_STRING
     // (COMPOUND_TEXT starts out in Latin-1 as well).
@@ -96,13 +107,20 @@ QList<TopLevelWindow> X11Desktop::describe(const QList<xcb_window_t>& windows) c
         }
         return caption;
     };
+    // The process that says it owns the window (_NET_WM_PID), 0 when none does.
+    const auto takeProcessId = [this](const CaptionCookies& cookies) {
+        uint32_t pid = 0;
+        return xcb_ewmh_get_wm_pid_reply(&m_ewmh, cookies.netWmPid, &pid, nullptr) ? qint64(pid)
+                                                                                   : qint64(0);
+    };
 
     QList<CaptionCookies> captionCookies;
     for (const xcb_window_t window : windows)
         captionCookies.append(requestCaption(window));
     QList<TopLevelWindow> result;
     for (qsizetype i = 0; i < windows.size(); ++i)
-        result.append({windows[i], takeCaption(captionCookies[i])});
+        result.append(
+            {windows[i], takeCaption(captionCookies[i]), takeProcessId(captionCookies[i])});
 
     // A window without a caption may be a window manager's frame: its client is the child that
     // carries WM_STATE or a caption.
@@ -136,22 +154,25 @@ QList<TopLevelWindow> X11Desktop::describe(const QList<xcb_window_t>& windows) c
     QList<bool> resolved(result.size(), false);
     for (const Candidate& candidate : candidates) {
         const QString caption = takeCaption(candidate.caption);
+        const qint64 processId = takeProcessId(candidate.caption);
         const XcbReply<xcb_get_property_reply_t> state(
             xcb_get_property_reply(m_connection, candidate.wmState, nullptr));
         const bool isClient = (state && state->type != XCB_NONE) || !caption.isEmpty();
         if (isClient && !resolved[candidate.frame]) {
-            result[candidate.frame] = {candidate.window, caption};
+            result[candidate.frame] = {candidate.window, caption, processId};
             resolved[candidate.frame] = true;
         }
     }
     return result;
 }
 
-QList<TopLevelWindow> X11Desktop::topLevelWindows() const {
+QList<TopLevelWindow> X11Desktop::topLevelWindows() const
+{
     return describe(rootChildren());
 }
 
-void X11Desktop::requestClose(quint64 window) {
+void X11Desktop::requestClose(quint64 window)
+{
     const auto target = static_cast<xcb_window_t>(window);
     bool supportsDelete = false;
     xcb_icccm_get_wm_protocols_reply_t protocols;
@@ -181,7 +202,8 @@ void X11Desktop::requestClose(quint64 window) {
     xcb_flush(m_connection);
 }
 
-quint64 X11Desktop::windowAt(QPoint screenPoint) const {
+quint64 X11Desktop::windowAt(QPoint screenPoint) const
+{
     const QList<xcb_window_t> windows = rootChildren();
     QList<xcb_get_window_attributes_cookie_t> attributeCookies;
     QList<xcb_get_geometry_cookie_t> geometryCookies;
@@ -211,7 +233,8 @@ quint64 X11Desktop::windowAt(QPoint screenPoint) const {
     return describe({hit}).constFirst().id;
 }
 
-void X11Desktop::bringToFront(quint64 window) {
+void X11Desktop::bringToFront(quint64 window)
+{
     const auto target = static_cast<xcb_window_t>(window);
     xcb_ewmh_request_change_active_window(&m_ewmh, m_screenNumber, target,
                                           XCB_EWMH_CLIENT_SOURCE_TYPE_OTHER, XCB_CURRENT_TIME,
@@ -220,21 +243,25 @@ void X11Desktop::bringToFront(quint64 window) {
     xcb_flush(m_connection);
 }
 
-int X11Desktop::colourDepth() const {
+int X11Desktop::colourDepth() const
+{
     return m_ewmh.screens[m_screenNumber]->root_depth;
 }
 
-bool X11Desktop::switchColourDepth(int) {
+bool X11Desktop::switchColourDepth(int)
+{
     // An X server fixes the root window's depth and visual when it starts; no request changes
     // them while clients are connected. The display stays as it is.
     return false;
 }
 
-QImage X11Desktop::grabScreenWithout(QWindow* window) {
+QImage X11Desktop::grabScreenWithout(QWindow* window)
+{
     return m_screenGrab->grabWithout(window);
 }
 
-QList<xcb_atom_t> X11Desktop::atomList(xcb_window_t window, xcb_atom_t property) const {
+QList<xcb_atom_t> X11Desktop::atomList(xcb_window_t window, xcb_atom_t property) const
+{
     const XcbReply<xcb_get_property_reply_t> reply(xcb_get_property_reply(
         m_connection, xcb_get_property(m_connection, 0, window, property, XCB_ATOM_ATOM, 0, 1024),
         nullptr));
@@ -244,8 +271,27 @@ QList<xcb_atom_t> X11Desktop::atomList(xcb_window_t window, xcb_atom_t property)
     return QList<xcb_atom_t>(atoms, atoms + xcb_get_property_value_length(reply.get()) / 4);
 }
 
-void X11Desktop::setTaskbarVisible(bool visible) {
-    const QList<xcb_window_t> windows = rootChildren();
+void X11Desktop::setTaskbarVisible(bool visible)
+{
+    // Docks are children of the root, or clients of a window manager that puts them into frames.
+    // A client it no longer manages leaves its list, so the docks hidden here are remembered.
+    QList<xcb_window_t> windows = rootChildren();
+    xcb_ewmh_get_windows_reply_t clients;
+    if (xcb_ewmh_get_client_list_reply(&m_ewmh, xcb_ewmh_get_client_list(&m_ewmh, m_screenNumber),
+                                       &clients, nullptr)) {
+        for (uint32_t i = 0; i < clients.windows_len; ++i) {
+            if (!windows.contains(clients.windows[i]))
+                windows.append(clients.windows[i]);
+        }
+        xcb_ewmh_get_windows_reply_wipe(&clients);
+    }
+    if (visible) {
+        for (const xcb_window_t dock : std::as_const(m_hiddenDocks)) {
+            if (!windows.contains(dock))
+                windows.append(dock);
+        }
+        m_hiddenDocks.clear();
+    }
     QList<xcb_get_property_cookie_t> typeCookies;
     for (const xcb_window_t window : windows)
         typeCookies.append(xcb_ewmh_get_wm_window_type_unchecked(&m_ewmh, window));
@@ -258,16 +304,19 @@ void X11Desktop::setTaskbarVisible(bool visible) {
                       m_ewmh._NET_WM_WINDOW_TYPE_DOCK) != types.atoms + types.atoms_len;
         xcb_ewmh_get_atoms_reply_wipe(&types);
         if (isDock) {
-            if (visible)
+            if (visible) {
                 xcb_map_window(m_connection, windows[i]);
-            else
+            } else {
                 xcb_unmap_window(m_connection, windows[i]);
+                m_hiddenDocks.append(windows[i]);
+            }
         }
     }
     xcb_flush(m_connection);
 }
 
-void X11Desktop::editStateProperty(xcb_window_t window, const QList<xcb_atom_t>& states, bool add) {
+void X11Desktop::editStateProperty(xcb_window_t window, const QList<xcb_atom_t>& states, bool add)
+{
     QList<xcb_atom_t> current = atomList(window, m_ewmh._NET_WM_STATE);
     for (const xcb_atom_t state : states) {
         if (!add)
@@ -281,7 +330,8 @@ void X11Desktop::editStateProperty(xcb_window_t window, const QList<xcb_atom_t>&
 // EWMH: a client edits _NET_WM_STATE itself only while its window is withdrawn; once mapped, the
 // window manager owns the property and the client asks by a message to the root window. Qt merges
 // what is already in the property when it maps the window, so states set before show() stay.
-void X11Desktop::changeState(QWindow* window, xcb_atom_t state, bool add) {
+void X11Desktop::changeState(QWindow* window, xcb_atom_t state, bool add)
+{
     const auto target = static_cast<xcb_window_t>(window->winId());
     if (window->isVisible()) {
         xcb_ewmh_request_change_wm_state(&m_ewmh, m_screenNumber, target,
@@ -292,7 +342,8 @@ void X11Desktop::changeState(QWindow* window, xcb_atom_t state, bool add) {
     }
 }
 
-bool X11Desktop::windowManagerRunning() const {
+bool X11Desktop::windowManagerRunning() const
+{
     xcb_window_t check = XCB_NONE;
     if (!xcb_ewmh_get_supporting_wm_check_reply(
             &m_ewmh, xcb_ewmh_get_supporting_wm_check(&m_ewmh, root()), &check, nullptr))
@@ -305,24 +356,28 @@ bool X11Desktop::windowManagerRunning() const {
            self == check;
 }
 
-bool X11Desktop::isOverrideRedirect(xcb_window_t window) const {
+bool X11Desktop::isOverrideRedirect(xcb_window_t window) const
+{
     const XcbReply<xcb_get_window_attributes_reply_t> attributes(xcb_get_window_attributes_reply(
         m_connection, xcb_get_window_attributes(m_connection, window), nullptr));
     return attributes && attributes->override_redirect;
 }
 
-bool X11Desktop::isViewable(xcb_window_t window) const {
+bool X11Desktop::isViewable(xcb_window_t window) const
+{
     const XcbReply<xcb_get_window_attributes_reply_t> attributes(xcb_get_window_attributes_reply(
         m_connection, xcb_get_window_attributes(m_connection, window), nullptr));
     return attributes && attributes->map_state == XCB_MAP_STATE_VIEWABLE;
 }
 
-void X11Desktop::restack(xcb_window_t window, uint32_t stackMode) {
+void X11Desktop::restack(xcb_window_t window, uint32_t stackMode)
+{
     // Restacking only: no position, size or focus is part of the request.
     xcb_configure_window(m_connection, window, XCB_CONFIG_WINDOW_STACK_MODE, &stackMode);
 }
 
-void X11Desktop::keepOffTaskbar(QWindow* window) {
+void X11Desktop::keepOffTaskbar(QWindow* window)
+{
     const auto target = static_cast<xcb_window_t>(window->winId());
     changeState(window, m_ewmh._NET_WM_STATE_SKIP_TASKBAR, true);
     changeState(window, m_ewmh._NET_WM_STATE_SKIP_PAGER, true);
@@ -335,7 +390,8 @@ void X11Desktop::keepOffTaskbar(QWindow* window) {
     xcb_flush(m_connection);
 }
 
-void X11Desktop::setKeptOnTop(QWindow* window, bool onTop) {
+void X11Desktop::setKeptOnTop(QWindow* window, bool onTop)
+{
     const auto target = static_cast<xcb_window_t>(window->winId());
     if (isOverrideRedirect(target)) {
         // No window manager stacks this window: it goes over every other window, even an active
@@ -349,12 +405,14 @@ void X11Desktop::setKeptOnTop(QWindow* window, bool onTop) {
     xcb_flush(m_connection);
 }
 
-void X11Desktop::setFullScreen(QWindow* window) {
+void X11Desktop::setFullScreen(QWindow* window)
+{
     changeState(window, m_ewmh._NET_WM_STATE_FULLSCREEN, true);
     xcb_flush(m_connection);
 }
 
-void X11Desktop::activate(QWindow* window) {
+void X11Desktop::activate(QWindow* window)
+{
     const auto target = static_cast<xcb_window_t>(window->winId());
     if (windowManagerRunning()) {
         // Sent as a pager sends it: activation here always follows the user's own action, and a
@@ -369,7 +427,8 @@ void X11Desktop::activate(QWindow* window) {
     xcb_flush(m_connection);
 }
 
-void X11Desktop::movePointer(QPoint screenPoint) {
+void X11Desktop::movePointer(QPoint screenPoint)
+{
     xcb_warp_pointer(m_connection, XCB_NONE, root(), 0, 0, 0, 0,
                      static_cast<int16_t>(screenPoint.x()), static_cast<int16_t>(screenPoint.y()));
     xcb_flush(m_connection);

@@ -49,7 +49,8 @@ public:
 private:
     // The children of the root window, topmost first.
     QList<xcb_window_t> rootChildren() const;
-    // Captions of the given top-level windows; a frame without a caption is replaced by its client.
+    // Captions and owning processes of the given top-level windows; a frame without a caption is
+    // replaced by its client.
     QList<TopLevelWindow> describe(const QList<xcb_window_t>& windows) const;
     QList<xcb_atom_t> atomList(xcb_window_t window, xcb_atom_t property) const;
     // Adds or removes atoms of _NET_WM_STATE on a window that is not mapped.
@@ -71,4 +72,6 @@ private:
     xcb_atom_t m_wmDeleteWindow = XCB_NONE;
     xcb_atom_t m_wmState = XCB_NONE;
     std::unique_ptr<X11ScreenGrab> m_screenGrab;
+    // Docks setTaskbarVisible(false) hid, shown again by setTaskbarVisible(true).
+    QList<xcb_window_t> m_hiddenDocks;
 };

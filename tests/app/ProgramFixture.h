@@ -8,6 +8,7 @@
 #include "platform/fakes/FakeDrives.h"
 #include "platform/fakes/FakeLauncher.h"
 #include "platform/fakes/FakeRegistry.h"
+#include "platform/fakes/FakeScanner.h"
 #include "platform/fakes/FakeTaskKeys.h"
 #include "platform/fakes/ScriptedPrompter.h"
 
@@ -32,6 +33,7 @@ struct ProgramFixture {
     QTemporaryDir driveDirectory;
     FakeDrives* drives = new FakeDrives;
     FakeDocumentConverter* documentConverter = new FakeDocumentConverter;
+    FakeScanner* scanner = new FakeScanner;
     std::unique_ptr<Program> program;
 
     ProgramFixture()
@@ -44,6 +46,7 @@ struct ProgramFixture {
         platform.clock.reset(clock);
         platform.drives.reset(drives);
         platform.documentConverter.reset(documentConverter);
+        platform.scanner.reset(scanner);
         QDir().mkpath(driveC());
         drives->setDrives({{QLatin1Char('C'), DriveKind::Fixed, QString(), driveC()}});
     }

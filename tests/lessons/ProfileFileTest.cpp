@@ -287,7 +287,6 @@ void ProfileFileTest::refusedWritesLeaveTheOldFile()
     QCOMPARE(file.writeFailure(), "Unable to write to " + path());
 }
 
-
 void ProfileFileTest::settingsNameThatIsNoFileReadsAsDefaults_data()
 {
     QTest::addColumn<bool>("fifo");

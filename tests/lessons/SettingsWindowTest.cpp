@@ -3,13 +3,13 @@
 #include "board/model/BoardModel.h"
 #include "board/pixels/ColourRef.h"
 #include "board/window/BoardWindow.h"
-#include "text/Gbk.h"
 #include "lessons/PasswordChangeWindow.h"
 #include "lessons/SettingsWindow.h"
 #include "lessons/TeacherPasswordWindow.h"
 #include "lessons/TeacherSettings.h"
 #include "overlay/OverlayModel.h"
 #include "overlay/OverlayWindow.h"
+#include "text/Gbk.h"
 #include "ui/ColourSwatch.h"
 
 #include <QApplication>

@@ -1,11 +1,11 @@
 #include "lessons/TeacherSettings.h"
 #include "lessons/AdministratorPassword.h"
-#include "text/Gbk.h"
 #include "lessons/PasswordChange.h"
 #include "lessons/PasswordScramble.h"
 #include "lessons/PersonalSettings.h"
 #include "lessons/SettingsLocation.h"
 #include "platform/MountDrives.h"
+#include "text/Gbk.h"
 
 #include <QDir>
 #include <QFile>

@@ -28,11 +28,13 @@ struct FreeReply {
 };
 template <typename T> using Reply = std::unique_ptr<T, FreeReply>;
 
-xcb_connection_t* qtConnection() {
+xcb_connection_t* qtConnection()
+{
     return qGuiApp->nativeInterface<QNativeInterface::QX11Application>()->connection();
 }
 
-xcb_atom_t atom(xcb_connection_t* connection, const char* name) {
+xcb_atom_t atom(xcb_connection_t* connection, const char* name)
+{
     const Reply<xcb_intern_atom_reply_t> reply(xcb_intern_atom_reply(
         connection, xcb_intern_atom(connection, 0, static_cast<uint16_t>(std::strlen(name)), name),
         nullptr));
@@ -43,7 +45,8 @@ xcb_atom_t atom(xcb_connection_t* connection, const char* name) {
 // them. Events are never read on Qt's connection: Qt's own reader would lose them.
 class RootListener {
 public:
-    RootListener() : m_connection(xcb_connect(nullptr, nullptr)) {
+    RootListener() : m_connection(xcb_connect(nullptr, nullptr))
+    {
         const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(m_connection)).data->root;
         const uint32_t mask = XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY;
         xcb_change_window_attributes(m_connection, root, XCB_CW_EVENT_MASK, &mask);
@@ -54,7 +57,8 @@ public:
     RootListener(const RootListener&) = delete;
     RootListener& operator=(const RootListener&) = delete;
 
-    QList<xcb_client_message_event_t> messages(xcb_atom_t type, xcb_window_t window) {
+    QList<xcb_client_message_event_t> messages(xcb_atom_t type, xcb_window_t window)
+    {
         while (xcb_generic_event_t* event = xcb_poll_for_event(m_connection)) {
             if ((event->response_type & 0x7f) == XCB_CLIENT_MESSAGE)
                 m_received.append(*reinterpret_cast<xcb_client_message_event_t*>(event));
@@ -78,7 +82,8 @@ public:
     int closeEvents = 0;
 
 protected:
-    void closeEvent(QCloseEvent* event) override {
+    void closeEvent(QCloseEvent* event) override
+    {
         ++closeEvents;
         QWidget::closeEvent(event);
     }
@@ -121,6 +126,7 @@ private slots:
     void grabScreenShowsWindows();
     void grabScreenLeavesOutTheWindow_data();
     void grabScreenLeavesOutTheWindow();
+    void taskbarHidesDockInFrame();
 
 private:
     xcb_window_t createWindow(QRect rect, bool mapped, xcb_window_t parent = XCB_NONE,
@@ -142,7 +148,8 @@ private:
     QProcess m_windowManager;
 };
 
-void X11DesktopTest::initTestCase() {
+void X11DesktopTest::initTestCase()
+{
     QCOMPARE(QGuiApplication::platformName(), QStringLiteral("xcb"));
     m_connection = qtConnection();
     m_platform = Platform::forThisDesktop(QCoreApplication::applicationDirPath());
@@ -150,14 +157,16 @@ void X11DesktopTest::initTestCase() {
     QVERIFY(m_desktop);
 }
 
-void X11DesktopTest::cleanup() {
+void X11DesktopTest::cleanup()
+{
     for (const xcb_window_t window : std::as_const(m_rawWindows))
         xcb_destroy_window(m_connection, window);
     m_rawWindows.clear();
     xcb_flush(m_connection);
 }
 
-void X11DesktopTest::cleanupTestCase() {
+void X11DesktopTest::cleanupTestCase()
+{
     if (m_windowManager.state() != QProcess::NotRunning) {
         m_windowManager.terminate();
         m_windowManager.waitForFinished();
@@ -165,7 +174,8 @@ void X11DesktopTest::cleanupTestCase() {
 }
 
 xcb_window_t X11DesktopTest::createWindow(QRect rect, bool mapped, xcb_window_t parent,
-                                          uint16_t windowClass) {
+                                          uint16_t windowClass)
+{
     const xcb_window_t window = xcb_generate_id(m_connection);
     xcb_create_window(m_connection, XCB_COPY_FROM_PARENT, window,
                       parent == XCB_NONE ? m_desktop->root() : parent, rect.x(), rect.y(),
@@ -179,18 +189,21 @@ xcb_window_t X11DesktopTest::createWindow(QRect rect, bool mapped, xcb_window_t 
 }
 
 void X11DesktopTest::setProperty(xcb_window_t window, const char* property, const char* type,
-                                 const QByteArray& value) {
+                                 const QByteArray& value)
+{
     xcb_change_property(m_connection, XCB_PROP_MODE_REPLACE, window, atom(property), atom(type), 8,
                         value.size(), value.constData());
 }
 
-void X11DesktopTest::setWmState(xcb_window_t window) {
+void X11DesktopTest::setWmState(xcb_window_t window)
+{
     const uint32_t normalState[] = {1, XCB_NONE};
     xcb_change_property(m_connection, XCB_PROP_MODE_REPLACE, window, atom("WM_STATE"),
                         atom("WM_STATE"), 32, 2, normalState);
 }
 
-QList<xcb_atom_t> X11DesktopTest::atoms(xcb_window_t window, const char* property) {
+QList<xcb_atom_t> X11DesktopTest::atoms(xcb_window_t window, const char* property)
+{
     const Reply<xcb_get_property_reply_t> reply(xcb_get_property_reply(
         m_connection,
         xcb_get_property(m_connection, 0, window, atom(property), XCB_ATOM_ATOM, 0, 64), nullptr));
@@ -200,19 +213,22 @@ QList<xcb_atom_t> X11DesktopTest::atoms(xcb_window_t window, const char* propert
     return QList<xcb_atom_t>(values, values + xcb_get_property_value_length(reply.get()) / 4);
 }
 
-uint8_t X11DesktopTest::mapState(xcb_window_t window) {
+uint8_t X11DesktopTest::mapState(xcb_window_t window)
+{
     const Reply<xcb_get_window_attributes_reply_t> reply(xcb_get_window_attributes_reply(
         m_connection, xcb_get_window_attributes(m_connection, window), nullptr));
     return reply ? reply->map_state : 0xff;
 }
 
-QRect X11DesktopTest::geometry(xcb_window_t window) {
+QRect X11DesktopTest::geometry(xcb_window_t window)
+{
     const Reply<xcb_get_geometry_reply_t> reply(
         xcb_get_geometry_reply(m_connection, xcb_get_geometry(m_connection, window), nullptr));
     return reply ? QRect(reply->x, reply->y, reply->width, reply->height) : QRect();
 }
 
-qsizetype X11DesktopTest::walkIndex(quint64 window) {
+qsizetype X11DesktopTest::walkIndex(quint64 window)
+{
     const QList<TopLevelWindow> windows = m_desktop->topLevelWindows();
     for (qsizetype i = 0; i < windows.size(); ++i) {
         if (windows[i].id == window)
@@ -221,14 +237,16 @@ qsizetype X11DesktopTest::walkIndex(quint64 window) {
     return -1;
 }
 
-void X11DesktopTest::picksX11Services() {
+void X11DesktopTest::picksX11Services()
+{
     QVERIFY(dynamic_cast<X11TaskKeys*>(m_platform.taskKeys.get()));
     QVERIFY(dynamic_cast<DirectoryRegistry*>(m_platform.registry.get()));
     QVERIFY(dynamic_cast<ProcessLauncher*>(m_platform.launcher.get()));
     QVERIFY(dynamic_cast<QtPrompter*>(m_platform.prompter.get()));
 }
 
-void X11DesktopTest::walkFindsOwnWindowsMappedOrNot() {
+void X11DesktopTest::walkFindsOwnWindowsMappedOrNot()
+{
     // The hidden application window: created, never shown, and walked at once with no event
     // loop turn in between.
     QWindow hidden;
@@ -250,9 +268,12 @@ void X11DesktopTest::walkFindsOwnWindowsMappedOrNot() {
     QCOMPARE(mapState(hidden.winId()), XCB_MAP_STATE_UNMAPPED);
     QVERIFY(find(board) != windows.end());
     QCOMPARE(find(board)->caption, QStringLiteral("白板"));
+    // Qt says which process owns its windows.
+    QCOMPARE(find(board)->processId, QCoreApplication::applicationPid());
 }
 
-void X11DesktopTest::walkReadsCaptions_data() {
+void X11DesktopTest::walkReadsCaptions_data()
+{
     QTest::addColumn<QByteArray>("netWmName");
     QTest::addColumn<QByteArray>("wmName");
     QTest::addColumn<QByteArray>("wmNameType");
@@ -275,7 +296,8 @@ void X11DesktopTest::walkReadsCaptions_data() {
     QTest::newRow("no name") << QByteArray() << QByteArray() << QByteArray() << QString();
 }
 
-void X11DesktopTest::walkReadsCaptions() {
+void X11DesktopTest::walkReadsCaptions()
+{
     QFETCH(QByteArray, netWmName);
     QFETCH(QByteArray, wmName);
     QFETCH(QByteArray, wmNameType);
@@ -293,7 +315,8 @@ void X11DesktopTest::walkReadsCaptions() {
     QCOMPARE(windows[index].caption, caption);
 }
 
-void X11DesktopTest::walkLetsClientStandForFrame_data() {
+void X11DesktopTest::walkLetsClientStandForFrame_data()
+{
     QTest::addColumn<QByteArray>("frameName");
     QTest::addColumn<QByteArray>("clientName");
     QTest::addColumn<bool>("clientHasWmState");
@@ -312,7 +335,8 @@ void X11DesktopTest::walkLetsClientStandForFrame_data() {
         << QByteArray("Frame") << QByteArray("Client") << true << false << QStringLiteral("Frame");
 }
 
-void X11DesktopTest::walkLetsClientStandForFrame() {
+void X11DesktopTest::walkLetsClientStandForFrame()
+{
     QFETCH(QByteArray, frameName);
     QFETCH(QByteArray, clientName);
     QFETCH(bool, clientHasWmState);
@@ -329,18 +353,26 @@ void X11DesktopTest::walkLetsClientStandForFrame() {
         setProperty(client, "_NET_WM_NAME", "UTF8_STRING", clientName);
     if (clientHasWmState)
         setWmState(client);
+    const uint32_t framePid = 1111;
+    const uint32_t clientPid = 4242;
+    xcb_change_property(m_connection, XCB_PROP_MODE_REPLACE, frame, atom("_NET_WM_PID"),
+                        XCB_ATOM_CARDINAL, 32, 1, &framePid);
+    xcb_change_property(m_connection, XCB_PROP_MODE_REPLACE, client, atom("_NET_WM_PID"),
+                        XCB_ATOM_CARDINAL, 32, 1, &clientPid);
 
     const QList<TopLevelWindow> windows = m_desktop->topLevelWindows();
     const qsizetype index = walkIndex(clientStands ? client : frame);
     QVERIFY(index >= 0);
     QCOMPARE(windows[index].caption, caption);
+    QCOMPARE(windows[index].processId, qint64(clientStands ? clientPid : framePid));
     // The entry keeps the frame's place in the stacking order, and only one of the two is listed.
     QCOMPARE(windows[index - 1].id, quint64(above));
     QCOMPARE(windows[index + 1].id, quint64(below));
     QCOMPARE(walkIndex(clientStands ? frame : client), -1);
 }
 
-void X11DesktopTest::walkIsTopmostFirstAndBringToFrontRaises() {
+void X11DesktopTest::walkIsTopmostFirstAndBringToFrontRaises()
+{
     // New windows go on top of their siblings.
     const xcb_window_t first = createWindow({0, 0, 50, 50}, false);
     const xcb_window_t second = createWindow({0, 0, 50, 50}, true);
@@ -353,13 +385,15 @@ void X11DesktopTest::walkIsTopmostFirstAndBringToFrontRaises() {
     QVERIFY(walkIndex(third) < walkIndex(second));
 }
 
-void X11DesktopTest::requestCloseReachesQtWindow_data() {
+void X11DesktopTest::requestCloseReachesQtWindow_data()
+{
     QTest::addColumn<bool>("shown");
     QTest::newRow("shown") << true;
     QTest::newRow("created only") << false;
 }
 
-void X11DesktopTest::requestCloseReachesQtWindow() {
+void X11DesktopTest::requestCloseReachesQtWindow()
+{
     QFETCH(bool, shown);
     ClosingWidget widget;
     widget.setWindowTitle(QStringLiteral("导入图片"));
@@ -373,7 +407,8 @@ void X11DesktopTest::requestCloseReachesQtWindow() {
     QTRY_COMPARE(widget.closeEvents, 1);
 }
 
-void X11DesktopTest::requestCloseWithoutDeleteProtocolAsksWindowManager() {
+void X11DesktopTest::requestCloseWithoutDeleteProtocolAsksWindowManager()
+{
     RootListener windowManager;
     const xcb_window_t window = createWindow({0, 0, 50, 50}, true);
     setProperty(window, "WM_NAME", "STRING", "%*Y");
@@ -383,7 +418,8 @@ void X11DesktopTest::requestCloseWithoutDeleteProtocolAsksWindowManager() {
     QCOMPARE(mapState(window), XCB_MAP_STATE_VIEWABLE);
 }
 
-void X11DesktopTest::requestCloseClosesAnotherProgram() {
+void X11DesktopTest::requestCloseClosesAnotherProgram()
+{
     const QString xmessage = QStandardPaths::findExecutable(QStringLiteral("xmessage"));
     if (xmessage.isEmpty())
         QSKIP("xmessage (x11-utils) is not installed");
@@ -404,7 +440,8 @@ void X11DesktopTest::requestCloseClosesAnotherProgram() {
     QTRY_COMPARE_WITH_TIMEOUT(other.state(), QProcess::NotRunning, 10000);
 }
 
-void X11DesktopTest::windowAt_data() {
+void X11DesktopTest::windowAt_data()
+{
     QTest::addColumn<QPoint>("point");
     QTest::addColumn<QString>("window");
 
@@ -417,7 +454,8 @@ void X11DesktopTest::windowAt_data() {
     QTest::newRow("nothing mapped there") << QPoint(900, 700) << QString();
 }
 
-void X11DesktopTest::windowAt() {
+void X11DesktopTest::windowAt()
+{
     QFETCH(QPoint, point);
     QFETCH(QString, window);
 
@@ -436,7 +474,8 @@ void X11DesktopTest::windowAt() {
     QCOMPARE(m_desktop->windowAt(point), quint64(windows.value(window, 0)));
 }
 
-void X11DesktopTest::colourDepthCannotBeSwitched() {
+void X11DesktopTest::colourDepthCannotBeSwitched()
+{
     QCOMPARE(m_desktop->colourDepth(), 24);
     QVERIFY(!m_desktop->switchColourDepth(16));
     QVERIFY(!m_desktop->switchColourDepth(24));
@@ -444,7 +483,8 @@ void X11DesktopTest::colourDepthCannotBeSwitched() {
     QCOMPARE(QGuiApplication::primaryScreen()->depth(), 24);
 }
 
-void X11DesktopTest::taskbarHideAndShowMapsDocksOnly() {
+void X11DesktopTest::taskbarHideAndShowMapsDocksOnly()
+{
     const xcb_window_t dock = createWindow({0, 728, 1024, 40}, true);
     const uint32_t dockType[] = {atom("_NET_WM_WINDOW_TYPE_DOCK")};
     xcb_change_property(m_connection, XCB_PROP_MODE_REPLACE, dock, atom("_NET_WM_WINDOW_TYPE"),
@@ -465,7 +505,8 @@ void X11DesktopTest::taskbarHideAndShowMapsDocksOnly() {
     QCOMPARE(mapState(hiddenNormal), XCB_MAP_STATE_UNMAPPED);
 }
 
-void X11DesktopTest::keepOffTaskbarStateSurvivesShow() {
+void X11DesktopTest::keepOffTaskbarStateSurvivesShow()
+{
     QWindow window;
     window.setGeometry(20, 20, 60, 40);
     window.create();
@@ -488,7 +529,8 @@ void X11DesktopTest::keepOffTaskbarStateSurvivesShow() {
     checkOffTaskbar();
 }
 
-void X11DesktopTest::keptOnTopEditsStateOfUnmappedWindow() {
+void X11DesktopTest::keptOnTopEditsStateOfUnmappedWindow()
+{
     QWindow window;
     window.setGeometry(20, 20, 60, 40);
     window.create();
@@ -507,7 +549,8 @@ void X11DesktopTest::keptOnTopEditsStateOfUnmappedWindow() {
     QVERIFY(state.contains(atom("_NET_WM_STATE_SKIP_PAGER")));
 }
 
-void X11DesktopTest::keptOnTopAsksWindowManagerForMappedWindow() {
+void X11DesktopTest::keptOnTopAsksWindowManagerForMappedWindow()
+{
     RootListener windowManager;
     QWindow toolbar;
     toolbar.setGeometry(588, 0, 343, 40);
@@ -539,7 +582,8 @@ void X11DesktopTest::keptOnTopAsksWindowManagerForMappedWindow() {
     QCOMPARE(geometry(id), before);
 }
 
-void X11DesktopTest::keptOnTopRestacksUnmanagedWindow() {
+void X11DesktopTest::keptOnTopRestacksUnmanagedWindow()
+{
     RootListener windowManager;
     QWindow toolbar;
     toolbar.setFlags(Qt::Tool | Qt::FramelessWindowHint | Qt::BypassWindowManagerHint);
@@ -558,7 +602,8 @@ void X11DesktopTest::keptOnTopRestacksUnmanagedWindow() {
     QCOMPARE(windowManager.messages(atom("_NET_WM_STATE"), id).size(), 0);
 }
 
-void X11DesktopTest::fullScreenStateBeforeAndAfterShow() {
+void X11DesktopTest::fullScreenStateBeforeAndAfterShow()
+{
     RootListener windowManager;
     QWindow board;
     board.setGeometry(0, 0, 1024, 768);
@@ -580,13 +625,15 @@ void X11DesktopTest::fullScreenStateBeforeAndAfterShow() {
     QCOMPARE(message.data.data32[1], atom("_NET_WM_STATE_FULLSCREEN"));
 }
 
-void X11DesktopTest::activate_data() {
+void X11DesktopTest::activate_data()
+{
     QTest::addColumn<bool>("windowManager");
     QTest::newRow("window manager asked") << true;
     QTest::newRow("no window manager: focus set") << false;
 }
 
-void X11DesktopTest::activate() {
+void X11DesktopTest::activate()
+{
     QFETCH(bool, windowManager);
     RootListener listener;
     const xcb_window_t root = m_desktop->root();
@@ -595,8 +642,8 @@ void X11DesktopTest::activate() {
         // What an EWMH window manager announces: a check window that names itself.
         const xcb_window_t checkWindow = createWindow({-10, -10, 1, 1}, false);
         for (const xcb_window_t window : {root, checkWindow})
-            xcb_change_property(m_connection, XCB_PROP_MODE_REPLACE, window, check,
-                                XCB_ATOM_WINDOW, 32, 1, &checkWindow);
+            xcb_change_property(m_connection, XCB_PROP_MODE_REPLACE, window, check, XCB_ATOM_WINDOW,
+                                32, 1, &checkWindow);
     }
     QWindow board;
     board.setGeometry(0, 0, 1024, 768);
@@ -613,8 +660,8 @@ void X11DesktopTest::activate() {
         QCOMPARE(message.data.data32[0], 2u); // asked for by the user, as a pager asks
         xcb_delete_property(m_connection, root, check);
     } else {
-        const Reply<xcb_get_input_focus_reply_t> focus(xcb_get_input_focus_reply(
-            m_connection, xcb_get_input_focus(m_connection), nullptr));
+        const Reply<xcb_get_input_focus_reply_t> focus(
+            xcb_get_input_focus_reply(m_connection, xcb_get_input_focus(m_connection), nullptr));
         QVERIFY(focus);
         QCOMPARE(focus->focus, xcb_window_t(board.winId()));
         QCOMPARE(listener.messages(atom("_NET_ACTIVE_WINDOW"), board.winId()).size(), 0);
@@ -622,14 +669,16 @@ void X11DesktopTest::activate() {
     QCOMPARE(walkIndex(board.winId()), 0);
 }
 
-void X11DesktopTest::movePointer_data() {
+void X11DesktopTest::movePointer_data()
+{
     QTest::addColumn<QPoint>("point");
     QTest::newRow("inside") << QPoint(321, 234);
     QTest::newRow("top left corner") << QPoint(0, 0);
     QTest::newRow("bottom right corner") << QPoint(1023, 767);
 }
 
-void X11DesktopTest::movePointer() {
+void X11DesktopTest::movePointer()
+{
     QFETCH(QPoint, point);
     m_desktop->movePointer(point);
     const Reply<xcb_query_pointer_reply_t> pointer(xcb_query_pointer_reply(
@@ -640,7 +689,8 @@ void X11DesktopTest::movePointer() {
 
 namespace {
 
-QWidget* colouredWidget(const QColor& colour, const QRect& geometry) {
+QWidget* colouredWidget(const QColor& colour, const QRect& geometry)
+{
     auto* widget = new QWidget;
     widget->setWindowFlag(Qt::FramelessWindowHint);
     widget->setAutoFillBackground(true);
@@ -653,7 +703,8 @@ QWidget* colouredWidget(const QColor& colour, const QRect& geometry) {
 
 } // namespace
 
-void X11DesktopTest::grabScreenShowsWindows() {
+void X11DesktopTest::grabScreenShowsWindows()
+{
     const std::unique_ptr<QWidget> red(colouredWidget(Qt::red, {50, 60, 200, 100}));
     red->show();
     QVERIFY(QTest::qWaitForWindowExposed(red.get()));
@@ -663,13 +714,15 @@ void X11DesktopTest::grabScreenShowsWindows() {
     QCOMPARE(m_desktop->grabScreenWithout(nullptr).pixelColor(300, 110), QColor(Qt::black));
 }
 
-xcb_window_t X11DesktopTest::parentOf(xcb_window_t window) {
+xcb_window_t X11DesktopTest::parentOf(xcb_window_t window)
+{
     const Reply<xcb_query_tree_reply_t> tree(
         xcb_query_tree_reply(m_connection, xcb_query_tree(m_connection, window), nullptr));
     return tree ? tree->parent : XCB_NONE;
 }
 
-void X11DesktopTest::grabScreenLeavesOutTheWindow_data() {
+void X11DesktopTest::grabScreenLeavesOutTheWindow_data()
+{
     QTest::addColumn<bool>("windowManager");
     QTest::addColumn<bool>("programDrawsBeneath");
     // A window the server fills with its background again at once, and one whose program must
@@ -681,7 +734,8 @@ void X11DesktopTest::grabScreenLeavesOutTheWindow_data() {
     QTest::newRow("framing window manager, program draws beneath") << true << true;
 }
 
-void X11DesktopTest::grabScreenLeavesOutTheWindow() {
+void X11DesktopTest::grabScreenLeavesOutTheWindow()
+{
     QFETCH(bool, windowManager);
     QFETCH(bool, programDrawsBeneath);
     if (windowManager && m_windowManager.state() == QProcess::NotRunning) {
@@ -754,6 +808,26 @@ void X11DesktopTest::grabScreenLeavesOutTheWindow() {
         }
     }
     QCOMPARE(picture.pixelColor(450, 100), known);
+}
+
+// After the screen picture's rows with a window manager: openbox puts the dock into a frame of its
+// own, so the dock is no child of the root any more.
+void X11DesktopTest::taskbarHidesDockInFrame()
+{
+    if (m_windowManager.state() == QProcess::NotRunning)
+        QSKIP("openbox did not come up");
+    const xcb_window_t dock = createWindow({0, 728, 1024, 40}, false);
+    const uint32_t dockType[] = {atom("_NET_WM_WINDOW_TYPE_DOCK")};
+    xcb_change_property(m_connection, XCB_PROP_MODE_REPLACE, dock, atom("_NET_WM_WINDOW_TYPE"),
+                        XCB_ATOM_ATOM, 32, 1, dockType);
+    xcb_map_window(m_connection, dock);
+    xcb_flush(m_connection);
+    QTRY_VERIFY(parentOf(dock) != m_desktop->root() && mapState(dock) == XCB_MAP_STATE_VIEWABLE);
+
+    m_desktop->setTaskbarVisible(false);
+    QTRY_COMPARE(mapState(dock), XCB_MAP_STATE_UNMAPPED);
+    m_desktop->setTaskbarVisible(true);
+    QTRY_COMPARE(mapState(dock), XCB_MAP_STATE_VIEWABLE);
 }
 
 QTEST_MAIN(X11DesktopTest)

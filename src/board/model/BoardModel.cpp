@@ -299,7 +299,15 @@ void BoardModel::placePicture(const QImage& picture, QPoint topLeft, bool exact,
 {
     const QRect before = m_floating.geometry();
     m_floating.place(picture, topLeft, exact);
+    if (continuationPage < 1 || continuationPage > PageStore::maxPages)
+        continuationPage = 0;
     m_floating.setTag(continuationPage);
+    // The page the picture goes on to counts as written on. While it does not exist yet, the page
+    // carrying the picture counts as written on, so that turning right adds it.
+    if (continuationPage > 0 && continuationPage <= m_pages.pageCount())
+        m_pages.page(continuationPage).state = PageState::WrittenOn;
+    else if (continuationPage > 0)
+        m_pages.current().state = PageState::WrittenOn;
     floatingPictureMoved(before);
 }
 
@@ -365,6 +373,8 @@ void BoardModel::turnRight()
         const QRect before = m_floating.geometry();
         m_floating.continueAtTop(90 - m_screenSize.height());
         m_floating.setTag(0);
+        // A page added by this turn carries the picture's lower part.
+        m_pages.current().state = PageState::WrittenOn;
         floatingPictureMoved(before);
     }
 }

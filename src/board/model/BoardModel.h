@@ -125,7 +125,8 @@ public:
 
     // A picture to float over the page at topLeft (a capture, a scan, clip-art); exact pictures are
     // stamped whole. A picture taller than the screen goes on at the top of continuationPage when
-    // the teacher turns to it.
+    // the teacher turns to it; that page counts as written on, and while it does not exist yet the
+    // current page does, so that turning right adds it. There is no page after page 99.
     void placePicture(const QImage& picture, QPoint topLeft, bool exact, int continuationPage = 0);
 
 signals:

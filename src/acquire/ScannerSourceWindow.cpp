@@ -76,8 +76,7 @@ ScannerSourceWindow::ScannerSourceWindow(ScanSession& session) : m_session(sessi
 
 void ScannerSourceWindow::showModal()
 {
-    const QRect screen = QGuiApplication::primaryScreen()->geometry();
-    move(screen.center() - rect().center());
+    SystemWindow::centreOnScreen(this);
     exec();
 }
 

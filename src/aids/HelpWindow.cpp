@@ -80,8 +80,7 @@ void HelpWindow::makeWebBrowser()
 
 void HelpWindow::showEvent(QShowEvent* event)
 {
-    const QRect screen = QGuiApplication::primaryScreen()->geometry();
-    move(screen.center() - rect().center());
+    SystemWindow::centreOnScreen(this);
     QDialog::showEvent(event);
     // Starting the web engine runs events of its own; the window is up and modal first.
     QTimer::singleShot(0, this, &HelpWindow::showGuide);

@@ -126,7 +126,6 @@ bool PasswordChangeWindow::eventFilter(QObject* watched, QEvent* event)
 
 void PasswordChangeWindow::showEvent(QShowEvent* event)
 {
-    const QRect screen = QGuiApplication::primaryScreen()->geometry();
-    move(screen.center() - rect().center());
+    SystemWindow::centreOnScreen(this);
     QWidget::showEvent(event);
 }

@@ -408,8 +408,7 @@ void SettingsWindow::showFromBoard()
 
 void SettingsWindow::showEvent(QShowEvent* event)
 {
-    const QRect screen = QGuiApplication::primaryScreen()->geometry();
-    move(screen.center() - rect().center());
+    SystemWindow::centreOnScreen(this);
     QDialog::showEvent(event);
 }
 

@@ -89,8 +89,7 @@ bool TeacherPasswordWindow::eventFilter(QObject* watched, QEvent* event)
 
 void TeacherPasswordWindow::showEvent(QShowEvent* event)
 {
-    const QRect screen = QGuiApplication::primaryScreen()->geometry();
-    move(screen.center() - rect().center());
+    SystemWindow::centreOnScreen(this);
     QDialog::showEvent(event);
 }
 

@@ -24,4 +24,10 @@ void coverScreen(QWidget* window)
     window->setGeometry(QGuiApplication::primaryScreen()->geometry());
 }
 
+void centreOnScreen(QWidget* window)
+{
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    window->move(screen.center() - window->rect().center());
+}
+
 } // namespace SystemWindow

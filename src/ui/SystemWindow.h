@@ -16,5 +16,7 @@ enum class Layer { Topmost, OnTop, Normal };
 void setUp(QWidget* window, const QString& objectName, const QString& caption, Layer layer);
 // Frameless and covering the whole primary screen, without relying on a window manager.
 void coverScreen(QWidget* window);
+// Centred on the primary screen, as the program's dialogs open.
+void centreOnScreen(QWidget* window);
 
 } // namespace SystemWindow

@@ -1,7 +1,9 @@
 #include "board/codec/ImageCodec.h"
 
+#include "board/codec/JpegCodec.h"
 #include "board/codec/PngCodec.h"
 #include "board/codec/Resampler.h"
+#include "platform/RegularFile.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -96,9 +98,35 @@ QImage normalised(const QImage& image)
 
 QImage loadFile(const QString& path)
 {
-    QImageReader reader(path);
-    reader.setDecideFormatFromContent(true); // "tmp.bmt" and misnamed files load by content
-    return normalised(reader.read());
+    return readPicture(path).image;
+}
+
+PictureRead readPicture(const QString& path, QSize atLeast)
+{
+    // Read whole, and only from a regular file: a named pipe under a picture's name must not
+    // make the program wait.
+    const std::optional<QByteArray> bytes = RegularFile::read(path, PictureLimit::fileBytes);
+    if (!bytes)
+        return {};
+    if (JpegCodec::isJpeg(*bytes))
+        return JpegCodec::decode(*bytes, atLeast);
+
+    // "tmp.bmt" and misnamed files load by content.
+    QBuffer buffer;
+    buffer.setData(*bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer);
+    if (!reader.canRead())
+        return {{}, {}, PictureStatus::NotPicture};
+    const QSize size = reader.size();
+    if (size.isValid() && !PictureLimit::admits(size))
+        return {{}, size, PictureStatus::TooLarge};
+    // For formats whose size is only known once decoding starts.
+    reader.setAllocationLimit(int(PictureLimit::pixels * 4 >> 20));
+    const QImage image = normalised(reader.read());
+    if (image.isNull())
+        return {{}, size, PictureStatus::Corrupt};
+    return {image, image.size(), PictureStatus::Read};
 }
 
 QImage loadBmpStream(const QByteArray& stream)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "board/codec/PictureRead.h"
+
 #include <QByteArray>
 #include <QImage>
 #include <QRectF>
@@ -12,6 +14,9 @@ enum class Interpolation {
     HighQualityBicubic = 7, // bicubic (Keys, a = -0.5), widened likewise when shrinking
 };
 
+// What a drawing surface that was never given a mode draws with: bilinear, as mode 1.
+inline constexpr Interpolation defaultInterpolation = Interpolation::LowQuality;
+
 // The picture operations the board relies on: loading, blank bitmaps, scaled drawing with a chosen
 // interpolation, PNG and BMP output, and the scaled copy that passes through "tmp.bmt".
 // Coordinates are pixels of the images involved.
@@ -20,6 +25,11 @@ namespace ImageCodec {
 // Any picture format Qt reads, decided by content; a null image when it cannot be read.
 // Loaded images are RGB32 when opaque, ARGB32 when they carry alpha.
 QImage loadFile(const QString& path);
+// loadFile with the reason for a failure. JPEG content goes through JpegCodec, decoded at the
+// smallest DCT scale that still covers atLeast (an empty size: the full picture); other formats
+// are decoded whole by Qt. Only a regular file of at most PictureLimit::fileBytes is read, and a
+// picture beyond PictureLimit::pixels is refused from its header.
+PictureRead readPicture(const QString& path, QSize atLeast = {});
 // A loaded picture in the program's two formats: RGB32 when opaque, ARGB32 when it has alpha.
 QImage normalised(const QImage& image);
 // An in-memory BMP stream, as written by bmpStream().

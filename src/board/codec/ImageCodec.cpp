@@ -101,7 +101,7 @@ QImage loadFile(const QString& path)
     return readPicture(path).image;
 }
 
-PictureRead readPicture(const QString& path, QSize atLeast)
+PictureRead readPicture(const QString& path, const SizeNeeded& sizeNeeded)
 {
     // Read whole, and only from a regular file: a named pipe under a picture's name must not
     // make the program wait.
@@ -109,7 +109,7 @@ PictureRead readPicture(const QString& path, QSize atLeast)
     if (!bytes)
         return {};
     if (JpegCodec::isJpeg(*bytes))
-        return JpegCodec::decode(*bytes, atLeast);
+        return JpegCodec::decode(*bytes, sizeNeeded);
 
     // "tmp.bmt" and misnamed files load by content.
     QBuffer buffer;

@@ -26,10 +26,10 @@ namespace ImageCodec {
 // Loaded images are RGB32 when opaque, ARGB32 when they carry alpha.
 QImage loadFile(const QString& path);
 // loadFile with the reason for a failure. JPEG content goes through JpegCodec, decoded at the
-// smallest DCT scale that still covers atLeast (an empty size: the full picture); other formats
-// are decoded whole by Qt. Only a regular file of at most PictureLimit::fileBytes is read, and a
-// picture beyond PictureLimit::pixels is refused from its header.
-PictureRead readPicture(const QString& path, QSize atLeast = {});
+// smallest DCT scale that still covers what sizeNeeded asks for (without it, the full picture);
+// other formats are decoded whole by Qt. Only a regular file of at most PictureLimit::fileBytes
+// is read, and a picture beyond PictureLimit::pixels is refused from its header.
+PictureRead readPicture(const QString& path, const SizeNeeded& sizeNeeded = {});
 // A loaded picture in the program's two formats: RGB32 when opaque, ARGB32 when it has alpha.
 QImage normalised(const QImage& image);
 // An in-memory BMP stream, as written by bmpStream().

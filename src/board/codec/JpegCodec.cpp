@@ -83,6 +83,7 @@ struct Decoder {
     jpeg_progress_mgr progress{};
     bool created = false;
     QSize size;
+    int reduction = 1;
     QImage image;
     std::vector<JSAMPLE> cmykRow;
 
@@ -114,9 +115,10 @@ void cmykToRgb(const JSAMPLE* cmyk, QRgb* out, int width, bool inverted)
     }
 }
 
-// Reads the header, and unless headerOnly, the picture at the scale that covers atLeast. Only
+// Reads the header, and unless headerOnly, the picture at the scale that covers what sizeNeeded
+// asks for. Only
 // trivially destructible locals here: longjmp returns into this frame.
-bool run(Decoder& d, QByteArrayView data, QSize atLeast, bool headerOnly)
+bool run(Decoder& d, QByteArrayView data, const SizeNeeded* sizeNeeded, bool headerOnly)
 {
     if (setjmp(d.trap.escape))
         return false;
@@ -146,8 +148,9 @@ bool run(Decoder& d, QByteArrayView data, QSize atLeast, bool headerOnly)
         d.trap.status = PictureStatus::Corrupt;
         return false;
     }
+    d.reduction = *sizeNeeded ? JpegCodec::scaleDenominator(d.size, (*sizeNeeded)(d.size)) : 1;
     d.info.scale_num = 1;
-    d.info.scale_denom = unsigned(JpegCodec::scaleDenominator(d.size, atLeast));
+    d.info.scale_denom = unsigned(d.reduction);
     jpeg_start_decompress(&d.info);
 
     d.image = QImage(int(d.info.output_width), int(d.info.output_height), QImage::Format_RGB32);
@@ -174,14 +177,14 @@ bool run(Decoder& d, QByteArrayView data, QSize atLeast, bool headerOnly)
     return true;
 }
 
-PictureRead decodeWith(QByteArrayView data, QSize atLeast, bool headerOnly)
+PictureRead decodeWith(QByteArrayView data, const SizeNeeded& sizeNeeded, bool headerOnly)
 {
     if (!JpegCodec::isJpeg(data))
         return {{}, {}, PictureStatus::NotPicture};
     Decoder decoder;
-    if (!run(decoder, data, atLeast, headerOnly))
+    if (!run(decoder, data, &sizeNeeded, headerOnly))
         return {{}, decoder.size, decoder.trap.status};
-    return {std::move(decoder.image), decoder.size, PictureStatus::Read};
+    return {std::move(decoder.image), decoder.size, PictureStatus::Read, decoder.reduction};
 }
 
 } // namespace
@@ -213,9 +216,9 @@ int scaleDenominator(QSize size, QSize atLeast)
     return 1;
 }
 
-PictureRead decode(QByteArrayView data, QSize atLeast)
+PictureRead decode(QByteArrayView data, const SizeNeeded& sizeNeeded)
 {
-    return decodeWith(data, atLeast, false);
+    return decodeWith(data, sizeNeeded, false);
 }
 
 } // namespace JpegCodec

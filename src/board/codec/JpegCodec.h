@@ -25,8 +25,13 @@ PictureRead readHeader(QByteArrayView data);
 // (libjpeg rounds scaled sizes up). An empty atLeast asks for the full size.
 int scaleDenominator(QSize size, QSize atLeast);
 
-// The picture decoded at the smallest DCT scale that still covers atLeast (full size when it is
-// empty). PictureRead::size is the picture's full size.
-PictureRead decode(QByteArrayView data, QSize atLeast = {});
+// The picture decoded at the smallest DCT scale that still covers what sizeNeeded asks for once
+// the header is read (the full size without it). PictureRead::size is the picture's full size.
+PictureRead decode(QByteArrayView data, const SizeNeeded& sizeNeeded = {});
+// The same for a fixed size.
+inline PictureRead decode(QByteArrayView data, QSize atLeast)
+{
+    return decode(data, [atLeast](QSize) { return atLeast; });
+}
 
 } // namespace JpegCodec

@@ -3,6 +3,8 @@
 #include <QImage>
 #include <QSize>
 
+#include <functional>
+
 // What became of reading a picture file.
 enum class PictureStatus {
     Read,       // the image is the picture
@@ -17,7 +19,14 @@ struct PictureRead {
     QImage image; // null unless status is Read; RGB32 when opaque, ARGB32 with alpha
     QSize size;   // the picture's own size, once its header was read, whatever the scale decoded
     PictureStatus status = PictureStatus::CannotOpen;
+    // The image is the picture reduced by this factor: size / reduction, rounded up, so its last
+    // column and row may stand for less than a whole pixel of it.
+    int reduction = 1;
 };
+
+// Given a picture's size from its header, the smallest size the caller will draw it at; a reader
+// that can decode reduced pictures decodes no finer. Empty, or an empty size: the whole picture.
+using SizeNeeded = std::function<QSize(QSize picture)>;
 
 // The largest picture the program decodes: 2^27 pixels (134 megapixels, 512 MiB at 32 bits),
 // room for the largest camera pictures. A header that claims more is refused before any pixel is

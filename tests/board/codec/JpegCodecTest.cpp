@@ -151,6 +151,7 @@ void JpegCodecTest::scaleCoversSizeAsked()
     QCOMPARE(read.status, PictureStatus::Read);
     QCOMPARE(read.size, picture);
     QCOMPARE(read.image.size(), decoded);
+    QCOMPARE(read.reduction, denominator);
     QCOMPARE(read.image.format(), QImage::Format_RGB32);
 }
 
@@ -267,9 +268,11 @@ void JpegCodecTest::loadFileReadsJpegContentThroughCodec()
     QVERIFY(!QImage(cut).isNull());
     QVERIFY(ImageCodec::loadFile(cut).isNull());
     QCOMPARE(ImageCodec::readPicture(cut).status, PictureStatus::Truncated);
-    const PictureRead thumbnail = ImageCodec::readPicture(whole, QSize(40, 30));
+    const PictureRead thumbnail =
+        ImageCodec::readPicture(whole, [](QSize) { return QSize(40, 30); });
     QCOMPARE(thumbnail.size, QSize(320, 240));
     QCOMPARE(thumbnail.image.size(), QSize(40, 30));
+    QCOMPARE(thumbnail.reduction, 8);
 }
 
 QTEST_GUILESS_MAIN(JpegCodecTest)

@@ -1,7 +1,11 @@
 #include "app/Program.h"
 
+#include "acquire/FolderImport.h"
+#include "acquire/PictureImportSession.h"
+#include "acquire/PictureImportWindow.h"
 #include "acquire/ScanSession.h"
 #include "acquire/ScannerSourceWindow.h"
+#include "acquire/SettingsButtonWindow.h"
 #include "aids/HelpWindow.h"
 #include "aids/ShadeWindow.h"
 #include "aids/TextLinePanel.h"
@@ -34,15 +38,6 @@ namespace {
 
 // The window under this point is the one the teacher was working in when the overlay opened.
 constexpr QPoint returnWindowPoint(500, 360);
-
-// A window whose own work is still to come: it exists with its name and caption, hidden.
-QWidget* namedWindow(const char* objectName, const QString& caption)
-{
-    auto* window = new QWidget;
-    SystemWindow::setUp(window, QString::fromLatin1(objectName), caption,
-                        SystemWindow::Layer::OnTop);
-    return window;
-}
 
 } // namespace
 
@@ -90,8 +85,14 @@ void Program::createWindows(QSize screenSize)
     m_scanSession = std::make_unique<ScanSession>(*m_platform.scanner, *m_board,
                                                   *m_platform.prompter, m_directories.written);
     m_windows.scannerSource = new ScannerSourceWindow(*m_scanSession);
-    m_windows.pictureImport = namedWindow("TForm12", QStringLiteral("导入图片"));
-    m_windows.settingsButton = namedWindow("TForm13", QStringLiteral("zkalto"));
+    // Thumbnails go through "tmp.bmt" in the directory the program writes to.
+    m_folderImport = std::make_unique<FolderImport>(m_pictureColumn, *m_platform.prompter,
+                                                    m_directories.written);
+    m_pictureImport = std::make_unique<PictureImportSession>(m_pictureColumn, *m_folderImport,
+                                                             *m_teachers, *m_platform.prompter);
+    m_windows.pictureImport = new PictureImportWindow(*m_pictureImport, *m_folderImport,
+                                                      m_pictureColumn, *m_platform.drives);
+    m_windows.settingsButton = new SettingsButtonWindow(*m_folderImport);
     // The companion program is delivered beside this one, also when written files go elsewhere.
     m_textLinePanel = std::make_unique<TextLinePanelModel>(
         *m_platform.desktop, *m_platform.launcher, *m_platform.prompter, m_directories.delivered,
@@ -165,6 +166,10 @@ void Program::connectWindows()
                      &TeacherPasswordWindow::ask);
     QObject::connect(settings, &SettingsWindow::passwordChangeRequested, m_windows.passwordChange,
                      &PasswordChangeWindow::open);
+    QObject::connect(settings, &SettingsWindow::confirmed, m_pictureImport.get(),
+                     &PictureImportSession::settingsConfirmed);
+    QObject::connect(m_windows.settingsButton, &SettingsButtonWindow::settingsRequested,
+                     m_windows.pictureImport, &PictureImportWindow::showModal);
     QObject::connect(&m_captureModeChoice, &CaptureModeChoice::changed, settings,
                      [this](int choice) { m_overlay->setCaptureMode(CaptureMode(choice)); });
     QObject::connect(board, &BoardWindow::leaveRequested, toolbar, [this] { comeBackFromBoard(); });

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "acquire/PictureColumn.h"
 #include "app/FullScreenKeeper.h"
 #include "app/TaskKeyBlock.h"
 #include "app/TaskbarKeeper.h"
@@ -15,10 +16,12 @@
 class AdministratorPassword;
 class BoardModel;
 class DocumentOpener;
+class FolderImport;
 class LessonChoice;
 class LessonTransfer;
 class OverlayModel;
 class PasswordChange;
+class PictureImportSession;
 class ScanSession;
 class TeacherSettings;
 class TextLinePanelModel;
@@ -47,6 +50,11 @@ public:
     LessonChoice& lessonChoice() { return *m_lessonChoice; }
     // Scanning, which the content panel's scan button starts.
     ScanSession& scanSession() { return *m_scanSession; }
+    // The board palette's picture column, the imports that fill it and the import window's
+    // session, whose fillColumn() answers the palette when it shows the column unfilled.
+    PictureColumn& pictureColumn() { return m_pictureColumn; }
+    FolderImport& folderImport() { return *m_folderImport; }
+    PictureImportSession& pictureImport() { return *m_pictureImport; }
     TextLinePanelModel& textLinePanel() { return *m_textLinePanel; }
     // Where the overlay puts its captures, as chosen in the settings window.
     CaptureModeChoice& captureModeChoice() { return m_captureModeChoice; }
@@ -85,6 +93,8 @@ private:
     TaskbarKeeper m_taskbarKeeper;
     FullScreenKeeper m_fullScreenKeeper;
     TaskKeyBlock m_taskKeyBlock;
+    // Lives as long as the program: the board's palette shows it, the imports fill it.
+    PictureColumn m_pictureColumn;
     std::unique_ptr<BoardModel> m_board;
     std::unique_ptr<DocumentOpener> m_documents;
     std::unique_ptr<OverlayModel> m_overlay;
@@ -97,6 +107,8 @@ private:
     std::unique_ptr<LessonTransfer> m_lessonTransfer;
     std::unique_ptr<PasswordChange> m_passwordChange;
     std::unique_ptr<ScanSession> m_scanSession;
+    std::unique_ptr<FolderImport> m_folderImport;
+    std::unique_ptr<PictureImportSession> m_pictureImport;
     std::unique_ptr<TextLinePanelModel> m_textLinePanel;
     Windows m_windows;
     bool m_endRequested = false;

@@ -1,6 +1,8 @@
 #include "app/Windows.h"
 
+#include "acquire/PictureImportWindow.h"
 #include "acquire/ScannerSourceWindow.h"
+#include "acquire/SettingsButtonWindow.h"
 #include "aids/HelpWindow.h"
 #include "aids/ShadeWindow.h"
 #include "aids/TextLinePanel.h"

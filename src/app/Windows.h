@@ -6,7 +6,9 @@ class BoardWindow;
 class HelpWindow;
 class OverlayWindow;
 class PasswordChangeWindow;
+class PictureImportWindow;
 class ScannerSourceWindow;
+class SettingsButtonWindow;
 class QWidget;
 class SettingsWindow;
 class ShadeWindow;
@@ -26,8 +28,8 @@ struct Windows {
     TeacherPasswordWindow* teacherPassword = nullptr; // TForm7
     PasswordChangeWindow* passwordChange = nullptr;   // TForm8
     ScannerSourceWindow* scannerSource = nullptr;     // TForm11
-    QWidget* pictureImport = nullptr;                 // TForm12
-    QWidget* settingsButton = nullptr;                // TForm13
+    PictureImportWindow* pictureImport = nullptr;     // TForm12
+    SettingsButtonWindow* settingsButton = nullptr;   // TForm13
     TextLinePanel* textLinePanel = nullptr;           // TForm14
 
     QList<QWidget*> inCreationOrder() const;

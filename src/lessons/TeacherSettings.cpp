@@ -11,6 +11,7 @@ const QString listSection = QStringLiteral("tec");
 const QString countKey = QStringLiteral("mum");
 const QString defaultSectionKey = QStringLiteral("te0");
 const QString driveKey = QStringLiteral("drive");
+const QString pictureFolderKey = QStringLiteral("dcu");
 // The settings of the default entry "默认" and the start-up settings.
 const QString defaultSection = QStringLiteral("教师0");
 const QString defaultEntry = QStringLiteral("默认");
@@ -99,6 +100,17 @@ void TeacherSettings::setCurrentTeacherName(const QString& name)
 QString TeacherSettings::currentSection() const
 {
     return m_name.isEmpty() ? defaultSection : m_name;
+}
+
+QString TeacherSettings::pictureFolder() const
+{
+    return m_file.readString(currentSection(), pictureFolderKey, QString());
+}
+
+QString TeacherSettings::storePictureFolder(const QString& folder)
+{
+    return m_file.writeString(currentSection(), pictureFolderKey, folder) ? QString()
+                                                                          : m_file.writeFailure();
 }
 
 void TeacherSettings::setVolumeCount(int count)

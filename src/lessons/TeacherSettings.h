@@ -44,6 +44,12 @@ public:
     // or the default section "教师0" when the name field is empty.
     QString currentSection() const;
 
+    // The current section's picture folder, whose pictures fill the board's picture column;
+    // empty when none is stored.
+    QString pictureFolder() const;
+    // Stores it into the current section: the message of a refused write, else empty.
+    QString storePictureFolder(const QString& folder);
+
     int volumeCount() const { return m_volumeCount; }
     int lessonCount() const { return m_lessonCount; }
     void setVolumeCount(int count);

@@ -1,5 +1,7 @@
 #include "ProgramFixture.h"
 
+#include "acquire/PictureImportWindow.h"
+
 #include "aids/HelpWindow.h"
 #include "aids/ShadeWindow.h"
 #include "aids/TextLinePanel.h"

@@ -15,6 +15,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QStyle>
+#include <QTimer>
 #include <QTreeView>
 
 namespace {
@@ -104,6 +105,19 @@ PictureImportWindow::PictureImportWindow(PictureImportSession& session, FolderIm
     ListBox1->setObjectName(QStringLiteral("ListBox1"));
     ListBox1->hide();
 
+    // Folders are read in the background: the tree shows the open folder again once the folders
+    // on its way have come in.
+    m_revealFolder = new QTimer(this);
+    m_revealFolder->setSingleShot(true);
+    m_revealFolder->setInterval(0);
+    connect(m_revealFolder, &QTimer::timeout, this, &PictureImportWindow::showFolderInTree);
+    connect(m_folders, &QFileSystemModel::rowsInserted, this, [this](const QModelIndex& parent) {
+        if (lies(m_import.folder(), m_folders->filePath(parent)))
+            m_revealFolder->start();
+    });
+    // New folders are sorted in a while after they come in.
+    connect(m_folders, &QFileSystemModel::layoutChanged, m_revealFolder,
+            qOverload<>(&QTimer::start));
     connect(DriveComboBox1, &QComboBox::activated, this, &PictureImportWindow::chooseDrive);
     connect(DirectoryListBox1, &QTreeView::clicked, this, &PictureImportWindow::openFolderAt);
     connect(DirectoryListBox1, &QTreeView::activated, this, &PictureImportWindow::openFolderAt);
@@ -197,12 +211,18 @@ void PictureImportWindow::showFolder()
         const QSignalBlocker blocker(DriveComboBox1);
         DriveComboBox1->setCurrentIndex(drive);
     }
-    const QModelIndex index = m_folders->index(folder);
+    showFolderInTree();
+}
+
+void PictureImportWindow::showFolderInTree()
+{
+    // The open folder and every folder above it unfolded, as far as they have been read.
+    const QModelIndex index = m_folders->index(m_import.folder());
+    for (QModelIndex above = index; above.isValid(); above = above.parent())
+        DirectoryListBox1->expand(above);
     DirectoryListBox1->setCurrentIndex(index);
-    if (index.isValid()) {
-        DirectoryListBox1->expand(index);
+    if (index.isValid())
         DirectoryListBox1->scrollTo(index);
-    }
 }
 
 void PictureImportWindow::showFiles()

@@ -13,6 +13,7 @@ class QComboBox;
 class QFileSystemModel;
 class QListWidget;
 class QPushButton;
+class QTimer;
 class QTreeView;
 
 // The picture import window (TForm12, "导入图片"): a dialog of 450 x 251 that stays on top, shown
@@ -46,6 +47,7 @@ protected:
 private:
     void showDrives();
     void showFolder();
+    void showFolderInTree();
     void showFiles();
     void showPictureList();
     void chooseDrive(int index);
@@ -57,4 +59,5 @@ private:
     Drives& m_drives;
     QList<Drive> m_driveList;
     QFileSystemModel* m_folders;
+    QTimer* m_revealFolder;
 };

@@ -177,6 +177,11 @@ void PictureImportWindowTest::choosesDriveAndFolder()
     PictureImportWindow* window = fixture.window();
     fixture.import().setFolder(fixture.pictures.path());
     window->show();
+    // The tree shows the open folder, chosen, once the folders on its way are read.
+    QTreeView* tree = window->DirectoryListBox1;
+    QVERIFY(QTest::qWaitFor(
+        [&] { return tree->viewport()->rect().contains(tree->visualRect(tree->currentIndex())); }));
+    QCOMPARE(tree->currentIndex().data().toString(), QDir(fixture.pictures.path()).dirName());
     QCOMPARE(itemTexts(window->FileListBox1), (QStringList{"a.jpg", "b.png", "C.BMP"}));
     QVERIFY(!window->FileListBox1->item(0)->icon().isNull());
     QCOMPARE(window->DriveComboBox1->count(), 2);

@@ -6,6 +6,7 @@
 //   folder import         FolderImport over the folder on all cores, wall time per photo
 // and the thumbnail's ratios to the other three.
 
+#include "PictureFiles.h"
 #include "RatioReporter.h"
 #include "SamplePages.h"
 
@@ -34,29 +35,10 @@ const QSize photoSize(4000, 3000);
 
 QByteArray encodeJpeg(const QImage& image)
 {
-    jpeg_compress_struct info{};
-    jpeg_error_mgr errors{};
-    info.err = jpeg_std_error(&errors);
-    jpeg_create_compress(&info);
-    unsigned char* out = nullptr;
-    unsigned long outSize = 0;
-    jpeg_mem_dest(&info, &out, &outSize);
-    info.image_width = JDIMENSION(image.width());
-    info.image_height = JDIMENSION(image.height());
-    info.input_components = 4;
-    info.in_color_space = JCS_EXT_BGRX; // Format_RGB32 on a little-endian machine
-    jpeg_set_defaults(&info);
-    jpeg_set_quality(&info, 90, TRUE);
-    jpeg_start_compress(&info, TRUE);
-    while (info.next_scanline < info.image_height) {
-        auto* row = const_cast<JSAMPLE*>(image.constScanLine(int(info.next_scanline)));
-        jpeg_write_scanlines(&info, &row, 1);
-    }
-    jpeg_finish_compress(&info);
-    jpeg_destroy_compress(&info);
-    QByteArray bytes(reinterpret_cast<const char*>(out), qsizetype(outSize));
-    std::free(out);
-    return bytes;
+    // Format_RGB32's bytes on a little-endian machine.
+    return PictureFiles::libjpegFile(image.size(), JCS_EXT_BGRX, 4, 90, [&](int y) {
+        return reinterpret_cast<const JSAMPLE*>(image.constScanLine(y));
+    });
 }
 
 // The floor: the file read and decoded by libjpeg-turbo at 1/8 scale into 32-bit pixels.

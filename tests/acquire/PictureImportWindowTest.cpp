@@ -5,6 +5,7 @@
 
 #include "PictureFiles.h"
 #include "ProgramFixture.h"
+#include "WhenShown.h"
 
 #include "acquire/FolderImport.h"
 #include "acquire/PictureImportSession.h"
@@ -20,28 +21,12 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QSignalSpy>
-#include <QTimer>
 #include <QTreeView>
 #include <QtTest>
 
 using namespace PictureFiles;
 
 namespace {
-
-// The window is modal: what the teacher does in it runs once it shows.
-void whenShown(QWidget* window, std::function<void()> act)
-{
-    auto* poll = new QTimer(window);
-    poll->setInterval(5);
-    QObject::connect(poll, &QTimer::timeout, window, [window, poll, act] {
-        if (!window->isVisible())
-            return;
-        poll->stop();
-        poll->deleteLater();
-        act();
-    });
-    poll->start();
-}
 
 QStringList itemTexts(const QListWidget* list)
 {

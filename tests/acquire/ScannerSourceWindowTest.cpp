@@ -3,6 +3,7 @@
 // scanner works, and the two messages.
 
 #include "ProgramFixture.h"
+#include "WhenShown.h"
 
 #include "acquire/ScanSession.h"
 #include "acquire/ScannerSourceWindow.h"
@@ -16,26 +17,10 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTimer>
 #include <QToolButton>
 #include <QtTest>
 
 namespace {
-
-// The window is modal: what the teacher does in it runs once it shows.
-void whenShown(QWidget* window, std::function<void()> act)
-{
-    auto* poll = new QTimer(window);
-    poll->setInterval(5);
-    QObject::connect(poll, &QTimer::timeout, window, [window, poll, act] {
-        if (!window->isVisible())
-            return;
-        poll->stop();
-        poll->deleteLater();
-        act();
-    });
-    poll->start();
-}
 
 QStringList messagesOf(const ScriptedPrompter& prompter)
 {

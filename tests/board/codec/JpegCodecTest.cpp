@@ -1,17 +1,13 @@
 // JPEG reading: the DCT scale chosen for a size asked for, the pixels at each scale and in each
 // colour space, and refusals of hostile headers and damaged data before or instead of decoding.
 
-#include "board/codec/JpegCodec.h"
-#include "board/codec/ImageCodec.h"
+#include "PictureFiles.h"
 
-#include <QBuffer>
-#include <QImageWriter>
+#include "board/codec/ImageCodec.h"
+#include "board/codec/JpegCodec.h"
+
 #include <QTemporaryDir>
 #include <QTest>
-
-#include <cstdio>
-
-#include <jpeglib.h>
 
 Q_DECLARE_METATYPE(PictureStatus)
 
@@ -29,61 +25,18 @@ QImage halves(QSize size)
 
 QByteArray jpegOf(const QImage& image, bool progressive = false)
 {
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    QImageWriter writer(&buffer, "jpeg");
-    writer.setQuality(90);
-    writer.setProgressiveScanWrite(progressive);
-    writer.write(image);
-    return bytes;
+    return PictureFiles::encoded(image, "jpeg", progressive);
 }
 
-// One colour in printers' inks, written by libjpeg as Adobe programs write CMYK: inverted samples
-// and an Adobe marker.
+// One colour in printers' inks, written as Adobe programs write CMYK: inverted samples and an
+// Adobe marker.
 QByteArray cmykJpeg(QSize size, int c, int m, int y, int k)
 {
-    jpeg_compress_struct info{};
-    jpeg_error_mgr errors{};
-    info.err = jpeg_std_error(&errors);
-    jpeg_create_compress(&info);
-    unsigned char* out = nullptr;
-    unsigned long outSize = 0;
-    jpeg_mem_dest(&info, &out, &outSize);
-    info.image_width = JDIMENSION(size.width());
-    info.image_height = JDIMENSION(size.height());
-    info.input_components = 4;
-    info.in_color_space = JCS_CMYK;
-    jpeg_set_defaults(&info);
-    jpeg_set_quality(&info, 95, TRUE);
-    jpeg_start_compress(&info, TRUE);
     std::vector<JSAMPLE> row;
     for (int x = 0; x < size.width(); ++x)
         row.insert(row.end(),
                    {JSAMPLE(255 - c), JSAMPLE(255 - m), JSAMPLE(255 - y), JSAMPLE(255 - k)});
-    while (info.next_scanline < info.image_height) {
-        JSAMPROW pointer = row.data();
-        jpeg_write_scanlines(&info, &pointer, 1);
-    }
-    jpeg_finish_compress(&info);
-    jpeg_destroy_compress(&info);
-    QByteArray bytes(reinterpret_cast<const char*>(out), qsizetype(outSize));
-    std::free(out);
-    return bytes;
-}
-
-// The same file claiming another size in its frame header.
-QByteArray withClaimedSize(QByteArray jpeg, int width, int height)
-{
-    for (qsizetype i = 2; i + 9 < jpeg.size(); ++i)
-        if (uchar(jpeg[i]) == 0xff && (uchar(jpeg[i + 1]) == 0xc0 || uchar(jpeg[i + 1]) == 0xc2)) {
-            jpeg[i + 5] = char(height >> 8);
-            jpeg[i + 6] = char(height & 0xff);
-            jpeg[i + 7] = char(width >> 8);
-            jpeg[i + 8] = char(width & 0xff);
-            return jpeg;
-        }
-    return {};
+    return PictureFiles::libjpegFile(size, JCS_CMYK, 4, 95, [&](int) { return row.data(); });
 }
 
 bool near(QRgb actual, QRgb expected, int tolerance = 24)
@@ -209,14 +162,14 @@ void JpegCodecTest::refusals_data()
     const QByteArray progressive = jpegOf(halves(QSize(320, 240)), true);
     const PictureStatus read = PictureStatus::Read;
 
-    QTest::newRow("claims 60000 x 60000") << withClaimedSize(photo, 60000, 60000)
+    QTest::newRow("claims 60000 x 60000") << PictureFiles::withClaimedSize(photo, 60000, 60000)
                                           << PictureStatus::TooLarge << PictureStatus::TooLarge;
     // Just beyond 2^27 pixels: small enough to allocate, so only the header check refuses it.
     QTest::newRow("claims one row beyond the limit")
-        << withClaimedSize(photo, 16384, 8193) << PictureStatus::TooLarge
+        << PictureFiles::withClaimedSize(photo, 16384, 8193) << PictureStatus::TooLarge
         << PictureStatus::TooLarge;
     QTest::newRow("claims the limit, data of a small picture")
-        << withClaimedSize(photo, 16384, 8192) << read << PictureStatus::Corrupt;
+        << PictureFiles::withClaimedSize(photo, 16384, 8192) << read << PictureStatus::Corrupt;
     QTest::newRow("cut in the picture data")
         << photo.left(photo.size() / 2) << read << PictureStatus::Truncated;
     QTest::newRow("progressive cut between scans")
@@ -258,12 +211,8 @@ void JpegCodecTest::loadFileReadsJpegContentThroughCodec()
     const QByteArray photo = jpegOf(halves(QSize(320, 240)));
     const QString whole = dir.filePath(QStringLiteral("w3.jt"));
     const QString cut = dir.filePath(QStringLiteral("w4.jt"));
-    for (const auto& [path, bytes] :
-         {std::pair{whole, photo}, {cut, photo.left(photo.size() / 2)}}) {
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
-    }
+    QVERIFY(PictureFiles::write(whole, photo));
+    QVERIFY(PictureFiles::write(cut, photo.left(photo.size() / 2)));
     QCOMPARE(ImageCodec::loadFile(whole).size(), QSize(320, 240));
     QVERIFY(!QImage(cut).isNull());
     QVERIFY(ImageCodec::loadFile(cut).isNull());

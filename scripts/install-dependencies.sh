@@ -14,6 +14,8 @@ packages=(
   libbenchmark-dev
   # compact pages (LZ4) and the PNG codec (ISA-L deflate)
   liblz4-dev libisal-dev
+  # clip-art pictures in JPEG (libjpeg-turbo)
+  libjpeg-dev
   # Qt's own dialogs in Chinese
   qt6-translations-l10n
   # fonts the interface's font names map to

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "acquire/PictureColumn.h"
 #include "app/FullScreenKeeper.h"
 #include "app/TaskKeyBlock.h"
 #include "app/TaskbarKeeper.h"
@@ -76,6 +77,8 @@ private:
     void comeBackFromBoard();
     void closeShade();
     void showScanBusy(bool busy);
+    // The settings button window stands under the palette's scroll box while the column shows.
+    void placeSettingsButton(bool shown, QPoint topLeft);
 
     Platform& m_platform;
     QSize m_screenSize;
@@ -86,6 +89,8 @@ private:
     FullScreenKeeper m_fullScreenKeeper;
     TaskKeyBlock m_taskKeyBlock;
     std::unique_ptr<BoardModel> m_board;
+    // The palette's picture column, which the picture import fills.
+    PictureColumn m_pictureColumn;
     std::unique_ptr<DocumentOpener> m_documents;
     std::unique_ptr<OverlayModel> m_overlay;
     // The window the overlay brings to the front when the teacher goes back to the desktop.

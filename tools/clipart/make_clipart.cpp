@@ -10,7 +10,6 @@
 // them over. Files are replaced only when written whole; any failure stops with a message.
 
 #include <QBuffer>
-#include <QCollator>
 #include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -23,6 +22,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <utility>
 
 #include <jpeglib.h>
 
@@ -188,15 +188,22 @@ QImage readPicture(const QString& path, const char* format)
     return image;
 }
 
+// Names sort by their letters, then by their number: w2 before w10.
+std::pair<QString, int> sheetOrder(const QString& path)
+{
+    const QString name = QFileInfo(path).completeBaseName();
+    qsizetype digits = name.size();
+    while (digits > 0 && name[digits - 1].isDigit())
+        --digits;
+    return {name.left(digits), name.mid(digits).toInt()};
+}
+
 // One cell a picture: its name, the picture at its own size in a thin frame, and its preview
 // at its own size and magnified three times.
 void sheet(const QString& sheetPath, const QDir& previews, QStringList picturePaths)
 {
-    QCollator numbered;
-    numbered.setNumericMode(true); // w2 before w10
-    std::sort(picturePaths.begin(), picturePaths.end(), [&](const QString& a, const QString& b) {
-        return numbered.compare(QFileInfo(a).fileName(), QFileInfo(b).fileName()) < 0;
-    });
+    std::sort(picturePaths.begin(), picturePaths.end(),
+              [](const QString& a, const QString& b) { return sheetOrder(a) < sheetOrder(b); });
     constexpr int cell = 340, label = 24, previewBand = 160;
     const int columns = std::min(6, int(picturePaths.size()));
     const int rows = (int(picturePaths.size()) + columns - 1) / columns;

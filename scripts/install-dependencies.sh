@@ -14,7 +14,8 @@ packages=(
   libbenchmark-dev
   # compact pages (LZ4) and the PNG codec (ISA-L deflate)
   liblz4-dev libisal-dev
-  # JPEG pictures (libjpeg-turbo) and Qt's readers of TIFF and other picture files
+  # JPEG pictures (libjpeg-turbo: clip-art files, imported photos) and Qt's readers of TIFF and
+  # other picture files
   libjpeg-dev qt6-image-formats-plugins
   # Qt's own dialogs in Chinese
   qt6-translations-l10n

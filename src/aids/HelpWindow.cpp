@@ -3,6 +3,7 @@
 #include "board/pixels/ColourRef.h"
 #include "platform/RegularFile.h"
 #include "ui/SystemWindow.h"
+#include "ui/WebViews.h"
 
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -12,8 +13,6 @@
 #include <QStyle>
 #include <QTimer>
 #include <QUrl>
-#include <QWebEnginePage>
-#include <QWebEngineView>
 
 namespace {
 
@@ -70,11 +69,12 @@ HelpWindow::HelpWindow(const QString& documentPath) : m_documentPath(documentPat
 
 void HelpWindow::makeWebBrowser()
 {
-    WebBrowser1 = new QWebEngineView(this);
+    WebViewFactory* views = WebViews::factory();
+    if (!views)
+        return;
+    WebBrowser1 = views->makeView(this, WebViewUse::Guide);
     WebBrowser1->setObjectName(QStringLiteral("WebBrowser1"));
     WebBrowser1->setGeometry(browserPlace);
-    // The guide is read, not navigated away from: no context menu with back and forward.
-    WebBrowser1->setContextMenuPolicy(Qt::NoContextMenu);
     WebBrowser1->show();
 }
 
@@ -92,20 +92,16 @@ void HelpWindow::showGuide()
         return;
     if (!WebBrowser1)
         makeWebBrowser();
+    if (!WebBrowser1)
+        return;
     // A page of its own for every opening: going to the same address again in a page that has
     // shown the guide would bring back the place the reader had scrolled to.
-    QWebEnginePage* previous = m_page;
-    m_page = new QWebEnginePage(WebBrowser1);
-    WebBrowser1->setPage(m_page);
-    delete previous;
     // The web view reads the document itself: only a regular file goes to it. A missing one gets
     // the view's own message; a pipe or a device under the name would keep it reading forever.
-    if (QFileInfo::exists(m_documentPath) &&
-        !RegularFile::isRegular(m_documentPath, maxDocumentSize)) {
-        WebBrowser1->setHtml(QString());
-        return;
-    }
-    WebBrowser1->setUrl(QUrl::fromLocalFile(m_documentPath));
+    const bool readable = !QFileInfo::exists(m_documentPath) ||
+                          RegularFile::isRegular(m_documentPath, maxDocumentSize);
+    WebViews::factory()->load(WebBrowser1, readable ? QUrl::fromLocalFile(m_documentPath) : QUrl(),
+                              true);
 }
 
 void HelpWindow::reject()

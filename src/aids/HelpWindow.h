@@ -5,8 +5,6 @@
 
 class QLabel;
 class QPushButton;
-class QWebEnginePage;
-class QWebEngineView;
 
 // The help window (TForm4): the program's user guide, the web page archive "zkthelp.mht" beside
 // the program, shown in a web view between two captioned bands. It is opened modally and closed
@@ -25,7 +23,8 @@ public:
     QLabel* Label1; // caption of the band above the guide
     QLabel* Label2; // caption of the band below it
     // The web view is made at the first opening, so that start-up does not start the web engine.
-    QWebEngineView* WebBrowser1 = nullptr;
+    // (A QWebEngineView from the web view module.)
+    QWidget* WebBrowser1 = nullptr;
     QPushButton* BitBtn1; // "确定"
 
 protected:
@@ -38,5 +37,4 @@ private:
     void showGuide();
 
     QString m_documentPath;
-    QWebEnginePage* m_page = nullptr;
 };

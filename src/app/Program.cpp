@@ -12,11 +12,13 @@
 #include "aids/TextLinePanelModel.h"
 #include "app/StartupChecks.h"
 #include "app/ToolbarWindow.h"
+#include "board/content/ClipArtPalette.h"
 #include "board/content/DocumentOpener.h"
 #include "board/model/BoardModel.h"
 #include "board/pixels/ColourRef.h"
 #include "board/window/BoardWindow.h"
 #include "board/window/ContentPanel.h"
+#include "board/window/PalettePanel.h"
 #include "lessons/AdministratorPassword.h"
 #include "lessons/LessonChoice.h"
 #include "lessons/LessonTransfer.h"
@@ -75,7 +77,8 @@ void Program::createWindows(QSize screenSize)
     m_overlay = std::make_unique<OverlayModel>(*m_board, m_directories.written,
                                                *m_platform.prompter, *m_platform.clock);
     m_windows.overlay = new OverlayWindow(*m_overlay, m_cursors);
-    m_windows.board = new BoardWindow(*m_board, m_cursors);
+    m_windows.board =
+        new BoardWindow(*m_board, m_cursors, m_pictureColumn, m_directories.delivered);
     m_documents = std::make_unique<DocumentOpener>(
         m_board->panel(), *m_platform.prompter, *m_platform.launcher, *m_platform.documentConverter,
         m_directories.delivered);
@@ -196,6 +199,19 @@ void Program::connectWindows()
         if (m_board->contentPanel().shown)
             m_board->panel().close();
     });
+    // Bound to the settings button window, which goes before the board at the end.
+    QObject::connect(board->Panel9, &PalettePanel::settingsButtonChanged, m_windows.settingsButton,
+                     [this](bool shown, QPoint topLeft) { placeSettingsButton(shown, topLeft); });
+    // "其它" shows a column not yet filled: the teacher's picture folder fills it.
+    QObject::connect(&board->Panel9->palette(), &ClipArtPalette::columnFillRequested,
+                     m_pictureImport.get(), &PictureImportSession::fillColumn);
+}
+
+void Program::placeSettingsButton(bool shown, QPoint topLeft)
+{
+    QWidget* settingsButton = m_windows.settingsButton;
+    settingsButton->move(topLeft);
+    settingsButton->setVisible(shown);
 }
 
 void Program::openBoard()

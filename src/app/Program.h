@@ -84,6 +84,8 @@ private:
     void comeBackFromBoard();
     void closeShade();
     void showScanBusy(bool busy);
+    // The settings button window stands under the palette's scroll box while the column shows.
+    void placeSettingsButton(bool shown, QPoint topLeft);
 
     Platform& m_platform;
     QSize m_screenSize;
@@ -93,9 +95,9 @@ private:
     TaskbarKeeper m_taskbarKeeper;
     FullScreenKeeper m_fullScreenKeeper;
     TaskKeyBlock m_taskKeyBlock;
+    std::unique_ptr<BoardModel> m_board;
     // Lives as long as the program: the board's palette shows it, the imports fill it.
     PictureColumn m_pictureColumn;
-    std::unique_ptr<BoardModel> m_board;
     std::unique_ptr<DocumentOpener> m_documents;
     std::unique_ptr<OverlayModel> m_overlay;
     // The window the overlay brings to the front when the teacher goes back to the desktop.

@@ -11,6 +11,10 @@
 #include "acquire/PictureImportSession.h"
 #include "acquire/PictureImportWindow.h"
 #include "acquire/SettingsButtonWindow.h"
+#include "app/ToolbarWindow.h"
+#include "board/window/BoardWindow.h"
+#include "board/window/ContentPanel.h"
+#include "board/window/PalettePanel.h"
 #include "lessons/ProfileFile.h"
 #include "lessons/SettingsWindow.h"
 #include "lessons/TeacherSettings.h"
@@ -21,6 +25,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QToolButton>
 #include <QTreeView>
 #include <QtTest>
 
@@ -83,6 +88,7 @@ private slots:
     void storesDefaultFolder();
     void refusedWriteKeepsWindowOpen();
     void paletteFillsColumnFromTeachersFolder();
+    void otherTabFillsColumnOnce();
 };
 
 void PictureImportWindowTest::layout()
@@ -329,6 +335,40 @@ void PictureImportWindowTest::paletteFillsColumnFromTeachersFolder()
     QCOMPARE(column.height(), 0);
     QCOMPARE(fixture.import().buttonText(), QStringLiteral("已导入0个文件。  "));
     QVERIFY(fixture.prompter->questions().isEmpty());
+}
+
+void PictureImportWindowTest::otherTabFillsColumnOnce()
+{
+    ImportFixture fixture;
+    ProfileFile(fixture.settingsFile())
+        .writeString(QStringLiteral("教师0"), QStringLiteral("dcu"), fixture.pictures.path());
+    QSignalSpy imports(&fixture.import(), &FolderImport::finished);
+    BoardWindow* board = fixture.windows().board;
+    fixture.windows().toolbar->show();
+    QTest::mouseClick(fixture.windows().toolbar->SpeedButton4, Qt::LeftButton);
+    QTest::mouseClick(board->SpeedButton18, Qt::LeftButton);
+    QTest::mouseClick(board->Panel4->SpeedButton32, Qt::LeftButton);
+
+    // "其它": the column fills from the teacher's folder, counted on the settings button window.
+    QTest::mouseClick(board->Panel9->BitBtn3, Qt::LeftButton);
+    QVERIFY(fixture.waitForImport());
+    QCOMPARE(imports.count(), 1);
+    QCOMPARE(fixture.program->pictureColumn().pictureList().size(), 3);
+    QCOMPARE(fixture.program->pictureColumn().tag(), 1);
+    QVERIFY(fixture.windows().settingsButton->isVisible());
+    QCOMPARE(fixture.import().buttonText(), QStringLiteral("已导入3个文件。  "));
+
+    // Shown again, the column is not filled again; after the settings were confirmed it is.
+    QTest::mouseClick(board->Panel9->BitBtn1, Qt::LeftButton);
+    QTest::mouseClick(board->Panel9->BitBtn3, Qt::LeftButton);
+    QVERIFY(fixture.waitForImport());
+    QCOMPARE(imports.count(), 1);
+    emit fixture.windows().settings->confirmed();
+    QTest::mouseClick(board->Panel9->BitBtn1, Qt::LeftButton);
+    QTest::mouseClick(board->Panel9->BitBtn3, Qt::LeftButton);
+    QVERIFY(fixture.waitForImport());
+    QCOMPARE(imports.count(), 2);
+    QCOMPARE(fixture.program->pictureColumn().pictureList().size(), 3);
 }
 
 QTEST_MAIN(PictureImportWindowTest)

@@ -119,7 +119,8 @@ void HelpWindowTest::opensAtTheTopEveryTime()
     HelpWindow help(document);
     for (int opening = 1; opening <= 2; ++opening) {
         openAndClose(help, [&] {
-            QWebEngineView* view = help.WebBrowser1;
+            auto* view = qobject_cast<QWebEngineView*>(help.WebBrowser1);
+            QVERIFY(view);
             QSignalSpy loaded(view, &QWebEngineView::loadFinished);
             QVERIFY(loaded.wait(20000));
             QCOMPARE(loaded.last().first().toBool(), present);
@@ -154,9 +155,10 @@ void HelpWindowTest::documentThatIsNoFileIsNotRead()
     QCOMPARE(::mkfifo(QFile::encodeName(document).constData(), 0600), 0);
     HelpWindow help(document);
     openAndClose(help, [&] {
-        QSignalSpy loaded(help.WebBrowser1, &QWebEngineView::loadFinished);
+        QSignalSpy loaded(qobject_cast<QWebEngineView*>(help.WebBrowser1),
+                          &QWebEngineView::loadFinished);
         QVERIFY(loaded.wait(20000));
-        QVERIFY(help.WebBrowser1->url() != QUrl::fromLocalFile(document));
+        QVERIFY(help.WebBrowser1->property("url").toUrl() != QUrl::fromLocalFile(document));
     });
 }
 

@@ -1,6 +1,7 @@
 #include "ProgramFixture.h"
 
 #include "acquire/PictureImportWindow.h"
+#include "acquire/SettingsButtonWindow.h"
 
 #include "aids/HelpWindow.h"
 #include "aids/ShadeWindow.h"
@@ -10,6 +11,7 @@
 #include "board/model/BoardModel.h"
 #include "board/window/BoardWindow.h"
 #include "board/window/ContentPanel.h"
+#include "board/window/PalettePanel.h"
 #include "lessons/SettingsWindow.h"
 #include "overlay/OverlayModel.h"
 #include "overlay/OverlayWindow.h"
@@ -53,6 +55,7 @@ private slots:
     void overlayOpensOverTheDesktopAndLeaves();
     void shadeCoversAndGoesOnAnyPress();
     void settingsKeepThePanelTextAndOpenModally();
+    void settingsButtonWindowStandsUnderThePalettesColumn();
     void exitAsksAndCleansUp_data();
     void exitAsksAndCleansUp();
     void dialogsStayOffTheTaskbar_data();
@@ -430,6 +433,37 @@ void StartupTest::settingsKeepThePanelTextAndOpenModally()
     QTextDocument kept;
     RichTextReader::read(board->model().pages().pageText(1).value(), kept);
     QCOMPARE(kept.toPlainText(), QStringLiteral("第一课"));
+}
+
+void StartupTest::settingsButtonWindowStandsUnderThePalettesColumn()
+{
+    ProgramFixture fixture;
+    fixture.start();
+    ToolbarWindow* toolbar = fixture.windows().toolbar;
+    BoardWindow* board = fixture.windows().board;
+    QWidget* settingsButton = fixture.windows().settingsButton;
+    toolbar->show();
+    QTest::mouseClick(toolbar->SpeedButton4, Qt::LeftButton);
+    QTest::mouseClick(board->SpeedButton18, Qt::LeftButton);
+    QTest::mouseClick(board->Panel4->SpeedButton32, Qt::LeftButton);
+    QVERIFY(board->Panel9->isVisible());
+    QVERIFY(!settingsButton->isVisible());
+
+    QTest::mouseClick(board->Panel9->BitBtn3, Qt::LeftButton);
+    QVERIFY(settingsButton->isVisible());
+    QCOMPARE(settingsButton->pos(), QPoint(3, 725));
+    // It goes with the board and comes back with it.
+    QTest::mouseClick(board->SpeedButton40, Qt::LeftButton);
+    QVERIFY(!settingsButton->isVisible());
+    QTest::mouseClick(toolbar->SpeedButton4, Qt::LeftButton);
+    QVERIFY(settingsButton->isVisible());
+
+    QTest::mouseClick(board->Panel9->BitBtn1, Qt::LeftButton);
+    QVERIFY(!settingsButton->isVisible());
+    QTest::mouseClick(board->Panel9->BitBtn3, Qt::LeftButton);
+    QTest::mouseClick(board->Panel9->SpeedButton33, Qt::LeftButton);
+    QVERIFY(!settingsButton->isVisible());
+    QVERIFY(!board->Panel9->isVisible());
 }
 
 void StartupTest::exitAsksAndCleansUp_data()

@@ -233,10 +233,15 @@ QImage scaledCopy(const QImage& source, const QRectF& sourceRect, const QSize& t
     if (bitmap.isNull())
         return {};
     drawScaled(bitmap, destination, source, sourceRect, mode);
+    return throughFile(bitmap, programDirectory, fileName);
+}
+
+QImage throughFile(const QImage& bitmap, const QString& programDirectory, const QString& fileName)
+{
     // A scratch file rewritten on every resize, without the flush to disk that save() does for
     // real documents. It is written beside and renamed over the name, so whatever lay there (a
     // named pipe would make the write wait forever) is replaced. When it cannot be written or read
-    // back, the drawn bitmap is still the right picture: return it rather than lose the resize.
+    // back, the bitmap is still the right picture: return it rather than lose the picture.
     const QString path = programDirectory + fileName;
     const QByteArray stream = bmpStream(bitmap);
     // Thumbnails are resized on worker threads while the board may zoom: the drawing runs side by

@@ -56,12 +56,17 @@ bool save(const QImage& image, const QString& path, const QString& encoder);
 bool savePng(const QImage& image, const QString& path);
 
 // The scaled copy every resize in the program goes through: draw source into a new bitmap of
-// targetSize with mode, write it to fileName ("tmp.bmt", or "tmp.bmp" for the overlay's reduce) in
-// programDirectory (which ends with "/") and load it back from there. When the file cannot be
-// written, the drawn bitmap itself is returned. Safe on several threads at once: they draw side by
-// side and take turns with the file.
+// targetSize with mode and pass it through fileName ("tmp.bmt", or "tmp.bmp" for the overlay's
+// reduce) in programDirectory, as throughFile() does. Safe on several threads at once: they draw
+// side by side and take turns with the file.
 QImage scaledCopy(const QImage& source, const QRectF& sourceRect, const QSize& targetSize,
                   const QRectF& destination, Interpolation mode, const QString& programDirectory,
                   const QString& fileName = QStringLiteral("tmp.bmt"));
+
+// Writes bitmap as a BMP to fileName in programDirectory (which ends with "/") and loads it back
+// from there, as every picture the board takes in unscaled passes the scratch file. When the file
+// cannot be written or read back, bitmap itself is returned.
+QImage throughFile(const QImage& bitmap, const QString& programDirectory,
+                   const QString& fileName = QStringLiteral("tmp.bmt"));
 
 } // namespace ImageCodec

@@ -5,6 +5,7 @@
 #include "board/pixels/NamedColours.h"
 #include "board/tools/CursorFile.h"
 #include "board/window/ContentPanel.h"
+#include "board/window/PalettePanel.h"
 #include "board/window/ThumbnailStrip.h"
 #include "ui/ButtonPictures.h"
 #include "ui/ColourSwatch.h"
@@ -24,7 +25,8 @@ constexpr int toolStripWidth = 722;
 
 } // namespace
 
-BoardWindow::BoardWindow(BoardModel& model, CursorSlots& cursors)
+BoardWindow::BoardWindow(BoardModel& model, CursorSlots& cursors, PictureColumn& pictureColumn,
+                         const QString& programDirectory)
     : ScreenImageWindow(model.screen()), m_model(model), m_cursors(cursors)
 {
     SystemWindow::setUp(this, QStringLiteral("TForm3"), QStringLiteral("白板"),
@@ -32,7 +34,7 @@ BoardWindow::BoardWindow(BoardModel& model, CursorSlots& cursors)
     QFont font(QStringLiteral("宋体"));
     font.setPixelSize(16);
     setFont(font);
-    buildHiddenChildren();
+    buildHiddenChildren(pictureColumn, programDirectory);
     buildStrip();
     connectStrip();
     connect(&m_model, &BoardModel::repaintNeeded, this, qOverload<const QRect&>(&QWidget::update));
@@ -64,7 +66,7 @@ void BoardWindow::placeStrip(int stripWidth)
     Panel1->move(Panel2->width() - 1 - Panel1->width(), 1);
 }
 
-void BoardWindow::buildHiddenChildren()
+void BoardWindow::buildHiddenChildren(PictureColumn& pictureColumn, const QString& programDirectory)
 {
     Image2 = addFloatingLabel(QStringLiteral("Image2"));
 
@@ -72,10 +74,8 @@ void BoardWindow::buildHiddenChildren()
 
     Panel5 = new ThumbnailStrip(m_model, Panel4, this);
 
-    Panel9 = new QFrame(this);
-    Panel9->setObjectName(QStringLiteral("Panel9"));
-    keepPointerInput(Panel9);
-    Panel9->hide();
+    Panel9 = new PalettePanel(m_model, pictureColumn, programDirectory, this);
+    connect(Panel4, &ContentPanel::clipArtRequested, &Panel9->palette(), &ClipArtPalette::open);
 }
 
 void BoardWindow::buildStrip()

@@ -6,6 +6,8 @@ class BoardModel;
 class ColourSwatch;
 class ContentPanel;
 class CursorSlots;
+class PalettePanel;
+class PictureColumn;
 class QButtonGroup;
 class QFrame;
 class QLabel;
@@ -23,7 +25,10 @@ public:
     // The application's cursor slot in which the board keeps its tool cursor.
     static constexpr int cursorSlot = 2;
 
-    BoardWindow(BoardModel& model, CursorSlots& cursors);
+    // The palette shows pictureColumn under "其它" and loads its clip-art from under
+    // programDirectory, where the program is delivered.
+    BoardWindow(BoardModel& model, CursorSlots& cursors, PictureColumn& pictureColumn,
+                const QString& programDirectory);
 
     BoardModel& model() { return m_model; }
 
@@ -75,7 +80,7 @@ public:
     QLabel* Image2;
     ContentPanel* Panel4;
     ThumbnailStrip* Panel5;
-    QFrame* Panel9;
+    PalettePanel* Panel9;
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -88,7 +93,7 @@ protected:
 
 private:
     void buildStrip();
-    void buildHiddenChildren();
+    void buildHiddenChildren(PictureColumn& pictureColumn, const QString& programDirectory);
     void connectStrip();
     void placeStrip(int stripWidth);
     // What the model reports, shown on the widgets.

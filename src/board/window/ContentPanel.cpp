@@ -6,14 +6,13 @@
 #include "ui/ButtonPictures.h"
 #include "ui/PictureButton.h"
 #include "ui/PointerInput.h"
+#include "ui/WebViews.h"
 #include "ui/WindowFill.h"
 
 #include <QApplication>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QTextEdit>
-#include <QWebEngineSettings>
-#include <QWebEngineView>
 
 namespace {
 
@@ -167,8 +166,7 @@ void ContentPanel::showState()
         WebBrowser1->setVisible(!state.textShown);
         if (state.document != m_shownDocument) {
             m_shownDocument = state.document;
-            WebBrowser1->setUrl(state.document.isEmpty() ? QUrl(QStringLiteral("about:blank"))
-                                                         : state.document);
+            WebViews::factory()->load(WebBrowser1, state.document, false);
         }
     }
     if (state.documentPending)
@@ -180,12 +178,11 @@ void ContentPanel::showState()
 
 void ContentPanel::makeWebBrowser()
 {
-    WebBrowser1 = new QWebEngineView(this);
+    WebViewFactory* views = WebViews::factory();
+    if (!views)
+        return;
+    WebBrowser1 = views->makeView(this, WebViewUse::Documents);
     WebBrowser1->setObjectName(QStringLiteral("WebBrowser1"));
-    // PDF files show in the view's own viewer.
-    WebBrowser1->settings()->setAttribute(QWebEngineSettings::PluginsEnabled, true);
-    WebBrowser1->settings()->setAttribute(QWebEngineSettings::PdfViewerEnabled, true);
-    WebBrowser1->setContextMenuPolicy(Qt::NoContextMenu);
     // The text box lies above the view whenever both are shown.
     WebBrowser1->stackUnder(RichEdit1);
 }

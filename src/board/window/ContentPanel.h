@@ -8,7 +8,6 @@ class ContentPanelModel;
 class QLabel;
 class QTextEdit;
 class QToolButton;
-class QWebEngineView;
 
 // The board's content panel (Panel4): a teal panel over the page with its title bar (Image1) of
 // buttons, the rich-text box (RichEdit1) in the brush script and, behind it, the document view
@@ -27,7 +26,8 @@ public:
 
     QLabel* Image1;
     QTextEdit* RichEdit1;
-    QWebEngineView* WebBrowser1 = nullptr;
+    // A QWebEngineView from the web view module; null until a document is shown.
+    QWidget* WebBrowser1 = nullptr;
     // The title bar's buttons: those with a picture, then the hot areas over its drawn icons.
     QToolButton* SpeedButton16; // font
     QToolButton* SpeedButton26; // open a document

@@ -1,8 +1,10 @@
 #include "board/window/BoardWindow.h"
+#include "acquire/PictureColumn.h"
 #include "board/model/BoardModel.h"
 #include "board/pixels/ColourRef.h"
 #include "board/tools/CursorFile.h"
 #include "board/window/ContentPanel.h"
+#include "board/window/PalettePanel.h"
 #include "board/window/ThumbnailStrip.h"
 #include "platform/fakes/ScriptedPrompter.h"
 #include "ui/ColourSwatch.h"
@@ -63,6 +65,7 @@ private:
     QTemporaryDir m_directory;
     ScriptedPrompter* m_prompter = nullptr;
     CursorSlots* m_cursors = nullptr;
+    PictureColumn m_pictureColumn;
     BoardModel* m_model = nullptr;
     BoardWindow* m_board = nullptr;
 };
@@ -74,7 +77,8 @@ void BoardWindowTest::init()
     m_cursors = new CursorSlots;
     m_prompter = new ScriptedPrompter;
     m_model = new BoardModel(screen, m_directory.path() + QLatin1Char('/'), *m_prompter);
-    m_board = new BoardWindow(*m_model, *m_cursors);
+    m_board = new BoardWindow(*m_model, *m_cursors, m_pictureColumn,
+                              QStringLiteral(ZKALTO_PROGRAM_DIR "/"));
     m_board->openFromDesktop();
     QVERIFY(QTest::qWaitForWindowExposed(m_board));
 }

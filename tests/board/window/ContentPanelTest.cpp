@@ -2,10 +2,12 @@
 // pasting, stamping, dragging, its requests, and presses that never reach the page.
 
 #include "board/window/ContentPanel.h"
+#include "acquire/PictureColumn.h"
 #include "board/content/RichTextReader.h"
 #include "board/model/BoardModel.h"
 #include "board/tools/CursorFile.h"
 #include "board/window/BoardWindow.h"
+#include "board/window/PalettePanel.h"
 #include "platform/fakes/ScriptedPrompter.h"
 
 #include <QClipboard>
@@ -16,7 +18,6 @@
 #include <QTemporaryDir>
 #include <QTextEdit>
 #include <QToolButton>
-#include <QWebEngineView>
 #include <QtTest>
 
 namespace {
@@ -49,6 +50,7 @@ private:
     std::unique_ptr<QTemporaryDir> m_directory;
     ScriptedPrompter* m_prompter = nullptr;
     CursorSlots* m_cursors = nullptr;
+    PictureColumn m_pictureColumn;
     BoardModel* m_model = nullptr;
     BoardWindow* m_board = nullptr;
     ContentPanel* m_panel = nullptr;
@@ -61,7 +63,8 @@ void ContentPanelTest::init()
     m_prompter = new ScriptedPrompter;
     m_directory = std::make_unique<QTemporaryDir>();
     m_model = new BoardModel(screen, m_directory->path() + QLatin1Char('/'), *m_prompter);
-    m_board = new BoardWindow(*m_model, *m_cursors);
+    m_board = new BoardWindow(*m_model, *m_cursors, m_pictureColumn,
+                              QStringLiteral(ZKALTO_PROGRAM_DIR "/"));
     m_panel = m_board->Panel4;
     m_board->openFromDesktop();
     QVERIFY(QTest::qWaitForWindowExposed(m_board));
@@ -98,7 +101,7 @@ void ContentPanelTest::panelOpensAtItsPlace()
     QVERIFY(m_panel->RichEdit1->testAttribute(Qt::WA_InputMethodEnabled));
     // The web engine starts with the first document, not with the board.
     QVERIFY(!m_panel->WebBrowser1);
-    QVERIFY(!m_board->findChild<QWebEngineView*>());
+    QVERIFY(!m_board->findChild<QWidget*>(QStringLiteral("WebBrowser1")));
 
     // A second "导入" hides the title bar: the text box fills the panel.
     open();
@@ -144,18 +147,21 @@ void ContentPanelTest::buttonsAskForWhatOthersProvide_data()
 {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("request");
+    // The board answers the clip-art request itself: its palette opens in the panel's place.
+    QTest::addColumn<bool>("panelStays");
     QTest::newRow("open") << "SpeedButton26"
-                          << "documentRequested";
+                          << "documentRequested" << true;
     QTest::newRow("scan") << "SpeedButton34"
-                          << "scanRequested";
+                          << "scanRequested" << true;
     QTest::newRow("clip-art") << "SpeedButton32"
-                              << "clipArtRequested";
+                              << "clipArtRequested" << false;
 }
 
 void ContentPanelTest::buttonsAskForWhatOthersProvide()
 {
     QFETCH(QString, name);
     QFETCH(QString, request);
+    QFETCH(bool, panelStays);
     open();
     QSignalSpy documents(m_panel, &ContentPanel::documentRequested);
     QSignalSpy scans(m_panel, &ContentPanel::scanRequested);
@@ -164,7 +170,8 @@ void ContentPanelTest::buttonsAskForWhatOthersProvide()
     QCOMPARE(documents.size(), request == QLatin1String("documentRequested") ? 1 : 0);
     QCOMPARE(scans.size(), request == QLatin1String("scanRequested") ? 1 : 0);
     QCOMPARE(clipArt.size(), request == QLatin1String("clipArtRequested") ? 1 : 0);
-    QVERIFY(m_panel->isVisible());
+    QCOMPARE(m_panel->isVisible(), panelStays);
+    QCOMPARE(m_board->Panel9->isVisible(), !panelStays);
 }
 
 void ContentPanelTest::textTypedThroughTheInputMethodIsKeptInTheBrushScript()

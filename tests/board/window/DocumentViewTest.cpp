@@ -14,7 +14,6 @@
 #include <QSignalSpy>
 #include <QTextEdit>
 #include <QToolButton>
-#include <QWebEngineView>
 #include <QtTest>
 
 namespace {
@@ -90,17 +89,18 @@ void DocumentViewTest::documentShowsInTheView()
     fixture.prompter->answerOpenFile(path);
     QTest::mouseClick(panel->SpeedButton26, Qt::LeftButton);
     QVERIFY(panel->WebBrowser1);
-    QWebEngineView* view = panel->WebBrowser1;
-    QSignalSpy loaded(view, &QWebEngineView::loadFinished);
+    // The program loads the web engine only now, as it does for a teacher: this test does not link it.
+    QWidget* view = panel->WebBrowser1;
+    QSignalSpy loaded(view, SIGNAL(loadFinished(bool)));
     QVERIFY(loaded.wait(20000));
     QVERIFY(loaded.last().first().toBool());
-    QCOMPARE(view->url(), QUrl::fromLocalFile(path));
+    QCOMPARE(view->property("url").toUrl(), QUrl::fromLocalFile(path));
     QVERIFY(view->isVisible());
     QVERIFY(!panel->RichEdit1->isVisible());
     QCOMPARE(view->geometry(), QRect(0, 20, 368, 703));
     QCOMPARE(fixture.program->board().pages().current().contentKind, ContentKind::WebDocument);
     if (kind == QLatin1String("htm"))
-        QCOMPARE(view->title(), QStringLiteral("第一课 春天"));
+        QCOMPARE(view->property("title").toString(), QStringLiteral("第一课 春天"));
     QVERIFY(fixture.prompter->unexpected().isEmpty());
 }
 
@@ -116,7 +116,7 @@ void DocumentViewTest::pageKeepsItsDocumentAndStampsIt()
     QTest::mouseClick(board->SpeedButton18, Qt::LeftButton);
     fixture.prompter->answerOpenFile(webPage);
     QTest::mouseClick(panel->SpeedButton26, Qt::LeftButton);
-    QSignalSpy loaded(panel->WebBrowser1, &QWebEngineView::loadFinished);
+    QSignalSpy loaded(panel->WebBrowser1, SIGNAL(loadFinished(bool)));
     QVERIFY(loaded.wait(20000));
 
     // To a new page and back: the page shows its document again where it was.
@@ -126,7 +126,7 @@ void DocumentViewTest::pageKeepsItsDocumentAndStampsIt()
     QTest::mouseClick(board->SpeedButton11, Qt::LeftButton);
     QVERIFY(panel->isVisible());
     QVERIFY(panel->WebBrowser1->isVisible());
-    QCOMPARE(panel->WebBrowser1->url(), QUrl::fromLocalFile(webPage));
+    QCOMPARE(panel->WebBrowser1->property("url").toUrl(), QUrl::fromLocalFile(webPage));
     QCOMPARE(panel->geometry(), QRect(0, 41, 368, 723));
 
     // Entering the document view shows the title bar, leaving it hides it again.

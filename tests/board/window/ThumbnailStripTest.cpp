@@ -1,4 +1,5 @@
 #include "board/window/ThumbnailStrip.h"
+#include "acquire/PictureColumn.h"
 #include "board/model/BoardModel.h"
 #include "board/tools/CursorFile.h"
 #include "board/window/BoardWindow.h"
@@ -39,6 +40,7 @@ private:
     QTemporaryDir m_directory;
     ScriptedPrompter* m_prompter = nullptr;
     CursorSlots* m_cursors = nullptr;
+    PictureColumn m_pictureColumn;
     BoardModel* m_model = nullptr;
     BoardWindow* m_board = nullptr;
 };
@@ -48,7 +50,8 @@ void ThumbnailStripTest::init()
     m_cursors = new CursorSlots;
     m_prompter = new ScriptedPrompter;
     m_model = new BoardModel(screen, m_directory.path() + QLatin1Char('/'), *m_prompter);
-    m_board = new BoardWindow(*m_model, *m_cursors);
+    m_board = new BoardWindow(*m_model, *m_cursors, m_pictureColumn,
+                              QStringLiteral(ZKALTO_PROGRAM_DIR "/"));
     m_board->openFromDesktop();
     QVERIFY(QTest::qWaitForWindowExposed(m_board));
 }

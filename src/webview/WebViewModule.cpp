@@ -1,0 +1,68 @@
+#include "ui/WebViews.h"
+
+#include <QCoreApplication>
+#include <QObject>
+#include <QUrl>
+#include <QWebEnginePage>
+#include <QWebEngineSettings>
+#include <QWebEngineView>
+
+namespace QtWebEngineCore {
+// Sets up the OpenGL context the engine shares with the views' contexts (what the engine's Qt
+// Quick initialisation calls).
+void initialize();
+} // namespace QtWebEngineCore
+
+namespace {
+
+const char* const freshPageMark = "zkaltoFreshPage";
+
+} // namespace
+
+// The web engine's side of the web views: real QWebEngineViews.
+class WebViewModule : public QObject, public WebViewFactory {
+    Q_OBJECT
+    Q_PLUGIN_METADATA(IID ZKALTO_WEB_VIEW_FACTORY_IID)
+    Q_INTERFACES(WebViewFactory)
+public:
+    // The engine expects its shared context from the program's start; loaded later, it gets it
+    // now, before the first view, and the views' contexts share with it.
+    WebViewModule()
+    {
+        QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+        QtWebEngineCore::initialize();
+    }
+
+    QWidget* makeView(QWidget* parent, WebViewUse use) override
+    {
+        auto* view = new QWebEngineView(parent);
+        view->setContextMenuPolicy(Qt::NoContextMenu);
+        if (use == WebViewUse::Documents) {
+            // PDF files show in the view's own viewer.
+            view->settings()->setAttribute(QWebEngineSettings::PluginsEnabled, true);
+            view->settings()->setAttribute(QWebEngineSettings::PdfViewerEnabled, true);
+        }
+        return view;
+    }
+
+    void load(QWidget* widget, const QUrl& url, bool freshPage) override
+    {
+        auto* view = qobject_cast<QWebEngineView*>(widget);
+        if (!view)
+            return;
+        if (freshPage) {
+            // The view deletes a page of its own when it is replaced; pages made here are
+            // deleted here.
+            QWebEnginePage* previous = view->page();
+            const bool madeHere = previous->property(freshPageMark).toBool();
+            auto* page = new QWebEnginePage(view);
+            page->setProperty(freshPageMark, true);
+            view->setPage(page);
+            if (madeHere)
+                delete previous;
+        }
+        view->setUrl(url.isEmpty() ? QUrl(QStringLiteral("about:blank")) : url);
+    }
+};
+
+#include "WebViewModule.moc"

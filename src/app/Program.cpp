@@ -35,11 +35,22 @@
 
 #include <QApplication>
 #include <QTimer>
+#include <QWindow>
 
 namespace {
 
 // The window under this point is the one the teacher was working in when the overlay opened.
 constexpr QPoint returnWindowPoint(500, 360);
+
+// A window manager keeps the active full-screen board above every other window of its layer,
+// always-on-top ones too, but stacks a window that belongs to the board above it.
+void belongToBoard(QWidget* window, QWidget* board)
+{
+    if (!board->windowHandle())
+        return;
+    window->winId();
+    window->windowHandle()->setTransientParent(board->windowHandle());
+}
 
 } // namespace
 
@@ -172,7 +183,10 @@ void Program::connectWindows()
     QObject::connect(settings, &SettingsWindow::confirmed, m_pictureImport.get(),
                      &PictureImportSession::settingsConfirmed);
     QObject::connect(m_windows.settingsButton, &SettingsButtonWindow::settingsRequested,
-                     m_windows.pictureImport, &PictureImportWindow::showModal);
+                     m_windows.pictureImport, [this] {
+                         belongToBoard(m_windows.pictureImport, m_windows.board);
+                         m_windows.pictureImport->showModal();
+                     });
     QObject::connect(&m_captureModeChoice, &CaptureModeChoice::changed, settings,
                      [this](int choice) { m_overlay->setCaptureMode(CaptureMode(choice)); });
     QObject::connect(board, &BoardWindow::leaveRequested, toolbar, [this] { comeBackFromBoard(); });
@@ -211,6 +225,8 @@ void Program::placeSettingsButton(bool shown, QPoint topLeft)
 {
     QWidget* settingsButton = m_windows.settingsButton;
     settingsButton->move(topLeft);
+    if (shown)
+        belongToBoard(settingsButton, m_windows.board);
     settingsButton->setVisible(shown);
 }
 

@@ -19,6 +19,8 @@ private slots:
     void shadeCoversAllAndClosesOnAnyPress();
     void boardCoversThePanelAroundADialog_data();
     void boardCoversThePanelAroundADialog();
+    void pictureWindowsStandOverTheBoard_data();
+    void pictureWindowsStandOverTheBoard();
 
 private:
     void startDesktop(bool windowManager);
@@ -49,6 +51,13 @@ constexpr QPoint boardStrokeColourButton(300 + 1 + 18, 10);
 constexpr QPoint boardShadeButton(300 + 646 + 19, 20);
 constexpr QPoint screenMiddle(512, 400);
 constexpr QPoint panelPlace(512, 760);
+// The content panel's button on the strip, the palette's button on the panel's title bar, the
+// palette's "其它" tab, and the button "设置" of the settings button window under the palette.
+constexpr QPoint boardContentPanelButton(300 + 478 + 18, 30);
+constexpr QPoint panelPaletteButton(177 + 10, 41 + 4 + 9);
+constexpr QPoint paletteOtherTab(76 + 1 + 18, 40 + 10);
+constexpr QPoint settingsButtonPlace(3 + 20, 725 + 35);
+constexpr QPoint settingsButtonButton(3 + 92 + 19, 725 + 11);
 
 const QColor panelColour(0x20, 0x40, 0x60);
 const QColor otherColour(Qt::red);
@@ -267,6 +276,38 @@ void DesktopTest::boardCoversThePanelAroundADialog()
     QTRY_COMPARE(programWindowAt(screenMiddle), m_board);
     if (m_hasPanel)
         QTRY_COMPARE(m_probe->pixel(panelPlace), m_boardColour);
+}
+
+void DesktopTest::pictureWindowsStandOverTheBoard_data()
+{
+    QTest::addColumn<bool>("windowManager");
+    QTest::newRow("openbox") << true;
+    QTest::newRow("no window manager") << false;
+}
+
+// The palette's settings button window stands under the column over the full-screen board, and
+// the picture import window it opens over both.
+void DesktopTest::pictureWindowsStandOverTheBoard()
+{
+    QFETCH(bool, windowManager);
+    startDesktop(windowManager);
+    startProgram();
+    openBoard();
+    m_probe->click(boardContentPanelButton);
+    m_probe->click(panelPaletteButton);
+    m_probe->click(paletteOtherTab);
+    const qint64 pid = m_program.processId();
+    QTRY_VERIFY_WITH_TIMEOUT(programWindowAt(settingsButtonPlace) != 0 &&
+                                 programWindowAt(settingsButtonPlace) != m_board,
+                             10000);
+    const quint64 settingsButton = programWindowAt(settingsButtonPlace);
+    QCOMPARE(m_probe->geometry(settingsButton), QRect(3, 725, 130, 48));
+
+    m_probe->click(settingsButtonButton);
+    QTRY_VERIFY_WITH_TIMEOUT(m_probe->windowCaptioned(pid, QStringLiteral("导入图片")) != 0, 10000);
+    const quint64 import = m_probe->windowCaptioned(pid, QStringLiteral("导入图片"));
+    QTRY_COMPARE(programWindowAt(screenMiddle), import);
+    QCOMPARE(programWindowAt(settingsButtonPlace), settingsButton);
 }
 
 QTEST_GUILESS_MAIN(DesktopTest)

@@ -236,13 +236,8 @@ void PictureImportWindow::showFiles()
 void PictureImportWindow::showPictureList()
 {
     const QStringList list = m_column.pictureList();
-    // Imports append one entry at a time: only new entries are added, unless the list was
-    // emptied or replaced.
-    const int shown = ListBox1->count();
-    const bool appended = shown <= list.size() &&
-                          (shown == 0 || (ListBox1->item(0)->text() == list.constFirst() &&
-                                          ListBox1->item(shown - 1)->text() == list[shown - 1]));
-    if (!appended)
+    // The list only grows by one entry at a time or is emptied, and tells each change.
+    if (ListBox1->count() > list.size())
         ListBox1->clear();
     for (qsizetype i = ListBox1->count(); i < list.size(); ++i)
         ListBox1->addItem(list[i]);

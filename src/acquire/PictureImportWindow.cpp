@@ -73,7 +73,6 @@ PictureImportWindow::PictureImportWindow(PictureImportSession& session, FolderIm
 
     m_folders = new QFileSystemModel(this);
     m_folders->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot);
-    m_folders->setRootPath(QStringLiteral("/"));
     DirectoryListBox1 = new QTreeView(this);
     DirectoryListBox1->setObjectName(QStringLiteral("DirectoryListBox1"));
     DirectoryListBox1->setGeometry(8, 28, 145, 189);
@@ -129,7 +128,10 @@ PictureImportWindow::PictureImportWindow(PictureImportSession& session, FolderIm
             accept();
     });
 
+    // The drives, the tree and the files are read when the window shows, not at start-up.
     connect(&m_import, &FolderImport::folderChanged, this, [this] {
+        if (!isVisible())
+            return;
         showFolder();
         showFiles();
     });
@@ -141,9 +143,6 @@ PictureImportWindow::PictureImportWindow(PictureImportSession& session, FolderIm
     });
     connect(&m_column, &PictureColumn::pictureListChanged, this,
             &PictureImportWindow::showPictureList);
-    showDrives();
-    showFolder();
-    showFiles();
 }
 
 void PictureImportWindow::showModal()
@@ -156,6 +155,9 @@ void PictureImportWindow::showEvent(QShowEvent* event)
     // What was drawn during earlier imports is gone when the window opens again; drives and
     // files may have come and gone meanwhile.
     m_import.clearWindowTexts();
+    // The folder model starts reading and watching the file system at its first showing.
+    if (m_folders->rootPath() != QStringLiteral("/"))
+        m_folders->setRootPath(QStringLiteral("/"));
     showDrives();
     showFolder();
     showFiles();

@@ -99,7 +99,7 @@ void HelpWindow::showGuide()
     // The web view reads the document itself: only a regular file goes to it. A missing one gets
     // the view's own message; a pipe or a device under the name would keep it reading forever.
     const bool readable = !QFileInfo::exists(m_documentPath) ||
-                          RegularFile::isRegular(m_documentPath, maxDocumentSize);
+                          RegularFile::isRegularThroughLink(m_documentPath, maxDocumentSize);
     WebViews::factory()->load(WebBrowser1, readable ? QUrl::fromLocalFile(m_documentPath) : QUrl(),
                               true);
 }

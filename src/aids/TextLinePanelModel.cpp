@@ -1,12 +1,12 @@
 #include "aids/TextLinePanelModel.h"
 
-#include "lessons/AtomicFile.h"
 #include "platform/Desktop.h"
+#include "platform/FileWrite.h"
 #include "platform/Launcher.h"
 #include "platform/Prompter.h"
+#include "platform/RegularFile.h"
 #include "text/Gbk.h"
 
-#include <QFile>
 
 namespace {
 
@@ -96,13 +96,13 @@ void TextLinePanelModel::save()
 
 bool TextLinePanelModel::readFile(const QString& path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    // A file the teacher chose: a named pipe or a device is never waited on, and no text of lines
+    // is anywhere near this large.
+    constexpr qint64 largestText = 16 * 1024 * 1024;
+    const std::optional<QByteArray> bytes = RegularFile::readThroughLink(path, largestText);
+    if (!bytes)
         return false;
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        return false;
-    QString text = Gbk::decode(bytes);
+    QString text = Gbk::decode(*bytes);
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     // The last line's end starts no further line.
@@ -124,5 +124,5 @@ TextLinePanelModel::WriteResult TextLinePanelModel::writeFile(const QString& pat
     const std::optional<QByteArray> bytes = Gbk::encode(text);
     if (!bytes)
         return WriteResult::NotInGbk;
-    return AtomicFile::replace(path, *bytes) ? WriteResult::Written : WriteResult::Refused;
+    return FileWrite::replace(path, *bytes) == 0 ? WriteResult::Written : WriteResult::Refused;
 }

@@ -168,8 +168,10 @@ void Program::connectWindows()
                      [this] { openTextLinePanel(); });
     QObject::connect(toolbar, &ToolbarWindow::shadeRequested, m_windows.shade, &ShadeWindow::open);
     QObject::connect(toolbar, &ToolbarWindow::exitConfirmed, toolbar, [this] { runExitSteps(); });
-    QObject::connect(toolbar, &ToolbarWindow::closed, qApp, &QCoreApplication::quit,
-                     Qt::QueuedConnection);
+    // The program ends even when a window would refuse to close (see endFromOutside).
+    QObject::connect(
+        toolbar, &ToolbarWindow::closed, qApp, [] { QCoreApplication::exit(0); },
+        Qt::QueuedConnection);
     QObject::connect(toolbar, &ToolbarWindow::helpRequested, m_windows.help, &QDialog::exec);
     QObject::connect(m_windows.shade, &ShadeWindow::closed, toolbar, [this] { closeShade(); });
     QObject::connect(board, &BoardWindow::shadeRequested, m_windows.shade, &ShadeWindow::open);
@@ -292,7 +294,22 @@ void Program::showScanBusy(bool busy)
 
 void Program::runExitSteps()
 {
+    if (m_exitStepsRun)
+        return;
+    m_exitStepsRun = true;
     m_platform.desktop->setTaskbarVisible(true);
     m_taskKeyBlock.release();
     m_board->pages().deletePageTextFiles();
+}
+
+void Program::endFromOutside()
+{
+    runExitSteps();
+    m_windows.toolbar->close();
+    // Hidden, a window asks nothing: closing the settings or help window would be refused, as
+    // its only way out is "确定". exit() ends every event loop, a modal window's own too, where
+    // quit() would ask each window first.
+    for (QWidget* window : QApplication::topLevelWidgets())
+        window->hide();
+    QCoreApplication::exit(0);
 }

@@ -63,9 +63,11 @@ public:
     bool endRequested() const { return m_endRequested; }
 
     // What "退出" answered Yes does before the toolbar closes: the taskbar and the task keys are
-    // given back and the page text files deleted. The same steps end the program when it is ended
-    // from outside.
+    // given back and the page text files deleted. They run once, however the program ends.
     void runExitSteps();
+    // Ended from outside (a signal, the X connection lost): the exit steps run and the program
+    // ends whatever window is open, every window closed without its question.
+    void endFromOutside();
 
 private:
     void createWindows(QSize screenSize);
@@ -114,4 +116,5 @@ private:
     std::unique_ptr<TextLinePanelModel> m_textLinePanel;
     Windows m_windows;
     bool m_endRequested = false;
+    bool m_exitStepsRun = false;
 };

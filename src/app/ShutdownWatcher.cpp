@@ -15,8 +15,15 @@ namespace {
 int signalPipe[2] = {-1, -1};
 ShutdownWatcher* runningWatcher = nullptr;
 
+// Set by the first signal: a second one ends the program at once, even when the exit steps of
+// the first hang.
+volatile std::sig_atomic_t signalCaught = 0;
+
 void onSignal(int number)
 {
+    if (signalCaught)
+        ::_exit(128 + number);
+    signalCaught = 1;
     const int savedErrno = errno;
     const auto byte = static_cast<unsigned char>(number);
     [[maybe_unused]] const ssize_t written = ::write(signalPipe[1], &byte, 1);

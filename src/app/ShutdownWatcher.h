@@ -10,7 +10,8 @@ class QSocketNotifier;
 // Notices when the program is being ended from outside while it runs: SIGTERM (kill, shutdown),
 // SIGHUP (the session or terminal goes), SIGINT (Ctrl+C) and the loss of the X connection. Each
 // comes out as shutdownRequested(), emitted once on the user-interface thread, so the program
-// runs its own exit steps instead of leaving its files behind.
+// runs its own exit steps instead of leaving its files behind. A second signal ends the program
+// at once, without them.
 //
 // The signal handlers only write the signal's number into a pipe that the event loop watches,
 // which is all a signal handler may safely do. Qt's X11 plugin ends the program with exit() when

@@ -43,10 +43,8 @@ int main(int argc, char* argv[])
         return 0;
     // Ended from outside, the program ends as after "退出", without the question.
     ShutdownWatcher shutdown;
-    QObject::connect(&shutdown, &ShutdownWatcher::shutdownRequested, &application, [&program] {
-        program.runExitSteps();
-        program.windows().toolbar->close();
-    });
+    QObject::connect(&shutdown, &ShutdownWatcher::shutdownRequested, &application,
+                     [&program] { program.endFromOutside(); });
     program.windows().toolbar->show();
     return application.exec();
 }

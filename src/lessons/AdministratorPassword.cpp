@@ -1,9 +1,11 @@
 #include "lessons/AdministratorPassword.h"
 
 #include "lessons/Messages.h"
+#include "platform/FileWrite.h"
 #include "platform/RegularFile.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -28,11 +30,14 @@ void AdministratorPassword::useLessonStore(const QString& directory)
 
 void AdministratorPassword::provideCopy() const
 {
-    if (QFile::exists(m_path) || !RegularFile::isRegular(m_delivered, maxFileSize) ||
-        !QFile::copy(m_delivered, m_path))
+    // A link under the name counts as no copy: it is replaced, never followed.
+    const QFileInfo copy(m_path);
+    if (copy.exists() && !copy.isSymLink())
         return;
-    // A copy of a read-only installed file is read-only too; the password is written into it.
-    QFile::setPermissions(m_path, QFile::permissions(m_path) | QFile::WriteOwner);
+    // The copy is made writable whatever the delivered file's permissions: the password is
+    // written into it.
+    if (const auto delivered = RegularFile::readThroughLink(m_delivered, maxFileSize))
+        FileWrite::create(m_path, *delivered);
 }
 
 QString AdministratorPassword::read() const
@@ -50,10 +55,10 @@ QString AdministratorPassword::read() const
 bool AdministratorPassword::write(const QString& password) const
 {
     const QByteArray bytes = password.toLatin1().leftJustified(length, ' ', true);
-    // Without blocking, and into a regular file only: a pipe under the name would wait for a
-    // reader.
-    const int descriptor =
-        ::open(QFile::encodeName(m_path).constData(), O_WRONLY | O_CLOEXEC | O_NONBLOCK);
+    // Without blocking, never through a link, and into a regular file only: a pipe under the name
+    // would wait for a reader.
+    const int descriptor = ::open(QFile::encodeName(m_path).constData(),
+                                  O_WRONLY | O_CLOEXEC | O_NONBLOCK | O_NOFOLLOW);
     if (descriptor < 0)
         return false;
     struct stat status {};

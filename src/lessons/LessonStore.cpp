@@ -2,7 +2,8 @@
 
 #include "board/codec/ImageCodec.h"
 #include "board/codec/PngCodec.h"
-#include "lessons/DiskWrite.h"
+#include "board/pixels/BoardGeometry.h"
+#include "platform/FileWrite.h"
 #include "lessons/Messages.h"
 #include "lessons/ProfileFile.h"
 #include "platform/RegularFile.h"
@@ -116,7 +117,7 @@ QString LessonStore::commitPath(const QString& lesson) const
 int LessonStore::commit(const QString& lesson, int pageCount) const
 {
     Q_ASSERT(pageCount >= 1 && pageCount <= maxPages);
-    return DiskWrite::replace(commitPath(lesson),
+    return FileWrite::replace(commitPath(lesson),
                               commitHeader + QByteArray::number(pageCount) + '\n');
 }
 
@@ -125,30 +126,40 @@ LessonStore::Pending LessonStore::finishSave(const QString& lesson,
 {
     const QString record = commitPath(lesson);
     const int pages = committedPages(record);
+    // Files of a save that was cut short before it was committed, or of pages beyond the
+    // committed count, belong to no lesson.
+    removeUncommittedFiles(lesson, pages + 1);
     if (pages == 0)
         return {};
     // Renaming again what is already in place finds no file: the steps can be repeated.
     for (int n = 1; n <= pages; ++n) {
         for (PageFile file : pageFiles) {
             const QString path = pathOf(lesson, n, file);
-            const int error = DiskWrite::rename(savingPath(path), path);
+            const int error = FileWrite::rename(savingPath(path), path);
             if (error != 0 && error != ENOENT)
                 return {pages, Messages::unableToWrite(path)};
         }
         if (checkpoint)
             checkpoint(QStringLiteral("page %1 in place").arg(n));
     }
-    if (DiskWrite::syncDirectory(m_directory) != 0)
+    if (FileWrite::syncDirectory(m_directory) != 0)
         return {pages, Messages::unableToWrite(m_directory)};
     const ProfileFile index(indexPath());
     if (!index.writeInteger(lesson, pageCountKey, pages))
         return {pages, index.writeFailure()};
     if (checkpoint)
         checkpoint(QStringLiteral("index written"));
-    if (DiskWrite::remove(record) != 0)
+    if (FileWrite::remove(record) != 0)
         return {pages, Messages::unableToWrite(record)};
-    DiskWrite::syncDirectory(m_directory);
+    FileWrite::syncDirectory(m_directory);
     return {};
+}
+
+void LessonStore::removeUncommittedFiles(const QString& lesson, int fromPage) const
+{
+    for (int n = fromPage; n <= maxPages; ++n)
+        for (PageFile file : pageFiles)
+            FileWrite::remove(savingPath(pathOf(lesson, n, file)));
 }
 
 LessonStore::Lesson LessonStore::open(const QString& lesson) const
@@ -171,11 +182,15 @@ LessonPage LessonStore::readPage(const Lesson& lesson, int n, QSize screenSize) 
     const ProfileFile panel(pathFor(PageFile::Panel));
     const int kind = panel.readInteger(panelSection, QStringLiteral("vis"), 0);
     page.contentKind = kind == 1 || kind == 2 ? ContentKind(kind) : ContentKind::None;
-    page.panelBounds =
-        QRect(panel.readInteger(panelSection, QStringLiteral("left"), 0),
-              panel.readInteger(panelSection, QStringLiteral("top"), 40),
-              panel.readInteger(panelSection, QStringLiteral("width"), 368),
-              panel.readInteger(panelSection, QStringLiteral("height"), screenSize.height() - 40));
+    // A panel stays within reach whatever the record says, and never larger than the board.
+    const QRect bounds(
+        panel.readInteger(panelSection, QStringLiteral("left"), 0),
+        panel.readInteger(panelSection, QStringLiteral("top"), 40),
+        std::clamp(panel.readInteger(panelSection, QStringLiteral("width"), 368), 0,
+                   screenSize.width()),
+        std::clamp(panel.readInteger(panelSection, QStringLiteral("height"), screenSize.height() - 40),
+                   0, screenSize.height()));
+    page.panelBounds = BoardGeometry::panelKeptOnScreen(bounds, screenSize);
     page.text = RegularFile::read(pathFor(PageFile::Text), largestText).value_or(QByteArray());
     return page;
 }

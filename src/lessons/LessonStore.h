@@ -18,8 +18,12 @@
 // temporary names ("<file>.saving") and flushed; then its page count is recorded in
 // "<lesson>.saving", which commits it; then the files are renamed into place, "pag" is written
 // last and the record removed. Opening or saving a lesson first finishes a committed save that
-// was cut short, and reads its files where it cannot. So a crash or a full disk leaves either the
-// old lesson or the new one whole, never a mixture.
+// was cut short, and reads its files where it cannot; temporary files that no commit record names
+// are removed then. So a crash or a full disk leaves either the old lesson or the new one whole,
+// never a mixture, and nothing of a save that was cut short stays behind.
+//
+// Nothing is read or written through a link planted in the store: files are written anew or
+// replaced by renaming (FileWrite), and read only when they are regular files (RegularFile).
 //
 // Every path is the store's directory followed by a file name made from the lesson name, which
 // must pass isValidName: nothing leads out of the directory or breaks the index.
@@ -75,10 +79,13 @@ public:
     // from "pag" (or from the committed save), never more than maxPages.
     Lesson open(const QString& lesson) const;
     // Page n of an opened lesson. A missing or unreadable picture is null; a missing panel record
-    // gives content kind none and the bounds (0, 40, 368, screen height − 40); a missing text is
-    // empty.
+    // gives content kind none and the bounds (0, 40, 368, screen height − 40); bounds are kept within
+    // reach on the screen; a missing text is empty.
     LessonPage readPage(const Lesson& lesson, int n, QSize screenSize) const;
 
 private:
+    // Removes the temporary files of pages fromPage..maxPages.
+    void removeUncommittedFiles(const QString& lesson, int fromPage) const;
+
     QString m_directory;
 };

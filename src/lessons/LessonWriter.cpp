@@ -1,7 +1,7 @@
 #include "lessons/LessonWriter.h"
 
 #include "board/codec/PngCodec.h"
-#include "lessons/DiskWrite.h"
+#include "platform/FileWrite.h"
 #include "lessons/Messages.h"
 
 #include <QThread>
@@ -49,7 +49,7 @@ QString LessonWriter::writePage(int n, const LessonPage& page)
         // A picture that could not be encoded (no memory for it) is no page to keep.
         const int error = i == 0 && contents[i].isEmpty()
                               ? ENOMEM
-                              : DiskWrite::write(LessonStore::savingPath(path), contents[i]);
+                              : FileWrite::create(LessonStore::savingPath(path), contents[i]);
         if (error)
             return Messages::lessonFileRefused(path, error);
     }
@@ -94,12 +94,12 @@ QString LessonWriter::finish()
     if (!m_failure.isEmpty())
         return m_failure;
     // Every file is on the disk before the save is committed.
-    if (const int error = DiskWrite::syncFileSystem(m_store.directory()))
+    if (const int error = FileWrite::syncFileSystem(m_store.directory()))
         return m_failure = Messages::lessonFileRefused(m_store.directory(), error);
     const QString record = m_store.commitPath(m_lesson);
     if (const int error = m_store.commit(m_lesson, m_pageCount)) {
         // A record that may stand keeps its files: with them it is the whole new lesson.
-        if (DiskWrite::remove(record) != 0)
+        if (FileWrite::remove(record) != 0)
             m_finished = true;
         return m_failure = Messages::lessonFileRefused(record, error);
     }
@@ -113,5 +113,5 @@ void LessonWriter::removeWrittenFiles()
 {
     for (int n = 1; n <= m_added; ++n)
         for (LessonStore::PageFile file : LessonStore::pageFiles)
-            DiskWrite::remove(LessonStore::savingPath(m_store.pathOf(m_lesson, n, file)));
+            FileWrite::remove(LessonStore::savingPath(m_store.pathOf(m_lesson, n, file)));
 }

@@ -1,6 +1,6 @@
 #include "lessons/ProfileFile.h"
 
-#include "lessons/AtomicFile.h"
+#include "platform/FileWrite.h"
 #include "lessons/Messages.h"
 #include "platform/RegularFile.h"
 #include "text/Gbk.h"
@@ -120,13 +120,14 @@ private:
     QList<QByteArray> m_written;
 };
 
-// The file's bytes: empty for a missing file, nothing when it exists but cannot be read, or is
-// no regular file (a pipe or a device under the name is never waited on), or is far larger than
-// any profile.
+// The file's bytes: empty for a missing file and for a link, which is never followed (a write
+// replaces the link itself); nothing when it exists but cannot be read, or is no regular file (a
+// pipe or a device under the name is never waited on), or is far larger than any profile.
 std::optional<QByteArray> readFile(const QString& path)
 {
     constexpr qint64 maxProfileSize = qint64(64) << 20;
-    if (!QFileInfo::exists(path))
+    const QFileInfo file(path);
+    if (file.isSymLink() || !file.exists())
         return QByteArray();
     return RegularFile::read(path, maxProfileSize);
 }
@@ -206,7 +207,7 @@ bool ProfileFile::writeString(const QString& section, const QString& key,
         lines.append('[' + *sectionBytes + ']');
         lines.append(keyLine);
     }
-    return AtomicFile::replace(m_path, lines.bytes());
+    return FileWrite::replace(m_path, lines.bytes()) == 0;
 }
 
 bool ProfileFile::writeInteger(const QString& section, const QString& key, int value) const
@@ -228,7 +229,7 @@ bool ProfileFile::eraseSection(const QString& section) const
         lines.lines.remove(found->first, found->second - found->first);
         erased = true;
     }
-    return !erased || AtomicFile::replace(m_path, lines.bytes());
+    return !erased || FileWrite::replace(m_path, lines.bytes()) == 0;
 }
 
 QString ProfileFile::writeFailure() const

@@ -18,7 +18,7 @@
 // - A write replaces the value of an existing key in place and otherwise adds the key at the end
 //   of its section, or a new section at the end of the file; every other byte of the file stays
 //   as it was. New lines end with CR LF. Integers are written in decimal.
-// - Each write replaces the whole file atomically (AtomicFile). A write fails, and changes
+// - Each write replaces the whole file atomically (FileWrite). A write fails, and changes
 //   nothing, when the file cannot be read or replaced, or when a name or value cannot be held by
 //   the file: a line break anywhere, "]" in a section name, "=" in a key name, an empty name, a
 //   character GBK does not have.

@@ -232,7 +232,7 @@ MountDrives::Sources MountDrives::Sources::forThisUser()
     std::reverse(files.begin(), files.end());
     for (const QString& path : files) {
         constexpr qint64 maxPinsSize = qint64(1) << 20;
-        if (const std::optional<QByteArray> pins = RegularFile::read(path, maxPinsSize))
+        if (const std::optional<QByteArray> pins = RegularFile::readThroughLink(path, maxPinsSize))
             sources.pins += QString::fromUtf8(*pins) + QLatin1Char('\n');
     }
     sources.pins += qEnvironmentVariable("ZKALTO_DRIVES");

@@ -7,27 +7,29 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace RegularFile {
+namespace {
 
-bool isRegular(const QString& path, qint64 maxBytes)
+bool isRegularFile(const QString& path, qint64 maxBytes, bool followLink)
 {
-    struct stat status {};
-    return ::stat(QFile::encodeName(path).constData(), &status) == 0 && S_ISREG(status.st_mode) &&
-           status.st_size <= maxBytes;
-}
-
-std::optional<QByteArray> read(const QString& path, qint64 maxBytes)
-{
-    // Looked at before opening: opening a device can have effects of its own.
-    if (!isRegular(path, maxBytes))
-        return std::nullopt;
     const QByteArray name = QFile::encodeName(path);
     struct stat status {};
+    const int result = followLink ? ::stat(name.constData(), &status)
+                                  : ::lstat(name.constData(), &status);
+    return result == 0 && S_ISREG(status.st_mode) && status.st_size <= maxBytes;
+}
+
+std::optional<QByteArray> readFile(const QString& path, qint64 maxBytes, bool followLink)
+{
+    // Looked at before opening: opening a device can have effects of its own.
+    if (!isRegularFile(path, maxBytes, followLink))
+        return std::nullopt;
     // Without blocking, and looked at again once open, in case the name was swapped meanwhile.
-    const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    const int fd = ::open(QFile::encodeName(path).constData(),
+                          O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY | (followLink ? 0 : O_NOFOLLOW));
     if (fd < 0)
         return std::nullopt;
     std::optional<QByteArray> content;
+    struct stat status {};
     if (::fstat(fd, &status) == 0 && S_ISREG(status.st_mode)) {
         // Room for one byte more than the file holds: filling it means the file grew meanwhile,
         // perhaps past the bound, and it is not read in part.
@@ -50,6 +52,30 @@ std::optional<QByteArray> read(const QString& path, qint64 maxBytes)
     }
     ::close(fd);
     return content;
+}
+
+} // namespace
+
+namespace RegularFile {
+
+std::optional<QByteArray> read(const QString& path, qint64 maxBytes)
+{
+    return readFile(path, maxBytes, false);
+}
+
+std::optional<QByteArray> readThroughLink(const QString& path, qint64 maxBytes)
+{
+    return readFile(path, maxBytes, true);
+}
+
+bool isRegular(const QString& path, qint64 maxBytes)
+{
+    return isRegularFile(path, maxBytes, false);
+}
+
+bool isRegularThroughLink(const QString& path, qint64 maxBytes)
+{
+    return isRegularFile(path, maxBytes, true);
 }
 
 } // namespace RegularFile

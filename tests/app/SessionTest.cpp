@@ -10,7 +10,7 @@
 
 // The program as a process in a session. Started without a usable X display it says so in one
 // line and ends; ended from outside (a signal, the X server going away) it runs the exit steps
-// of "退出" without asking, so no page text file stays behind. Each case has an X server and a
+// of "退出" without asking, so no page text file stays behind, and it ends whatever window is open. Each case has an X server and a
 // program directory of its own, with a copy of the program in it.
 class SessionTest : public QObject {
     Q_OBJECT
@@ -28,8 +28,24 @@ constexpr QPoint toolbarPlace(700, 20);
 constexpr QPoint toolbarBoardButton(588 + 19, 20);
 constexpr QPoint boardSettingsButton(300 + 608 + 19, 20);
 constexpr QPoint boardRightPageButton(300 + 578 + 14, 20);
+constexpr QPoint boardLeaveButton(300 + 684 + 19, 20);
+constexpr QPoint toolbarHelpButton(588 + 229 + 19, 20);
 // "确定" in the settings window, from its top-left corner.
 constexpr QPoint settingsOkButton(455 + 42, 321 + 15);
+constexpr QPoint screenCentre(512, 384);
+
+// Page n's text file of the program's run, in the run's folder of the program directory; empty
+// when there is none.
+QString pageTextFile(const QString& directory, int n)
+{
+    for (const QString& folder : QDir(directory).entryList({QStringLiteral("texts-*")}, QDir::Dirs)) {
+        const QString path = directory + QLatin1Char('/') + folder + QLatin1Char('/') +
+                             QString::number(n);
+        if (QFile::exists(path))
+            return path;
+    }
+    return {};
+}
 
 QProcessEnvironment programEnvironment()
 {
@@ -74,15 +90,21 @@ void SessionTest::withoutDisplay()
 void SessionTest::endedFromOutside_data()
 {
     QTest::addColumn<int>("signal");
-    QTest::newRow("SIGTERM") << int(SIGTERM);
-    QTest::newRow("SIGHUP") << int(SIGHUP);
-    QTest::newRow("SIGINT") << int(SIGINT);
-    QTest::newRow("X server gone") << 0;
+    // The window open when the program is ended: "设置" and "帮助" close only by "确定".
+    QTest::addColumn<QString>("openWindow");
+    QTest::newRow("SIGTERM") << int(SIGTERM) << QString();
+    QTest::newRow("SIGHUP") << int(SIGHUP) << QString();
+    QTest::newRow("SIGINT") << int(SIGINT) << QString();
+    QTest::newRow("X server gone") << 0 << QString();
+    QTest::newRow("SIGTERM while 设置 is open") << int(SIGTERM) << QStringLiteral("设置");
+    QTest::newRow("SIGTERM while 帮助 is open") << int(SIGTERM) << QStringLiteral("帮助");
+    QTest::newRow("X server gone while 设置 is open") << 0 << QStringLiteral("设置");
 }
 
 void SessionTest::endedFromOutside()
 {
     QFETCH(int, signal);
+    QFETCH(QString, openWindow);
     QProcess server;
     // The server writes the display number it found free.
     server.start(QStringLiteral("Xvfb"),
@@ -115,11 +137,26 @@ void SessionTest::endedFromOutside()
         probe->drag(QPoint(300, 300), QPoint(400, 380));
         probe->click(boardSettingsButton);
         QTRY_VERIFY(probe->windowCaptioned(pid, QStringLiteral("设置")) != 0);
-        QVERIFY(QFile::exists(directory.filePath(QString::number(page))));
+        QTRY_VERIFY(!pageTextFile(directory.path(), page).isEmpty());
         const quint64 settings = probe->windowCaptioned(pid, QStringLiteral("设置"));
         probe->click(probe->geometry(settings).topLeft() + settingsOkButton);
         QTRY_COMPARE(probe->windowCaptioned(pid, QStringLiteral("设置")), quint64(0));
     }
+
+    if (openWindow == QStringLiteral("设置")) {
+        probe->click(boardSettingsButton);
+        QTRY_VERIFY(probe->windowCaptioned(pid, QStringLiteral("设置")) != 0);
+    } else if (openWindow == QStringLiteral("帮助")) {
+        probe->click(boardLeaveButton);
+        QTRY_VERIFY_WITH_TIMEOUT(probe->windowsOf(pid).contains(probe->windowAt(toolbarPlace)),
+                                 10000);
+        probe->click(toolbarHelpButton);
+        QTRY_VERIFY_WITH_TIMEOUT(probe->windowsOf(pid).contains(probe->windowAt(screenCentre)),
+                                 15000);
+    }
+    const QStringList pageTexts = {pageTextFile(directory.path(), 1),
+                                   pageTextFile(directory.path(), 2),
+                                   pageTextFile(directory.path(), 3)};
 
     if (signal != 0) {
         QCOMPARE(::kill(pid_t(pid), signal), 0);
@@ -128,13 +165,14 @@ void SessionTest::endedFromOutside()
         server.terminate();
         QVERIFY(server.waitForFinished(10000));
     }
-    QVERIFY(program.waitForFinished(10000));
+    QVERIFY(program.waitForFinished(20000));
     QCOMPARE(program.exitStatus(), QProcess::NormalExit);
     if (signal != 0)
         QCOMPARE(program.exitCode(), 0);
-    for (int page = 1; page <= 3; ++page)
-        QVERIFY2(!QFile::exists(directory.filePath(QString::number(page))),
-                 qPrintable(QString::number(page)));
+    for (const QString& text : pageTexts)
+        QVERIFY2(!QFile::exists(text), qPrintable(text));
+    QCOMPARE(QDir(directory.path()).entryList({QStringLiteral("texts-*")}, QDir::AllEntries),
+             QStringList());
 
     server.terminate();
     server.waitForFinished(10000);

@@ -8,7 +8,8 @@
 #include <sys/stat.h>
 
 // Files read by a fixed name: a regular file up to the bound is read whole; anything else under
-// the name gives nothing and never makes the reader wait.
+// the name gives nothing and never makes the reader wait. A link counts only where it is followed
+// on purpose.
 class RegularFileTest : public QObject {
     Q_OBJECT
 private slots:
@@ -29,15 +30,16 @@ void RegularFileTest::read_data()
     QTest::addColumn<Kind>("kind");
     QTest::addColumn<qint64>("size");
     QTest::addColumn<bool>("read");
-    QTest::newRow("regular file") << Kind::File << qint64(10) << true;
-    QTest::newRow("empty file") << Kind::File << qint64(0) << true;
-    QTest::newRow("exactly the bound") << Kind::File << Bound << true;
-    QTest::newRow("one byte over the bound") << Kind::File << Bound + 1 << false;
-    QTest::newRow("link to a regular file") << Kind::LinkToFile << qint64(10) << true;
-    QTest::newRow("named pipe without a writer") << Kind::Fifo << qint64(0) << false;
-    QTest::newRow("link to an endless device") << Kind::LinkToDevice << qint64(0) << false;
-    QTest::newRow("directory") << Kind::Directory << qint64(0) << false;
-    QTest::newRow("missing") << Kind::Missing << qint64(0) << false;
+    QTest::addColumn<bool>("readThroughLink");
+    QTest::newRow("regular file") << Kind::File << qint64(10) << true << true;
+    QTest::newRow("empty file") << Kind::File << qint64(0) << true << true;
+    QTest::newRow("exactly the bound") << Kind::File << Bound << true << true;
+    QTest::newRow("one byte over the bound") << Kind::File << Bound + 1 << false << false;
+    QTest::newRow("link to a regular file") << Kind::LinkToFile << qint64(10) << false << true;
+    QTest::newRow("named pipe without a writer") << Kind::Fifo << qint64(0) << false << false;
+    QTest::newRow("link to an endless device") << Kind::LinkToDevice << qint64(0) << false << false;
+    QTest::newRow("directory") << Kind::Directory << qint64(0) << false << false;
+    QTest::newRow("missing") << Kind::Missing << qint64(0) << false << false;
 }
 
 void RegularFileTest::read()
@@ -45,6 +47,7 @@ void RegularFileTest::read()
     QFETCH(Kind, kind);
     QFETCH(qint64, size);
     QFETCH(bool, read);
+    QFETCH(bool, readThroughLink);
     QTemporaryDir directory;
     const QString path = directory.filePath(QStringLiteral("Text_Hnd.cut"));
     const QByteArray content(size, 'c');
@@ -76,10 +79,16 @@ void RegularFileTest::read()
     if (QTest::currentTestFailed())
         return;
 
+    QCOMPARE(RegularFile::isRegular(path, Bound), read);
+    QCOMPARE(RegularFile::isRegularThroughLink(path, Bound), readThroughLink);
     const std::optional<QByteArray> bytes = RegularFile::read(path, Bound);
     QCOMPARE(bytes.has_value(), read);
     if (read)
         QCOMPARE(*bytes, content);
+    const std::optional<QByteArray> followed = RegularFile::readThroughLink(path, Bound);
+    QCOMPARE(followed.has_value(), readThroughLink);
+    if (readThroughLink)
+        QCOMPARE(*followed, content);
 }
 
 QTEST_GUILESS_MAIN(RegularFileTest)

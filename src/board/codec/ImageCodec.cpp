@@ -3,13 +3,13 @@
 #include "board/codec/JpegCodec.h"
 #include "board/codec/PngCodec.h"
 #include "board/codec/Resampler.h"
+#include "platform/FileWrite.h"
 #include "platform/RegularFile.h"
 
 #include <QBuffer>
 #include <QFile>
 #include <QImageReader>
 #include <QMutex>
-#include <QSaveFile>
 #include <QTemporaryFile>
 #include <QtEndian>
 
@@ -105,7 +105,7 @@ PictureRead readPicture(const QString& path, const SizeNeeded& sizeNeeded)
 {
     // Read whole, and only from a regular file: a named pipe under a picture's name must not
     // make the program wait.
-    const std::optional<QByteArray> bytes = RegularFile::read(path, PictureLimit::fileBytes);
+    const std::optional<QByteArray> bytes = RegularFile::readThroughLink(path, PictureLimit::fileBytes);
     if (!bytes)
         return {};
     if (JpegCodec::isJpeg(*bytes))
@@ -208,16 +208,8 @@ bool save(const QImage& image, const QString& path, const QString& encoder)
         return false;
     if (encoder == Png)
         return PngCodec::save(image, path);
-    // Written beside the old file and renamed over it, so a failed write leaves the old one.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
     const QByteArray stream = bmpStream(image);
-    if (stream.isEmpty() || file.write(stream) != stream.size()) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    return !stream.isEmpty() && FileWrite::replace(path, stream) == 0;
 }
 
 bool savePng(const QImage& image, const QString& path)

@@ -2,9 +2,9 @@
 
 #include "board/codec/ImageCodec.h"
 #include "board/pixels/ParallelLoop.h"
+#include "platform/FileWrite.h"
 #include "platform/RegularFile.h"
 
-#include <QSaveFile>
 #include <QtEndian>
 
 #include <isa-l/crc.h>
@@ -544,14 +544,7 @@ bool save(const QImage& image, const QString& path)
     const QByteArray png = encode(image);
     if (png.isEmpty())
         return false;
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    if (file.write(png) != png.size()) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    return FileWrite::replace(path, png) == 0;
 }
 
 QList<bool> saveAll(const QList<PngFile>& files)
@@ -659,11 +652,11 @@ PngPicture read(const QString& path, QSize bound)
     const qint64 largest = rawBytes + rawBytes / 64 + 16 * 1024 * 1024;
     // Only a regular file is read, and never opened in a way that could wait (a named pipe
     // under a lesson's file name).
-    if (!RegularFile::isRegular(path, std::numeric_limits<qint64>::max()))
+    if (!RegularFile::isRegularThroughLink(path, std::numeric_limits<qint64>::max()))
         return failed(PngStatus::CannotOpen);
-    if (!RegularFile::isRegular(path, largest))
+    if (!RegularFile::isRegularThroughLink(path, largest))
         return failed(PngStatus::TooLarge);
-    const std::optional<QByteArray> bytes = RegularFile::read(path, largest);
+    const std::optional<QByteArray> bytes = RegularFile::readThroughLink(path, largest);
     if (!bytes)
         return failed(PngStatus::CannotOpen);
     return decode(*bytes, bound);

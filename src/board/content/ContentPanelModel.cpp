@@ -20,8 +20,6 @@ constexpr int bottomEdge = 8;
 constexpr int cornerEdge = 5;
 // The smallest panel a drag leaves: its edges stay within reach.
 constexpr int smallest = 20;
-// How much of the title bar stays on the screen, below the strip, when the panel is moved.
-constexpr int titleBarKept = 40;
 
 QTextCharFormat formatOf(const QFont& font)
 {
@@ -55,16 +53,6 @@ void ContentPanelModel::place(bool shown, const QRect& bounds)
     m_state.bounds = bounds;
     for (const QRect& rect : before - after)
         m_screen.copyFrom(m_pages.currentPageImage(), rect);
-}
-
-QRect ContentPanelModel::keptOnScreen(QRect bounds) const
-{
-    const QSize screen = m_screen.size();
-    bounds.moveLeft(
-        std::clamp(bounds.left(), titleBarKept - bounds.width(), screen.width() - titleBarKept));
-    bounds.moveTop(
-        std::clamp(bounds.top(), BoardGeometry::stripHeight, screen.height() - titleBarHeight));
-    return bounds;
 }
 
 void ContentPanelModel::takeSavedPage()
@@ -151,7 +139,8 @@ void ContentPanelModel::dragTitleBar(QPoint inPanel)
 {
     QRect bounds = m_state.bounds;
     if (m_grip == PanelGrip::Move)
-        bounds = keptOnScreen(bounds.translated(inPanel - m_pressPoint));
+        bounds = BoardGeometry::panelKeptOnScreen(bounds.translated(inPanel - m_pressPoint),
+                                                    m_screen.size());
     else
         bounds.setWidth(std::max(smallest, inPanel.x() + m_originSize.width() - m_pressPoint.x()));
     place(m_state.shown, bounds);

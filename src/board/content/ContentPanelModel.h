@@ -1,5 +1,7 @@
 #pragma once
 
+#include "board/pixels/BoardGeometry.h"
+
 #include <QFont>
 #include <QImage>
 #include <QObject>
@@ -47,7 +49,7 @@ enum class PanelGrip { Move, ResizeWidth, ResizeHeight, ResizeBoth, Text };
 class ContentPanelModel : public QObject {
     Q_OBJECT
 public:
-    static constexpr int titleBarHeight = 20;
+    static constexpr int titleBarHeight = BoardGeometry::panelTitleBarHeight;
     static constexpr int normalWidth = 368;
     static constexpr int widerStep = 20;
     // The text box's font: the brush script, 48 pixels high.
@@ -130,8 +132,6 @@ signals:
 private:
     // Shows or hides the panel at bounds; what it uncovers shows the page again.
     void place(bool shown, const QRect& bounds);
-    // Keeps the title bar on the screen and out from under the strip, whatever the drag.
-    QRect keptOnScreen(QRect bounds) const;
     void takeSavedPage();
     bool savedPageIsCurrent() const;
     void wipeStamp();

@@ -1,12 +1,7 @@
 #include "board/store/PageStore.h"
 
-#include "platform/RegularFile.h"
-
 #include "board/pixels/ProbePixel.h"
 #include "board/pixels/RasterCopy.h"
-
-#include <QFile>
-#include <QSaveFile>
 
 #include <algorithm>
 #include <cstdlib>
@@ -36,7 +31,7 @@ QImage placedImage(QSize size, qsizetype offset)
 } // namespace
 
 PageStore::PageStore(QSize screenSize, const QString& programDirectory, QSize panelSize)
-    : m_screenSize(screenSize), m_programDirectory(programDirectory)
+    : m_screenSize(screenSize), m_programDirectory(programDirectory), m_texts(programDirectory)
 {
     Page first;
     first.panelBounds = QRect(0, 41, panelSize.width(), panelSize.height());
@@ -144,33 +139,23 @@ int PageStore::addPage(const QColor& swatch)
 
 QString PageStore::pageTextPath(int n) const
 {
-    return m_programDirectory + QString::number(n);
-}
-
-bool PageStore::writePageText(int n, const QByteArray& richText) const
-{
-    QSaveFile file(pageTextPath(n));
-    return file.open(QIODevice::WriteOnly) && file.write(richText) == richText.size() &&
-           file.commit();
+    return m_texts.pathOf(n);
 }
 
 bool PageStore::savePanelState(const QByteArray& richText, const QRect& panelBounds)
 {
     current().panelBounds = panelBounds;
-    return writePageText(m_currentPage, richText);
+    return m_texts.write(m_currentPage, richText);
 }
 
 std::optional<QByteArray> PageStore::pageText(int n) const
 {
-    // Anyone may have put something else under the page's number: only a regular file is read.
-    constexpr qint64 largestPageText = 64 * 1024 * 1024;
-    return RegularFile::read(pageTextPath(n), largestPageText);
+    return m_texts.read(n);
 }
 
 void PageStore::deletePageTextFiles() const
 {
-    for (int n = 1; n <= pageCount(); ++n)
-        QFile::remove(pageTextPath(n));
+    m_texts.removeAll();
 }
 
 int PageStore::replacePages(int count, const std::function<LessonPage(int n)>& pageAt)
@@ -189,8 +174,8 @@ int PageStore::replacePages(int count, const std::function<LessonPage(int n)>& p
         pages.append(page);
         compact.append(CompactPage(source.picture.convertToFormat(pageFormat)));
         if (source.text.isEmpty())
-            QFile::remove(pageTextPath(n));
-        else if (!writePageText(n, source.text) && textRefused == 0)
+            m_texts.remove(n);
+        else if (!m_texts.write(n, source.text) && textRefused == 0)
             textRefused = n;
     }
     m_pages = pages;

@@ -2,6 +2,7 @@
 
 #include "board/pixels/PageFormat.h"
 #include "board/store/CompactPage.h"
+#include "board/store/PageTextFolder.h"
 
 #include <QByteArray>
 #include <QColor>
@@ -41,8 +42,8 @@ struct LessonPage {
 // working image; the underlay; the saved page image). Page images are Format_RGB32 and use screen
 // coordinates. The current page, the scratch image, the underlay and the saved page are full
 // images; every other page is kept compact (CompactPage) and decoded when it becomes current or
-// is read, pixel for pixel as it was left. The page text of page n is kept on disk in the program
-// directory under the name "n"; those files are deleted at exit. The store never repaints:
+// is read, pixel for pixel as it was left. Page texts are kept on disk in this run's folder of the
+// program directory (PageTextFolder), which is removed at exit. The store never repaints:
 // callers that change the current page make the screen show it.
 class PageStore {
 public:
@@ -95,7 +96,7 @@ public:
     bool savePanelState(const QByteArray& richText, const QRect& panelBounds);
     // Page n's kept text, or nothing when it was never saved.
     std::optional<QByteArray> pageText(int n) const;
-    // Removes the text files of every page; missing files are no error.
+    // Removes the text files of every page with their folder; missing files are no error.
     void deletePageTextFiles() const;
 
     // Replaces every page by the count pages of a lesson (1 ≤ count ≤ maxPages), taken one at a
@@ -110,7 +111,6 @@ private:
     // Makes the current image a page-sized image of its own (placed away from the scratch
     // image in memory), keeping its pixels when it already is one.
     void ownCurrentImage();
-    bool writePageText(int n, const QByteArray& richText) const;
     // Keeps the current image as the current page's compact form, unless it has not changed
     // since it was decoded from it.
     void keepCurrent();
@@ -119,6 +119,7 @@ private:
 
     QSize m_screenSize;
     QString m_programDirectory;
+    PageTextFolder m_texts;
     QList<Page> m_pages;          // page n is m_pages[n - 1]
     QList<CompactPage> m_compact; // likewise; the current page's holds it as it was opened
     int m_currentPage = 1;

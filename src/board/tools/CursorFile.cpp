@@ -107,7 +107,7 @@ std::optional<QCursor> CursorFile::load(const QString& path)
 {
     // A cursor of the largest accepted size is far below this; anything bigger is not ours.
     constexpr qint64 MaxFileSize = 1 << 20;
-    const std::optional<QByteArray> bytes = RegularFile::read(path, MaxFileSize);
+    const std::optional<QByteArray> bytes = RegularFile::readThroughLink(path, MaxFileSize);
     if (!bytes)
         return std::nullopt;
     const std::optional<Picture> picture = decode(*bytes);

@@ -4,10 +4,12 @@
 #include "board/content/ContentPanelModel.h"
 #include "board/content/RichTextReader.h"
 #include "board/model/BoardModel.h"
+#include "platform/ProgramRun.h"
 #include "platform/fakes/ScriptedPrompter.h"
 
 #include <QTemporaryDir>
 #include <QTextCursor>
+
 #include <QtTest>
 
 namespace {
@@ -437,7 +439,8 @@ void ContentPanelModelTest::textFileThatCannotBeWrittenIsReported()
     QCOMPARE(prompter.questions().size(), 1);
     QCOMPARE(prompter.questions().first().kind, ScriptedPrompter::Kind::Inform);
     QCOMPARE(prompter.questions().first().text,
-             QStringLiteral("本页的文字无法保存到文件 /nonexistent/zkalto/1"));
+             QStringLiteral("本页的文字无法保存到文件 /nonexistent/zkalto/texts-%1/1")
+                 .arg(ProgramRun::current().name()));
 }
 
 QTEST_MAIN(ContentPanelModelTest)

@@ -3,8 +3,11 @@
 #include "SamplePages.h"
 #include "board/pixels/ProbePixel.h"
 #include "board/pixels/RasterCopy.h"
+#include "platform/ProgramRun.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QPainter>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -29,6 +32,8 @@ private slots:
     void openingFillsOnlyANeverFilledPage();
     void addedPageTakesSwatchAndPreviousPanel();
     void pageTextsAreKeptAndDeleted();
+    void textsOfEndedRunsAreRemovedAtStart();
+    void pageTextsAreNeverWrittenThroughLinks();
     void lessonReplacesPagesAndKeepsCurrentInRange_data();
     void lessonReplacesPagesAndKeepsCurrentInRange();
     void undoSnapshotIsAnExactCopy();
@@ -86,7 +91,9 @@ void PageStoreTest::pageTextsAreKeptAndDeleted()
 {
     QTemporaryDir dir;
     PageStore store(screen, dir.path() + QLatin1Char('/'), QSize(368, 723));
-    QCOMPARE(store.pageTextPath(12), dir.path() + QStringLiteral("/12"));
+    const QString folder =
+        dir.path() + QStringLiteral("/texts-") + ProgramRun::current().name() + QLatin1Char('/');
+    QCOMPARE(store.pageTextPath(12), folder + QStringLiteral("12"));
     QVERIFY(!store.pageText(1));
 
     store.savePanelState(QByteArrayLiteral("{\\rtf1 one}"), QRect(5, 50, 100, 200));
@@ -102,15 +109,67 @@ void PageStoreTest::pageTextsAreKeptAndDeleted()
     QVERIFY(QFile::remove(store.pageTextPath(2)));
     store.addPage(Qt::white);
     store.savePanelState(QByteArrayLiteral("three"), QRect());
-    // A file of a page beyond the page count is not the store's.
+    // The folder is its owner's alone: another user sharing the program directory reads nothing.
+    QCOMPARE(QFileInfo(folder).permissions() & (QFile::ReadOther | QFile::ReadGroup),
+             QFile::Permissions());
+    // A file of the program directory itself is not the store's.
     QFile other(dir.filePath(QStringLiteral("4")));
     QVERIFY(other.open(QIODevice::WriteOnly));
     other.close();
 
     store.deletePageTextFiles(); // page 2 never had a file: no error
-    QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("1"))));
-    QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("3"))));
+    QVERIFY(!QFileInfo::exists(folder));
     QVERIFY(QFile::exists(dir.filePath(QStringLiteral("4"))));
+}
+
+void PageStoreTest::textsOfEndedRunsAreRemovedAtStart()
+{
+    QTemporaryDir dir;
+    const QString directory = dir.path() + QLatin1Char('/');
+    // A run that was killed: its process number now names another start, or no process.
+    const ProgramRun ended{ProgramRun::current().processId,
+                           ProgramRun::current().startTicks + 1};
+    const QString endedFolder = directory + QStringLiteral("texts-") + ended.name();
+    QVERIFY(QDir().mkpath(endedFolder));
+    QFile text(endedFolder + QStringLiteral("/1"));
+    QVERIFY(text.open(QIODevice::WriteOnly));
+    QVERIFY(text.write("{\\rtf1 killed}") > 0);
+    text.close();
+    // A run that goes on (this one, as another store of it) keeps its texts.
+    PageStore running(screen, directory, QSize(368, 723));
+    running.savePanelState(QByteArrayLiteral("kept"), QRect());
+
+    PageStore store(screen, directory, QSize(368, 723));
+    QVERIFY(!QFileInfo::exists(endedFolder));
+    QCOMPARE(store.pageText(1).value(), QByteArrayLiteral("kept"));
+}
+
+void PageStoreTest::pageTextsAreNeverWrittenThroughLinks()
+{
+    QTemporaryDir dir;
+    QTemporaryDir outside;
+    const QString victim = outside.filePath(QStringLiteral("victim"));
+    QFile original(victim);
+    QVERIFY(original.open(QIODevice::WriteOnly));
+    QVERIFY(original.write("outside") > 0);
+    original.close();
+    PageStore store(screen, dir.path() + QLatin1Char('/'), QSize(368, 723));
+    const QString folder = QFileInfo(store.pageTextPath(1)).absolutePath();
+
+    // A link planted under this run's folder name, then one under a page's number inside it.
+    QVERIFY(QFile::link(outside.path(), folder));
+    QVERIFY(store.savePanelState(QByteArrayLiteral("one"), QRect()));
+    QVERIFY(QFileInfo(folder).isDir() && !QFileInfo(folder).isSymLink());
+    QVERIFY(QFile::link(victim, store.pageTextPath(2)));
+    QVERIFY(!store.pageText(2)); // a link reads as no text
+    store.addPage(Qt::white);
+    QVERIFY(store.savePanelState(QByteArrayLiteral("two"), QRect()));
+    QCOMPARE(store.pageText(2).value(), QByteArrayLiteral("two"));
+
+    QFile unchanged(victim);
+    QVERIFY(unchanged.open(QIODevice::ReadOnly));
+    QCOMPARE(unchanged.readAll(), QByteArrayLiteral("outside"));
+    QCOMPARE(QDir(outside.path()).entryList(QDir::Files), QStringList{"victim"});
 }
 
 void PageStoreTest::lessonReplacesPagesAndKeepsCurrentInRange_data()

@@ -3,14 +3,18 @@
 #include "board/codec/ImageCodec.h"
 #include "board/codec/PngCodec.h"
 #include "board/pixels/BoardGeometry.h"
-#include "platform/FileWrite.h"
 #include "lessons/Messages.h"
 #include "lessons/ProfileFile.h"
+#include "platform/FileWrite.h"
+#include "platform/ProgramRun.h"
 #include "platform/RegularFile.h"
 #include "text/Gbk.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -83,6 +87,22 @@ QString LessonStore::indexPath() const
     return m_directory + QStringLiteral("datb.sec");
 }
 
+bool LessonStore::isOnItsDrive() const
+{
+    QString directory = m_directory;
+    while (directory.endsWith(QLatin1Char('/')))
+        directory.chop(1);
+    // "Program files", "Z_Kalto" and "data", from the innermost out.
+    for (int level = 0; level < 3; ++level) {
+        struct stat status {};
+        if (::lstat(QFile::encodeName(directory).constData(), &status) == 0 &&
+            !S_ISDIR(status.st_mode))
+            return false;
+        directory.truncate(std::max<qsizetype>(directory.lastIndexOf(QLatin1Char('/')), 0));
+    }
+    return true;
+}
+
 void LessonStore::makeDirectory() const
 {
     QDir().mkpath(m_directory);
@@ -129,6 +149,8 @@ LessonStore::Pending LessonStore::finishSave(const QString& lesson,
     // Files of a save that was cut short before it was committed, or of pages beyond the
     // committed count, belong to no lesson.
     removeUncommittedFiles(lesson, pages + 1);
+    // Likewise the index's temporary files of a run that was killed while it replaced it.
+    FileWrite::removeTemporariesOlderThan(indexPath(), ProgramRun::currentStartTime());
     if (pages == 0)
         return {};
     // Renaming again what is already in place finds no file: the steps can be repeated.
@@ -164,6 +186,8 @@ void LessonStore::removeUncommittedFiles(const QString& lesson, int fromPage) co
 
 LessonStore::Lesson LessonStore::open(const QString& lesson) const
 {
+    if (!isOnItsDrive())
+        return {lesson, 0, false};
     const Pending pending = finishSave(lesson);
     if (pending.pendingPages > 0)
         return {lesson, pending.pendingPages, true};

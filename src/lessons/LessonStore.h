@@ -53,6 +53,11 @@ public:
     // they are missing. A failure is not reported here: the save's first write reports it.
     void makeDirectory() const;
 
+    // Whether the store's folders are folders of the drive itself: a link among them (planted
+    // on a stick) would lead the store's files elsewhere. A store that is not opens no lesson
+    // and takes no save. Folders not made yet count as the drive's.
+    bool isOnItsDrive() const;
+
     // Whether a lesson name makes file names that stay in the store and a section name the index
     // can hold: not empty, no "/", "\", "[", "]", "=" or control characters, text GBK has, and
     // short enough for the longest file name of the lesson.

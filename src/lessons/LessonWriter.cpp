@@ -6,6 +6,8 @@
 
 #include <QThread>
 
+#include <cerrno>
+
 namespace {
 
 // The panel record as the lesson format has it: section "edit" with the content kind and bounds.
@@ -30,7 +32,9 @@ LessonWriter::LessonWriter(const LessonStore& store, QString lesson, int pageCou
     Q_ASSERT(pageCount >= 1 && pageCount <= LessonStore::maxPages);
     m_pool.setMaxThreadCount(QThread::idealThreadCount());
     // The temporary files of this save must not be mistaken for those of a committed one.
-    m_failure = m_store.finishSave(m_lesson).message;
+    m_failure = m_store.isOnItsDrive()
+                    ? m_store.finishSave(m_lesson).message
+                    : Messages::lessonFileRefused(m_store.directory(), ELOOP);
 }
 
 LessonWriter::~LessonWriter()

@@ -1,6 +1,8 @@
 #include "lessons/SettingsLocation.h"
 
 #include "platform/Drives.h"
+#include "platform/FileWrite.h"
+#include "platform/ProgramRun.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -25,5 +27,7 @@ SettingsLocation SettingsLocation::find(Drives& drives)
              {"Program files", "Program files/Common files", "Program files/Common files/system"})
             QDir().mkdir(root + QLatin1String(level));
     }
+    // What a run killed while it replaced the settings file left beside it.
+    FileWrite::removeTemporariesOlderThan(location.filePath(), ProgramRun::currentStartTime());
     return location;
 }

@@ -31,8 +31,8 @@ std::optional<qint64> bootTime()
     QFile stat(QStringLiteral("/proc/stat"));
     if (!stat.open(QIODevice::ReadOnly))
         return std::nullopt;
-    while (!stat.atEnd()) {
-        const QByteArray line = stat.readLine();
+    // Files of /proc tell no size: read to the end rather than asking where it is.
+    for (const QByteArray& line : stat.readAll().split('\n')) {
         if (line.startsWith("btime ")) {
             bool ok = false;
             const qint64 seconds = line.mid(6).trimmed().toLongLong(&ok);

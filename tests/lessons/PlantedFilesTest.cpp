@@ -26,6 +26,7 @@ private slots:
     void linkedFilesReadAsMissing_data();
     void linkedFilesReadAsMissing();
     void leftoversOfCutSavesAreRemoved();
+    void storeLinkedElsewhereIsRefused();
 
 private:
     // Every name that saving a lesson of three pages and changing the password read or write.
@@ -222,6 +223,24 @@ void PlantedFilesTest::leftoversOfCutSavesAreRemoved()
     QCOMPARE(m_store->open(lesson).pageCount, 2);
     QCOMPARE(QDir(m_store->directory()).entryList({QStringLiteral("*.saving*")}, QDir::Files),
              QStringList());
+}
+
+void PlantedFilesTest::storeLinkedElsewhereIsRefused()
+{
+    QCOMPARE(save(*m_store, 1, 2), QString());
+    // The store's "data" folder, a link to a folder outside that holds a lesson of its own.
+    const QString data = m_store->directory().chopped(1);
+    QVERIFY(QDir(data).removeRecursively());
+    const LessonStore elsewhere(outsidePath(*m_root));
+    QCOMPARE(save(elsewhere, 2, 3), QString());
+    QVERIFY(QFile::link(outsidePath(*m_root), data));
+    const QStringList before = QDir(outsidePath(*m_root)).entryList(QDir::Files);
+
+    QVERIFY(!m_store->isOnItsDrive());
+    QCOMPARE(m_store->open(lesson).pageCount, 0);
+    QVERIFY(!save(*m_store, 3, 1).isEmpty());
+    QCOMPARE(QDir(outsidePath(*m_root)).entryList(QDir::Files), before);
+    QCOMPARE(elsewhere.open(lesson).pageCount, 3);
 }
 
 QTEST_GUILESS_MAIN(PlantedFilesTest)

@@ -1,0 +1,149 @@
+#include "platform/FileWrite.h"
+#include "platform/ProgramRun.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <cerrno>
+#include <sys/stat.h>
+#include <utime.h>
+
+// Writing by a fixed name where anything may stand under it: the file under the name gets the
+// bytes, never what a link points to, and a named pipe never makes the writer wait.
+class FileWriteTest : public QObject {
+    Q_OBJECT
+private slots:
+    void writesReplaceWhatStandsUnderTheName_data();
+    void writesReplaceWhatStandsUnderTheName();
+    void replaceKeepsTheFilesPermissions();
+    void temporariesOfEndedRunsAreRemoved();
+    void runsAreToldApart();
+};
+
+namespace {
+
+enum class Standing { Nothing, File, LinkOutside, DanglingLink, Pipe };
+
+QByteArray contentOf(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    QCOMPARE(file.write(bytes), bytes.size());
+}
+
+} // namespace
+
+void FileWriteTest::writesReplaceWhatStandsUnderTheName_data()
+{
+    QTest::addColumn<Standing>("standing");
+    QTest::addColumn<bool>("replace"); // else create
+    for (const bool replace : {true, false}) {
+        const char* call = replace ? "replace" : "create";
+        QTest::addRow("%s: nothing", call) << Standing::Nothing << replace;
+        QTest::addRow("%s: a file", call) << Standing::File << replace;
+        QTest::addRow("%s: a link to a file outside", call) << Standing::LinkOutside << replace;
+        QTest::addRow("%s: a link to nothing outside", call) << Standing::DanglingLink << replace;
+        QTest::addRow("%s: a named pipe", call) << Standing::Pipe << replace;
+    }
+}
+
+void FileWriteTest::writesReplaceWhatStandsUnderTheName()
+{
+    QFETCH(Standing, standing);
+    QFETCH(bool, replace);
+    QTemporaryDir directory;
+    QTemporaryDir outside;
+    const QString path = directory.filePath(QStringLiteral("datb.sec"));
+    const QString target = outside.filePath(QStringLiteral("target"));
+    switch (standing) {
+    case Standing::Nothing:
+        break;
+    case Standing::File:
+        writeFile(path, "old");
+        break;
+    case Standing::LinkOutside:
+        writeFile(target, "outside");
+        QVERIFY(QFile::link(target, path));
+        break;
+    case Standing::DanglingLink:
+        QVERIFY(QFile::link(target, path));
+        break;
+    case Standing::Pipe:
+        QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        break;
+    }
+
+    const int error = replace ? FileWrite::replace(path, "new") : FileWrite::create(path, "new");
+
+    QCOMPARE(error, 0);
+    QVERIFY(!QFileInfo(path).isSymLink());
+    QCOMPARE(contentOf(path), QByteArray("new"));
+    QCOMPARE(QDir(outside.path()).entryList(QDir::Files),
+             standing == Standing::LinkOutside ? QStringList{"target"} : QStringList());
+    if (standing == Standing::LinkOutside)
+        QCOMPARE(contentOf(target), QByteArray("outside"));
+    // No temporary file stays beside it.
+    QCOMPARE(QDir(directory.path()).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot),
+             QStringList{"datb.sec"});
+}
+
+void FileWriteTest::replaceKeepsTheFilesPermissions()
+{
+    QTemporaryDir directory;
+    const QString path = directory.filePath(QStringLiteral("datb.sec"));
+    writeFile(path, "old");
+    QCOMPARE(::chmod(QFile::encodeName(path).constData(), 0640), 0);
+    QCOMPARE(FileWrite::replace(path, "new"), 0);
+    struct stat status {};
+    QCOMPARE(::stat(QFile::encodeName(path).constData(), &status), 0);
+    QCOMPARE(status.st_mode & 07777, mode_t(0640));
+    // A refused replace (no such directory) says why.
+    QCOMPARE(FileWrite::replace(directory.filePath(QStringLiteral("none/datb.sec")), "x"), ENOENT);
+}
+
+void FileWriteTest::temporariesOfEndedRunsAreRemoved()
+{
+    QTemporaryDir directory;
+    const QString path = directory.filePath(QStringLiteral("datb.sec"));
+    const QString killed = path + QStringLiteral(".tmp-killed");
+    const QString running = path + QStringLiteral(".tmp-running");
+    const QString other = directory.filePath(QStringLiteral("other.sec.tmp-killed"));
+    for (const QString& file : {path, killed, running, other})
+        writeFile(file, "x");
+    const QDateTime start = QDateTime::currentDateTime();
+    struct utimbuf old {};
+    old.actime = old.modtime = time_t(start.toSecsSinceEpoch() - 3600);
+    for (const QString& file : {path, killed, other})
+        QCOMPARE(::utime(QFile::encodeName(file).constData(), &old), 0);
+
+    FileWrite::removeTemporariesOlderThan(path, start.addSecs(-60));
+
+    QStringList left = QDir(directory.path()).entryList(QDir::Files);
+    left.sort();
+    QCOMPARE(left, (QStringList{"datb.sec", "datb.sec.tmp-running", "other.sec.tmp-killed"}));
+}
+
+void FileWriteTest::runsAreToldApart()
+{
+    const ProgramRun current = ProgramRun::current();
+    QVERIFY(current.isRunning());
+    QCOMPARE(ProgramRun::fromName(current.name()), std::optional(current));
+    const ProgramRun ended{current.processId, current.startTicks + 1};
+    QVERIFY(!ended.isRunning());
+    for (const char* name : {"", "12", "-5-6", "12-x", "0-3", "12-3-4"})
+        QVERIFY2(!ProgramRun::fromName(QString::fromLatin1(name)), name);
+    QVERIFY(ProgramRun::currentStartTime() <= QDateTime::currentDateTime());
+    QVERIFY(ProgramRun::currentStartTime() > QDateTime::currentDateTime().addDays(-1));
+}
+
+QTEST_GUILESS_MAIN(FileWriteTest)
+#include "FileWriteTest.moc"

@@ -1,3 +1,4 @@
+#include "FileContents.h"
 #include "LessonSamples.h"
 #include "lessons/AdministratorPassword.h"
 #include "lessons/LessonStore.h"
@@ -46,13 +47,6 @@ const QSize screen(640, 480);
 const QString lesson = QStringLiteral("李213");
 const QByteArray outsideBytes = "outside the store";
 
-void writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    QCOMPARE(file.write(bytes), bytes.size());
-}
-
 QString save(const LessonStore& store, int version, int pages)
 {
     LessonWriter writer(store, lesson, pages);
@@ -97,7 +91,7 @@ QStringList PlantedFilesTest::namesUsed() const
 QString PlantedFilesTest::outsideFileFor(const QString& name, const QByteArray& content) const
 {
     const QString path = outsidePath(*m_root) + name;
-    writeFile(path, content);
+    FileContents::write(path, content);
     return path;
 }
 
@@ -218,7 +212,7 @@ void PlantedFilesTest::leftoversOfCutSavesAreRemoved()
     QCOMPARE(save(*m_store, 1, 2), QString());
     // A save cut short before its commit, and one of more pages than the committed count.
     for (int n = 1; n <= 5; ++n)
-        writeFile(LessonStore::savingPath(m_store->pathOf(lesson, n, LessonStore::PageFile::Text)),
+        FileContents::write(LessonStore::savingPath(m_store->pathOf(lesson, n, LessonStore::PageFile::Text)),
                   "cut short");
     QCOMPARE(m_store->open(lesson).pageCount, 2);
     QCOMPARE(QDir(m_store->directory()).entryList({QStringLiteral("*.saving*")}, QDir::Files),

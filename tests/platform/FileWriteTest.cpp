@@ -1,3 +1,4 @@
+#include "FileContents.h"
 #include "platform/FileWrite.h"
 #include "platform/ProgramRun.h"
 
@@ -27,19 +28,6 @@ namespace {
 
 enum class Standing { Nothing, File, LinkOutside, DanglingLink, Pipe };
 
-QByteArray contentOf(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    QCOMPARE(file.write(bytes), bytes.size());
-}
-
 } // namespace
 
 void FileWriteTest::writesReplaceWhatStandsUnderTheName_data()
@@ -68,10 +56,10 @@ void FileWriteTest::writesReplaceWhatStandsUnderTheName()
     case Standing::Nothing:
         break;
     case Standing::File:
-        writeFile(path, "old");
+        FileContents::write(path, "old");
         break;
     case Standing::LinkOutside:
-        writeFile(target, "outside");
+        FileContents::write(target, "outside");
         QVERIFY(QFile::link(target, path));
         break;
     case Standing::DanglingLink:
@@ -86,11 +74,11 @@ void FileWriteTest::writesReplaceWhatStandsUnderTheName()
 
     QCOMPARE(error, 0);
     QVERIFY(!QFileInfo(path).isSymLink());
-    QCOMPARE(contentOf(path), QByteArray("new"));
+    QCOMPARE(FileContents::of(path), QByteArray("new"));
     QCOMPARE(QDir(outside.path()).entryList(QDir::Files),
              standing == Standing::LinkOutside ? QStringList{"target"} : QStringList());
     if (standing == Standing::LinkOutside)
-        QCOMPARE(contentOf(target), QByteArray("outside"));
+        QCOMPARE(FileContents::of(target), QByteArray("outside"));
     // No temporary file stays beside it.
     QCOMPARE(QDir(directory.path()).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot),
              QStringList{"datb.sec"});
@@ -100,7 +88,7 @@ void FileWriteTest::replaceKeepsTheFilesPermissions()
 {
     QTemporaryDir directory;
     const QString path = directory.filePath(QStringLiteral("datb.sec"));
-    writeFile(path, "old");
+    FileContents::write(path, "old");
     QCOMPARE(::chmod(QFile::encodeName(path).constData(), 0640), 0);
     QCOMPARE(FileWrite::replace(path, "new"), 0);
     struct stat status {};
@@ -118,7 +106,7 @@ void FileWriteTest::temporariesOfEndedRunsAreRemoved()
     const QString running = path + QStringLiteral(".tmp-running");
     const QString other = directory.filePath(QStringLiteral("other.sec.tmp-killed"));
     for (const QString& file : {path, killed, running, other})
-        writeFile(file, "x");
+        FileContents::write(file, "x");
     const QDateTime start = QDateTime::currentDateTime();
     struct utimbuf old {};
     old.actime = old.modtime = time_t(start.toSecsSinceEpoch() - 3600);

@@ -7,6 +7,9 @@
 #include <QWebEngineSettings>
 #include <QWebEngineView>
 
+#include <cstdio>
+#include <unistd.h>
+
 namespace QtWebEngineCore {
 // Sets up the OpenGL context the engine shares with the views' contexts (what the engine's Qt
 // Quick initialisation calls).
@@ -16,6 +19,17 @@ void initialize();
 namespace {
 
 const char* const freshPageMark = "zkaltoFreshPage";
+
+// The engine will not start its sandbox as root and then ends the whole program, pages and all;
+// kiosk images and classroom set-ups run everything as root. It reads the setting when its first
+// page is made, after the module has loaded.
+void runWithoutSandboxAsRoot()
+{
+    if (::geteuid() != 0 || qEnvironmentVariableIsSet("QTWEBENGINE_DISABLE_SANDBOX"))
+        return;
+    qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    std::fprintf(stderr, "zkalto runs as root: web views run without the web engine's sandbox\n");
+}
 
 } // namespace
 
@@ -29,6 +43,7 @@ public:
     // now, before the first view, and the views' contexts share with it.
     WebViewModule()
     {
+        runWithoutSandboxAsRoot();
         QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
         QtWebEngineCore::initialize();
     }

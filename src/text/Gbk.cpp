@@ -146,4 +146,12 @@ bool equalIgnoringAsciiCase(QByteArrayView a, QByteArrayView b)
     return true;
 }
 
+QByteArray foldedAsciiCase(QByteArrayView bytes)
+{
+    QByteArray folded(bytes.data(), bytes.size());
+    for (qsizetype i = 0; i < folded.size(); i += characterLength(uchar(folded[i])))
+        folded[i] = asciiLower(folded[i]);
+    return folded;
+}
+
 } // namespace Gbk

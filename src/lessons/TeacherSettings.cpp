@@ -4,6 +4,8 @@
 #include "lessons/PasswordScramble.h"
 #include "lessons/TeacherName.h"
 
+#include <algorithm>
+
 namespace {
 
 // Section "tec": the teacher list and the lesson drive.
@@ -18,6 +20,11 @@ const QString defaultEntry = QStringLiteral("默认");
 
 // A damaged count must not stall the start; no classroom list holds this many teachers.
 constexpr int mostTeachers = 1000;
+
+int countWithinLists(int count)
+{
+    return std::clamp(count, 0, TeacherSettings::largestCount);
+}
 
 QString teacherKey(int n)
 {
@@ -57,8 +64,8 @@ QStringList TeacherSettings::storedTeachers(const ProfileDocument& settings)
 void TeacherSettings::loadSection(const ProfileDocument& settings, const QString& section,
                                   bool withPassword)
 {
-    m_volumeCount = std::max(0, settings.readInteger(section, QStringLiteral("ce"), 1));
-    m_lessonCount = std::max(0, settings.readInteger(section, QStringLiteral("ke"), 1));
+    m_volumeCount = countWithinLists(settings.readInteger(section, QStringLiteral("ce"), 1));
+    m_lessonCount = countWithinLists(settings.readInteger(section, QStringLiteral("ke"), 1));
     m_personal.penColour = quint32(settings.readInteger(section, QStringLiteral("frn"),
                                                         int(PersonalSettings::defaultPenColour))) &
                            0xFFFFFF;
@@ -125,13 +132,13 @@ QString TeacherSettings::storePictureFolder(const QString& folder)
 
 void TeacherSettings::setVolumeCount(int count)
 {
-    m_volumeCount = std::max(0, count);
+    m_volumeCount = countWithinLists(count);
     emit changed();
 }
 
 void TeacherSettings::setLessonCount(int count)
 {
-    m_lessonCount = std::max(0, count);
+    m_lessonCount = countWithinLists(count);
     emit changed();
 }
 

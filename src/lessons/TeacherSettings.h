@@ -51,6 +51,10 @@ public:
     // Stores it into the current section: the message of a refused write, else empty.
     QString storePictureFolder(const QString& folder);
 
+    // The volume and lesson lists show one entry per number and the fields above them three
+    // digits: a count read from a damaged file, or "添加" pressed on and on, stops here.
+    static constexpr int largestCount = 999;
+
     int volumeCount() const { return m_volumeCount; }
     int lessonCount() const { return m_lessonCount; }
     void setVolumeCount(int count);

@@ -97,6 +97,8 @@ private slots:
     void refusedActionLeavesFileAndListAsTheyWere();
     void eachOperationReadsOnceAndWritesAtMostOnce_data();
     void eachOperationReadsOnceAndWritesAtMostOnce();
+    void damagedCountsStayWithinTheLists_data();
+    void damagedCountsStayWithinTheLists();
     void lessonSavedForUnstoredTeacherStoresTheList();
     void scramble_data();
     void scramble();
@@ -529,6 +531,39 @@ void TeacherSettingsTest::eachOperationReadsOnceAndWritesAtMostOnce()
     }
     QCOMPARE(message, QString());
     QCOMPARE(events.take("datb.sec"), std::pair(1, writes));
+}
+
+void TeacherSettingsTest::damagedCountsStayWithinTheLists_data()
+{
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<int>("count");
+    QTest::newRow("largest int") << "2147483647" << 999;
+    QTest::newRow("a million") << "1000000" << 999;
+    QTest::newRow("largest int in hexadecimal") << "0x7fffffff" << 999;
+    QTest::newRow("one more than the lists hold") << "1000" << 999;
+    QTest::newRow("as many as the lists hold") << "999" << 999;
+    QTest::newRow("negative") << "-5" << 0;
+    QTest::newRow("all 32 bits set") << "$FFFFFFFF" << 0;
+    QTest::newRow("not a number") << "many" << 1;
+}
+
+void TeacherSettingsTest::damagedCountsStayWithinTheLists()
+{
+    QFETCH(QString, stored);
+    QFETCH(int, count);
+    const QString counts = QStringLiteral("ce=%1\r\nke=%1\r\n").arg(stored);
+    putSettings("[tec]\r\nmum=1\r\nte1=A\r\n[教师0]\r\n" + counts + "[A]\r\n" + counts);
+    auto teachers = start();
+    QCOMPARE(teachers->volumeCount(), count);
+    QCOMPARE(teachers->lessonCount(), count);
+    teachers->choose(1);
+    QCOMPARE(teachers->volumeCount(), count);
+    QCOMPARE(teachers->lessonCount(), count);
+    // "添加" stops at the largest count.
+    teachers->setVolumeCount(teachers->volumeCount() + 1);
+    teachers->setLessonCount(teachers->lessonCount() + 1);
+    QCOMPARE(teachers->volumeCount(), std::min(count + 1, TeacherSettings::largestCount));
+    QCOMPARE(teachers->lessonCount(), std::min(count + 1, TeacherSettings::largestCount));
 }
 
 void TeacherSettingsTest::lessonSavedForUnstoredTeacherStoresTheList()

@@ -6,6 +6,7 @@
 
 #include <QFileInfo>
 
+#include <algorithm>
 #include <limits>
 
 namespace {
@@ -107,6 +108,7 @@ void ProfileDocument::parse()
     const QByteArrayView bytes = m_bytes;
     if (!bytes.isEmpty() && !bytes.contains("\r\n"))
         m_lineEnd = "\n";
+    m_lines.reserve(std::count(bytes.begin(), bytes.end(), '\n') + 1);
     m_sections.emplace_back();
     qsizetype begin = 0;
     while (begin < bytes.size()) {
@@ -116,38 +118,52 @@ void ProfileDocument::parse()
         QByteArrayView line = bytes.sliced(begin, end - begin);
         if (line.endsWith('\r'))
             line.chop(1);
-        if (sectionName(line)) {
-            m_sections.push_back(Section{line, {}, false, std::nullopt});
-            indexSection(qsizetype(m_sections.size()) - 1);
-        } else {
-            m_sections.back().lines.append(line);
-        }
+        if (const auto name = sectionName(line))
+            addSection({line, {*name}, m_lines.size(), m_lines.size()});
+        else
+            m_lines.append(line);
+        m_sections.back().end = m_lines.size();
         begin = end + 1;
     }
 }
 
-void ProfileDocument::indexSection(qsizetype index)
+void ProfileDocument::addSection(Section section)
 {
-    const QByteArrayView name = *sectionName(m_sections[size_t(index)].header);
-    m_sectionsByName[Gbk::foldedAsciiCase(name)].append(index);
+    if (!m_firstSection.contains(section.name))
+        m_firstSection.insert(section.name, qsizetype(m_sections.size()));
+    m_sections.push_back(std::move(section));
 }
 
-const QHash<QByteArray, qsizetype>& ProfileDocument::Section::keyLines() const
+const QHash<ProfileDocument::Name, ProfileDocument::LineRef>&
+ProfileDocument::keysOf(const Section& section) const
 {
-    if (!keys) {
-        keys.emplace();
+    if (!section.keys) {
+        section.keys.emplace();
+        section.keys->reserve(section.end - section.begin + section.added.size());
         // From the last line up, so that the first line of a key is the one kept.
-        for (qsizetype i = lines.size() - 1; i >= 0; --i)
-            if (const auto pair = keyValue(lines[i]))
-                keys->insert(Gbk::foldedAsciiCase(pair->first), i);
+        for (LineRef ref = -qsizetype(section.added.size()); ref < 0; ++ref)
+            if (const auto pair = keyValue(line(section, ref)))
+                section.keys->insert({pair->first}, ref);
+        for (LineRef ref = section.end - 1; ref >= section.begin; --ref)
+            if (const auto pair = keyValue(m_lines[ref]))
+                section.keys->insert({pair->first}, ref);
     }
-    return *keys;
+    return *section.keys;
+}
+
+const QByteArrayView& ProfileDocument::line(const Section& section, LineRef ref) const
+{
+    return ref >= 0 ? m_lines[ref] : section.added[-1 - ref];
+}
+
+QByteArrayView& ProfileDocument::line(Section& section, LineRef ref)
+{
+    return ref >= 0 ? m_lines[ref] : section.added[-1 - ref];
 }
 
 qsizetype ProfileDocument::findSection(QByteArrayView name) const
 {
-    const auto found = m_sectionsByName.constFind(Gbk::foldedAsciiCase(name));
-    return found == m_sectionsByName.cend() ? -1 : found->first();
+    return m_firstSection.value({name}, -1);
 }
 
 std::optional<QByteArrayView> ProfileDocument::findValue(const QString& section,
@@ -161,10 +177,11 @@ std::optional<QByteArrayView> ProfileDocument::findValue(const QString& section,
     if (found < 0)
         return std::nullopt;
     const Section& in = m_sections[size_t(found)];
-    const auto line = in.keyLines().constFind(Gbk::foldedAsciiCase(*keyBytes));
-    if (line == in.keyLines().cend())
+    const auto& keys = keysOf(in);
+    const auto ref = keys.constFind({*keyBytes});
+    if (ref == keys.cend())
         return std::nullopt;
-    return keyValue(in.lines[*line])->second;
+    return keyValue(line(in, *ref))->second;
 }
 
 QString ProfileDocument::readString(const QString& section, const QString& key,
@@ -200,26 +217,28 @@ bool ProfileDocument::writeString(const QString& section, const QString& key, co
     const QByteArrayView keyLine = keep(*keyBytes + '=' + *valueBytes);
     const qsizetype found = findSection(*sectionBytes);
     if (found < 0) {
-        m_sections.push_back(Section{keep('[' + *sectionBytes + ']'), {keyLine}, false, {}});
-        indexSection(qsizetype(m_sections.size()) - 1);
+        const QByteArrayView header = keep('[' + *sectionBytes + ']');
+        Section created{header, {*sectionName(header)}};
+        created.added.append(keyLine);
+        addSection(std::move(created));
         return true;
     }
     Section& in = m_sections[size_t(found)];
-    if (const auto line = in.keyLines().constFind(Gbk::foldedAsciiCase(*keyBytes));
-        line != in.keyLines().cend()) {
-        in.lines[*line] = keyLine;
+    const auto& keys = keysOf(in);
+    if (const auto ref = keys.constFind({*keyBytes}); ref != keys.cend()) {
+        line(in, *ref) = keyLine;
         return true;
     }
-    // After the section's last line that is not blank: only blank lines move, so the key lines
-    // keep their places in the key hash (built above).
-    qsizetype at = in.lines.size();
-    while (at > 0 && trimmed(in.lines[at - 1]).isEmpty())
-        --at;
-    in.lines.insert(at, keyLine);
+    // After the section's last line that is not blank, and so after the lines added before.
+    if (in.insertAt < 0) {
+        in.insertAt = in.end;
+        while (in.insertAt > in.begin && trimmed(m_lines[in.insertAt - 1]).isEmpty())
+            --in.insertAt;
+    }
+    in.added.append(keyLine);
     // A name written with blanks around it may already stand earlier in the section.
-    const QByteArray written = Gbk::foldedAsciiCase(keyValue(keyLine)->first);
-    if (!in.keys->contains(written))
-        in.keys->insert(written, at);
+    if (const Name written{keyValue(keyLine)->first}; !keys.contains(written))
+        in.keys->insert(written, -qsizetype(in.added.size()));
     return true;
 }
 
@@ -235,12 +254,12 @@ bool ProfileDocument::eraseSection(const QString& section)
     const auto sectionBytes = Gbk::encode(section);
     if (!sectionBytes)
         return true; // no section can have a name the file cannot hold
-    const auto found = m_sectionsByName.constFind(Gbk::foldedAsciiCase(*sectionBytes));
-    if (found == m_sectionsByName.cend())
+    const Name name{*sectionBytes};
+    if (!m_firstSection.remove(name))
         return true;
-    for (const qsizetype index : *found)
-        m_sections[size_t(index)].erased = true;
-    m_sectionsByName.erase(found);
+    for (Section& candidate : m_sections)
+        if (!candidate.header.isNull() && candidate.name == name)
+            candidate.erased = true;
     m_modified = true;
     return true;
 }
@@ -258,8 +277,13 @@ QByteArray ProfileDocument::bytes() const
             continue;
         if (!section.header.isNull())
             append(section.header);
-        for (const QByteArrayView line : section.lines)
+        const qsizetype insertAt = section.insertAt < 0 ? section.end : section.insertAt;
+        for (qsizetype i = section.begin; i < insertAt; ++i)
+            append(m_lines[i]);
+        for (const QByteArrayView line : section.added)
             append(line);
+        for (qsizetype i = insertAt; i < section.end; ++i)
+            append(m_lines[i]);
     }
     return out;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "text/Gbk.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QHash>
@@ -51,20 +53,44 @@ public:
     bool save() const;
 
 private:
-    // The lines from one section header up to the next, each without its line end.
+    // A section or key name as the file spells it, equal to any spelling that differs only in the
+    // case of ASCII letters.
+    struct Name {
+        QByteArrayView bytes;
+        friend bool operator==(Name a, Name b)
+        {
+            return Gbk::equalIgnoringAsciiCase(a.bytes, b.bytes);
+        }
+        friend size_t qHash(Name name, size_t seed)
+        {
+            return Gbk::hashIgnoringAsciiCase(name.bytes, seed);
+        }
+    };
+
+    // A line of a section: an index into the file's lines, or, when negative, -1 - the index
+    // into the lines added to the section.
+    using LineRef = qsizetype;
+
+    // A section: its header and the file's lines up to the next header, with the lines added to
+    // it, which stand after its last line that is not blank.
     struct Section {
         QByteArrayView header; // null for the lines before the first header
-        QList<QByteArrayView> lines;
+        Name name;
+        qsizetype begin = 0;
+        qsizetype end = 0;
+        qsizetype insertAt = -1; // where the added lines stand, found at the first addition
+        QList<QByteArrayView> added;
         bool erased = false;
-        // The first line of each key, by its name in GBK folded to lower ASCII case.
-        mutable std::optional<QHash<QByteArray, qsizetype>> keys;
-
-        const QHash<QByteArray, qsizetype>& keyLines() const;
+        // The first line of each key.
+        mutable std::optional<QHash<Name, LineRef>> keys;
     };
 
     explicit ProfileDocument(QString path) : m_path(std::move(path)) {}
     void parse();
-    void indexSection(qsizetype index);
+    void addSection(Section section);
+    const QHash<Name, LineRef>& keysOf(const Section& section) const;
+    QByteArrayView& line(Section& section, LineRef ref);
+    const QByteArrayView& line(const Section& section, LineRef ref) const;
     // The first section of that name, -1 for none.
     qsizetype findSection(QByteArrayView name) const;
     std::optional<QByteArrayView> findValue(const QString& section, const QString& key) const;
@@ -76,9 +102,9 @@ private:
     bool m_modified = false;
     QByteArray m_bytes;
     QByteArray m_lineEnd = "\r\n";
-    std::vector<Section> m_sections;
-    // The sections of each name in the file's order, by the name folded to lower ASCII case.
-    QHash<QByteArray, QList<qsizetype>> m_sectionsByName;
+    QList<QByteArrayView> m_lines;
+    std::vector<Section> m_sections; // the first holds the lines before the first header
+    QHash<Name, qsizetype> m_firstSection;
     // A QByteArray keeps its characters in place when the list holding it grows.
     QList<QByteArray> m_written;
 };

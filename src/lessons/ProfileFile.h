@@ -1,11 +1,14 @@
 #pragma once
 
+#include "lessons/ProfileDocument.h"
+
 #include <QString>
-#include <optional>
 
 // A profile ("INI") file in the GBK code page, read and written the way the classroom's settings
-// and lesson files have always been: every call opens the file, reads or writes one key (or
-// erases one section) and closes it again, so nothing is cached between calls.
+// and lesson files have always been. Each one-key call below loads the file (ProfileDocument),
+// reads or writes one key (or erases one section) and, for a write, saves it at once, so nothing
+// is cached between calls; an operation that reads or writes many keys loads one document and
+// saves it once.
 //
 // - A line "[name]" opens a section; a line "key=value" holds a value; ";" starts a comment line.
 //   Names and values are taken without the spaces and tabs around them.
@@ -17,8 +20,9 @@
 //   number reads as the default; "0x", "0X" or "$" after an optional sign mean hexadecimal.
 // - A write replaces the value of an existing key in place and otherwise adds the key at the end
 //   of its section, or a new section at the end of the file; every other byte of the file stays
-//   as it was. New lines end with CR LF. Integers are written in decimal.
-// - Each write replaces the whole file atomically (FileWrite). A write fails, and changes
+//   as it was. New lines end with CR LF (in a file of bare LF, with LF). Integers are written in
+//   decimal.
+// - Each save replaces the whole file atomically (FileWrite). A write fails, and changes
 //   nothing, when the file cannot be read or replaced, or when a name or value cannot be held by
 //   the file: a line break anywhere, "]" in a section name, "=" in a key name, an empty name, a
 //   character GBK does not have.
@@ -27,6 +31,9 @@ public:
     explicit ProfileFile(QString path) : m_path(std::move(path)) {}
 
     const QString& path() const { return m_path; }
+
+    // The file as it is now, to read and write many keys and save once.
+    ProfileDocument load() const { return ProfileDocument::load(m_path); }
 
     QString readString(const QString& section, const QString& key,
                        const QString& defaultValue) const;
@@ -39,9 +46,6 @@ public:
 
     // The message that reports a refused write: "Unable to write to <path>".
     QString writeFailure() const;
-
-    // The integer a value stands for, by the rules above; nothing when it is none.
-    static std::optional<int> parseInteger(QStringView text);
 
 private:
     QString m_path;

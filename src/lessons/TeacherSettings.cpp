@@ -4,6 +4,8 @@
 #include "lessons/PasswordScramble.h"
 #include "lessons/TeacherName.h"
 
+#include <algorithm>
+
 namespace {
 
 // Section "tec": the teacher list and the lesson drive.
@@ -18,6 +20,11 @@ const QString defaultEntry = QStringLiteral("默认");
 
 // A damaged count must not stall the start; no classroom list holds this many teachers.
 constexpr int mostTeachers = 1000;
+
+int countWithinLists(int count)
+{
+    return std::clamp(count, 0, TeacherSettings::largestCount);
+}
 
 QString teacherKey(int n)
 {
@@ -34,59 +41,69 @@ QString defaultTeacherName(int n)
 TeacherSettings::TeacherSettings(SettingsLocation location)
     : m_location(std::move(location)), m_file(m_location.filePath())
 {
+    const ProfileDocument settings = m_file.load();
     m_lessonDrive = m_location.driveLetter;
-    const QString drive = m_file.readString(listSection, driveKey, m_location.driveLetter);
+    const QString drive = settings.readString(listSection, driveKey, m_location.driveLetter);
     if (!drive.isEmpty())
         m_lessonDrive = drive.front().toUpper();
-    m_teachers = QStringList{defaultEntry} + storedTeachers();
-    loadSection(m_file.readString(listSection, defaultSectionKey, defaultSection), false);
+    m_teachers = QStringList{defaultEntry} + storedTeachers(settings);
+    loadSection(settings, settings.readString(listSection, defaultSectionKey, defaultSection),
+                false);
     m_startup = m_personal;
 }
 
-QStringList TeacherSettings::storedTeachers() const
+QStringList TeacherSettings::storedTeachers(const ProfileDocument& settings)
 {
-    const int count = std::min(m_file.readInteger(listSection, countKey, 1), mostTeachers);
+    const int count = std::min(settings.readInteger(listSection, countKey, 1), mostTeachers);
     QStringList teachers;
     for (int n = 1; n <= count; ++n)
-        teachers << m_file.readString(listSection, teacherKey(n), defaultTeacherName(n));
+        teachers << settings.readString(listSection, teacherKey(n), defaultTeacherName(n));
     return teachers;
 }
 
-void TeacherSettings::loadSection(const QString& section, bool withPassword)
+void TeacherSettings::loadSection(const ProfileDocument& settings, const QString& section,
+                                  bool withPassword)
 {
-    m_volumeCount = std::max(0, m_file.readInteger(section, QStringLiteral("ce"), 1));
-    m_lessonCount = std::max(0, m_file.readInteger(section, QStringLiteral("ke"), 1));
-    m_personal.penColour = quint32(m_file.readInteger(section, QStringLiteral("frn"),
-                                                      int(PersonalSettings::defaultPenColour))) &
+    m_volumeCount = countWithinLists(settings.readInteger(section, QStringLiteral("ce"), 1));
+    m_lessonCount = countWithinLists(settings.readInteger(section, QStringLiteral("ke"), 1));
+    m_personal.penColour = quint32(settings.readInteger(section, QStringLiteral("frn"),
+                                                        int(PersonalSettings::defaultPenColour))) &
                            0xFFFFFF;
     m_personal.backgroundColour =
-        quint32(m_file.readInteger(section, QStringLiteral("blk"),
-                                   int(PersonalSettings::defaultBackgroundColour))) &
+        quint32(settings.readInteger(section, QStringLiteral("blk"),
+                                     int(PersonalSettings::defaultBackgroundColour))) &
         0xFFFFFF;
     m_personal.width = PersonalSettings::widthFromText(
-        m_file.readString(section, QStringLiteral("bh"), QStringLiteral("2")));
+        settings.readString(section, QStringLiteral("bh"), QStringLiteral("2")));
     if (withPassword)
-        m_storedPassword = m_file.readString(section, QStringLiteral("ma"), QStringLiteral("0"));
+        m_storedPassword = settings.readString(section, QStringLiteral("ma"), QStringLiteral("0"));
 }
 
-bool TeacherSettings::writeTeacherList()
+bool TeacherSettings::writeTeacherList(ProfileDocument& settings, const QStringList& teachers)
 {
-    if (!m_file.writeInteger(listSection, countKey, int(m_teachers.size()) - 1))
+    if (!settings.writeInteger(listSection, countKey, int(teachers.size()) - 1))
         return false;
-    for (int n = 1; n < m_teachers.size(); ++n)
-        if (!m_file.writeString(listSection, teacherKey(n), m_teachers[n]))
+    for (int n = 1; n < teachers.size(); ++n)
+        if (!settings.writeString(listSection, teacherKey(n), teachers[n]))
             return false;
     return true;
 }
 
-bool TeacherSettings::writeSectionSettings(const QString& section, bool withPassword)
+bool TeacherSettings::writeSectionSettings(ProfileDocument& settings, const QString& section,
+                                           bool withPassword) const
 {
-    return m_file.writeInteger(section, QStringLiteral("ce"), m_volumeCount) &&
-           m_file.writeInteger(section, QStringLiteral("ke"), m_lessonCount) &&
-           m_file.writeInteger(section, QStringLiteral("frn"), int(m_personal.penColour)) &&
-           m_file.writeInteger(section, QStringLiteral("blk"), int(m_personal.backgroundColour)) &&
-           m_file.writeString(section, QStringLiteral("bh"), m_personal.width) &&
-           (!withPassword || m_file.writeString(section, QStringLiteral("ma"), m_storedPassword));
+    return settings.writeInteger(section, QStringLiteral("ce"), m_volumeCount) &&
+           settings.writeInteger(section, QStringLiteral("ke"), m_lessonCount) &&
+           settings.writeInteger(section, QStringLiteral("frn"), int(m_personal.penColour)) &&
+           settings.writeInteger(section, QStringLiteral("blk"),
+                                 int(m_personal.backgroundColour)) &&
+           settings.writeString(section, QStringLiteral("bh"), m_personal.width) &&
+           (!withPassword || settings.writeString(section, QStringLiteral("ma"), m_storedPassword));
+}
+
+QString TeacherSettings::saved(const ProfileDocument& settings, bool written) const
+{
+    return written && settings.save() ? QString() : m_file.writeFailure();
 }
 
 void TeacherSettings::setCurrentTeacherName(const QString& name)
@@ -115,13 +132,13 @@ QString TeacherSettings::storePictureFolder(const QString& folder)
 
 void TeacherSettings::setVolumeCount(int count)
 {
-    m_volumeCount = std::max(0, count);
+    m_volumeCount = countWithinLists(count);
     emit changed();
 }
 
 void TeacherSettings::setLessonCount(int count)
 {
-    m_lessonCount = std::max(0, count);
+    m_lessonCount = countWithinLists(count);
     emit changed();
 }
 
@@ -169,7 +186,9 @@ TeacherSettings::Choice TeacherSettings::choose(int entry)
     m_unlocked = false;
     m_selected = entry;
     const QString text = m_teachers[entry];
-    if (m_file.readString(text, QStringLiteral("ma"), QStringLiteral("0")) != QLatin1String("0")) {
+    const ProfileDocument settings = m_file.load();
+    if (settings.readString(text, QStringLiteral("ma"), QStringLiteral("0")) !=
+        QLatin1String("0")) {
         emit changed();
         return Choice::PasswordNeeded;
     }
@@ -179,7 +198,7 @@ TeacherSettings::Choice TeacherSettings::choose(int entry)
         m_name = text;
         m_unlocked = true;
     }
-    loadSection(m_name, true);
+    loadSection(settings, m_name, true);
     // The default entry shows and edits the default section with an empty name field.
     if (m_name == defaultSection)
         m_name.clear();
@@ -192,8 +211,9 @@ QString TeacherSettings::enterPassword(const QString& digits)
     if (m_selected < 0)
         return {};
     const QString text = m_teachers[m_selected];
+    const ProfileDocument settings = m_file.load();
     if (PasswordScramble::scrambled(digits) !=
-        m_file.readString(text, QStringLiteral("ma"), QStringLiteral("0"))) {
+        settings.readString(text, QStringLiteral("ma"), QStringLiteral("0"))) {
         m_name.clear();
         m_selected = -1;
         emit changed();
@@ -201,7 +221,7 @@ QString TeacherSettings::enterPassword(const QString& digits)
     }
     m_unlocked = true;
     m_name = text;
-    loadSection(m_name, true);
+    loadSection(settings, m_name, true);
     emit changed();
     return {};
 }
@@ -244,9 +264,8 @@ QString TeacherSettings::rename()
     m_teachers[m_selected] = m_name;
     emit changed();
     // The old section stays in the file; the new one gets the settings and the password.
-    if (!writeSectionSettings(m_name, true))
-        return m_file.writeFailure();
-    return {};
+    ProfileDocument settings = m_file.load();
+    return saved(settings, writeSectionSettings(settings, m_name, true));
 }
 
 QString TeacherSettings::remove()
@@ -255,14 +274,18 @@ QString TeacherSettings::remove()
         return Messages::chooseTeacher();
     if (m_selected <= 0)
         return {};
-    if (!m_file.eraseSection(m_teachers[m_selected]))
-        return m_file.writeFailure();
-    m_teachers.removeAt(m_selected);
+    QStringList remaining = m_teachers;
+    remaining.removeAt(m_selected);
+    // The section and the list's entry go together, or neither does.
+    ProfileDocument settings = m_file.load();
+    const bool written =
+        settings.eraseSection(m_teachers[m_selected]) && writeTeacherList(settings, remaining);
+    if (const QString failure = saved(settings, written); !failure.isEmpty())
+        return failure;
+    m_teachers = remaining;
     m_selected = -1;
     m_name.clear();
     emit changed();
-    if (!writeTeacherList())
-        return m_file.writeFailure();
     return {};
 }
 
@@ -273,14 +296,17 @@ QString TeacherSettings::changePersonalPassword(const QString& oldDigits, const 
     if (!m_unlocked || m_selected <= 0)
         return Messages::chooseTeacher();
     const QString section = m_teachers[m_selected];
-    const QString stored = m_file.readString(section, QStringLiteral("ma"), QStringLiteral("0"));
+    ProfileDocument settings = m_file.load();
+    const QString stored = settings.readString(section, QStringLiteral("ma"), QStringLiteral("0"));
     if (PasswordScramble::scrambled(oldDigits) != stored && !stored.startsWith(QLatin1Char(' ')))
         return Messages::wrongOldPassword();
     if (newDigits != repeatDigits)
         return Messages::newPasswordsDiffer();
     const QString scrambled = PasswordScramble::scrambled(newDigits);
-    if (!m_file.writeString(section, QStringLiteral("ma"), scrambled))
-        return m_file.writeFailure();
+    if (const QString failure =
+            saved(settings, settings.writeString(section, QStringLiteral("ma"), scrambled));
+        !failure.isEmpty())
+        return failure;
     m_storedPassword = scrambled;
     emit changed();
     return {};
@@ -297,25 +323,30 @@ TeacherSettings::Confirmation TeacherSettings::confirm()
     m_name = name;
     emit changed();
 
+    ProfileDocument settings = m_file.load();
     bool written = false;
     if (!m_name.isEmpty()) {
-        written = writeTeacherList() && writeSectionSettings(m_name, false);
+        written =
+            writeTeacherList(settings, m_teachers) && writeSectionSettings(settings, m_name, false);
     } else {
-        written = m_file.writeInteger(listSection, countKey, int(m_teachers.size()) - 1) &&
-                  m_file.writeString(listSection, defaultSectionKey, defaultSection) &&
-                  writeSectionSettings(defaultSection, false);
+        written = settings.writeInteger(listSection, countKey, int(m_teachers.size()) - 1) &&
+                  settings.writeString(listSection, defaultSectionKey, defaultSection) &&
+                  writeSectionSettings(settings, defaultSection, false);
     }
-    written = written && m_file.writeString(listSection, driveKey, QString(m_lessonDrive));
-    return {true, written ? QString() : m_file.writeFailure()};
+    written = written && settings.writeString(listSection, driveKey, QString(m_lessonDrive));
+    return {true, saved(settings, written)};
 }
 
 QString TeacherSettings::storeTeacherListFor(const QString& teacher)
 {
-    if (teacher.isEmpty() || storedTeachers().contains(teacher))
+    if (teacher.isEmpty())
+        return {};
+    ProfileDocument settings = m_file.load();
+    if (storedTeachers(settings).contains(teacher))
         return {};
     if (!m_teachers.contains(teacher)) {
         m_teachers.append(teacher);
         emit changed();
     }
-    return writeTeacherList() ? QString() : m_file.writeFailure();
+    return saved(settings, writeTeacherList(settings, m_teachers));
 }

@@ -14,8 +14,9 @@
 // loaded last, and the drive of the lesson store.
 //
 // Each operation returns the message the teacher must read, empty when there is none; "changed"
-// tells the windows to show the state again. The settings file is opened for every key
-// (ProfileFile), so a teacher's edits by hand take effect at the next read.
+// tells the windows to show the state again. Each operation reads the settings file once and
+// writes it at most once (one ProfileDocument, saved once), so a teacher's edits by hand take
+// effect at the next operation and a refused write leaves the file as it was.
 class TeacherSettings : public QObject {
     Q_OBJECT
 public:
@@ -49,6 +50,10 @@ public:
     QString pictureFolder() const;
     // Stores it into the current section: the message of a refused write, else empty.
     QString storePictureFolder(const QString& folder);
+
+    // The volume and lesson lists show one entry per number and the fields above them three
+    // digits: a count read from a damaged file, or "添加" pressed on and on, stops here.
+    static constexpr int largestCount = 999;
 
     int volumeCount() const { return m_volumeCount; }
     int lessonCount() const { return m_lessonCount; }
@@ -95,11 +100,14 @@ signals:
     void changed();
 
 private:
-    void loadSection(const QString& section, bool withPassword);
-    QStringList storedTeachers() const;
-    // The writes of one operation, stopping at the first the file system refuses.
-    bool writeTeacherList();
-    bool writeSectionSettings(const QString& section, bool withPassword);
+    void loadSection(const ProfileDocument& settings, const QString& section, bool withPassword);
+    static QStringList storedTeachers(const ProfileDocument& settings);
+    // The writes of one operation into its document, stopping at the first that is refused.
+    static bool writeTeacherList(ProfileDocument& settings, const QStringList& teachers);
+    bool writeSectionSettings(ProfileDocument& settings, const QString& section,
+                              bool withPassword) const;
+    // Saves the operation's writes once: empty, or the message of a refused write.
+    QString saved(const ProfileDocument& settings, bool written) const;
 
     SettingsLocation m_location;
     ProfileFile m_file;

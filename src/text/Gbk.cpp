@@ -1,6 +1,7 @@
 #include "text/Gbk.h"
 
 #include <cerrno>
+#include <cstring>
 #include <iconv.h>
 
 namespace {
@@ -144,6 +145,29 @@ bool equalIgnoringAsciiCase(QByteArrayView a, QByteArrayView b)
         i += length;
     }
     return true;
+}
+
+size_t hashIgnoringAsciiCase(QByteArrayView bytes, size_t seed)
+{
+    // With bit 0x20 set in every byte, letters of either case are alike, and so are a few other
+    // pairs (second bytes among them), which the comparison then tells apart: the hash needs not
+    // know where characters start and takes eight bytes at a time.
+    constexpr quint64 caseBits = 0x2020202020202020ull;
+    const auto mix = [](quint64 value) {
+        value *= 0x9E3779B97F4A7C15ull;
+        return value ^ (value >> 29);
+    };
+    quint64 hash = mix(quint64(seed) ^ quint64(bytes.size()));
+    qsizetype i = 0;
+    for (; i + 8 <= bytes.size(); i += 8) {
+        quint64 word = 0;
+        std::memcpy(&word, bytes.data() + i, sizeof word);
+        hash = mix(hash ^ (word | caseBits));
+    }
+    quint64 rest = 0;
+    for (; i < bytes.size(); ++i)
+        rest = (rest << 8) | (uchar(bytes[i]) | 0x20);
+    return size_t(mix(hash ^ rest));
 }
 
 } // namespace Gbk

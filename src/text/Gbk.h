@@ -24,5 +24,7 @@ qsizetype indexOfAscii(QByteArrayView bytes, char ascii);
 // Whether two GBK texts are equal when ASCII letters are compared without regard to case
 // (other characters, Chinese and non-ASCII letters alike, compare exactly).
 bool equalIgnoringAsciiCase(QByteArrayView a, QByteArrayView b);
+// A hash of GBK text that agrees with equalIgnoringAsciiCase: texts it finds equal hash alike.
+size_t hashIgnoringAsciiCase(QByteArrayView bytes, size_t seed = 0);
 
 } // namespace Gbk

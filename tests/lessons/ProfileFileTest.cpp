@@ -2,6 +2,7 @@
 #include "text/Gbk.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -45,6 +46,7 @@ private slots:
     void writesChangeOnlyTheirLine_data();
     void writesChangeOnlyTheirLine();
     void eraseSectionRemovesEveryLineOfIt();
+    void documentWritesWhatOneKeyCallsWrite();
     void refusedWritesLeaveTheOldFile_data();
     void refusedWritesLeaveTheOldFile();
     void settingsNameThatIsNoFileReadsAsDefaults_data();
@@ -237,6 +239,48 @@ void ProfileFileTest::eraseSectionRemovesEveryLineOfIt()
     QVERIFY2(file.eraseSection("missing"), "erasing what is not there succeeds");
 }
 
+void ProfileFileTest::documentWritesWhatOneKeyCallsWrite()
+{
+    struct Step {
+        bool erase;
+        QString section, key, value;
+    };
+    // Keys added and then replaced in one document, sections added, erased and added again, a
+    // key written with blanks around it while the bare name stands earlier in its section.
+    const QList<Step> steps = {
+        {false, "tec", "te1", "A"},  {false, "tec", "te2", "B"},
+        {false, "tec", "TE1", "C"},  {false, "anna", "frn", "5"},
+        {false, "new", "bh", "3"},   {false, "NEW", "ce", "4"},
+        {false, "new", "bh", "6"},   {true, "Anna", {}, {}},
+        {false, "Anna", "ma", "12"}, {false, "b", " x ", "9"},
+        {false, "b", "x", "7"},      {false, QStringLiteral("教师0"), "bh", "3"},
+        {true, "missing", {}, {}},   {false, "tec", "te2", "D"},
+    };
+    const QByteArray before = "; c\r\n[tec]\r\nmum=1\r\n\r\n[Anna]\r\nFRN=1\r\n[b]\r\nx=1\r\n"
+                              "[ANNA]\r\nfrn=2\r\n";
+    const QString keyByKey = m_directory->filePath("key by key.sec");
+    putFile(keyByKey, before);
+    putFile(path(), before);
+    const ProfileFile file(keyByKey);
+    ProfileDocument document = ProfileFile(path()).load();
+    for (const Step& step : steps) {
+        if (step.erase) {
+            QVERIFY(file.eraseSection(step.section));
+            QVERIFY(document.eraseSection(step.section));
+            continue;
+        }
+        QVERIFY(file.writeString(step.section, step.key, step.value));
+        QVERIFY(document.writeString(step.section, step.key, step.value));
+        QCOMPARE(document.readString(step.section, step.key, "none"),
+                 file.readString(step.section, step.key, "none"));
+    }
+    QCOMPARE(contentOf(path()), before);
+    QVERIFY(document.save());
+    QCOMPARE(contentOf(path()), contentOf(keyByKey));
+    QCOMPARE(ProfileFile(path()).readString("b", "x", "none"), QStringLiteral("7"));
+    QCOMPARE(ProfileFile(path()).readString("anna", "frn", "none"), QStringLiteral("none"));
+}
+
 void ProfileFileTest::refusedWritesLeaveTheOldFile_data()
 {
     QTest::addColumn<QString>("how");
@@ -304,6 +348,14 @@ void ProfileFileTest::settingsNameThatIsNoFileReadsAsDefaults()
     const ProfileFile file(path());
     QCOMPARE(file.readInteger("tec", "frn", 255), 255);
     QCOMPARE(file.readString("tec", "te1", "Anna"), QStringLiteral("Anna"));
+    if (fifo) {
+        QVERIFY2(!file.writeString("tec", "te1", "Anna"), "nothing is written in its place");
+        return;
+    }
+    // A link reads as a missing file: a write replaces the link itself, never what it points to.
+    QVERIFY(file.writeString("tec", "te1", "Anna"));
+    QVERIFY(!QFileInfo(path()).isSymLink());
+    QCOMPARE(contentOf(path()), QByteArray("[tec]\r\nte1=Anna\r\n"));
 }
 
 QTEST_GUILESS_MAIN(ProfileFileTest)

@@ -85,6 +85,7 @@ private slots:
     void controlsStandAtTheirPlaces();
     void windowsAreCentred();
     void lessonListsShowTheSectionsCounts();
+    void damagedCountsFillTheListsUpTo999();
     void teacherWithPasswordUnlocksOnThePad();
     void passwordFieldTakesDigitsFromThePadOnly();
     void teachersAddedFromTheKeyboardAndRefusedNames();
@@ -259,6 +260,18 @@ void SettingsWindowTest::lessonListsShowTheSectionsCounts()
     SettingsWindow* settings = fixture.windows().settings;
     QCOMPARE(entries(settings->ListBox2), QStringList({"1", "2", "3"}));
     QCOMPARE(entries(settings->ListBox3), QStringList({"1", "2"}));
+}
+
+void SettingsWindowTest::damagedCountsFillTheListsUpTo999()
+{
+    ProgramFixture fixture;
+    writeFile(fixture.settingsFile(),
+              *Gbk::encode("[教师0]\r\nce=2147483647\r\nke=0x7fffffff\r\n"));
+    fixture.start();
+    SettingsWindow* settings = fixture.windows().settings;
+    QCOMPARE(settings->ListBox2->count(), 999);
+    QCOMPARE(settings->ListBox3->count(), 999);
+    QCOMPARE(settings->ListBox2->item(998)->text(), QStringLiteral("999"));
 }
 
 void SettingsWindowTest::teacherWithPasswordUnlocksOnThePad()

@@ -12,6 +12,10 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <fcntl.h>
+#include <sys/inotify.h>
+#include <unistd.h>
+
 namespace {
 
 QByteArray contentOf(const QString& path)
@@ -19,6 +23,47 @@ QByteArray contentOf(const QString& path)
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
+
+// Counts, from the directory's inotify events, how often the settings file was opened and how
+// often it was written: replaced by a rename, or written in place.
+class FileEvents {
+public:
+    explicit FileEvents(const QString& directory)
+        : m_descriptor(inotify_init1(IN_NONBLOCK | IN_CLOEXEC))
+    {
+        // The closes and the renames' first halves stand between two opens or two renames: the
+        // kernel merges an event into one just like it that is still unread.
+        inotify_add_watch(m_descriptor, QFile::encodeName(directory).constData(),
+                          IN_OPEN | IN_CLOSE_NOWRITE | IN_CLOSE_WRITE | IN_MOVED_FROM |
+                              IN_MOVED_TO);
+    }
+    ~FileEvents() { ::close(m_descriptor); }
+    FileEvents(const FileEvents&) = delete;
+    FileEvents& operator=(const FileEvents&) = delete;
+
+    // The opens and writes of the file called name since the last call.
+    std::pair<int, int> take(const QByteArray& name)
+    {
+        int opens = 0;
+        int writes = 0;
+        alignas(inotify_event) char buffer[64 * 1024];
+        ssize_t length = 0;
+        while ((length = ::read(m_descriptor, buffer, sizeof buffer)) > 0) {
+            for (char* at = buffer; at < buffer + length;) {
+                const auto* event = reinterpret_cast<const inotify_event*>(at);
+                if (event->len > 0 && name == event->name) {
+                    opens += (event->mask & IN_OPEN) != 0;
+                    writes += (event->mask & (IN_MOVED_TO | IN_CLOSE_WRITE)) != 0;
+                }
+                at += sizeof(inotify_event) + event->len;
+            }
+        }
+        return {opens, writes};
+    }
+
+private:
+    int m_descriptor;
+};
 
 const QString badNameMessage =
     QStringLiteral("教师姓名不能含有 [ ] = / \\ 和控制字符，不能只由点组成，前后不能有空格！");
@@ -49,6 +94,11 @@ private slots:
     void confirmStoresListSectionAndDrive();
     void confirmWithoutTeacherStoresTheDefaultSection();
     void refusedWriteIsReported();
+    void refusedActionLeavesFileAndListAsTheyWere();
+    void eachOperationReadsOnceAndWritesAtMostOnce_data();
+    void eachOperationReadsOnceAndWritesAtMostOnce();
+    void damagedCountsStayWithinTheLists_data();
+    void damagedCountsStayWithinTheLists();
     void lessonSavedForUnstoredTeacherStoresTheList();
     void scramble_data();
     void scramble();
@@ -396,6 +446,124 @@ void TeacherSettingsTest::refusedWriteIsReported()
     QCOMPARE(teachers->changePersonalPassword("", "1", "1"),
              "Unable to write to " + settingsPath());
     QCOMPARE(teachers->storedPassword(), QStringLiteral("0"));
+}
+
+void TeacherSettingsTest::refusedActionLeavesFileAndListAsTheyWere()
+{
+    putSettings("[tec]\r\nmum=2\r\nte1=A\r\nte2=B\r\n[B]\r\nce=9\r\n");
+    const QByteArray before = contentOf(settingsPath());
+    auto teachers = start();
+    // The list's last name cannot be held by the file: the count written before it is not kept.
+    QCOMPARE(teachers->storeTeacherListFor(QStringLiteral("C😀")),
+             "Unable to write to " + settingsPath());
+    QCOMPARE(contentOf(settingsPath()), before);
+
+    teachers = start();
+    teachers->choose(2);
+    QVERIFY(QFile::remove(settingsPath()));
+    QVERIFY(QDir().mkpath(settingsPath()));
+    QCOMPARE(teachers->remove(), "Unable to write to " + settingsPath());
+    QCOMPARE(teachers->teacherList(), QStringList({"默认", "A", "B"}));
+    QCOMPARE(teachers->selectedEntry(), 2);
+}
+
+void TeacherSettingsTest::eachOperationReadsOnceAndWritesAtMostOnce_data()
+{
+    QTest::addColumn<QString>("operation");
+    QTest::addColumn<int>("writes");
+    QTest::newRow("creation") << "creation" << 0;
+    QTest::newRow("choosing a teacher") << "choose" << 0;
+    QTest::newRow("the teacher's password") << "password" << 0;
+    QTest::newRow("修改") << "rename" << 1;
+    QTest::newRow("删除") << "remove" << 1;
+    QTest::newRow("personal password change") << "change password" << 1;
+    QTest::newRow("确定 with a teacher") << "confirm" << 1;
+    QTest::newRow("确定 without a teacher") << "confirm default" << 1;
+    QTest::newRow("a lesson saved for a teacher the list lacks") << "store list" << 1;
+    QTest::newRow("picture folder") << "picture folder" << 0;
+    QTest::newRow("picture folder stored") << "store picture folder" << 1;
+}
+
+void TeacherSettingsTest::eachOperationReadsOnceAndWritesAtMostOnce()
+{
+    QFETCH(QString, operation);
+    QFETCH(int, writes);
+    // 1000 teachers; the first has the password 2.
+    constexpr int count = 1000;
+    QString text = QStringLiteral("[tec]\r\nmum=%1\r\n").arg(count);
+    for (int n = 1; n <= count; ++n)
+        text += QStringLiteral("te%1=老师%1\r\n").arg(n);
+    for (int n = 1; n <= count; ++n)
+        text +=
+            QStringLiteral("[老师%1]\r\nce=3\r\nke=4\r\nma=%2\r\n").arg(n).arg(n == 1 ? 278 : 0);
+    putSettings(text);
+
+    FileEvents events(QFileInfo(settingsPath()).path());
+    auto teachers = start();
+    if (operation != "creation") {
+        if (operation == "password")
+            QCOMPARE(teachers->choose(1), TeacherSettings::Choice::PasswordNeeded);
+        else if (operation != "choose" && operation != "confirm default")
+            QCOMPARE(teachers->choose(2), TeacherSettings::Choice::Loaded);
+        events.take("datb.sec");
+    }
+
+    QString message;
+    if (operation == "choose") {
+        teachers->choose(count);
+    } else if (operation == "password") {
+        message = teachers->enterPassword("2");
+    } else if (operation == "rename") {
+        teachers->setCurrentTeacherName("New");
+        message = teachers->rename();
+    } else if (operation == "remove") {
+        message = teachers->remove();
+    } else if (operation == "change password") {
+        message = teachers->changePersonalPassword("", "1", "1");
+    } else if (operation == "confirm" || operation == "confirm default") {
+        message = teachers->confirm().message;
+    } else if (operation == "store list") {
+        message = teachers->storeTeacherListFor("New");
+    } else if (operation == "picture folder") {
+        QCOMPARE(teachers->pictureFolder(), QString());
+    } else if (operation == "store picture folder") {
+        message = teachers->storePictureFolder("/home/teacher");
+    }
+    QCOMPARE(message, QString());
+    QCOMPARE(events.take("datb.sec"), std::pair(1, writes));
+}
+
+void TeacherSettingsTest::damagedCountsStayWithinTheLists_data()
+{
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<int>("count");
+    QTest::newRow("largest int") << "2147483647" << 999;
+    QTest::newRow("a million") << "1000000" << 999;
+    QTest::newRow("largest int in hexadecimal") << "0x7fffffff" << 999;
+    QTest::newRow("one more than the lists hold") << "1000" << 999;
+    QTest::newRow("as many as the lists hold") << "999" << 999;
+    QTest::newRow("negative") << "-5" << 0;
+    QTest::newRow("all 32 bits set") << "$FFFFFFFF" << 0;
+    QTest::newRow("not a number") << "many" << 1;
+}
+
+void TeacherSettingsTest::damagedCountsStayWithinTheLists()
+{
+    QFETCH(QString, stored);
+    QFETCH(int, count);
+    const QString counts = QStringLiteral("ce=%1\r\nke=%1\r\n").arg(stored);
+    putSettings("[tec]\r\nmum=1\r\nte1=A\r\n[教师0]\r\n" + counts + "[A]\r\n" + counts);
+    auto teachers = start();
+    QCOMPARE(teachers->volumeCount(), count);
+    QCOMPARE(teachers->lessonCount(), count);
+    teachers->choose(1);
+    QCOMPARE(teachers->volumeCount(), count);
+    QCOMPARE(teachers->lessonCount(), count);
+    // "添加" stops at the largest count.
+    teachers->setVolumeCount(teachers->volumeCount() + 1);
+    teachers->setLessonCount(teachers->lessonCount() + 1);
+    QCOMPARE(teachers->volumeCount(), std::min(count + 1, TeacherSettings::largestCount));
+    QCOMPARE(teachers->lessonCount(), std::min(count + 1, TeacherSettings::largestCount));
 }
 
 void TeacherSettingsTest::lessonSavedForUnstoredTeacherStoresTheList()

@@ -19,7 +19,6 @@
 #include <QApplication>
 #include <QTemporaryDir>
 #include <QTextCursor>
-#include <QTextEdit>
 
 #include <cstdio>
 #include <string>

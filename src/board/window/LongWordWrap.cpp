@@ -3,6 +3,8 @@
 #include <QTextCursor>
 #include <QTextEdit>
 
+#include <algorithm>
+
 namespace {
 
 // Where Qt may wrap a line: after white space and between Chinese and Japanese characters.

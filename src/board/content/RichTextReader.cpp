@@ -87,6 +87,17 @@ const QHash<QByteArray, char16_t>& characterWords()
     return words;
 }
 
+// How much of the start of text fits into room characters, never half a character of two code
+// units.
+qsizetype keptLength(QStringView text, qsizetype room)
+{
+    if (text.size() <= room)
+        return text.size();
+    const qsizetype kept = std::max<qsizetype>(room, 0);
+    return kept > 0 && text[kept - 1].isHighSurrogate() && text[kept].isLowSurrogate() ? kept - 1
+                                                                                       : kept;
+}
+
 bool isLetter(char c)
 {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
@@ -135,6 +146,9 @@ private:
     void endRun();
     void paragraph();
     void insert(const QString& text);
+    void insertRun();
+    // Whether the bound leaves room for a paragraph break; the text is cut when it does not.
+    bool roomForBreak();
     QTextCharFormat charFormat() const;
     QString decode(const QByteArray& bytes, int charset) const;
     int charsetOfFont(int font) const;
@@ -142,6 +156,14 @@ private:
     void plain();
 
     QTextCursor m_cursor;
+    // Text in one format waits here and goes in with one insert: an insert lays out its
+    // paragraph, so one insert per character would lay out a long paragraph again each time.
+    QString m_run;
+    QTextCharFormat m_runFormat;
+    // Characters in the document so far, a paragraph break counting one; at the bound the text
+    // is cut and the rest of the input is not read.
+    qsizetype m_characters = 0;
+    bool m_cut = false;
     QByteArrayView m_input;
     qsizetype m_position = 0;
     GroupState m_state;
@@ -164,8 +186,10 @@ private:
 
 void Reader::read(QByteArrayView input)
 {
+    // The document lays itself out once, at the end, rather than at every insert.
+    m_cursor.beginEditBlock();
     m_input = input;
-    while (m_position < input.size()) {
+    while (m_position < input.size() && !m_cut) {
         const char c = input[m_position++];
         switch (c) {
         case '{':
@@ -226,6 +250,12 @@ void Reader::read(QByteArrayView input)
         }
     }
     endRun();
+    insertRun();
+    if (m_cut) {
+        m_cursor.insertBlock(QTextBlockFormat(), QTextCharFormat());
+        m_cursor.insertText(RichTextReader::cutNote(), QTextCharFormat());
+    }
+    m_cursor.endEditBlock();
 }
 
 void Reader::openGroup()
@@ -478,8 +508,10 @@ QTextCharFormat Reader::charFormat() const
 void Reader::paragraph()
 {
     // A paragraph mark at the very end closes the last paragraph and opens none.
-    if (m_paragraphPending)
+    if (m_paragraphPending && roomForBreak()) {
+        insertRun();
         m_cursor.insertBlock(QTextBlockFormat(), charFormat());
+    }
     m_paragraphPending = true;
     if (!m_textStarted) {
         m_cursor.setBlockCharFormat(charFormat());
@@ -489,19 +521,61 @@ void Reader::paragraph()
 
 void Reader::insert(const QString& text)
 {
-    if (text.isEmpty())
+    if (text.isEmpty() || m_cut)
         return;
     if (m_paragraphPending) {
+        if (!roomForBreak())
+            return;
+        insertRun();
         m_cursor.insertBlock(QTextBlockFormat(), charFormat());
         m_paragraphPending = false;
     }
     m_textStarted = true;
-    m_cursor.insertText(text, charFormat());
+    const QTextCharFormat format = charFormat();
+    // One insert reads "\r\n" as one paragraph break; characters inserted one by one made two.
+    if (format != m_runFormat || (text.startsWith(u'\n') && m_run.endsWith(u'\r'))) {
+        insertRun();
+        m_runFormat = format;
+    }
+    const qsizetype kept = keptLength(text, RichTextReader::maxCharacters - m_characters);
+    m_run += QStringView(text).first(kept);
+    m_characters += kept;
+    if (kept < text.size()) {
+        m_cut = true;
+        // The first half of a character that came as two \uN escapes goes with its second.
+        if (text[kept].isLowSurrogate() && !m_run.isEmpty() && m_run.back().isHighSurrogate()) {
+            m_run.chop(1);
+            --m_characters;
+        }
+    }
+}
+
+void Reader::insertRun()
+{
+    if (m_run.isEmpty())
+        return;
+    m_cursor.insertText(m_run, m_runFormat);
+    m_run.clear();
+}
+
+bool Reader::roomForBreak()
+{
+    if (m_characters >= RichTextReader::maxCharacters) {
+        m_cut = true;
+        return false;
+    }
+    ++m_characters;
+    return true;
 }
 
 } // namespace
 
 namespace RichTextReader {
+
+QString cutNote()
+{
+    return QStringLiteral("……（文字过长，其余部分未显示）");
+}
 
 void read(QByteArrayView richText, QTextDocument& document)
 {
@@ -512,7 +586,12 @@ void read(QByteArrayView richText, QTextDocument& document)
         Reader reader(document);
         reader.read(richText);
     } else {
-        QTextCursor(&document).insertText(Gbk::decode(richText).remove(QLatin1Char('\r')));
+        QString text = Gbk::decode(richText).remove(QLatin1Char('\r'));
+        if (const qsizetype kept = keptLength(text, maxCharacters); kept < text.size()) {
+            text.truncate(kept);
+            text += QLatin1Char('\n') + cutNote();
+        }
+        QTextCursor(&document).insertText(text);
     }
     document.setUndoRedoEnabled(undo);
 }

@@ -13,8 +13,19 @@ class QTextDocument;
 // ignored. Escaped bytes take the code page of their font's character set (GBK for the Chinese
 // one), or the file's code page (\ansicpg) under a font without one. A file that does not start as
 // rich text is read as plain GBK text. Nothing in the input can make the reader fail: braces that
-// do not match end or close what they can.
+// do not match end or close what they can. A text longer than maxCharacters is cut there and
+// ends with a paragraph that says so (cutNote).
 namespace RichTextReader {
+
+// Far beyond any lesson (a page's text is a few thousand characters, a whole novel some hundred
+// thousand) and below what the text box can show: Qt lays out a text box's text on one page
+// 2^23 pixels high, and a text taller than that takes minutes to lay out. In the normal width
+// the brush script's 48 pixels give about seven characters on a line of 59 pixels, so the page
+// holds about a million characters; the bound leaves room for a narrower panel.
+constexpr qsizetype maxCharacters = 600'000;
+
+// The paragraph that ends a text cut at maxCharacters.
+QString cutNote();
 
 // Replaces the document's text; the document's default font stays.
 void read(QByteArrayView richText, QTextDocument& document);

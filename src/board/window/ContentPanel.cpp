@@ -3,6 +3,7 @@
 #include "board/content/ContentPanelModel.h"
 #include "board/pixels/ColourRef.h"
 #include "board/pixels/NamedColours.h"
+#include "board/window/LongWordWrap.h"
 #include "ui/ButtonPictures.h"
 #include "ui/PictureButton.h"
 #include "ui/PointerInput.h"
@@ -64,6 +65,7 @@ ContentPanel::ContentPanel(ContentPanelModel& model, QWidget* board) : QFrame(bo
     QPalette text = RichEdit1->palette();
     text.setColor(QPalette::Text, Qt::black);
     RichEdit1->setPalette(text);
+    new LongWordWrap(RichEdit1);
     RichEdit1->viewport()->setMouseTracking(true);
     RichEdit1->viewport()->installEventFilter(this);
 

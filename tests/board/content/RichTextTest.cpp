@@ -109,6 +109,8 @@ private slots:
     void brokenFilesReadAsFarAsTheyGo_data();
     void brokenFilesReadAsFarAsTheyGo();
     void readingKeepsTheDocumentsFontAndLeavesNoUndo();
+    void longTextsAreCutAtTheBound_data();
+    void longTextsAreCutAtTheBound();
 };
 
 void RichTextTest::writtenTextReadsBackTheSame_data()
@@ -129,6 +131,17 @@ void RichTextTest::writtenTextReadsBackTheSame_data()
         << QList<Run>{{QStringLiteral("a\\b{c}d\te") + QChar(QChar::LineSeparator) +
                        QStringLiteral("  two spaces")},
                       {QStringLiteral(" 乗亄旲"), {}, 0, {}, true}};
+    // Characters that come one by one, each its own \uN or GBK escape, in runs of their own.
+    QList<Run> manyEscapes;
+    for (int n = 0; n < 300; ++n)
+        manyEscapes.append({QStringLiteral("한국어😀中文乗") + QChar(char16_t(0xAC00 + n)),
+                            {},
+                            0,
+                            n % 3 ? QColor() : QColor(0, 0, 255),
+                            n % 2 == 1,
+                            n % 5 == 0});
+    manyEscapes.insert(150, paragraph);
+    QTest::newRow("many escapes in many runs") << manyEscapes;
     QTest::newRow("empty paragraphs")
         << QList<Run>{paragraph, {QStringLiteral("一")}, paragraph, paragraph};
     QTest::newRow("empty document") << QList<Run>{};
@@ -205,6 +218,8 @@ void RichTextTest::brokenFilesReadAsFarAsTheyGo_data()
     QTest::newRow("binary data past the end") << QByteArray("{\\rtf1 a\\bin999 b}") << "a";
     QTest::newRow("binary data that looks like braces")
         << QByteArray("{\\rtf1 a{\\*\\blob\\bin3 }}}}b}") << "ab";
+    QTest::newRow("carriage return and line feed as escapes are two paragraph breaks")
+        << QByteArray("{\\rtf1 a\\u13?\\u10?b}") << "a\n\nb";
     QTest::newRow("plain GBK text")
         << *Gbk::encode(QStringLiteral("第一行\r\n第二行")) << "第一行\n第二行";
 }
@@ -227,6 +242,54 @@ void RichTextTest::readingKeepsTheDocumentsFontAndLeavesNoUndo()
     QCOMPARE(document.toPlainText(), QStringLiteral("now"));
     QCOMPARE(document.defaultFont().pixelSize(), 48);
     QVERIFY(!document.isUndoAvailable());
+}
+
+void RichTextTest::longTextsAreCutAtTheBound_data()
+{
+    QTest::addColumn<QByteArray>("input");
+    QTest::addColumn<qsizetype>("kept"); // characters before the note, or of the whole text
+    QTest::addColumn<QString>("lastKept");
+    QTest::addColumn<bool>("cut");
+    constexpr qsizetype bound = RichTextReader::maxCharacters;
+    const auto chinese = [](qsizetype length) {
+        return *Gbk::encode(QString(length, QChar(u'中')));
+    };
+    const QByteArray rich = "{\\rtf1\\ansi\\ansicpg936{\\fonttbl{\\f0\\fcharset134 x;}}\\f0 ";
+    QTest::newRow("plain text one under the bound")
+        << chinese(bound - 1) << bound - 1 << "中" << false;
+    QTest::newRow("plain text at the bound") << chinese(bound) << bound << "中" << false;
+    QTest::newRow("plain text one over the bound") << chinese(bound + 1) << bound << "中" << true;
+    QTest::newRow("plain text over the bound in lines")
+        << chinese(bound - 2) + "\r\nab\r\ncd" << bound << "a" << true;
+    // As the writer writes Chinese: every byte a \'hh escape.
+    QByteArray escaped;
+    for (char byte : chinese(bound - 2))
+        escaped += "\\'" + QByteArray(1, byte).toHex();
+    QTest::newRow("rich text in GBK escapes at the bound, a paragraph mark at the end")
+        << rich + escaped + "\\par x\\par}" << bound << "x" << false;
+    QTest::newRow("rich text cut in a run")
+        << rich + "a\\par " + QByteArray(bound, 'b') + "}" << bound << "b" << true;
+    QTest::newRow("rich text cut at a paragraph mark")
+        << rich + QByteArray(bound, 'a') + "\\par b}" << bound << "a" << true;
+    QTest::newRow("rich text cut between the halves of an escaped character")
+        << rich + QByteArray(bound - 1, 'a') + "\\u-10179?\\u-8704?}" << bound - 1 << "a" << true;
+}
+
+void RichTextTest::longTextsAreCutAtTheBound()
+{
+    QFETCH(QByteArray, input);
+    QFETCH(qsizetype, kept);
+    QFETCH(QString, lastKept);
+    QFETCH(bool, cut);
+    QTextDocument document;
+    RichTextReader::read(input, document);
+    QString text = document.toPlainText();
+    const QString note = QLatin1Char('\n') + RichTextReader::cutNote();
+    QCOMPARE(text.endsWith(note), cut);
+    if (cut)
+        text.chop(note.size());
+    QCOMPARE(text.size(), kept);
+    QCOMPARE(text.right(1), lastKept);
 }
 
 QTEST_MAIN(RichTextTest)

@@ -7,6 +7,7 @@
 #include "board/model/BoardModel.h"
 #include "board/tools/CursorFile.h"
 #include "board/window/BoardWindow.h"
+#include "board/window/LongWordWrap.h"
 #include "board/window/PalettePanel.h"
 #include "platform/fakes/ScriptedPrompter.h"
 
@@ -37,6 +38,8 @@ private slots:
     void buttonsAskForWhatOthersProvide();
     void textTypedThroughTheInputMethodIsKeptInTheBrushScript();
     void pasteButtonPastesTheClipboard();
+    void textBoxWrapsAnywhereOnlyAroundOverlongWords_data();
+    void textBoxWrapsAnywhereOnlyAroundOverlongWords();
     void stampIntoThePageCopiesThePanelAndCloses();
     void titleBarDragMovesThePanel();
     void pressesOnThePanelNeverReachThePage_data();
@@ -208,6 +211,47 @@ void ContentPanelTest::pasteButtonPastesTheClipboard()
     QCOMPARE(m_panel->RichEdit1->toPlainText(), QStringLiteral("粘贴的课文"));
     QVERIFY(m_panel->RichEdit1->isVisible());
     QCOMPARE(m_model->pages().current().contentKind, ContentKind::Text);
+}
+
+void ContentPanelTest::textBoxWrapsAnywhereOnlyAroundOverlongWords_data()
+{
+    QTest::addColumn<QString>("earlier"); // the page text shown before
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("anywhere");
+    const QString longest(LongWordWrap::longestWord, QLatin1Char('a'));
+    QString hangul;
+    for (int n = 0; n <= LongWordWrap::longestWord; ++n)
+        hangul += QChar(char16_t(0xAC00 + n));
+    QTest::newRow("a long Chinese paragraph") << QString() << QString(5000, u'课') << false;
+    QTest::newRow("English words")
+        << QString() << QStringLiteral("Spring is here. ").repeated(300) << false;
+    QTest::newRow("a word of the longest length") << QString() << longest + " b" << false;
+    QTest::newRow("letters beyond it") << QString() << longest + "b" << true;
+    QTest::newRow("Hangul without a space") << QString() << hangul << true;
+    QTest::newRow("emoji without a space")
+        << QString() << QStringLiteral("😀").repeated(LongWordWrap::longestWord + 1) << true;
+    QTest::newRow("the next page's text after a long word")
+        << hangul << QStringLiteral("课文 text") << false;
+}
+
+void ContentPanelTest::textBoxWrapsAnywhereOnlyAroundOverlongWords()
+{
+    QFETCH(QString, earlier);
+    QFETCH(QString, text);
+    QFETCH(bool, anywhere);
+    // Page texts as the writer gives characters GBK lacks: a \uN escape each.
+    const auto richText = [](const QString& characters) {
+        QByteArray file = "{\\rtf1 ";
+        for (QChar c : characters)
+            file += "\\u" + QByteArray::number(qint16(c.unicode())) + '?';
+        return file + '}';
+    };
+    open();
+    RichTextReader::read(richText(earlier), *m_model->panelText());
+    RichTextReader::read(richText(text), *m_model->panelText());
+    QCOMPARE(m_panel->RichEdit1->toPlainText(), text);
+    QCOMPARE(m_panel->RichEdit1->wordWrapMode(),
+             anywhere ? QTextOption::WrapAnywhere : QTextOption::WrapAtWordBoundaryOrAnywhere);
 }
 
 void ContentPanelTest::stampIntoThePageCopiesThePanelAndCloses()

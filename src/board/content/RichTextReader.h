@@ -17,12 +17,12 @@ class QTextDocument;
 // ends with a paragraph that says so (cutNote).
 namespace RichTextReader {
 
-// Far beyond any lesson (a page's text is a few thousand characters, a whole novel some hundred
-// thousand) and below what the text box can show: Qt lays out a text box's text on one page
-// 2^23 pixels high, and a text taller than that takes minutes to lay out. In the normal width
-// the brush script's 48 pixels give about seven characters on a line of 59 pixels, so the page
-// holds about a million characters; the bound leaves room for a narrower panel.
-constexpr qsizetype maxCharacters = 600'000;
+// Far beyond any lesson (the panel shows some eighty characters of the brush script at once; a
+// page's text is a few hundred) and below what the text box can show: Qt lays out a text box's
+// text on one page 2^23 pixels high, and a text taller than that takes minutes to lay out. In the
+// narrowest panel (20 pixels, and a panel not shown yet may be as narrow) every character of the
+// brush script's 48 pixels takes a line of its own, about 66 pixels: the page holds some 127,000.
+constexpr qsizetype maxCharacters = 100'000;
 
 // The paragraph that ends a text cut at maxCharacters.
 QString cutNote();

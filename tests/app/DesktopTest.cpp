@@ -21,6 +21,8 @@ private slots:
     void boardCoversThePanelAroundADialog();
     void pictureWindowsStandOverTheBoard_data();
     void pictureWindowsStandOverTheBoard();
+    void pressOnAHintDraws_data();
+    void pressOnAHintDraws();
 
 private:
     void startDesktop(bool windowManager);
@@ -50,6 +52,9 @@ constexpr QPoint toolbarShadeButton(588 + 191 + 19, 20);
 constexpr QPoint boardStrokeColourButton(300 + 1 + 18, 10);
 constexpr QPoint boardShadeButton(300 + 646 + 19, 20);
 constexpr QPoint screenMiddle(512, 400);
+// "右翻页" on the strip; its hint hangs below it over the page, from (894, 36) to (962, 64).
+constexpr QPoint boardNextPageButton(300 + 578 + 14, 20);
+constexpr QPoint onNextPageHint(930, 50);
 constexpr QPoint panelPlace(512, 760);
 // The content panel's button on the strip, the palette's button on the panel's title bar, the
 // palette's "其它" tab, and the button "设置" of the settings button window under the palette.
@@ -119,9 +124,20 @@ void DesktopTest::startDesktop(bool windowManager)
     QVERIFY(m_windowManager.waitForStarted());
     // Generous: on a loaded machine the desktop's programs may take long to start.
     QTRY_VERIFY_WITH_TIMEOUT(m_probe->windowManagerRunning(), 30000);
-    m_panel.start(QStringLiteral("tint2"), {"-c", m_configuration.filePath("tint2rc")});
-    QVERIFY(m_panel.waitForStarted());
-    QTRY_COMPARE_WITH_TIMEOUT(m_probe->pixel(panelPlace), panelColour, 30000);
+    // Now and then, on a loaded machine, tint2 comes up without ever showing its panel: it is
+    // started again, and what it said is shown.
+    for (int attempt = 1; attempt <= 3; ++attempt) {
+        m_panel.start(QStringLiteral("tint2"), {"-c", m_configuration.filePath("tint2rc")});
+        QVERIFY(m_panel.waitForStarted());
+        if (QTest::qWaitFor([&] { return m_probe->pixel(panelPlace) == panelColour; }, 15000))
+            break;
+        qWarning("tint2 showed no panel in attempt %d (%s): %s", attempt,
+                 m_panel.state() == QProcess::Running ? "running" : "ended",
+                 m_panel.readAllStandardError().constData());
+        m_panel.kill();
+        m_panel.waitForFinished(10000);
+    }
+    QCOMPARE(m_probe->pixel(panelPlace), panelColour);
     m_hasPanel = true;
 }
 
@@ -309,6 +325,30 @@ void DesktopTest::pictureWindowsStandOverTheBoard()
     const quint64 import = m_probe->windowCaptioned(pid, QStringLiteral("导入图片"));
     QTRY_COMPARE(programWindowAt(screenMiddle), import);
     QCOMPARE(programWindowAt(settingsButtonPlace), settingsButton);
+}
+
+void DesktopTest::pressOnAHintDraws_data()
+{
+    QTest::addColumn<bool>("windowManager");
+    QTest::newRow("openbox") << true;
+    QTest::newRow("no window manager") << false;
+}
+
+void DesktopTest::pressOnAHintDraws()
+{
+    QFETCH(bool, windowManager);
+    startDesktop(windowManager);
+    startProgram();
+    openBoard();
+    m_probe->move(boardNextPageButton);
+    QTRY_VERIFY_WITH_TIMEOUT(programWindowAt(onNextPageHint) != 0 &&
+                                 programWindowAt(onNextPageHint) != m_board,
+                             10000);
+
+    // A stroke begun on the hint: the press reaches the page under it.
+    m_probe->drag(onNextPageHint, onNextPageHint + QPoint(0, 110));
+    QTRY_VERIFY_WITH_TIMEOUT(m_probe->pixel(onNextPageHint + QPoint(0, 60)) != m_boardColour,
+                             5000);
 }
 
 QTEST_GUILESS_MAIN(DesktopTest)

@@ -147,6 +147,11 @@ void DisplayProbe::click(QPoint point, int button) const
              QString::number(button)});
 }
 
+void DisplayProbe::move(QPoint point) const
+{
+    xdotool({"mousemove", QString::number(point.x()), QString::number(point.y())});
+}
+
 void DisplayProbe::drag(QPoint from, QPoint to) const
 {
     const QPoint middle = (from + to) / 2;

@@ -43,6 +43,8 @@ public:
     bool windowManagerRunning() const;
 
     void click(QPoint point, int button = 1) const;
+    // The pointer comes to rest there, without a press.
+    void move(QPoint point) const;
     void drag(QPoint from, QPoint to) const;
 
 private:

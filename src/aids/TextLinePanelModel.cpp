@@ -7,7 +7,6 @@
 #include "platform/RegularFile.h"
 #include "text/Gbk.h"
 
-
 namespace {
 
 const QString filter = QStringLiteral("*.txt (*.txt)");

@@ -207,13 +207,13 @@ LessonPage LessonStore::readPage(const Lesson& lesson, int n, QSize screenSize) 
     const int kind = panel.readInteger(panelSection, QStringLiteral("vis"), 0);
     page.contentKind = kind == 1 || kind == 2 ? ContentKind(kind) : ContentKind::None;
     // A panel stays within reach whatever the record says, and never larger than the board.
-    const QRect bounds(
-        panel.readInteger(panelSection, QStringLiteral("left"), 0),
-        panel.readInteger(panelSection, QStringLiteral("top"), 40),
-        std::clamp(panel.readInteger(panelSection, QStringLiteral("width"), 368), 0,
-                   screenSize.width()),
-        std::clamp(panel.readInteger(panelSection, QStringLiteral("height"), screenSize.height() - 40),
-                   0, screenSize.height()));
+    const QRect bounds(panel.readInteger(panelSection, QStringLiteral("left"), 0),
+                       panel.readInteger(panelSection, QStringLiteral("top"), 40),
+                       std::clamp(panel.readInteger(panelSection, QStringLiteral("width"), 368), 0,
+                                  screenSize.width()),
+                       std::clamp(panel.readInteger(panelSection, QStringLiteral("height"),
+                                                    screenSize.height() - 40),
+                                  0, screenSize.height()));
     page.panelBounds = BoardGeometry::panelKeptOnScreen(bounds, screenSize);
     page.text = RegularFile::read(pathFor(PageFile::Text), largestText).value_or(QByteArray());
     return page;

@@ -84,8 +84,8 @@ public:
     // from "pag" (or from the committed save), never more than maxPages.
     Lesson open(const QString& lesson) const;
     // Page n of an opened lesson. A missing or unreadable picture is null; a missing panel record
-    // gives content kind none and the bounds (0, 40, 368, screen height − 40); bounds are kept within
-    // reach on the screen; a missing text is empty.
+    // gives content kind none and the bounds (0, 40, 368, screen height − 40); bounds are kept
+    // within reach on the screen; a missing text is empty.
     LessonPage readPage(const Lesson& lesson, int n, QSize screenSize) const;
 
 private:

@@ -1,8 +1,8 @@
 #include "lessons/LessonWriter.h"
 
 #include "board/codec/PngCodec.h"
-#include "platform/FileWrite.h"
 #include "lessons/Messages.h"
+#include "platform/FileWrite.h"
 
 #include <QThread>
 
@@ -32,9 +32,8 @@ LessonWriter::LessonWriter(const LessonStore& store, QString lesson, int pageCou
     Q_ASSERT(pageCount >= 1 && pageCount <= LessonStore::maxPages);
     m_pool.setMaxThreadCount(QThread::idealThreadCount());
     // The temporary files of this save must not be mistaken for those of a committed one.
-    m_failure = m_store.isOnItsDrive()
-                    ? m_store.finishSave(m_lesson).message
-                    : Messages::lessonFileRefused(m_store.directory(), ELOOP);
+    m_failure = m_store.isOnItsDrive() ? m_store.finishSave(m_lesson).message
+                                       : Messages::lessonFileRefused(m_store.directory(), ELOOP);
 }
 
 LessonWriter::~LessonWriter()

@@ -90,8 +90,8 @@ int replace(const QString& path, QByteArrayView bytes)
     int error = EEXIST;
     QByteArray temporary;
     for (int attempt = 0; attempt < 100 && error == EEXIST; ++attempt) {
-        temporary = target + temporaryMark +
-                    QByteArray::number(QRandomGenerator::global()->generate(), 36);
+        temporary =
+            target + temporaryMark + QByteArray::number(QRandomGenerator::global()->generate(), 36);
         error = writeNew(temporary, bytes, true, keepsMode ? &old : nullptr);
     }
     if (error == 0)
@@ -144,8 +144,7 @@ void removeTemporariesOlderThan(const QString& path, const QDateTime& time)
         const QString leftover = directory.filePath(name);
         struct stat status {};
         if (::lstat(QFile::encodeName(leftover).constData(), &status) == 0 &&
-            !S_ISDIR(status.st_mode) &&
-            QDateTime::fromSecsSinceEpoch(status.st_mtim.tv_sec) < time)
+            !S_ISDIR(status.st_mode) && QDateTime::fromSecsSinceEpoch(status.st_mtim.tv_sec) < time)
             remove(leftover);
     }
 }

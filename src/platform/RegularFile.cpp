@@ -13,8 +13,8 @@ bool isRegularFile(const QString& path, qint64 maxBytes, bool followLink)
 {
     const QByteArray name = QFile::encodeName(path);
     struct stat status {};
-    const int result = followLink ? ::stat(name.constData(), &status)
-                                  : ::lstat(name.constData(), &status);
+    const int result =
+        followLink ? ::stat(name.constData(), &status) : ::lstat(name.constData(), &status);
     return result == 0 && S_ISREG(status.st_mode) && status.st_size <= maxBytes;
 }
 
@@ -24,8 +24,9 @@ std::optional<QByteArray> readFile(const QString& path, qint64 maxBytes, bool fo
     if (!isRegularFile(path, maxBytes, followLink))
         return std::nullopt;
     // Without blocking, and looked at again once open, in case the name was swapped meanwhile.
-    const int fd = ::open(QFile::encodeName(path).constData(),
-                          O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY | (followLink ? 0 : O_NOFOLLOW));
+    const int fd =
+        ::open(QFile::encodeName(path).constData(),
+               O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY | (followLink ? 0 : O_NOFOLLOW));
     if (fd < 0)
         return std::nullopt;
     std::optional<QByteArray> content;

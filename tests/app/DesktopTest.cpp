@@ -341,14 +341,12 @@ void DesktopTest::pressOnAHintDraws()
     startProgram();
     openBoard();
     m_probe->move(boardNextPageButton);
-    QTRY_VERIFY_WITH_TIMEOUT(programWindowAt(onNextPageHint) != 0 &&
-                                 programWindowAt(onNextPageHint) != m_board,
-                             10000);
+    QTRY_VERIFY_WITH_TIMEOUT(
+        programWindowAt(onNextPageHint) != 0 && programWindowAt(onNextPageHint) != m_board, 10000);
 
     // A stroke begun on the hint: the press reaches the page under it.
     m_probe->drag(onNextPageHint, onNextPageHint + QPoint(0, 110));
-    QTRY_VERIFY_WITH_TIMEOUT(m_probe->pixel(onNextPageHint + QPoint(0, 60)) != m_boardColour,
-                             5000);
+    QTRY_VERIFY_WITH_TIMEOUT(m_probe->pixel(onNextPageHint + QPoint(0, 60)) != m_boardColour, 5000);
 }
 
 QTEST_GUILESS_MAIN(DesktopTest)

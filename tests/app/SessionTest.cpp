@@ -10,8 +10,8 @@
 
 // The program as a process in a session. Started without a usable X display it says so in one
 // line and ends; ended from outside (a signal, the X server going away) it runs the exit steps
-// of "退出" without asking, so no page text file stays behind, and it ends whatever window is open. Each case has an X server and a
-// program directory of its own, with a copy of the program in it.
+// of "退出" without asking, so no page text file stays behind, and it ends whatever window is open.
+// Each case has an X server and a program directory of its own, with a copy of the program in it.
 class SessionTest : public QObject {
     Q_OBJECT
 private slots:
@@ -38,9 +38,10 @@ constexpr QPoint screenCentre(512, 384);
 // when there is none.
 QString pageTextFile(const QString& directory, int n)
 {
-    for (const QString& folder : QDir(directory).entryList({QStringLiteral("texts-*")}, QDir::Dirs)) {
-        const QString path = directory + QLatin1Char('/') + folder + QLatin1Char('/') +
-                             QString::number(n);
+    for (const QString& folder :
+         QDir(directory).entryList({QStringLiteral("texts-*")}, QDir::Dirs)) {
+        const QString path =
+            directory + QLatin1Char('/') + folder + QLatin1Char('/') + QString::number(n);
         if (QFile::exists(path))
             return path;
     }

@@ -116,8 +116,8 @@ void PlantedFilesTest::writesStayInTheStore_data()
 void PlantedFilesTest::writesStayInTheStore()
 {
     QFETCH(bool, pipes);
-    const QString delivered = outsideFileFor(QStringLiteral("delivered.dll"),
-                                             QByteArray(6000, ' '));
+    const QString delivered =
+        outsideFileFor(QStringLiteral("delivered.dll"), QByteArray(6000, ' '));
     for (const QString& name : namesUsed()) {
         const QString planted = m_store->directory() + name;
         if (pipes)
@@ -130,7 +130,8 @@ void PlantedFilesTest::writesStayInTheStore()
     const QString saved = save(*m_store, 1, 3);
     AdministratorPassword password(delivered, m_store->directory() + QStringLiteral("sxut.dll"));
     password.provideCopy();
-    const QString changed = password.change(QString(), QStringLiteral("123"), QStringLiteral("123"));
+    const QString changed =
+        password.change(QString(), QStringLiteral("123"), QStringLiteral("123"));
 
     QCOMPARE(outside(), before);
     if (pipes) {
@@ -150,7 +151,8 @@ void PlantedFilesTest::writesStayInTheStore()
         QCOMPARE(read.picture, expected.picture);
         QCOMPARE(read.text, expected.text);
     }
-    for (const QString& name : QDir(m_store->directory()).entryList(QDir::AllEntries | QDir::System))
+    for (const QString& name :
+         QDir(m_store->directory()).entryList(QDir::AllEntries | QDir::System))
         QVERIFY2(!QFileInfo(m_store->directory() + name).isSymLink(), qPrintable(name));
 }
 
@@ -181,9 +183,8 @@ void PlantedFilesTest::linkedFilesReadAsMissing()
     } else if (name.endsWith(QLatin1String(".sec"))) {
         content = "[edit]\r\nvis=2\r\nleft=300\r\ntop=300\r\nwidth=100\r\nheight=100\r\n";
     }
-    const QString target = name.endsWith(QLatin1String(".pte"))
-                               ? outsidePath(*m_root) + name
-                               : outsideFileFor(name, content);
+    const QString target = name.endsWith(QLatin1String(".pte")) ? outsidePath(*m_root) + name
+                                                                : outsideFileFor(name, content);
     const QString planted = m_store->directory() + name;
     QFile::remove(planted);
     QVERIFY(QFile::link(target, planted));
@@ -212,8 +213,9 @@ void PlantedFilesTest::leftoversOfCutSavesAreRemoved()
     QCOMPARE(save(*m_store, 1, 2), QString());
     // A save cut short before its commit, and one of more pages than the committed count.
     for (int n = 1; n <= 5; ++n)
-        FileContents::write(LessonStore::savingPath(m_store->pathOf(lesson, n, LessonStore::PageFile::Text)),
-                  "cut short");
+        FileContents::write(
+            LessonStore::savingPath(m_store->pathOf(lesson, n, LessonStore::PageFile::Text)),
+            "cut short");
     QCOMPARE(m_store->open(lesson).pageCount, 2);
     QCOMPARE(QDir(m_store->directory()).entryList({QStringLiteral("*.saving*")}, QDir::Files),
              QStringList());

@@ -1,5 +1,5 @@
-#include "FileContents.h"
 #include "platform/FileWrite.h"
+#include "FileContents.h"
 #include "platform/ProgramRun.h"
 
 #include <QDir>
@@ -80,8 +80,9 @@ void FileWriteTest::writesReplaceWhatStandsUnderTheName()
     if (standing == Standing::LinkOutside)
         QCOMPARE(FileContents::of(target), QByteArray("outside"));
     // No temporary file stays beside it.
-    QCOMPARE(QDir(directory.path()).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot),
-             QStringList{"datb.sec"});
+    QCOMPARE(
+        QDir(directory.path()).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot),
+        QStringList{"datb.sec"});
 }
 
 void FileWriteTest::replaceKeepsTheFilesPermissions()

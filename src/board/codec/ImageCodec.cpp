@@ -105,7 +105,8 @@ PictureRead readPicture(const QString& path, const SizeNeeded& sizeNeeded)
 {
     // Read whole, and only from a regular file: a named pipe under a picture's name must not
     // make the program wait.
-    const std::optional<QByteArray> bytes = RegularFile::readThroughLink(path, PictureLimit::fileBytes);
+    const std::optional<QByteArray> bytes =
+        RegularFile::readThroughLink(path, PictureLimit::fileBytes);
     if (!bytes)
         return {};
     if (JpegCodec::isJpeg(*bytes))

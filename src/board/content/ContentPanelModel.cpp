@@ -140,7 +140,7 @@ void ContentPanelModel::dragTitleBar(QPoint inPanel)
     QRect bounds = m_state.bounds;
     if (m_grip == PanelGrip::Move)
         bounds = BoardGeometry::panelKeptOnScreen(bounds.translated(inPanel - m_pressPoint),
-                                                    m_screen.size());
+                                                  m_screen.size());
     else
         bounds.setWidth(std::max(smallest, inPanel.x() + m_originSize.width() - m_pressPoint.x()));
     place(m_state.shown, bounds);

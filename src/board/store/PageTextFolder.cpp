@@ -51,9 +51,9 @@ void removeFolder(const QString& path)
 void removeEndedRuns(const QString& programDirectory)
 {
     const QDir directory(programDirectory);
-    for (const QString& name :
-         directory.entryList({folderPrefix + QLatin1Char('*')}, QDir::AllEntries | QDir::System |
-                                                                     QDir::Hidden | QDir::NoDotAndDotDot)) {
+    for (const QString& name : directory.entryList({folderPrefix + QLatin1Char('*')},
+                                                   QDir::AllEntries | QDir::System | QDir::Hidden |
+                                                       QDir::NoDotAndDotDot)) {
         const auto run = ProgramRun::fromName(QStringView(name).sliced(folderPrefix.size()));
         if (run && !run->isRunning())
             removeFolder(directory.filePath(name));

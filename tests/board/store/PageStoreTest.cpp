@@ -127,8 +127,7 @@ void PageStoreTest::textsOfEndedRunsAreRemovedAtStart()
     QTemporaryDir dir;
     const QString directory = dir.path() + QLatin1Char('/');
     // A run that was killed: its process number now names another start, or no process.
-    const ProgramRun ended{ProgramRun::current().processId,
-                           ProgramRun::current().startTicks + 1};
+    const ProgramRun ended{ProgramRun::current().processId, ProgramRun::current().startTicks + 1};
     const QString endedFolder = directory + QStringLiteral("texts-") + ended.name();
     QVERIFY(QDir().mkpath(endedFolder));
     QFile text(endedFolder + QStringLiteral("/1"));

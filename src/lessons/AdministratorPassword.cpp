@@ -34,10 +34,10 @@ void AdministratorPassword::provideCopy() const
     const QFileInfo copy(m_path);
     if (copy.exists() && !copy.isSymLink())
         return;
-    // The copy is made writable whatever the delivered file's permissions: the password is
-    // written into it.
+    // Put in place whole, and writable whatever the delivered file's permissions: the password
+    // is written into it.
     if (const auto delivered = RegularFile::readThroughLink(m_delivered, maxFileSize))
-        FileWrite::create(m_path, *delivered);
+        FileWrite::replace(m_path, *delivered);
 }
 
 QString AdministratorPassword::read() const

@@ -22,9 +22,9 @@ public:
     // An open or a save pointed at a lesson store directory (ending with "/").
     void useLessonStore(const QString& directory);
 
-    // When the copy in use does not exist, the delivered copy is copied there, never over
-    // another file; the copy can be written even when the delivered one is read-only. A failed
-    // copy is not reported.
+    // When the copy in use does not exist (a link under its name counts as none), the delivered
+    // copy is put there whole, never over another file; the copy can be written even when the
+    // delivered one is read-only. A failed copy is not reported.
     void provideCopy() const;
 
     // The 12 bytes as text up to the first zero byte; empty when the file cannot be read.

@@ -4,6 +4,7 @@
 #include "board/codec/PngCodec.h"
 #include "board/pixels/BoardGeometry.h"
 #include "lessons/Messages.h"
+#include "lessons/ProfileDocument.h"
 #include "lessons/ProfileFile.h"
 #include "platform/FileWrite.h"
 #include "platform/ProgramRun.h"
@@ -203,7 +204,8 @@ LessonPage LessonStore::readPage(const Lesson& lesson, int n, QSize screenSize) 
     };
     LessonPage page;
     page.picture = readPicture(pathFor(PageFile::Picture), screenSize);
-    const ProfileFile panel(pathFor(PageFile::Panel));
+    // The panel record read once for all its keys.
+    const ProfileDocument panel = ProfileDocument::load(pathFor(PageFile::Panel));
     const int kind = panel.readInteger(panelSection, QStringLiteral("vis"), 0);
     page.contentKind = kind == 1 || kind == 2 ? ContentKind(kind) : ContentKind::None;
     // A panel stays within reach whatever the record says, and never larger than the board.

@@ -1,11 +1,12 @@
 #include "FileWrite.h"
 
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
 
 #include <cerrno>
+#include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -135,18 +136,28 @@ int remove(const QString& path)
 
 void removeTemporariesOlderThan(const QString& path, const QDateTime& time)
 {
+    // The names as the directory holds them, unsorted and without a look at each file: a lesson
+    // store holds thousands of files, and this runs at every open and save.
     const QFileInfo file(path);
-    const QString prefix = file.fileName() + QString::fromLatin1(temporaryMark);
-    const QDir directory = file.absoluteDir();
-    for (const QString& name : directory.entryList(QDir::Files | QDir::System | QDir::Hidden)) {
-        if (!name.startsWith(prefix))
-            continue;
-        const QString leftover = directory.filePath(name);
-        struct stat status {};
-        if (::lstat(QFile::encodeName(leftover).constData(), &status) == 0 &&
-            !S_ISDIR(status.st_mode) && QDateTime::fromSecsSinceEpoch(status.st_mtim.tv_sec) < time)
-            remove(leftover);
+    const QByteArray prefix = QFile::encodeName(file.fileName()) + temporaryMark;
+    const int directory = ::open(QFile::encodeName(file.absolutePath()).constData(),
+                                 O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (directory < 0)
+        return;
+    DIR* entries = ::fdopendir(directory);
+    if (!entries) {
+        ::close(directory);
+        return;
     }
+    while (const dirent* entry = ::readdir(entries)) {
+        if (std::strncmp(entry->d_name, prefix.constData(), size_t(prefix.size())) != 0)
+            continue;
+        struct stat status {};
+        if (::fstatat(directory, entry->d_name, &status, AT_SYMLINK_NOFOLLOW) == 0 &&
+            !S_ISDIR(status.st_mode) && status.st_mtim.tv_sec < time.toSecsSinceEpoch())
+            ::unlinkat(directory, entry->d_name, 0);
+    }
+    ::closedir(entries);
 }
 
 } // namespace FileWrite

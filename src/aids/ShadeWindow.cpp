@@ -33,7 +33,7 @@ void ShadeWindow::open()
     SpeedButton1->move(width() - buttonSide, 0);
     show();
     raise();
-    m_desktop.movePointer(QPoint(width(), 50));
+    m_desktop.movePointer(pos() + QPoint(width(), 50));
 }
 
 void ShadeWindow::closeShade()

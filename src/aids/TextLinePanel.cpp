@@ -82,11 +82,12 @@ void TextLinePanel::placeFor(QSize screenSize)
 {
     const int left = (screenSize.width() - 552) / 2;
     if (screenSize.height() == 600) {
-        setGeometry(left, 40, width(), 103);
+        SystemWindow::moveOnScreen(this, QPoint(left, 40));
+        resize(width(), 103);
         Memo1->resize(Memo1->width(), 86);
         Label1->move(Label1->x(), 88);
         SpeedButton3->move(SpeedButton3->x(), 72);
     } else {
-        move(left, (screenSize.height() - 424) / 2 - 100);
+        SystemWindow::moveOnScreen(this, QPoint(left, (screenSize.height() - 424) / 2 - 100));
     }
 }

@@ -80,8 +80,7 @@ Program::~Program()
 
 void Program::createWindows(QSize screenSize)
 {
-    m_windows.toolbar =
-        new ToolbarWindow(m_platform, m_taskKeyBlock, screenSize, m_directories.delivered);
+    m_windows.toolbar = new ToolbarWindow(m_platform, m_taskKeyBlock, m_directories.delivered);
     startToolbar();
     // The board's pages exist before the overlay, which works on the board's scratch image.
     m_board = std::make_unique<BoardModel>(screenSize, m_directories.written, *m_platform.prompter);
@@ -226,7 +225,7 @@ void Program::connectWindows()
 void Program::placeSettingsButton(bool shown, QPoint topLeft)
 {
     QWidget* settingsButton = m_windows.settingsButton;
-    settingsButton->move(topLeft);
+    settingsButton->move(m_windows.board->pos() + topLeft);
     if (shown)
         belongToBoard(settingsButton, m_windows.board);
     settingsButton->setVisible(shown);
@@ -241,7 +240,8 @@ void Program::openBoard()
 
 void Program::openOverlay()
 {
-    m_returnWindow = m_platform.desktop->windowAt(returnWindowPoint);
+    m_returnWindow = m_platform.desktop->windowAt(
+        SystemWindow::screenArea(m_windows.toolbar).topLeft() + returnWindowPoint);
     // The toolbar leaves the screen first: the picture shows the desktop without it. The grab
     // hides its native window; the widget is told too, or showing it again would do nothing.
     m_overlay->open(m_platform.desktop->grabScreenWithout(m_windows.toolbar->windowHandle()));
@@ -261,7 +261,7 @@ void Program::openTextLinePanel()
 {
     if (!m_platform.registry->canOpen(QStringLiteral("\\XdictGrb.GrabProxy\\CurVer")))
         return;
-    m_windows.textLinePanel->placeFor(m_screenSize);
+    m_windows.textLinePanel->placeFor(SystemWindow::screenArea(m_windows.textLinePanel).size());
     m_textLinePanel->open();
 }
 

@@ -24,9 +24,9 @@ constexpr int closingCaptionLength = 24;
 
 } // namespace
 
-ToolbarWindow::ToolbarWindow(Platform& platform, TaskKeyBlock& taskKeyBlock, QSize screenSize,
+ToolbarWindow::ToolbarWindow(Platform& platform, TaskKeyBlock& taskKeyBlock,
                              const QString& programFilesDirectory)
-    : m_platform(platform), m_taskKeyBlock(taskKeyBlock), m_screenSize(screenSize),
+    : m_platform(platform), m_taskKeyBlock(taskKeyBlock),
       m_programFilesDirectory(programFilesDirectory)
 {
     SystemWindow::setUp(this, QStringLiteral("TForm1"), QStringLiteral("zkalto"),
@@ -89,12 +89,13 @@ void ToolbarWindow::buildButtons()
 
 int ToolbarWindow::homeLeft() const
 {
-    return m_screenSize.width() - rightOffset;
+    const QRect screen = SystemWindow::screenArea(this);
+    return screen.left() + screen.width() - rightOffset;
 }
 
 void ToolbarWindow::moveHome()
 {
-    move(homeLeft(), 0);
+    move(homeLeft(), SystemWindow::screenArea(this).top());
 }
 
 void ToolbarWindow::startPlacementTimer()

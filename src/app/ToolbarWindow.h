@@ -15,7 +15,7 @@ class ToolbarWindow : public QWidget {
     Q_OBJECT
 public:
     // programFilesDirectory: where the programs it starts are looked up first.
-    ToolbarWindow(Platform& platform, TaskKeyBlock& taskKeyBlock, QSize screenSize,
+    ToolbarWindow(Platform& platform, TaskKeyBlock& taskKeyBlock,
                   const QString& programFilesDirectory);
 
     // Moves to the toolbar's place near the top right of the screen.
@@ -73,6 +73,5 @@ private:
 
     Platform& m_platform;
     TaskKeyBlock& m_taskKeyBlock;
-    QSize m_screenSize;
     QString m_programFilesDirectory;
 };

@@ -1,5 +1,7 @@
+#include "app/BoardScreenChoice.h"
 #include "app/Program.h"
 #include "app/ProgramDirectory.h"
+#include "app/ScreenKeeper.h"
 #include "app/ShutdownWatcher.h"
 #include "app/ToolbarWindow.h"
 #include "platform/Platform.h"
@@ -37,14 +39,18 @@ int main(int argc, char* argv[])
     const ProgramDirectories directories{ProgramDirectory::ofExecutable(),
                                          ProgramDirectory::writable()};
     Platform platform = Platform::forThisDesktop(directories.delivered);
-    const QSize screenSize = QGuiApplication::primaryScreen()->size();
-    Program program(platform, screenSize, directories);
+    // Every window goes to the board screen as it shows; the pages are made for its size.
+    ScreenKeeper boardScreen(BoardScreenChoice::requestedName(QApplication::arguments()));
+    Program program(platform, boardScreen.screen()->size(), directories);
     if (program.endRequested())
         return 0;
+    ToolbarWindow* toolbar = program.windows().toolbar;
+    QObject::connect(&boardScreen, &ScreenKeeper::screenChanged, toolbar, &ToolbarWindow::moveHome);
     // Ended from outside, the program ends as after "退出", without the question.
     ShutdownWatcher shutdown;
     QObject::connect(&shutdown, &ShutdownWatcher::shutdownRequested, &application,
                      [&program] { program.endFromOutside(); });
-    program.windows().toolbar->show();
+    toolbar->show();
+    toolbar->moveHome();
     return application.exec();
 }

@@ -34,7 +34,7 @@ public:
     // Switches the display to the given depth for this session; false when the display cannot.
     virtual bool switchColourDepth(int bitsPerPixel) = 0;
 
-    // A picture of the whole screen once the given window of the program is off it: a shown
+    // A picture of the screen the given window of the program is on, once the window is off it: a shown
     // window is hidden here, and the screen is read when what it covered has been drawn again.
     // Pass the window while it is still shown. A null window gives the screen as it is now.
     virtual QImage grabScreenWithout(QWindow* window) = 0;

@@ -38,7 +38,7 @@ QImage QtDesktop::grabScreenWithout(QWindow* window)
 {
     if (window)
         window->hide();
-    QScreen* screen = QGuiApplication::primaryScreen();
+    QScreen* screen = window ? window->screen() : QGuiApplication::primaryScreen();
     return screen ? screen->grabWindow(0).toImage() : QImage();
 }
 

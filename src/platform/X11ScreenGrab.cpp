@@ -148,9 +148,9 @@ bool X11ScreenGrab::waitUntilRedrawn(Watch& watch)
     return deadline.isActive();
 }
 
-QImage X11ScreenGrab::readScreen() const
+QImage X11ScreenGrab::readScreen(const QWindow* window) const
 {
-    QScreen* screen = QGuiApplication::primaryScreen();
+    QScreen* screen = window ? window->screen() : QGuiApplication::primaryScreen();
     return screen ? screen->grabWindow(0).toImage() : QImage();
 }
 
@@ -161,7 +161,7 @@ QImage X11ScreenGrab::grabWithout(QWindow* window)
             window->hide();
         xcb_flush(m_qtConnection);
         syncWith(m_qtConnection);
-        return readScreen();
+        return readScreen(window);
     }
     Watch watch;
     watch.topLevel = topLevelOf(static_cast<xcb_window_t>(window->winId()));
@@ -171,5 +171,5 @@ QImage X11ScreenGrab::grabWithout(QWindow* window)
     xcb_flush(m_qtConnection);
     m_lastGrabSawPlaceRedrawn = waitUntilRedrawn(watch);
     stopWatch(watch);
-    return readScreen();
+    return readScreen(window);
 }

@@ -30,8 +30,8 @@ public:
     X11ScreenGrab(const X11ScreenGrab&) = delete;
     X11ScreenGrab& operator=(const X11ScreenGrab&) = delete;
 
-    // Hides the window when it is shown and returns the screen without it; a null or hidden
-    // window gives the screen as it is.
+    // Hides the window when it is shown and returns the screen it is on without it; a null or
+    // hidden window gives the screen as it is.
     QImage grabWithout(QWindow* window);
 
     // How long a grab waits at most for the place to be drawn again.
@@ -57,7 +57,8 @@ private:
     bool readEvents(Watch& watch);
     // True when the place was drawn again before the deadline.
     bool waitUntilRedrawn(Watch& watch);
-    QImage readScreen() const;
+    // The screen the window is on (the primary one without a window).
+    QImage readScreen(const QWindow* window) const;
 
     xcb_connection_t* m_qtConnection;
     xcb_window_t m_root;

@@ -87,6 +87,11 @@ void ScreenImageWindow::mouseReleaseEvent(QMouseEvent* event)
 void ScreenImageWindow::paintEvent(QPaintEvent* event)
 {
     QPainter painter(this);
+    const QRect page = m_screen.image().rect();
     for (const QRect& rect : event->region())
-        painter.drawImage(rect, m_screen.image(), rect);
+        painter.drawImage(rect & page, m_screen.image(), rect & page);
+    // On a screen larger than the one the pages were made for, the rest of the window is empty.
+    const QRegion beyondPage = event->region() - page;
+    for (const QRect& rect : beyondPage)
+        painter.fillRect(rect, Qt::black);
 }

@@ -1,6 +1,5 @@
 #include "ui/SystemWindow.h"
 
-#include <QGuiApplication>
 #include <QScreen>
 
 namespace SystemWindow {
@@ -19,15 +18,25 @@ void setUp(QWidget* window, const QString& objectName, const QString& caption, L
     window->setAttribute(Qt::WA_AlwaysShowToolTips);
 }
 
+QRect screenArea(const QWidget* window)
+{
+    const QScreen* screen = window->screen();
+    return screen ? screen->geometry() : QRect();
+}
+
+void moveOnScreen(QWidget* window, QPoint place)
+{
+    window->move(screenArea(window).topLeft() + place);
+}
+
 void coverScreen(QWidget* window)
 {
-    window->setGeometry(QGuiApplication::primaryScreen()->geometry());
+    window->setGeometry(screenArea(window));
 }
 
 void centreOnScreen(QWidget* window)
 {
-    const QRect screen = QGuiApplication::primaryScreen()->geometry();
-    window->move(screen.center() - window->rect().center());
+    window->move(screenArea(window).center() - window->rect().center());
 }
 
 } // namespace SystemWindow

@@ -14,9 +14,14 @@ namespace SystemWindow {
 enum class Layer { Topmost, OnTop, Normal };
 
 void setUp(QWidget* window, const QString& objectName, const QString& caption, Layer layer);
-// Frameless and covering the whole primary screen, without relying on a window manager.
+// The screen a window of the program shows on, in desktop coordinates: the board screen once the
+// window has been placed there. Places the windows are given are relative to its top-left corner.
+QRect screenArea(const QWidget* window);
+// Moves a window to a place on its screen.
+void moveOnScreen(QWidget* window, QPoint place);
+// Frameless and covering the whole screen, without relying on a window manager.
 void coverScreen(QWidget* window);
-// Centred on the primary screen, as the program's dialogs open.
+// Centred on the screen, as the program's dialogs open.
 void centreOnScreen(QWidget* window);
 
 } // namespace SystemWindow

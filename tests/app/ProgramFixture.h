@@ -60,10 +60,10 @@ struct ProgramFixture {
     QString programDirectory() const { return directory.path() + QLatin1Char('/'); }
     QString programFilesDirectory() const { return deliveredDirectory.path() + QLatin1Char('/'); }
 
-    void start()
+    void start(QSize screenSize = QSize(1024, 768))
     {
         program = std::make_unique<Program>(
-            platform, QSize(1024, 768),
+            platform, screenSize,
             ProgramDirectories{programFilesDirectory(), programDirectory()});
     }
     const Windows& windows() const { return program->windows(); }

@@ -55,9 +55,9 @@ BoardWindow::BoardWindow(BoardModel& model, CursorSlots& cursors, PictureColumn&
     showPageNumber();
     showTool();
     showToolCursor(BoardToolSet::cursorFile(m_model.toolMode()));
-    setGeometry(QRect(QPoint(0, 0), m_model.screenSize()));
+    SystemWindow::coverScreen(this);
     // The strip leaves the rightmost column open; resizing narrows that gap to one pixel.
-    placeStrip(m_model.screenSize().width() - 2);
+    placeStrip(width() - 2);
 }
 
 void BoardWindow::placeStrip(int stripWidth)

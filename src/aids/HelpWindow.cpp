@@ -69,10 +69,7 @@ HelpWindow::HelpWindow(const QString& documentPath) : m_documentPath(documentPat
 
 void HelpWindow::makeWebBrowser()
 {
-    WebViewFactory* views = WebViews::factory();
-    if (!views)
-        return;
-    WebBrowser1 = views->makeView(this, WebViewUse::Guide);
+    WebBrowser1 = WebViews::makeView(this, WebViewUse::Guide);
     WebBrowser1->setObjectName(QStringLiteral("WebBrowser1"));
     WebBrowser1->setGeometry(browserPlace);
     WebBrowser1->show();
@@ -92,16 +89,13 @@ void HelpWindow::showGuide()
         return;
     if (!WebBrowser1)
         makeWebBrowser();
-    if (!WebBrowser1)
-        return;
     // A page of its own for every opening: going to the same address again in a page that has
     // shown the guide would bring back the place the reader had scrolled to.
     // The web view reads the document itself: only a regular file goes to it. A missing one gets
     // the view's own message; a pipe or a device under the name would keep it reading forever.
     const bool readable = !QFileInfo::exists(m_documentPath) ||
                           RegularFile::isRegularThroughLink(m_documentPath, maxDocumentSize);
-    WebViews::factory()->load(WebBrowser1, readable ? QUrl::fromLocalFile(m_documentPath) : QUrl(),
-                              true);
+    WebViews::load(WebBrowser1, readable ? QUrl::fromLocalFile(m_documentPath) : QUrl(), true);
 }
 
 void HelpWindow::reject()

@@ -1,6 +1,7 @@
 #include "ui/WebViews.h"
 
 #include <QCoreApplication>
+#include <QLabel>
 #include <QPluginLoader>
 
 namespace WebViews {
@@ -22,6 +23,23 @@ WebViewFactory* factory()
         return made;
     }();
     return loaded;
+}
+
+QWidget* makeView(QWidget* parent, WebViewUse use)
+{
+    if (WebViewFactory* views = factory())
+        return views->makeView(parent, use);
+    auto* label = new QLabel(QString::fromUtf8(unavailableText), parent);
+    label->setAlignment(Qt::AlignCenter);
+    label->setWordWrap(true);
+    label->setAutoFillBackground(true);
+    return label;
+}
+
+void load(QWidget* view, const QUrl& url, bool freshPage)
+{
+    if (WebViewFactory* views = factory())
+        views->load(view, url, freshPage);
 }
 
 } // namespace WebViews

@@ -1,6 +1,7 @@
 #include "ui/WebViews.h"
 
 #include <QCoreApplication>
+#include <QLabel>
 #include <QObject>
 #include <QUrl>
 #include <QWebEnginePage>
@@ -31,6 +32,33 @@ void runWithoutSandboxAsRoot()
     std::fprintf(stderr, "zkalto runs as root: web views run without the web engine's sandbox\n");
 }
 
+// A page process that ends abnormally leaves the view blank: when the engine cannot start one
+// (no sandbox, no memory, a missing part) or it crashed. The view says so over the page, and the
+// program and its pages go on; the next page that loads takes the notice away.
+void sayWhenThePageProcessFails(QWebEngineView* view)
+{
+    auto* notice = new QLabel(QString::fromUtf8(WebViews::unavailableText), view);
+    notice->setObjectName(QStringLiteral("engineFailure"));
+    notice->setAlignment(Qt::AlignCenter);
+    notice->setWordWrap(true);
+    notice->setAutoFillBackground(true);
+    notice->hide();
+    QObject::connect(view, &QWebEngineView::renderProcessTerminated, notice,
+                     [view, notice](QWebEnginePage::RenderProcessTerminationStatus status, int) {
+                         if (status == QWebEnginePage::NormalTerminationStatus)
+                             return;
+                         std::fprintf(stderr, "zkalto: the web engine's page process ended (%d)\n",
+                                      int(status));
+                         notice->setGeometry(view->rect());
+                         notice->show();
+                         notice->raise();
+                     });
+    QObject::connect(view, &QWebEngineView::loadFinished, notice, [notice](bool ok) {
+        if (ok)
+            notice->hide();
+    });
+}
+
 } // namespace
 
 // The web engine's side of the web views: real QWebEngineViews.
@@ -52,6 +80,7 @@ public:
     {
         auto* view = new QWebEngineView(parent);
         view->setContextMenuPolicy(Qt::NoContextMenu);
+        sayWhenThePageProcessFails(view);
         if (use == WebViewUse::Documents) {
             // PDF files show in the view's own viewer.
             view->settings()->setAttribute(QWebEngineSettings::PluginsEnabled, true);

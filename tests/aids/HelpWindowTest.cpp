@@ -5,6 +5,7 @@
 
 #include "aids/HelpWindow.h"
 #include "app/ToolbarWindow.h"
+#include "ui/WebViews.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -48,6 +49,7 @@ private slots:
     void opensAtTheTopEveryTime_data();
     void opensAtTheTopEveryTime();
     void documentThatIsNoFileIsNotRead();
+    void saysSoWhenThePageProcessFails();
     void toolbarOpensHelpModally();
 
 private:
@@ -159,6 +161,30 @@ void HelpWindowTest::documentThatIsNoFileIsNotRead()
                           &QWebEngineView::loadFinished);
         QVERIFY(loaded.wait(20000));
         QVERIFY(help.WebBrowser1->property("url").toUrl() != QUrl::fromLocalFile(document));
+    });
+}
+
+void HelpWindowTest::saysSoWhenThePageProcessFails()
+{
+    HelpWindow help(builtGuide);
+    openAndClose(help, [&] {
+        auto* view = qobject_cast<QWebEngineView*>(help.WebBrowser1);
+        QVERIFY(view);
+        QSignalSpy loaded(view, &QWebEngineView::loadFinished);
+        QVERIFY(loaded.wait(20000));
+        auto* notice = view->findChild<QLabel*>(QStringLiteral("engineFailure"));
+        QVERIFY(notice);
+        QVERIFY(!notice->isVisible());
+
+        // The engine's debugging address ends the page's process as a failure would.
+        WebViews::load(view, QUrl(QStringLiteral("chrome://crash")), false);
+        QTRY_VERIFY_WITH_TIMEOUT(notice->isVisible(), 20000);
+        QCOMPARE(notice->text(), QString::fromUtf8(WebViews::unavailableText));
+        QCOMPARE(notice->geometry(), view->rect());
+
+        // The window goes on: the guide shows again and the notice goes.
+        WebViews::load(view, QUrl::fromLocalFile(builtGuide), true);
+        QTRY_VERIFY_WITH_TIMEOUT(!notice->isVisible(), 20000);
     });
 }
 

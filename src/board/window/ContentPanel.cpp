@@ -168,7 +168,7 @@ void ContentPanel::showState()
         WebBrowser1->setVisible(!state.textShown);
         if (state.document != m_shownDocument) {
             m_shownDocument = state.document;
-            WebViews::factory()->load(WebBrowser1, state.document, false);
+            WebViews::load(WebBrowser1, state.document, false);
         }
     }
     if (state.documentPending)
@@ -180,10 +180,7 @@ void ContentPanel::showState()
 
 void ContentPanel::makeWebBrowser()
 {
-    WebViewFactory* views = WebViews::factory();
-    if (!views)
-        return;
-    WebBrowser1 = views->makeView(this, WebViewUse::Documents);
+    WebBrowser1 = WebViews::makeView(this, WebViewUse::Documents);
     WebBrowser1->setObjectName(QStringLiteral("WebBrowser1"));
     // The text box lies above the view whenever both are shown.
     WebBrowser1->stackUnder(RichEdit1);

@@ -10,6 +10,7 @@
 #include "board/window/LongWordWrap.h"
 #include "board/window/PalettePanel.h"
 #include "platform/fakes/ScriptedPrompter.h"
+#include "ui/WebViews.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
@@ -41,6 +42,7 @@ private slots:
     void textBoxWrapsAnywhereOnlyAroundOverlongWords_data();
     void textBoxWrapsAnywhereOnlyAroundOverlongWords();
     void stampIntoThePageCopiesThePanelAndCloses();
+    void documentSaysSoWithoutTheWebEngine();
     void titleBarDragMovesThePanel();
     void pressesOnThePanelNeverReachThePage_data();
     void pressesOnThePanelNeverReachThePage();
@@ -330,6 +332,18 @@ void ContentPanelTest::pressesOnThePanelNeverReachThePage()
     QCOMPARE(page(), before);
     QCOMPARE(m_model->pages().scratchImage().pixelColor(500, 500), QColor(Qt::yellow));
     QCOMPARE(m_model->strokeBox(), StrokeBox());
+}
+
+// This test's program has no web view module beside it: the panel says the page cannot show.
+void ContentPanelTest::documentSaysSoWithoutTheWebEngine()
+{
+    open();
+    m_model->panel().showDocument(
+        QUrl::fromLocalFile(QStringLiteral(ZKALTO_TEST_DATA "/documents/lesson.htm")));
+    auto* notice = qobject_cast<QLabel*>(m_panel->WebBrowser1);
+    QVERIFY(notice);
+    QVERIFY(notice->isVisible());
+    QCOMPARE(notice->text(), QString::fromUtf8(WebViews::unavailableText));
 }
 
 QTEST_MAIN(ContentPanelTest)

@@ -57,6 +57,23 @@ bool X11ScreenGrab::damageAvailable()
     return true;
 }
 
+bool X11ScreenGrab::compositingManagerRuns() const
+{
+    // The manager of screen n owns the selection _NET_WM_CM_Sn.
+    int screenNumber = 0;
+    for (xcb_screen_iterator_t it = xcb_setup_roots_iterator(xcb_get_setup(m_connection));
+         it.rem && it.data->root != m_root; xcb_screen_next(&it))
+        ++screenNumber;
+    const QByteArray name = "_NET_WM_CM_S" + QByteArray::number(screenNumber);
+    const XcbReply<xcb_intern_atom_reply_t> atom(xcb_intern_atom_reply(
+        m_connection, xcb_intern_atom(m_connection, 0, name.size(), name.constData()), nullptr));
+    if (!atom)
+        return false;
+    const XcbReply<xcb_get_selection_owner_reply_t> owner(xcb_get_selection_owner_reply(
+        m_connection, xcb_get_selection_owner(m_connection, atom->atom), nullptr));
+    return owner && owner->owner != XCB_NONE;
+}
+
 xcb_window_t X11ScreenGrab::topLevelOf(xcb_window_t window) const
 {
     // A window manager may have put the window into a frame; the frame is what covers the screen.
@@ -122,11 +139,15 @@ bool X11ScreenGrab::readEvents(Watch& watch)
         } else if (type == m_damageFirstEvent + XCB_DAMAGE_NOTIFY && watch.gone) {
             // Drawing reported after the unmap shows what is beneath; drawing before it does not.
             const xcb_rectangle_t area = reinterpret_cast<xcb_damage_notify_event_t*>(event)->area;
-            watch.redrawn += QRect(area.x, area.y, area.width, area.height);
+            const QRect drawn(area.x, area.y, area.width, area.height);
+            watch.redrawn += drawn;
+            if (drawn.intersects(watch.place))
+                watch.sinceDrawn.start();
         }
         std::free(event);
     }
-    return watch.gone && (QRegion(watch.place) - watch.redrawn).isEmpty();
+    const bool redrawn = watch.gone && (QRegion(watch.place) - watch.redrawn).isEmpty();
+    return redrawn && (!watch.composited || watch.sinceDrawn.elapsed() >= settleMs);
 }
 
 bool X11ScreenGrab::waitUntilRedrawn(Watch& watch)
@@ -140,6 +161,15 @@ bool X11ScreenGrab::waitUntilRedrawn(Watch& watch)
         if (readEvents(watch))
             loop.quit();
     });
+    // Under a compositing manager nothing may arrive while the place settles: look again now
+    // and then.
+    QTimer settle;
+    QObject::connect(&settle, &QTimer::timeout, &loop, [&] {
+        if (readEvents(watch))
+            loop.quit();
+    });
+    if (watch.composited)
+        settle.start(settleMs / 4);
     QTimer deadline;
     deadline.setSingleShot(true);
     QObject::connect(&deadline, &QTimer::timeout, &loop, &QEventLoop::quit);
@@ -166,6 +196,8 @@ QImage X11ScreenGrab::grabWithout(QWindow* window)
     Watch watch;
     watch.topLevel = topLevelOf(static_cast<xcb_window_t>(window->winId()));
     watch.place = placeOf(watch.topLevel);
+    watch.composited = compositingManagerRuns();
+    watch.sinceDrawn.start();
     startWatch(watch);
     window->hide();
     xcb_flush(m_qtConnection);

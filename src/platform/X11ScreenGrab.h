@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QImage>
 #include <QRect>
 #include <QRegion>
@@ -20,6 +21,10 @@ class QWindow;
 // top-level frame is unmapped and every pixel of the place it left has been drawn again. Only
 // then is the screen read. A deadline bounds the wait for a program that never redraws.
 //
+// A compositing manager may draw the place several times before the window is gone from it (it
+// fades the window out, or draws the windows beneath as they fade in): while one runs, the place
+// must also have been left alone for a moment before the screen is read.
+//
 // Events are read on a connection of its own: Qt reads every event of its connection itself.
 // Coordinates are root-window pixels.
 class X11ScreenGrab {
@@ -36,6 +41,9 @@ public:
 
     // How long a grab waits at most for the place to be drawn again.
     static constexpr int deadlineMs = 1000;
+    // How long the place stays undrawn, under a compositing manager, before it is taken as
+    // settled: longer than the frames of a fade, shorter than a teacher notices.
+    static constexpr int settleMs = 60;
     // Whether the last grab that hid a window saw its place drawn again before the deadline.
     bool lastGrabSawPlaceRedrawn() const { return m_lastGrabSawPlaceRedrawn; }
 
@@ -46,9 +54,14 @@ private:
         uint32_t damage = 0;
         bool gone = false;
         QRegion redrawn;
+        bool composited = false;
+        // Since the last drawing into the place.
+        QElapsedTimer sinceDrawn;
     };
 
     bool damageAvailable();
+    // Whether a compositing manager draws the screen.
+    bool compositingManagerRuns() const;
     xcb_window_t topLevelOf(xcb_window_t window) const;
     QRect placeOf(xcb_window_t topLevel) const;
     void startWatch(Watch& watch);

@@ -139,6 +139,10 @@ private:
     QRect geometry(xcb_window_t window);
     qsizetype walkIndex(quint64 window);
     xcb_window_t parentOf(xcb_window_t window);
+    // Starts picom with these arguments (stops it for none), once it runs with other ones.
+    void startCompositor(const QStringList& arguments);
+    void stopCompositor();
+    bool compositorRuns();
     xcb_atom_t atom(const char* name) { return ::atom(m_connection, name); }
 
     xcb_connection_t* m_connection = nullptr;
@@ -146,6 +150,7 @@ private:
     X11Desktop* m_desktop = nullptr;
     QList<xcb_window_t> m_rawWindows;
     QProcess m_windowManager;
+    QProcess m_compositor;
 };
 
 void X11DesktopTest::initTestCase()
@@ -167,6 +172,7 @@ void X11DesktopTest::cleanup()
 
 void X11DesktopTest::cleanupTestCase()
 {
+    stopCompositor();
     if (m_windowManager.state() != QProcess::NotRunning) {
         m_windowManager.terminate();
         m_windowManager.waitForFinished();
@@ -725,19 +731,62 @@ void X11DesktopTest::grabScreenLeavesOutTheWindow_data()
 {
     QTest::addColumn<bool>("windowManager");
     QTest::addColumn<bool>("programDrawsBeneath");
+    // Arguments of the compositing manager (picom) that draws the screen, empty for none.
+    QTest::addColumn<QStringList>("compositor");
     // A window the server fills with its background again at once, and one whose program must
     // draw it again after the toolbar has gone (a Qt window of this very program: it can only do
     // so while the grab waits).
-    QTest::newRow("no window manager, server draws beneath") << false << false;
-    QTest::newRow("no window manager, program draws beneath") << false << true;
-    QTest::newRow("framing window manager, server draws beneath") << true << false;
-    QTest::newRow("framing window manager, program draws beneath") << true << true;
+    QTest::newRow("no window manager, server draws beneath") << false << false << QStringList();
+    QTest::newRow("no window manager, program draws beneath") << false << true << QStringList();
+    // A compositing manager draws the screen from the windows' own pictures; one that fades
+    // windows out draws the toolbar's place several times before it is gone.
+    const QStringList picom{QStringLiteral("--backend"), QStringLiteral("xrender")};
+    const QStringList fadingPicom = QStringList(picom) << QStringLiteral("--fading");
+    QTest::newRow("fading compositing manager, no window manager") << false << true << fadingPicom;
+    QTest::newRow("framing window manager, server draws beneath") << true << false << QStringList();
+    QTest::newRow("framing window manager, program draws beneath") << true << true << QStringList();
+    QTest::newRow("compositing manager, server draws beneath") << true << false << picom;
+    QTest::newRow("compositing manager, program draws beneath") << true << true << picom;
+    QTest::newRow("fading compositing manager, program draws beneath")
+        << true << true << fadingPicom;
+}
+
+void X11DesktopTest::startCompositor(const QStringList& arguments)
+{
+    if (m_compositor.state() != QProcess::NotRunning && m_compositor.arguments() == arguments)
+        return;
+    stopCompositor();
+    if (arguments.isEmpty())
+        return;
+    const QString program = QStandardPaths::findExecutable(QStringLiteral("picom"));
+    QVERIFY2(!program.isEmpty(), "picom is not installed");
+    m_compositor.start(program, arguments);
+    QVERIFY(m_compositor.waitForStarted());
+    // It composites once it owns the screen's compositing selection.
+    QTRY_VERIFY_WITH_TIMEOUT(compositorRuns(), 30000);
+}
+
+void X11DesktopTest::stopCompositor()
+{
+    if (m_compositor.state() == QProcess::NotRunning)
+        return;
+    m_compositor.terminate();
+    m_compositor.waitForFinished(10000);
+    QTRY_VERIFY_WITH_TIMEOUT(!compositorRuns(), 10000);
+}
+
+bool X11DesktopTest::compositorRuns()
+{
+    const Reply<xcb_get_selection_owner_reply_t> owner(xcb_get_selection_owner_reply(
+        m_connection, xcb_get_selection_owner(m_connection, atom("_NET_WM_CM_S0")), nullptr));
+    return owner && owner->owner != XCB_NONE;
 }
 
 void X11DesktopTest::grabScreenLeavesOutTheWindow()
 {
     QFETCH(bool, windowManager);
     QFETCH(bool, programDrawsBeneath);
+    QFETCH(QStringList, compositor);
     if (windowManager && m_windowManager.state() == QProcess::NotRunning) {
         // Once started, the window manager stays for the rest of the run: the rows without one
         // come first.
@@ -760,6 +809,10 @@ void X11DesktopTest::grabScreenLeavesOutTheWindow()
         if (!QTest::qWaitFor(framesWindows, 5000))
             QSKIP("openbox did not come up");
     }
+
+    startCompositor(compositor);
+    if (QTest::currentTestFailed())
+        return;
 
     const QColor known(200, 30, 40);
     const QColor toolbarColour(20, 40, 220);

@@ -7,6 +7,7 @@
 #include <QtTest>
 
 #include <csignal>
+#include <unistd.h>
 
 // The program as a process in a session. Started without a usable X display it says so in one
 // line and ends; ended from outside (a signal, the X server going away) it runs the exit steps
@@ -19,6 +20,7 @@ private slots:
     void withoutDisplay();
     void endedFromOutside_data();
     void endedFromOutside();
+    void guideShowsWhenRunAsRoot();
 };
 
 namespace {
@@ -30,6 +32,9 @@ constexpr QPoint boardSettingsButton(300 + 608 + 19, 20);
 constexpr QPoint boardRightPageButton(300 + 578 + 14, 20);
 constexpr QPoint boardLeaveButton(300 + 684 + 19, 20);
 constexpr QPoint toolbarHelpButton(588 + 229 + 19, 20);
+// Inside the guide's page, where its background shows once the page is drawn.
+constexpr QPoint guidePage(500, 300);
+const QColor guideBackground(0xff, 0xfd, 0xf7);
 // "确定" in the settings window, from its top-left corner.
 constexpr QPoint settingsOkButton(455 + 42, 321 + 15);
 constexpr QPoint screenCentre(512, 384);
@@ -175,6 +180,45 @@ void SessionTest::endedFromOutside()
     QCOMPARE(QDir(directory.path()).entryList({QStringLiteral("texts-*")}, QDir::AllEntries),
              QStringList());
 
+    server.terminate();
+    server.waitForFinished(10000);
+}
+
+// Kiosk set-ups run everything as root, where the web engine refuses its sandbox and would end
+// the whole program with the first web view.
+void SessionTest::guideShowsWhenRunAsRoot()
+{
+    if (::geteuid() != 0)
+        QSKIP("needs root");
+    QProcess server;
+    server.start(QStringLiteral("Xvfb"),
+                 {"-displayfd", "1", "-nolisten", "tcp", "-screen", "0", "1024x768x24"});
+    QVERIFY(server.waitForStarted());
+    QTRY_VERIFY_WITH_TIMEOUT(server.canReadLine(), 10000);
+    const QByteArray display = ":" + server.readLine().trimmed();
+    DisplayProbe probe(display);
+    QVERIFY(probe.isOpen());
+
+    QTemporaryDir directory;
+    QProcess program;
+    QProcessEnvironment environment = programEnvironment();
+    environment.insert(QStringLiteral("DISPLAY"), QString::fromLatin1(display));
+    environment.remove(QStringLiteral("QTWEBENGINE_DISABLE_SANDBOX"));
+    program.setProcessEnvironment(environment);
+    program.setWorkingDirectory(QStringLiteral(ZKALTO_PROGRAM_DIR));
+    program.start(QStringLiteral(ZKALTO_PROGRAM_DIR "/zkalto"), {});
+    QVERIFY(program.waitForStarted());
+    const qint64 pid = program.processId();
+    QTRY_VERIFY_WITH_TIMEOUT(probe.windowsOf(pid).contains(probe.windowAt(toolbarPlace)), 15000);
+
+    probe.click(toolbarHelpButton);
+    QTRY_COMPARE_WITH_TIMEOUT(probe.pixel(guidePage), guideBackground, 30000);
+    QCOMPARE(program.state(), QProcess::Running);
+    const QByteArray said = program.readAllStandardError();
+    QCOMPARE(said.count("web views run without the web engine's sandbox"), 1);
+
+    program.terminate();
+    QVERIFY(program.waitForFinished(20000));
     server.terminate();
     server.waitForFinished(10000);
 }

@@ -29,6 +29,16 @@ bool FullScreenKeeper::isWatched(const QObject* object) const
 
 bool FullScreenKeeper::eventFilter(QObject* watched, QEvent* event)
 {
+    if (QWindow* window = m_recreated.exposedAfterRecreation(watched, event)) {
+        // A watched window made anew lost its full-screen state with its old native window.
+        for (const QPointer<QWidget>& watchedWindow : std::as_const(m_windows)) {
+            if (watchedWindow && watchedWindow->windowHandle() == window) {
+                m_desktop.setFullScreen(window);
+                activateLater();
+            }
+        }
+        return QObject::eventFilter(watched, event);
+    }
     if (event->type() != QEvent::Show && event->type() != QEvent::Hide)
         return QObject::eventFilter(watched, event);
     QWindow* window = DesktopWindow::of(watched);
@@ -41,10 +51,27 @@ bool FullScreenKeeper::eventFilter(QObject* watched, QEvent* event)
         m_windows.removeAll(widget);
         m_windows.append(widget);
         activateLater();
+    } else if (event->type() == QEvent::Show) {
+        belongToTopmost(static_cast<QWidget*>(watched), window);
     } else if (event->type() == QEvent::Hide) {
         activateLater();
     }
     return QObject::eventFilter(watched, event);
+}
+
+void FullScreenKeeper::belongToTopmost(const QWidget* widget, QWindow* window) const
+{
+    // The toolbar passes by the window manager; it has no place in any window's group.
+    if (widget->windowFlags().testFlag(Qt::BypassWindowManagerHint))
+        return;
+    for (auto it = m_windows.crbegin(); it != m_windows.crend(); ++it) {
+        const QWidget* fullScreen = *it;
+        if (fullScreen && fullScreen->isVisible() && fullScreen->windowHandle()) {
+            if (window->transientParent() != fullScreen->windowHandle())
+                window->setTransientParent(fullScreen->windowHandle());
+            return;
+        }
+    }
 }
 
 void FullScreenKeeper::activateLater()

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/RecreatedWindows.h"
+
 #include <QList>
 #include <QObject>
 #include <QPointer>
@@ -13,7 +15,11 @@ class QWidget;
 // active. So each watched window is marked full screen before it is shown, made active as soon as
 // it shows, and made active again whenever any other window of the program (a dialog, the shade)
 // goes away while it is open. Of several open full-screen windows the one shown last is on top.
+// A watched window whose native window Qt makes anew is marked full screen again.
 // Nothing is activated while a modal window other than a watched one is open: it stays above.
+// Every other window shown while a watched one is open belongs to it (transient for it): a window
+// manager counts the two as one, so the full-screen window stays over the panels while the other
+// one (a dialog, the settings, a message) has the focus.
 class FullScreenKeeper : public QObject {
 public:
     explicit FullScreenKeeper(Desktop& desktop);
@@ -28,6 +34,8 @@ private:
     // Activation waits for the event loop: the window is mapped by then, and the window manager
     // receives the map before the activation request.
     void activateLater();
+    // Makes a window shown while a watched one is open transient for the topmost watched one.
+    void belongToTopmost(const QWidget* widget, QWindow* window) const;
     void activateTopmost();
     bool isWatched(const QObject* object) const;
 
@@ -35,4 +43,5 @@ private:
     // The watched windows, the one shown last at the end.
     QList<QPointer<QWidget>> m_windows;
     bool m_activationPending = false;
+    RecreatedWindows m_recreated;
 };

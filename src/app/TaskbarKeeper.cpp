@@ -18,6 +18,8 @@ bool TaskbarKeeper::eventFilter(QObject* watched, QEvent* event)
     if (event->type() == QEvent::Show) {
         if (QWindow* window = DesktopWindow::of(watched))
             m_desktop.keepOffTaskbar(window);
+    } else if (QWindow* window = m_recreated.exposedAfterRecreation(watched, event)) {
+        m_desktop.keepOffTaskbar(window);
     }
     return QObject::eventFilter(watched, event);
 }

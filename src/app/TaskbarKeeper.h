@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/RecreatedWindows.h"
+
 #include <QObject>
 
 class Desktop;
@@ -7,7 +9,8 @@ class Desktop;
 // Keeps every window of the program off the taskbar and the pager: its own windows as well as
 // message boxes and Qt's colour and file dialogs, which are made on the spot. It watches the
 // whole application, and since a window manager forgets a window's taskbar state when the window
-// is hidden, the state is set again each time a window is shown.
+// is hidden, the state is set again each time a window is shown, and when Qt makes a shown
+// window's native window anew.
 class TaskbarKeeper : public QObject {
 public:
     explicit TaskbarKeeper(Desktop& desktop);
@@ -17,4 +20,5 @@ protected:
 
 private:
     Desktop& m_desktop;
+    RecreatedWindows m_recreated;
 };

@@ -23,6 +23,8 @@ private slots:
     void pictureWindowsStandOverTheBoard();
     void pressOnAHintDraws_data();
     void pressOnAHintDraws();
+    void windowsStayOffTheTaskbarAndBelowTheBoard_data();
+    void windowsStayOffTheTaskbarAndBelowTheBoard();
 
 private:
     void startDesktop(bool windowManager);
@@ -63,6 +65,15 @@ constexpr QPoint panelPaletteButton(177 + 10, 41 + 4 + 9);
 constexpr QPoint paletteOtherTab(76 + 1 + 18, 40 + 10);
 constexpr QPoint settingsButtonPlace(3 + 20, 725 + 35);
 constexpr QPoint settingsButtonButton(3 + 92 + 19, 725 + 11);
+
+// "帮助" on the toolbar and "设置" on the board's strip; "确定" of the guide and of the settings
+// window from their top-left corners; inside the guide's page, where its background shows.
+constexpr QPoint toolbarHelpButton(588 + 229 + 19, 20);
+constexpr QPoint boardSettingsButton(300 + 608 + 19, 20);
+constexpr QPoint guideOkButton(353 + 40, 484 + 14);
+constexpr QPoint settingsOkButton(455 + 42, 321 + 15);
+constexpr QPoint guidePage(500, 300);
+const QColor guideBackground(0xff, 0xfd, 0xf7);
 
 const QColor panelColour(0x20, 0x40, 0x60);
 const QColor otherColour(Qt::red);
@@ -347,6 +358,57 @@ void DesktopTest::pressOnAHintDraws()
     // A stroke begun on the hint: the press reaches the page under it.
     m_probe->drag(onNextPageHint, onNextPageHint + QPoint(0, 110));
     QTRY_VERIFY_WITH_TIMEOUT(m_probe->pixel(onNextPageHint + QPoint(0, 60)) != m_boardColour, 5000);
+}
+
+void DesktopTest::windowsStayOffTheTaskbarAndBelowTheBoard_data()
+{
+    QTest::addColumn<bool>("overBoard");
+    QTest::addColumn<QString>("caption");
+    // The guide's window is made anew by Qt when its web view shows the first page.
+    QTest::newRow("guide from the toolbar") << false << QStringLiteral("帮助");
+    QTest::newRow("settings over the board") << true << QStringLiteral("设置");
+}
+
+// Under openbox with the panel: whatever window of the program is open, none of its windows is on
+// the taskbar or the pager, and the board stays full screen over the panel.
+void DesktopTest::windowsStayOffTheTaskbarAndBelowTheBoard()
+{
+    QFETCH(bool, overBoard);
+    QFETCH(QString, caption);
+    startDesktop(true);
+    startProgram();
+    if (overBoard)
+        openBoard();
+    const qint64 pid = m_program.processId();
+    const auto programWindowsKeepTheirStates = [&] {
+        for (const quint64 window : m_probe->windowsOf(pid)) {
+            const QList<xcb_atom_t> state = m_probe->atoms(window, "_NET_WM_STATE");
+            if (!state.contains(m_probe->atom("_NET_WM_STATE_SKIP_TASKBAR")) ||
+                !state.contains(m_probe->atom("_NET_WM_STATE_SKIP_PAGER")))
+                return false;
+            if (window == m_board && !state.contains(m_probe->atom("_NET_WM_STATE_FULLSCREEN")))
+                return false;
+        }
+        return true;
+    };
+
+    m_probe->click(overBoard ? boardSettingsButton : toolbarHelpButton);
+    QTRY_VERIFY_WITH_TIMEOUT(m_probe->windowCaptioned(pid, caption) != 0, 15000);
+    if (!overBoard)
+        QTRY_COMPARE_WITH_TIMEOUT(m_probe->pixel(guidePage), guideBackground, 30000);
+    QTRY_VERIFY_WITH_TIMEOUT(programWindowsKeepTheirStates(), 5000);
+    if (overBoard)
+        QTRY_COMPARE(m_probe->pixel(panelPlace), m_boardColour);
+
+    // Looked up again: the guide's window may have been made anew.
+    const quint64 shown = m_probe->windowCaptioned(pid, caption);
+    QVERIFY(shown != 0);
+    m_probe->click(m_probe->geometry(shown).topLeft() +
+                   (overBoard ? settingsOkButton : guideOkButton));
+    QTRY_COMPARE_WITH_TIMEOUT(m_probe->windowCaptioned(pid, caption), quint64(0), 10000);
+    QTRY_VERIFY_WITH_TIMEOUT(programWindowsKeepTheirStates(), 5000);
+    if (overBoard)
+        QTRY_COMPARE(m_probe->pixel(panelPlace), m_boardColour);
 }
 
 QTEST_GUILESS_MAIN(DesktopTest)

@@ -24,6 +24,8 @@ packages=(
   # tests: a virtual X display, small X clients, a window manager that puts windows in frames,
   # a panel, and pointer presses for the tests on a desktop
   xvfb xauth x11-utils openbox tint2 xdotool
+  # tests: a session bus of their own for the desktop portal
+  dbus-daemon
   # tests: a compositing manager on the virtual display
   picom
   # tests: independent PNG decoders

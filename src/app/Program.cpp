@@ -41,6 +41,8 @@ namespace {
 
 // The window under this point is the one the teacher was working in when the overlay opened.
 constexpr QPoint returnWindowPoint(500, 360);
+// Said when the desktop gives no picture of the screen to write on.
+const QString screenUnavailable = QStringLiteral("无法获取屏幕画面，不能在屏幕上标注。");
 
 // A window manager keeps the active full-screen board above every other window of its layer,
 // always-on-top ones too, but stacks a window that belongs to the board above it.
@@ -244,8 +246,16 @@ void Program::openOverlay()
         SystemWindow::screenArea(m_windows.toolbar).topLeft() + returnWindowPoint);
     // The toolbar leaves the screen first: the picture shows the desktop without it. The grab
     // hides its native window; the widget is told too, or showing it again would do nothing.
-    m_overlay->open(m_platform.desktop->grabScreenWithout(m_windows.toolbar->windowHandle()));
+    const QImage desktop = m_platform.desktop->grabScreenWithout(m_windows.toolbar->windowHandle());
     m_windows.toolbar->hide();
+    if (desktop.isNull()) {
+        // No picture to write on: the toolbar comes back rather than a black overlay.
+        m_platform.prompter->inform(QString::fromLatin1(StartupChecks::applicationTitle),
+                                    screenUnavailable);
+        m_windows.toolbar->comeBack();
+        return;
+    }
+    m_overlay->open(desktop);
     SystemWindow::coverScreen(m_windows.overlay);
     m_windows.overlay->show();
 }

@@ -37,6 +37,7 @@ public:
     // A picture of the screen the given window of the program is on, once the window is off it: a shown
     // window is hidden here, and the screen is read when what it covered has been drawn again.
     // Pass the window while it is still shown. A null window gives the screen as it is now.
+    // A null picture when the desktop gives none (a Wayland session without a portal).
     virtual QImage grabScreenWithout(QWindow* window) = 0;
 
     // Hides or shows the desktop's taskbar (its dock windows).

@@ -4,6 +4,7 @@
 #include "MountDrives.h"
 #include "NoTaskKeys.h"
 #include "OfficeConverter.h"
+#include "PortalScreenshot.h"
 #include "ProcessLauncher.h"
 #include "QtDesktop.h"
 #include "QtPrompter.h"
@@ -14,6 +15,7 @@
 
 #include <QGuiApplication>
 
+#include <cstdio>
 #include <cstdlib>
 
 namespace {
@@ -48,6 +50,10 @@ Platform Platform::forThisDesktop(const QString& programDirectory)
                     ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>()
                     : nullptr;
     if (x11 && x11->connection()) {
+        // The compositor of a Wayland session gives its keys to no X client.
+        if (PortalScreenshot::isXWayland(x11->connection()))
+            std::fprintf(stderr, "zkalto runs on a Wayland session: the task-switching keys "
+                                 "cannot be blocked there\n");
         auto desktop = std::make_unique<X11Desktop>(x11->connection(), defaultScreenNumber());
         platform.taskKeys = std::make_unique<X11TaskKeys>(x11->connection(), desktop->root());
         platform.desktop = std::move(desktop);

@@ -1,5 +1,9 @@
 #include "X11Desktop.h"
+#include "PortalScreenshot.h"
 #include "XcbReply.h"
+
+#include <QGuiApplication>
+#include <QScreen>
 
 #include <QRect>
 #include <QWindow>
@@ -47,6 +51,7 @@ X11Desktop::X11Desktop(xcb_connection_t* connection, int screenNumber)
     if (m_screenNumber < 0 || m_screenNumber >= m_ewmh.nb_screens)
         m_screenNumber = 0;
     m_screenGrab = std::make_unique<X11ScreenGrab>(connection, root());
+    m_underWayland = PortalScreenshot::isXWayland(connection);
 }
 
 X11Desktop::~X11Desktop()
@@ -255,9 +260,43 @@ bool X11Desktop::switchColourDepth(int)
     return false;
 }
 
+namespace {
+
+// XWayland's root window shows only the X programs' windows, black everywhere else.
+bool isBlack(const QImage& picture)
+{
+    if (picture.isNull())
+        return true;
+    const QImage rgb = picture.convertToFormat(QImage::Format_RGB32);
+    for (int y = 0; y < rgb.height(); ++y) {
+        const auto* line = reinterpret_cast<const QRgb*>(rgb.constScanLine(y));
+        for (int x = 0; x < rgb.width(); ++x) {
+            if (qRed(line[x]) | qGreen(line[x]) | qBlue(line[x]))
+                return false;
+        }
+    }
+    return true;
+}
+
+} // namespace
+
 QImage X11Desktop::grabScreenWithout(QWindow* window)
 {
-    return m_screenGrab->grabWithout(window);
+    // The X11 grab also takes the window off the screen and waits until its place is drawn again.
+    const QImage fromX = m_screenGrab->grabWithout(window);
+    if (!m_underWayland)
+        return fromX;
+    // On a Wayland session the compositor holds the other programs' windows and the wallpaper:
+    // it gives the picture through the desktop portal. Without one, the X server's picture serves
+    // unless it is black all over, which is no picture of the desktop at all.
+    const QScreen* screen = window ? window->screen() : QGuiApplication::primaryScreen();
+    if (screen) {
+        const QImage fromPortal = PortalScreenshot::cutToScreen(
+            PortalScreenshot::take(), screen->virtualGeometry(), screen->geometry());
+        if (!fromPortal.isNull())
+            return fromPortal;
+    }
+    return isBlack(fromX) ? QImage() : fromX;
 }
 
 QList<xcb_atom_t> X11Desktop::atomList(xcb_window_t window, xcb_atom_t property) const

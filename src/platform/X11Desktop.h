@@ -47,6 +47,8 @@ public:
     const X11ScreenGrab& screenGrab() const { return *m_screenGrab; }
 
 private:
+    // The X server is a Wayland session's (XWayland).
+    bool m_underWayland = false;
     // The children of the root window, topmost first.
     QList<xcb_window_t> rootChildren() const;
     // Captions and owning processes of the given top-level windows; a frame without a caption is

@@ -53,6 +53,7 @@ private slots:
     void presentationLeavesTheBoardForTheDesktop();
     void overlayOpensOverTheDesktopAndLeaves_data();
     void overlayOpensOverTheDesktopAndLeaves();
+    void overlayWithoutAPictureSaysSo();
     void shadeCoversAndGoesOnAnyPress();
     void settingsKeepThePanelTextAndOpenModally();
     void settingsButtonWindowStandsUnderThePalettesColumn();
@@ -391,6 +392,23 @@ void StartupTest::overlayOpensOverTheDesktopAndLeaves()
     QCOMPARE(toolbar->isVisible(), !toBoard);
     QCOMPARE(toolbar->Timer1->isActive(), !toBoard);
     QCOMPARE(fixture.desktop->broughtToFront(), toBoard ? QList<quint64>{} : QList<quint64>{77});
+}
+
+// A Wayland session without a portal gives no picture of the desktop: no black overlay opens.
+void StartupTest::overlayWithoutAPictureSaysSo()
+{
+    ProgramFixture fixture;
+    fixture.desktop->setScreenPicture(QImage());
+    fixture.start();
+    ToolbarWindow* toolbar = fixture.windows().toolbar;
+    toolbar->show();
+    QTest::mouseClick(toolbar->SpeedButton3, Qt::LeftButton);
+    QVERIFY(!fixture.windows().overlay->isVisible());
+    QVERIFY(toolbar->isVisible());
+    QVERIFY(toolbar->Timer1->isActive());
+    QCOMPARE(fixture.prompter->questions().size(), 1);
+    QCOMPARE(fixture.prompter->questions().constFirst().text,
+             QStringLiteral("无法获取屏幕画面，不能在屏幕上标注。"));
 }
 
 void StartupTest::shadeCoversAndGoesOnAnyPress()

@@ -1,0 +1,182 @@
+#include "platform/PortalScreenshot.h"
+
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusObjectPath>
+#include <QElapsedTimer>
+#include <QPainter>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+// The desktop portal's screenshot on a session bus of the test's own (dbus-daemon), answered by a
+// portal of the test's own on a second connection: a picture, a refusal, no answer, no portal.
+class PortalScreenshotTest : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void cleanupTestCase();
+    void answers_data();
+    void answers();
+    void cutToTheScreen_data();
+    void cutToTheScreen();
+
+private:
+    QProcess m_bus;
+};
+
+namespace {
+
+enum class Answer { Picture, Refusal, Silence };
+
+// The portal's Screenshot interface as a portal backend answers it: the request object's path is
+// made from the caller's name and its token, and the answer comes as that object's Response.
+class FakePortal : public QObject {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.portal.Screenshot")
+public:
+    FakePortal(QDBusConnection bus, Answer answer, QString picturePath)
+        : m_bus(std::move(bus)), m_answer(answer), m_picturePath(std::move(picturePath))
+    {
+    }
+    QVariantMap lastOptions;
+
+public slots:
+    QDBusObjectPath Screenshot(const QString&, const QVariantMap& options, const QDBusMessage& call)
+    {
+        lastOptions = options;
+        const QString sender = call.service().mid(1).replace(QLatin1Char('.'), QLatin1Char('_'));
+        const QString path =
+            QStringLiteral("/org/freedesktop/portal/desktop/request/%1/%2")
+                .arg(sender, options.value(QStringLiteral("handle_token")).toString());
+        if (m_answer != Answer::Silence) {
+            QDBusMessage response = QDBusMessage::createSignal(
+                path, QStringLiteral("org.freedesktop.portal.Request"), QStringLiteral("Response"));
+            const bool picture = m_answer == Answer::Picture;
+            response << uint(picture ? 0 : 1)
+                     << QVariantMap{
+                            {QStringLiteral("uri"), QUrl::fromLocalFile(m_picturePath).toString()}};
+            // After the call's own reply, as a portal answers once the user or backend has.
+            QTimer::singleShot(50, this, [this, response] { m_bus.send(response); });
+        }
+        return QDBusObjectPath(path);
+    }
+
+private:
+    QDBusConnection m_bus;
+    Answer m_answer;
+    QString m_picturePath;
+};
+
+} // namespace
+
+void PortalScreenshotTest::initTestCase()
+{
+    m_bus.start(QStringLiteral("dbus-daemon"),
+                {"--session", "--nofork", "--nopidfile", "--print-address=1"});
+    QVERIFY2(m_bus.waitForStarted(), "dbus-daemon is not installed");
+    QTRY_VERIFY_WITH_TIMEOUT(m_bus.canReadLine(), 10000);
+    // Read before the program's first use of the session bus.
+    qputenv("DBUS_SESSION_BUS_ADDRESS", m_bus.readLine().trimmed());
+    QVERIFY(QDBusConnection::sessionBus().isConnected());
+}
+
+void PortalScreenshotTest::cleanupTestCase()
+{
+    m_bus.terminate();
+    m_bus.waitForFinished(10000);
+}
+
+void PortalScreenshotTest::answers_data()
+{
+    QTest::addColumn<bool>("portalRuns");
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<bool>("pictureExpected");
+    QTest::newRow("picture") << true << int(Answer::Picture) << true;
+    QTest::newRow("refused") << true << int(Answer::Refusal) << false;
+    QTest::newRow("no answer") << true << int(Answer::Silence) << false;
+    QTest::newRow("no portal") << false << int(Answer::Picture) << false;
+}
+
+void PortalScreenshotTest::answers()
+{
+    QFETCH(bool, portalRuns);
+    QFETCH(int, answer);
+    QFETCH(bool, pictureExpected);
+
+    QTemporaryDir directory;
+    const QString picturePath = directory.filePath(QStringLiteral("Screenshot.png"));
+    QImage desktop(64, 48, QImage::Format_RGB32);
+    desktop.fill(QColor(0x30, 0x60, 0x90));
+    desktop.setPixelColor(5, 7, Qt::yellow);
+    QVERIFY(desktop.save(picturePath));
+
+    const QString connectionName = QStringLiteral("portal %1").arg(QTest::currentDataTag());
+    QDBusConnection portalBus = QDBusConnection::connectToBus(
+        QString::fromUtf8(qgetenv("DBUS_SESSION_BUS_ADDRESS")), connectionName);
+    QVERIFY(portalBus.isConnected());
+    FakePortal portal(portalBus, Answer(answer), picturePath);
+    if (portalRuns) {
+        QVERIFY(portalBus.registerObject(QStringLiteral("/org/freedesktop/portal/desktop"), &portal,
+                                         QDBusConnection::ExportAllSlots));
+        QVERIFY(portalBus.registerService(QStringLiteral("org.freedesktop.portal.Desktop")));
+    }
+
+    constexpr int deadlineMs = 2000;
+    QElapsedTimer waited;
+    waited.start();
+    const QImage picture = PortalScreenshot::take(deadlineMs);
+    QCOMPARE(!picture.isNull(), pictureExpected);
+    if (pictureExpected) {
+        QCOMPARE(picture.size(), desktop.size());
+        QCOMPARE(picture.pixelColor(5, 7), QColor(Qt::yellow));
+        QCOMPARE(picture.pixelColor(40, 30), QColor(0x30, 0x60, 0x90));
+        // The file the portal made for the request is gone.
+        QVERIFY(!QFile::exists(picturePath));
+        QCOMPARE(portal.lastOptions.value(QStringLiteral("interactive")).toBool(), false);
+    } else {
+        QVERIFY(QFile::exists(picturePath));
+    }
+    // A refusal or a missing portal is known at once; only silence waits for the deadline.
+    if (Answer(answer) != Answer::Silence || !portalRuns)
+        QVERIFY(waited.elapsed() < deadlineMs);
+
+    if (portalRuns) {
+        portalBus.unregisterService(QStringLiteral("org.freedesktop.portal.Desktop"));
+        portalBus.unregisterObject(QStringLiteral("/org/freedesktop/portal/desktop"));
+    }
+    QDBusConnection::disconnectFromBus(connectionName);
+}
+
+void PortalScreenshotTest::cutToTheScreen_data()
+{
+    QTest::addColumn<QSize>("pictureSize");
+    QTest::addColumn<QRect>("screen");
+    // A laptop's screen (1024 x 768 at 0, 0) beside a projector's (1920 x 1080 to its right).
+    const QRect laptop(0, 0, 1024, 768);
+    const QRect projector(1024, 0, 1920, 1080);
+    QTest::newRow("laptop") << QSize(2944, 1080) << laptop;
+    QTest::newRow("projector") << QSize(2944, 1080) << projector;
+    QTest::newRow("outputs scaled twice") << QSize(5888, 2160) << projector;
+}
+
+void PortalScreenshotTest::cutToTheScreen()
+{
+    QFETCH(QSize, pictureSize);
+    QFETCH(QRect, screen);
+    const QRect desktop(0, 0, 2944, 1080);
+    // Each screen in a colour of its own.
+    QImage whole(pictureSize, QImage::Format_RGB32);
+    whole.fill(Qt::blue);
+    const int laptopWidth = 1024 * pictureSize.width() / desktop.width();
+    QPainter(&whole).fillRect(0, 0, laptopWidth, pictureSize.height(), Qt::green);
+
+    const QImage cut = PortalScreenshot::cutToScreen(whole, desktop, screen);
+    QCOMPARE(cut.size(), screen.size());
+    const QColor expected = screen.left() == 0 ? QColor(Qt::green) : QColor(Qt::blue);
+    for (const QPoint corner : {QPoint(2, 2), QPoint(cut.width() - 3, cut.height() - 3)})
+        QCOMPARE(cut.pixelColor(corner), expected);
+}
+
+QTEST_GUILESS_MAIN(PortalScreenshotTest)
+#include "PortalScreenshotTest.moc"

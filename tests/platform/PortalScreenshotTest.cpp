@@ -1,4 +1,5 @@
 #include "platform/PortalScreenshot.h"
+#include "FakePortal.h"
 
 #include <QDBusConnection>
 #include <QDBusMessage>
@@ -25,51 +26,6 @@ private:
     QProcess m_bus;
 };
 
-namespace {
-
-enum class Answer { Picture, Refusal, Silence };
-
-// The portal's Screenshot interface as a portal backend answers it: the request object's path is
-// made from the caller's name and its token, and the answer comes as that object's Response.
-class FakePortal : public QObject {
-    Q_OBJECT
-    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.portal.Screenshot")
-public:
-    FakePortal(QDBusConnection bus, Answer answer, QString picturePath)
-        : m_bus(std::move(bus)), m_answer(answer), m_picturePath(std::move(picturePath))
-    {
-    }
-    QVariantMap lastOptions;
-
-public slots:
-    QDBusObjectPath Screenshot(const QString&, const QVariantMap& options, const QDBusMessage& call)
-    {
-        lastOptions = options;
-        const QString sender = call.service().mid(1).replace(QLatin1Char('.'), QLatin1Char('_'));
-        const QString path =
-            QStringLiteral("/org/freedesktop/portal/desktop/request/%1/%2")
-                .arg(sender, options.value(QStringLiteral("handle_token")).toString());
-        if (m_answer != Answer::Silence) {
-            QDBusMessage response = QDBusMessage::createSignal(
-                path, QStringLiteral("org.freedesktop.portal.Request"), QStringLiteral("Response"));
-            const bool picture = m_answer == Answer::Picture;
-            response << uint(picture ? 0 : 1)
-                     << QVariantMap{
-                            {QStringLiteral("uri"), QUrl::fromLocalFile(m_picturePath).toString()}};
-            // After the call's own reply, as a portal answers once the user or backend has.
-            QTimer::singleShot(50, this, [this, response] { m_bus.send(response); });
-        }
-        return QDBusObjectPath(path);
-    }
-
-private:
-    QDBusConnection m_bus;
-    Answer m_answer;
-    QString m_picturePath;
-};
-
-} // namespace
-
 void PortalScreenshotTest::initTestCase()
 {
     m_bus.start(QStringLiteral("dbus-daemon"),
@@ -92,10 +48,10 @@ void PortalScreenshotTest::answers_data()
     QTest::addColumn<bool>("portalRuns");
     QTest::addColumn<int>("answer");
     QTest::addColumn<bool>("pictureExpected");
-    QTest::newRow("picture") << true << int(Answer::Picture) << true;
-    QTest::newRow("refused") << true << int(Answer::Refusal) << false;
-    QTest::newRow("no answer") << true << int(Answer::Silence) << false;
-    QTest::newRow("no portal") << false << int(Answer::Picture) << false;
+    QTest::newRow("picture") << true << int(PortalAnswer::Picture) << true;
+    QTest::newRow("refused") << true << int(PortalAnswer::Refusal) << false;
+    QTest::newRow("no answer") << true << int(PortalAnswer::Silence) << false;
+    QTest::newRow("no portal") << false << int(PortalAnswer::Picture) << false;
 }
 
 void PortalScreenshotTest::answers()
@@ -115,7 +71,7 @@ void PortalScreenshotTest::answers()
     QDBusConnection portalBus = QDBusConnection::connectToBus(
         QString::fromUtf8(qgetenv("DBUS_SESSION_BUS_ADDRESS")), connectionName);
     QVERIFY(portalBus.isConnected());
-    FakePortal portal(portalBus, Answer(answer), picturePath);
+    FakePortal portal(portalBus, PortalAnswer(answer), picturePath);
     if (portalRuns) {
         QVERIFY(portalBus.registerObject(QStringLiteral("/org/freedesktop/portal/desktop"), &portal,
                                          QDBusConnection::ExportAllSlots));
@@ -138,7 +94,7 @@ void PortalScreenshotTest::answers()
         QVERIFY(QFile::exists(picturePath));
     }
     // A refusal or a missing portal is known at once; only silence waits for the deadline.
-    if (Answer(answer) != Answer::Silence || !portalRuns)
+    if (PortalAnswer(answer) != PortalAnswer::Silence || !portalRuns)
         QVERIFY(waited.elapsed() < deadlineMs);
 
     if (portalRuns) {

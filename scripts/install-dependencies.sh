@@ -26,6 +26,10 @@ packages=(
   xvfb xauth x11-utils openbox tint2 xdotool
   # tests: a session bus of their own for the desktop portal
   dbus-daemon
+  # tests: a Wayland session (sway with XWayland) with PipeWire and the desktop portal, its
+  # wlroots backend (the screenshot) and its GTK backend (the access check); grim reads outputs
+  sway xwayland grim pipewire wireplumber libglib2.0-bin
+  xdg-desktop-portal xdg-desktop-portal-wlr xdg-desktop-portal-gtk
   # tests: a compositing manager on the virtual display
   picom
   # tests: independent PNG decoders

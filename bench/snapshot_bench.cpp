@@ -34,13 +34,12 @@ int main(int argc, char** argv)
     QProcess bus;
     if (qEnvironmentVariableIsEmpty("DBUS_SESSION_BUS_ADDRESS")) {
         // Before the program's first use of the session bus, which then stays what it is.
-        bus.start(QStringLiteral("dbus-daemon"),
-                  {"--session", "--nofork", "--nopidfile", "--print-address=1"});
-        if (!bus.waitForStarted() || !bus.waitForReadyRead(10000)) {
+        const QByteArray address = startPrivateSessionBus(bus);
+        if (address.isEmpty()) {
             std::fprintf(stderr, "dbus-daemon does not start\n");
             return 1;
         }
-        qputenv("DBUS_SESSION_BUS_ADDRESS", bus.readLine().trimmed());
+        qputenv("DBUS_SESSION_BUS_ADDRESS", address);
     }
     QTemporaryDir directory;
     std::unique_ptr<FakePortal> portal;
@@ -52,7 +51,6 @@ int main(int argc, char** argv)
         portal = std::make_unique<FakePortal>(portalBus, PortalAnswer::Picture,
                                               directory.filePath(QStringLiteral("Screenshot.png")));
         portal->picture = QGuiApplication::primaryScreen()->grabWindow(0).toImage();
-        portal->answerDelayMs = 0;
         portalBus.registerObject(QStringLiteral("/org/freedesktop/portal/desktop"), portal.get(),
                                  QDBusConnection::ExportAllSlots);
         portalBus.registerService(portalName);

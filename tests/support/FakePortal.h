@@ -3,15 +3,47 @@
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDBusObjectPath>
+#include <QFile>
 #include <QImage>
 #include <QObject>
-#include <QTimer>
+#include <QProcess>
+#include <QTemporaryFile>
 #include <QUrl>
 #include <QVariantMap>
 
 // A desktop portal's Screenshot interface for tests and benchmarks, registered on a session bus
 // connection of their own: it answers with a picture file, a refusal, or not at all.
-enum class PortalAnswer { Picture, Refusal, Silence };
+// Starts a session bus of its own that starts no services by itself (the machine's portal, if
+// installed, would be started on the first call to its name) and returns its address, empty
+// when it does not start.
+inline QByteArray startPrivateSessionBus(QProcess& bus)
+{
+    // The bus reads its configuration once, at its start.
+    QTemporaryFile configuration;
+    if (!configuration.open())
+        return {};
+    configuration.write("<busconfig>"
+                        "<type>session</type>"
+                        "<listen>unix:tmpdir=/tmp</listen>"
+                        "<auth>EXTERNAL</auth>"
+                        "<policy context=\"default\">"
+                        "<allow send_destination=\"*\" eavesdrop=\"true\"/>"
+                        "<allow eavesdrop=\"true\"/>"
+                        "<allow own=\"*\"/>"
+                        "</policy>"
+                        "</busconfig>\n");
+    configuration.close();
+    bus.start(QStringLiteral("dbus-daemon"),
+              {QStringLiteral("--config-file=") + configuration.fileName(),
+               QStringLiteral("--nofork"), QStringLiteral("--nopidfile"),
+               QStringLiteral("--print-address=1")});
+    if (!bus.waitForStarted() || !bus.waitForReadyRead(10000))
+        return {};
+    return bus.readLine().trimmed();
+}
+
+// A picture, a file that holds no picture, a refusal, or no answer at all.
+enum class PortalAnswer { Picture, NoPicture, Refusal, Silence };
 
 // The portal's Screenshot interface as a portal backend answers it: the request object's path is
 // made from the caller's name and its token, and the answer comes as that object's Response.
@@ -26,8 +58,6 @@ public:
     QVariantMap lastOptions;
     // Written to the picture file at every request, as a portal writes a new file each time.
     QImage picture;
-    // The answer comes after the call's own reply, as a portal answers once its backend has.
-    int answerDelayMs = 50;
 
 public slots:
     QDBusObjectPath Screenshot(const QString&, const QVariantMap& options, const QDBusMessage& call)
@@ -39,14 +69,20 @@ public slots:
                 .arg(sender, options.value(QStringLiteral("handle_token")).toString());
         if (!picture.isNull())
             picture.save(m_picturePath);
+        if (m_answer == PortalAnswer::NoPicture) {
+            QFile file(m_picturePath);
+            if (file.open(QIODevice::WriteOnly))
+                file.write("no picture");
+        }
         if (m_answer != PortalAnswer::Silence) {
             QDBusMessage response = QDBusMessage::createSignal(
                 path, QStringLiteral("org.freedesktop.portal.Request"), QStringLiteral("Response"));
-            const bool picture = m_answer == PortalAnswer::Picture;
-            response << uint(picture ? 0 : 1)
+            response << uint(m_answer == PortalAnswer::Refusal ? 1 : 0)
                      << QVariantMap{
                             {QStringLiteral("uri"), QUrl::fromLocalFile(m_picturePath).toString()}};
-            QTimer::singleShot(answerDelayMs, this, [this, response] { m_bus.send(response); });
+            // Even before the call's own reply: a caller that listened only afterwards would miss
+            // the answer.
+            m_bus.send(response);
         }
         return QDBusObjectPath(path);
     }

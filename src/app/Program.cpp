@@ -57,9 +57,8 @@ void belongToBoard(QWidget* window, QWidget* board)
 } // namespace
 
 Program::Program(Platform& platform, QSize screenSize, const ProgramDirectories& directories)
-    : m_platform(platform), m_screenSize(screenSize), m_directories(directories),
-      m_taskbarKeeper(*platform.desktop), m_fullScreenKeeper(*platform.desktop),
-      m_taskKeyBlock(*platform.taskKeys)
+    : m_platform(platform), m_directories(directories), m_taskbarKeeper(*platform.desktop),
+      m_fullScreenKeeper(*platform.desktop), m_taskKeyBlock(*platform.taskKeys)
 {
     // The application window is never shown; its caption is how a second copy sees this one.
     m_applicationWindow.setTitle(QString::fromLatin1(StartupChecks::applicationTitle));

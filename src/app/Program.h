@@ -90,7 +90,6 @@ private:
     void placeSettingsButton(bool shown, QPoint topLeft);
 
     Platform& m_platform;
-    QSize m_screenSize;
     ProgramDirectories m_directories;
     QWindow m_applicationWindow;
     CursorSlots m_cursors;

@@ -53,6 +53,17 @@ QString pageTextFile(const QString& directory, int n)
     return {};
 }
 
+// An X server of the case's own; its display, empty when it does not come up.
+QByteArray startServer(QProcess& server)
+{
+    // The server writes the display number it found free.
+    server.start(QStringLiteral("Xvfb"),
+                 {"-displayfd", "1", "-nolisten", "tcp", "-screen", "0", "1024x768x24"});
+    if (!server.waitForStarted() || !QTest::qWaitFor([&] { return server.canReadLine(); }, 10000))
+        return {};
+    return ":" + server.readLine().trimmed();
+}
+
 QProcessEnvironment programEnvironment()
 {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
@@ -112,12 +123,8 @@ void SessionTest::endedFromOutside()
     QFETCH(int, signal);
     QFETCH(QString, openWindow);
     QProcess server;
-    // The server writes the display number it found free.
-    server.start(QStringLiteral("Xvfb"),
-                 {"-displayfd", "1", "-nolisten", "tcp", "-screen", "0", "1024x768x24"});
-    QVERIFY(server.waitForStarted());
-    QTRY_VERIFY_WITH_TIMEOUT(server.canReadLine(), 10000);
-    const QByteArray display = ":" + server.readLine().trimmed();
+    const QByteArray display = startServer(server);
+    QVERIFY(!display.isEmpty());
     auto probe = std::make_unique<DisplayProbe>(display);
     QVERIFY(probe->isOpen());
 
@@ -191,15 +198,11 @@ void SessionTest::guideShowsWhenRunAsRoot()
     if (::geteuid() != 0)
         QSKIP("needs root");
     QProcess server;
-    server.start(QStringLiteral("Xvfb"),
-                 {"-displayfd", "1", "-nolisten", "tcp", "-screen", "0", "1024x768x24"});
-    QVERIFY(server.waitForStarted());
-    QTRY_VERIFY_WITH_TIMEOUT(server.canReadLine(), 10000);
-    const QByteArray display = ":" + server.readLine().trimmed();
+    const QByteArray display = startServer(server);
+    QVERIFY(!display.isEmpty());
     DisplayProbe probe(display);
     QVERIFY(probe.isOpen());
 
-    QTemporaryDir directory;
     QProcess program;
     QProcessEnvironment environment = programEnvironment();
     environment.insert(QStringLiteral("DISPLAY"), QString::fromLatin1(display));

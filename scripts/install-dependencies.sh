@@ -26,9 +26,11 @@ packages=(
   xvfb xauth x11-utils openbox tint2 xdotool
   # tests: a session bus of their own for the desktop portal
   dbus-daemon
-  # tests: a Wayland session (sway with XWayland) with PipeWire and the desktop portal, its
-  # wlroots backend (the screenshot) and its GTK backend (the access check); grim reads outputs
-  sway xwayland grim pipewire wireplumber libglib2.0-bin
+  # tests: a Wayland session (sway with XWayland) with its own session bus, PipeWire and the
+  # desktop portal, its wlroots backend (the screenshot) and its GTK backend (the access check);
+  # grim reads outputs, xhost lets the test (root) look at XWayland; setpriv and useradd make and
+  # become the session's user
+  sway xwayland grim pipewire wireplumber dbus-bin x11-xserver-utils util-linux passwd
   xdg-desktop-portal xdg-desktop-portal-wlr xdg-desktop-portal-gtk
   # tests: a compositing manager on the virtual display
   picom

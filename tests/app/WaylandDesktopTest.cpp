@@ -29,8 +29,9 @@ private slots:
 
 private:
     void startProgram(const QStringList& arguments, const SwaySession::Output& screen);
-    // Whether an output shows one colour other than its background all over, as a window
-    // covering it does; the colour, or an invalid one.
+    // The one colour, other than its background, that an output shows all over below the top 40
+    // rows (the board's strip), as the board's page does when it covers the output; invalid when
+    // it shows no such colour.
     QColor coveringColour(const SwaySession::Output& output) const;
 
     SwaySession m_session;
@@ -54,6 +55,9 @@ const SwaySession::Output& projector()
 
 // The toolbar stands at the top of its screen, 436 pixels left of the screen's right edge; its
 // first button opens the board, its third one "标注". On a 1024 x 768 screen it is at 588, 0.
+// Each look at the session runs a program (grim, swaymsg): waits are bounded by the clock.
+constexpr int deadlineMs = 30000;
+
 constexpr QSize toolbarSize(343, 39);
 constexpr int toolbarRightOffset = 436;
 constexpr QPoint boardButton(19, 20);
@@ -62,6 +66,15 @@ constexpr QPoint overlayButton(38 + 19, 20);
 QRect toolbarHome(const QRect& screen)
 {
     return QRect(QPoint(screen.right() + 1 - toolbarRightOffset, screen.top()), toolbarSize);
+}
+
+// What a look gives once it gives `expected`, or at the deadline.
+template <typename Look> auto settled(Look look, const decltype(look())& expected)
+{
+    decltype(look()) seen;
+    // The comparison after it tells what was seen last when the deadline passed.
+    static_cast<void>(QTest::qWaitFor([&] { return (seen = look()) == expected; }, deadlineMs));
+    return seen;
 }
 
 // Places spread over a rectangle: its corners and its middle.
@@ -101,6 +114,7 @@ void WaylandDesktopTest::cleanup()
         QVERIFY(m_program->waitForFinished(30000));
     }
     m_program = nullptr;
+    QVERIFY(m_session.swayCommand(QStringLiteral("focus output ") + laptop().name));
     if (QTest::currentTestFailed())
         qWarning("%s", qPrintable(m_session.log(QStringLiteral("zkalto.log"))));
 }
@@ -110,8 +124,10 @@ QColor WaylandDesktopTest::coveringColour(const SwaySession::Output& output) con
     const QImage shown = m_session.grim(output.name);
     if (shown.size() != output.geometry.size())
         return {};
-    const QColor colour = shown.pixelColor(0, 0);
-    for (const QPoint place : placesIn(QRect(QPoint(), output.geometry.size()))) {
+    const QList<QPoint> places =
+        placesIn(QRect(QPoint(), output.geometry.size()).adjusted(0, 40, 0, 0));
+    const QColor colour = shown.pixelColor(places.first());
+    for (const QPoint place : places) {
         if (shown.pixelColor(place) != colour)
             return {};
     }
@@ -127,13 +143,17 @@ void WaylandDesktopTest::startProgram(const QStringList& arguments,
     // The toolbar is an X window of its own that sway does not manage: XWayland shows where it
     // is, grim that sway draws it there.
     m_toolbar = toolbarHome(screen.geometry);
-    QTRY_VERIFY_WITH_TIMEOUT(
-        m_probe->windowsOf(m_program->processId()).contains(m_probe->windowAt(m_toolbar.center())),
-        30000);
+    QVERIFY(QTest::qWaitFor(
+        [&] {
+            return m_probe->windowsOf(m_program->processId())
+                .contains(m_probe->windowAt(m_toolbar.center()));
+        },
+        deadlineMs));
     QCOMPARE(m_probe->geometry(m_probe->windowAt(m_toolbar.center())), m_toolbar);
     const QPoint onToolbar = m_toolbar.center() - screen.geometry.topLeft();
-    QTRY_VERIFY_WITH_TIMEOUT(m_session.grim(screen.name).pixelColor(onToolbar) != screen.background,
-                             30000);
+    QVERIFY(QTest::qWaitFor(
+        [&] { return m_session.grim(screen.name).pixelColor(onToolbar) != screen.background; },
+        deadlineMs));
 }
 
 void WaylandDesktopTest::desktopShowsTheBackgrounds_data()
@@ -159,26 +179,40 @@ void WaylandDesktopTest::boardCoversTheBoardScreen_data()
 {
     QTest::addColumn<QStringList>("arguments");
     QTest::addColumn<int>("screen");
+    QTest::addColumn<int>("focused");
+    const QStringList onTheLaptop{QStringLiteral("--screen"), QStringLiteral("XWAYLAND0")};
+    const QStringList onTheProjector{QStringLiteral("--screen"), QStringLiteral("XWAYLAND1")};
     // XWayland has no primary output: Qt takes the first, the laptop.
-    QTest::newRow("no choice: the laptop") << QStringList() << 0;
-    QTest::newRow("--screen XWAYLAND0: the laptop") << QStringList{"--screen", "XWAYLAND0"} << 0;
-    QTest::newRow("--screen XWAYLAND1: the projector") << QStringList{"--screen", "XWAYLAND1"} << 1;
+    QTest::newRow("no choice: the laptop") << QStringList() << 0 << 0;
+    QTest::newRow("no choice, the projector focused") << QStringList() << 0 << 1;
+    QTest::newRow("the laptop chosen") << onTheLaptop << 0 << 0;
+    QTest::newRow("the projector chosen and focused") << onTheProjector << 1 << 1;
+    QTest::newRow("the projector chosen, the laptop focused") << onTheProjector << 1 << 0;
 }
 
 void WaylandDesktopTest::boardCoversTheBoardScreen()
 {
     QFETCH(QStringList, arguments);
     QFETCH(int, screen);
+    QFETCH(int, focused);
     const SwaySession::Output& boardScreen = SwaySession::outputs().at(screen);
     const SwaySession::Output& other = SwaySession::outputs().at(1 - screen);
+    QVERIFY(m_session.swayCommand(QStringLiteral("focus output ") +
+                                  SwaySession::outputs().at(focused).name));
     startProgram(arguments, boardScreen);
 
     QVERIFY(m_session.click(m_toolbar.topLeft() + boardButton));
     // sway shows the board full screen on the board screen's output, and nothing of the
     // program on the other one.
-    QTRY_COMPARE_WITH_TIMEOUT(m_session.viewsOf(m_program->processId()),
-                              QList<QRect>{boardScreen.geometry}, 30000);
-    QTRY_VERIFY_WITH_TIMEOUT(coveringColour(boardScreen).isValid(), 30000);
+    if (focused != screen)
+        QEXPECT_FAIL("",
+                     "sway opens a window it manages full screen on the focused output, "
+                     "wherever the window's X geometry puts it",
+                     Abort);
+    QCOMPARE(settled([&] { return m_session.viewsOf(m_program->processId()); },
+                     QList<QRect>{boardScreen.geometry}),
+             QList<QRect>{boardScreen.geometry});
+    QVERIFY(QTest::qWaitFor([&] { return coveringColour(boardScreen).isValid(); }, deadlineMs));
     QCOMPARE(m_session.grim(other.name)
                  .pixelColor(placesIn(other.geometry).last() - other.geometry.topLeft()),
              other.background);
@@ -199,6 +233,7 @@ void WaylandDesktopTest::snapshotShowsTheWaylandDesktop()
     QFETCH(QStringList, arguments);
     QFETCH(int, screen);
     const SwaySession::Output& output = SwaySession::outputs().at(screen);
+    QVERIFY(m_session.swayCommand(QStringLiteral("focus output ") + output.name));
     startProgram(arguments, output);
 
     QVERIFY(m_session.click(m_toolbar.topLeft() + overlayButton));
@@ -207,16 +242,17 @@ void WaylandDesktopTest::snapshotShowsTheWaylandDesktop()
     const QPoint strip(output.geometry.width() - 20, 20);
     const QPoint middle = QRect(QPoint(), output.geometry.size()).center();
     const QPoint toolbar = m_toolbar.center() - output.geometry.topLeft();
-    QTRY_VERIFY_WITH_TIMEOUT(
+    QVERIFY(QTest::qWaitFor(
         [&] {
             const QImage shown = m_session.grim(output.name);
             return !shown.isNull() && shown.pixelColor(strip) != output.background &&
                    shown.pixelColor(toolbar) != output.background &&
                    shown.pixelColor(middle) == output.background;
-        }(),
-        30000);
-    QTRY_VERIFY_WITH_TIMEOUT(m_session.viewsOf(m_program->processId()).contains(output.geometry),
-                             30000);
+        },
+        deadlineMs));
+    QVERIFY(QTest::qWaitFor(
+        [&] { return m_session.viewsOf(m_program->processId()).contains(output.geometry); },
+        deadlineMs));
     QCOMPARE(m_program->state(), QProcess::Running);
     QVERIFY(m_session.log(QStringLiteral("zkalto.log"))
                 .contains(QStringLiteral("the task-switching keys cannot be blocked there")));
@@ -226,17 +262,23 @@ void WaylandDesktopTest::snapshotShowsTheWaylandDesktop()
 // Last of the cases: the session keeps one output from here on.
 void WaylandDesktopTest::boardMovesWhenItsOutputGoes()
 {
+    QVERIFY(m_session.swayCommand(QStringLiteral("focus output ") + projector().name));
     startProgram({QStringLiteral("--screen"), QStringLiteral("XWAYLAND1")}, projector());
     QVERIFY(m_session.click(m_toolbar.topLeft() + boardButton));
-    QTRY_COMPARE_WITH_TIMEOUT(m_session.viewsOf(m_program->processId()),
-                              QList<QRect>{projector().geometry}, 30000);
+    QCOMPARE(settled([&] { return m_session.viewsOf(m_program->processId()); },
+                     QList<QRect>{projector().geometry}),
+             QList<QRect>{projector().geometry});
     QColor board;
-    QTRY_VERIFY_WITH_TIMEOUT((board = coveringColour(projector())).isValid(), 30000);
+    QVERIFY(QTest::qWaitFor([&] { return (board = coveringColour(projector())).isValid(); },
+                            deadlineMs));
 
     QVERIFY(m_session.swayCommand(QStringLiteral("output %1 disable").arg(projector().name)));
-    QTRY_COMPARE_WITH_TIMEOUT(m_session.viewsOf(m_program->processId()),
-                              QList<QRect>{laptop().geometry}, 30000);
-    QTRY_COMPARE_WITH_TIMEOUT(coveringColour(laptop()), board, 30000);
+    if (m_session.activeOutputs().contains(projector().name))
+        QSKIP("this sway cannot take a headless output away (its wlroots refuses to disable one)");
+    QCOMPARE(settled([&] { return m_session.viewsOf(m_program->processId()); },
+                     QList<QRect>{laptop().geometry}),
+             QList<QRect>{laptop().geometry});
+    QCOMPARE(settled([&] { return coveringColour(laptop()); }, board), board);
     QCOMPARE(m_program->state(), QProcess::Running);
 }
 

@@ -404,6 +404,22 @@ QJsonObject SwaySession::tree() const
     return QJsonDocument::fromJson(json).object();
 }
 
+QStringList SwaySession::activeOutputs() const
+{
+    QByteArray json;
+    if (!runAsUser(QStringLiteral("swaymsg"),
+                   {QStringLiteral("-r"), QStringLiteral("-t"), QStringLiteral("get_outputs")},
+                   &json))
+        return {};
+    QStringList names;
+    const QJsonArray outputs = QJsonDocument::fromJson(json).array();
+    for (const QJsonValue& output : outputs) {
+        if (output[QStringLiteral("active")].toBool())
+            names.append(output[QStringLiteral("name")].toString());
+    }
+    return names;
+}
+
 bool SwaySession::swayCommand(const QString& command) const
 {
     return runAsUser(QStringLiteral("swaymsg"), {command});
@@ -470,6 +486,14 @@ void SwaySession::stop()
         QTest::qWaitFor([&] { return processesOfTheSession().isEmpty(); }, processEndMs);
     if (!ended)
         qWarning("processes of the Wayland test session did not end");
+    // A killed document portal leaves its file system mounted in the runtime directory.
+    const QStringList mounts =
+        QString::fromUtf8(readFile(QStringLiteral("/proc/self/mounts"))).split(QLatin1Char('\n'));
+    for (const QString& mount : mounts) {
+        const QString point = mount.section(QLatin1Char(' '), 1, 1);
+        if (point.startsWith(m_runtime + QLatin1Char('/')))
+            QProcess::execute(QStringLiteral("umount"), {QStringLiteral("--lazy"), point});
+    }
     // A killed XWayland leaves its socket and lock behind.
     if (!m_display.isEmpty()) {
         const QString number = m_display.mid(1);

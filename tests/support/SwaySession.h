@@ -76,6 +76,8 @@ public:
     // sway's tree (`swaymsg -t get_tree`), and a command to sway.
     QJsonObject tree() const;
     bool swayCommand(const QString& command) const;
+    // The names of the outputs sway shows the desktop on.
+    QStringList activeOutputs() const;
     // Where sway shows the views of a process (XWayland windows show with their pid).
     QList<QRect> viewsOf(qint64 pid) const;
     // A press of the left button at a place of the layout, made through XWayland.

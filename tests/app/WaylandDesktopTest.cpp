@@ -26,6 +26,7 @@ private slots:
     void snapshotShowsTheWaylandDesktop_data();
     void snapshotShowsTheWaylandDesktop();
     void boardMovesWhenItsOutputGoes();
+    void programMovesToTheChosenOutputWhenItComes();
 
 private:
     void startProgram(const QStringList& arguments, const SwaySession::Output& screen);
@@ -259,7 +260,7 @@ void WaylandDesktopTest::snapshotShowsTheWaylandDesktop()
 }
 
 // The projector is unplugged while the board is open on it: the board comes to the laptop.
-// Last of the cases: the session keeps one output from here on.
+// The session keeps one output from here on.
 void WaylandDesktopTest::boardMovesWhenItsOutputGoes()
 {
     QVERIFY(m_session.swayCommand(QStringLiteral("focus output ") + projector().name));
@@ -280,6 +281,48 @@ void WaylandDesktopTest::boardMovesWhenItsOutputGoes()
              QList<QRect>{laptop().geometry});
     QCOMPARE(settled([&] { return coveringColour(laptop()); }, board), board);
     QCOMPARE(m_program->state(), QProcess::Running);
+}
+
+// A third output plugged in while the program runs, chosen before it came: the program moves
+// there. Last of the cases: the session keeps the new output from here on.
+void WaylandDesktopTest::programMovesToTheChosenOutputWhenItComes()
+{
+    const SwaySession::Output& spare = SwaySession::spareOutput();
+    // Not there yet: the program starts on the laptop.
+    startProgram({QStringLiteral("--screen"), QStringLiteral("XWAYLAND2")}, laptop());
+    QVERIFY(m_session.plugSpareOutput());
+    m_toolbar = toolbarHome(spare.geometry);
+    QVERIFY(QTest::qWaitFor(
+        [&] {
+            return m_probe->windowsOf(m_program->processId())
+                .contains(m_probe->windowAt(m_toolbar.center()));
+        },
+        deadlineMs));
+    QCOMPARE(m_probe->geometry(m_probe->windowAt(m_toolbar.center())), m_toolbar);
+    QVERIFY(QTest::qWaitFor(
+        [&] {
+            return m_session.grim(spare.name)
+                       .pixelColor(m_toolbar.center() - spare.geometry.topLeft()) !=
+                   spare.background;
+        },
+        deadlineMs));
+
+    QVERIFY(m_session.swayCommand(QStringLiteral("focus output ") + spare.name));
+    QVERIFY(m_session.click(m_toolbar.topLeft() + boardButton));
+    QCOMPARE(settled([&] { return m_session.viewsOf(m_program->processId()); },
+                     QList<QRect>{spare.geometry}),
+             QList<QRect>{spare.geometry});
+    // The pages keep the laptop's size: the board shows a page at the top left, black beyond.
+    const QPoint onThePage(100, 100);
+    const QPoint beyondThePage(laptop().geometry.width() + 100, laptop().geometry.height() + 100);
+    QVERIFY(QTest::qWaitFor(
+        [&] {
+            const QImage shown = m_session.grim(spare.name);
+            return shown.pixelColor(beyondThePage) == Qt::black &&
+                   shown.pixelColor(onThePage) != spare.background &&
+                   shown.pixelColor(onThePage) != Qt::black;
+        },
+        deadlineMs));
 }
 
 QTEST_GUILESS_MAIN(WaylandDesktopTest)

@@ -86,6 +86,13 @@ const QList<SwaySession::Output>& SwaySession::outputs()
     return list;
 }
 
+const SwaySession::Output& SwaySession::spareOutput()
+{
+    static const Output output{QStringLiteral("HEADLESS-3"), QRect(1024 + 1920, 0, 1280, 1024),
+                               QColor(0x3f, 0x2a, 0x7f)};
+    return output;
+}
+
 SwaySession::SwaySession() = default;
 
 SwaySession::~SwaySession()
@@ -269,7 +276,7 @@ bool SwaySession::start()
         return fail(QStringLiteral("cannot copy the portal's screenshot helper"));
 
     QByteArray configuration = "xwayland force\n";
-    for (const Output& output : outputs()) {
+    for (const Output& output : outputs() + QList{spareOutput()}) {
         configuration += QStringLiteral("output %1 mode %2x%3 position %4 %5 bg %6 solid_color\n")
                              .arg(output.name)
                              .arg(output.geometry.width())
@@ -402,6 +409,13 @@ QJsonObject SwaySession::tree() const
                    {QStringLiteral("-r"), QStringLiteral("-t"), QStringLiteral("get_tree")}, &json))
         return {};
     return QJsonDocument::fromJson(json).object();
+}
+
+bool SwaySession::plugSpareOutput()
+{
+    return swayCommand(QStringLiteral("create_output")) &&
+           QTest::qWaitFor([&] { return activeOutputs().contains(spareOutput().name); },
+                           sessionStartMs);
 }
 
 QStringList SwaySession::activeOutputs() const

@@ -35,6 +35,8 @@ public:
     };
     // The laptop (HEADLESS-1) and the projector (HEADLESS-2).
     static const QList<Output>& outputs();
+    // A third output (HEADLESS-3), right of the projector, once plugged in.
+    static const Output& spareOutput();
 
     SwaySession();
     ~SwaySession();
@@ -73,6 +75,9 @@ public:
     // The portal's non-interactive screenshot of the whole layout, asked for by a program of the
     // session's user; null when the portal refuses or does not answer within the time.
     QImage portalScreenshot(int timeoutMs = 30000) const;
+    // Plugs the spare output in and waits until sway shows the desktop on it; the session keeps
+    // it from then on.
+    bool plugSpareOutput();
     // sway's tree (`swaymsg -t get_tree`), and a command to sway.
     QJsonObject tree() const;
     bool swayCommand(const QString& command) const;

@@ -54,10 +54,11 @@ const SwaySession::Output& projector()
     return SwaySession::outputs().at(1);
 }
 
-// The toolbar stands at the top of its screen, 436 pixels left of the screen's right edge; its
-// first button opens the board, its third one "标注". On a 1024 x 768 screen it is at 588, 0.
 // Each look at the session runs a program (grim, swaymsg): waits are bounded by the clock.
 constexpr int deadlineMs = 30000;
+
+// The toolbar stands at the top of its screen, 436 pixels left of the screen's right edge; its
+// first button opens the board, its third one "标注". On a 1024 x 768 screen it is at 588, 0.
 
 constexpr QSize toolbarSize(343, 39);
 constexpr int toolbarRightOffset = 436;
@@ -201,6 +202,8 @@ void WaylandDesktopTest::boardCoversTheBoardScreen()
     QVERIFY(m_session.swayCommand(QStringLiteral("focus output ") +
                                   SwaySession::outputs().at(focused).name));
     startProgram(arguments, boardScreen);
+    if (QTest::currentTestFailed())
+        return;
 
     QVERIFY(m_session.click(m_toolbar.topLeft() + boardButton));
     // sway shows the board full screen on the board screen's output, and nothing of the
@@ -236,6 +239,8 @@ void WaylandDesktopTest::snapshotShowsTheWaylandDesktop()
     const SwaySession::Output& output = SwaySession::outputs().at(screen);
     QVERIFY(m_session.swayCommand(QStringLiteral("focus output ") + output.name));
     startProgram(arguments, output);
+    if (QTest::currentTestFailed())
+        return;
 
     QVERIFY(m_session.click(m_toolbar.topLeft() + overlayButton));
     // The overlay's strip at the top right, and the desktop in the middle where a message box
@@ -265,6 +270,8 @@ void WaylandDesktopTest::boardMovesWhenItsOutputGoes()
 {
     QVERIFY(m_session.swayCommand(QStringLiteral("focus output ") + projector().name));
     startProgram({QStringLiteral("--screen"), QStringLiteral("XWAYLAND1")}, projector());
+    if (QTest::currentTestFailed())
+        return;
     QVERIFY(m_session.click(m_toolbar.topLeft() + boardButton));
     QCOMPARE(settled([&] { return m_session.viewsOf(m_program->processId()); },
                      QList<QRect>{projector().geometry}),
@@ -290,6 +297,8 @@ void WaylandDesktopTest::programMovesToTheChosenOutputWhenItComes()
     const SwaySession::Output& spare = SwaySession::spareOutput();
     // Not there yet: the program starts on the laptop.
     startProgram({QStringLiteral("--screen"), QStringLiteral("XWAYLAND2")}, laptop());
+    if (QTest::currentTestFailed())
+        return;
     QVERIFY(m_session.plugSpareOutput());
     m_toolbar = toolbarHome(spare.geometry);
     QVERIFY(QTest::qWaitFor(

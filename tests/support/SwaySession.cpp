@@ -9,8 +9,13 @@
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QSet>
 #include <QStandardPaths>
 #include <QtCore/qtestsupport_core.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <utility>
 
 #include <pwd.h>
 #include <signal.h>
@@ -58,6 +63,47 @@ QString firstFile(const QString& folder, const QString& pattern)
 {
     const QFileInfoList files = QDir(folder).entryInfoList({pattern}, QDir::System | QDir::Files);
     return files.isEmpty() ? QString() : files.first().absoluteFilePath();
+}
+
+// Every process of a session carries the pid of the test that started it: a session whose test
+// was killed before it could stop it is ended by the next one.
+constexpr char ownerVariable[] = "SWAY_SESSION_TEST_PID";
+
+// The environments of the processes other than this one, by pid, as lists of "NAME=value".
+QList<std::pair<pid_t, QList<QByteArray>>> environments()
+{
+    QList<std::pair<pid_t, QList<QByteArray>>> processes;
+    const QStringList entries = QDir(QStringLiteral("/proc")).entryList(QDir::Dirs);
+    for (const QString& entry : entries) {
+        bool isNumber = false;
+        const pid_t pid = entry.toInt(&isNumber);
+        if (isNumber && pid != ::getpid())
+            processes.append(
+                {pid, readFile(QStringLiteral("/proc/%1/environ").arg(pid)).split('\0')});
+    }
+    return processes;
+}
+
+QByteArray valueOf(const QList<QByteArray>& environment, const QByteArray& variable)
+{
+    const QByteArray prefix = variable + '=';
+    for (const QByteArray& setting : environment) {
+        if (setting.startsWith(prefix))
+            return setting.mid(prefix.size());
+    }
+    return {};
+}
+
+// Undoes the mounts below a folder, as a killed document portal leaves its file system.
+void unmountUnder(const QString& folder)
+{
+    const QStringList mounts =
+        QString::fromUtf8(readFile(QStringLiteral("/proc/self/mounts"))).split(QLatin1Char('\n'));
+    for (const QString& mount : mounts) {
+        const QString point = mount.section(QLatin1Char(' '), 1, 1);
+        if (point.startsWith(folder + QLatin1Char('/')))
+            QProcess::execute(QStringLiteral("umount"), {QStringLiteral("--lazy"), point});
+    }
 }
 
 void collectViews(const QJsonObject& node, qint64 pid, QList<QRect>& views)
@@ -160,6 +206,7 @@ QProcessEnvironment SwaySession::environment() const
     environment.insert(QStringLiteral("XDG_STATE_HOME"), home + QStringLiteral("/.local/state"));
     environment.insert(QStringLiteral("XDG_CACHE_HOME"), home + QStringLiteral("/.cache"));
     environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_runtime);
+    environment.insert(QLatin1String(ownerVariable), QString::number(::getpid()));
     environment.insert(QStringLiteral("XDG_SESSION_TYPE"), QStringLiteral("wayland"));
     // The portal picks the backends whose "UseIn" names this desktop.
     environment.insert(QStringLiteral("XDG_CURRENT_DESKTOP"), QStringLiteral("sway"));
@@ -238,6 +285,7 @@ bool SwaySession::start()
 {
     if (!m_folder.isValid())
         return fail(QStringLiteral("no temporary folder"));
+    endOrphanedSessions();
     m_uid = ::geteuid();
     m_gid = ::getegid();
     if (m_uid == 0) {
@@ -452,18 +500,40 @@ bool SwaySession::click(QPoint place) const
 
 QList<pid_t> SwaySession::processesOfTheSession() const
 {
-    const QByteArray mark = "XDG_RUNTIME_DIR=" + QFile::encodeName(m_runtime);
     QList<pid_t> processes;
-    const QStringList entries = QDir(QStringLiteral("/proc")).entryList(QDir::Dirs);
-    for (const QString& entry : entries) {
-        bool isNumber = false;
-        const pid_t pid = entry.toInt(&isNumber);
-        if (!isNumber || pid == ::getpid())
-            continue;
-        if (readFile(QStringLiteral("/proc/%1/environ").arg(pid)).split('\0').contains(mark))
+    const QByteArray runtime = QFile::encodeName(m_runtime);
+    for (const auto& [pid, environment] : environments()) {
+        if (valueOf(environment, "XDG_RUNTIME_DIR") == runtime)
             processes.append(pid);
     }
     return processes;
+}
+
+void SwaySession::endOrphanedSessions()
+{
+    QList<pid_t> orphans;
+    QSet<QString> folders;
+    for (const auto& [pid, environment] : environments()) {
+        const QByteArray owner = valueOf(environment, ownerVariable);
+        if (owner.isEmpty() || ::kill(owner.toInt(), 0) == 0 || errno != ESRCH)
+            continue;
+        ::kill(pid, SIGKILL);
+        orphans.append(pid);
+        // The session's folder holds its runtime directory.
+        const QFileInfo runtime(QFile::decodeName(valueOf(environment, "XDG_RUNTIME_DIR")));
+        if (runtime.isAbsolute() && runtime.fileName() == QLatin1String("runtime"))
+            folders.insert(runtime.path());
+    }
+    static_cast<void>(QTest::qWaitFor(
+        [&] {
+            return std::all_of(orphans.begin(), orphans.end(),
+                               [](pid_t pid) { return ::kill(pid, 0) != 0; });
+        },
+        processEndMs));
+    for (const QString& folder : std::as_const(folders)) {
+        unmountUnder(folder);
+        QDir(folder).removeRecursively();
+    }
 }
 
 void SwaySession::stop()
@@ -497,14 +567,7 @@ void SwaySession::stop()
         QTest::qWaitFor([&] { return processesOfTheSession().isEmpty(); }, processEndMs);
     if (!ended)
         qWarning("processes of the Wayland test session did not end");
-    // A killed document portal leaves its file system mounted in the runtime directory.
-    const QStringList mounts =
-        QString::fromUtf8(readFile(QStringLiteral("/proc/self/mounts"))).split(QLatin1Char('\n'));
-    for (const QString& mount : mounts) {
-        const QString point = mount.section(QLatin1Char(' '), 1, 1);
-        if (point.startsWith(m_runtime + QLatin1Char('/')))
-            QProcess::execute(QStringLiteral("umount"), {QStringLiteral("--lazy"), point});
-    }
+    unmountUnder(m_runtime);
     // A killed XWayland leaves its socket and lock behind.
     if (!m_display.isEmpty()) {
         const QString number = m_display.mid(1);

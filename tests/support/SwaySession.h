@@ -95,6 +95,8 @@ private:
                                       const QStringList& environment) const;
     bool fail(const QString& what);
     QList<pid_t> processesOfTheSession() const;
+    // Ends what is left of sessions whose test process has gone without stopping them.
+    static void endOrphanedSessions();
 
     QTemporaryDir m_folder;
     QString m_user;

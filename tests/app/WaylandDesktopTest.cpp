@@ -39,6 +39,9 @@ private:
     std::unique_ptr<DisplayProbe> m_probe;
     QString m_programDirectory;
     QProcess* m_program = nullptr;
+    // Each run of the program writes a log of its own.
+    QString m_programLog;
+    int m_programRuns = 0;
     QRect m_toolbar;
 };
 
@@ -118,7 +121,7 @@ void WaylandDesktopTest::cleanup()
     m_program = nullptr;
     QVERIFY(m_session.swayCommand(QStringLiteral("focus output ") + laptop().name));
     if (QTest::currentTestFailed())
-        qWarning("%s", qPrintable(m_session.log(QStringLiteral("zkalto.log"))));
+        qWarning("%s", qPrintable(m_session.log(m_programLog)));
 }
 
 QColor WaylandDesktopTest::coveringColour(const SwaySession::Output& output) const
@@ -139,8 +142,9 @@ QColor WaylandDesktopTest::coveringColour(const SwaySession::Output& output) con
 void WaylandDesktopTest::startProgram(const QStringList& arguments,
                                       const SwaySession::Output& screen)
 {
+    m_programLog = QStringLiteral("zkalto-%1.log").arg(++m_programRuns);
     m_program = m_session.startAsUser(m_programDirectory + QStringLiteral("/zkalto"), arguments,
-                                      QStringLiteral("zkalto.log"), {}, m_programDirectory);
+                                      m_programLog, {}, m_programDirectory);
     QVERIFY(m_program->waitForStarted());
     // The toolbar is an X window of its own that sway does not manage: XWayland shows where it
     // is, grim that sway draws it there.
@@ -260,7 +264,7 @@ void WaylandDesktopTest::snapshotShowsTheWaylandDesktop()
         [&] { return m_session.viewsOf(m_program->processId()).contains(output.geometry); },
         deadlineMs));
     QCOMPARE(m_program->state(), QProcess::Running);
-    QVERIFY(m_session.log(QStringLiteral("zkalto.log"))
+    QVERIFY(m_session.log(m_programLog)
                 .contains(QStringLiteral("the task-switching keys cannot be blocked there")));
 }
 

@@ -2,6 +2,7 @@
 
 #include "app/BoardScreenChoice.h"
 #include "app/ScreenMove.h"
+#include "platform/CompositorOutputs.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -25,9 +26,16 @@ bool isPlacedWindow(const QObject* object)
     return type != Qt::ToolTip && type != Qt::Popup && type != Qt::Desktop;
 }
 
+// The window manager, or the compositor, decides where these windows show.
+bool isManagedWindow(const QWidget* window)
+{
+    return !window->windowFlags().testFlag(Qt::BypassWindowManagerHint);
+}
+
 } // namespace
 
-ScreenKeeper::ScreenKeeper(const QString& requestedName) : m_requestedName(requestedName)
+ScreenKeeper::ScreenKeeper(const QString& requestedName, CompositorOutputs* outputs)
+    : m_requestedName(requestedName), m_outputs(outputs)
 {
     if (BoardScreenChoice::isUnknown(requestedName)) {
         std::fprintf(stderr, "zkalto: no screen is named \"%s\"; the primary screen is used\n",
@@ -52,6 +60,8 @@ bool ScreenKeeper::eventFilter(QObject* watched, QEvent* event)
         const QScreen* placedOn = window->screen();
         if (placedOn != m_screen && placedOn)
             moveOnto(window, placedOn->geometry());
+        if (m_outputs && isManagedWindow(window))
+            m_outputs->openWindowsOn(m_area);
     }
     return QObject::eventFilter(watched, event);
 }
@@ -85,8 +95,11 @@ void ScreenKeeper::follow()
     m_screen = screen;
     m_area = screen->geometry();
     for (QWidget* window : QApplication::topLevelWidgets()) {
-        if (isPlacedWindow(window))
-            moveOnto(window, from);
+        if (!isPlacedWindow(window))
+            continue;
+        moveOnto(window, from);
+        if (m_outputs && window->isVisible() && isManagedWindow(window))
+            m_outputs->moveWindowTo(window->winId(), m_area);
     }
     emit screenChanged();
 }

@@ -40,7 +40,8 @@ int main(int argc, char* argv[])
                                          ProgramDirectory::writable()};
     Platform platform = Platform::forThisDesktop(directories.delivered);
     // Every window goes to the board screen as it shows; the pages are made for its size.
-    ScreenKeeper boardScreen(BoardScreenChoice::requestedName(QApplication::arguments()));
+    ScreenKeeper boardScreen(BoardScreenChoice::requestedName(QApplication::arguments()),
+                             platform.compositorOutputs.get());
     Program program(platform, boardScreen.screen()->size(), directories);
     if (program.endRequested())
         return 0;

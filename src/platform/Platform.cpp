@@ -9,6 +9,7 @@
 #include "QtDesktop.h"
 #include "QtPrompter.h"
 #include "SaneScanner.h"
+#include "SwayOutputs.h"
 #include "SystemClock.h"
 #include "X11Desktop.h"
 #include "X11TaskKeys.h"
@@ -51,9 +52,12 @@ Platform Platform::forThisDesktop(const QString& programDirectory)
                     : nullptr;
     if (x11 && x11->connection()) {
         // The compositor of a Wayland session gives its keys to no X client.
-        if (PortalScreenshot::isXWayland(x11->connection()))
+        if (PortalScreenshot::isXWayland(x11->connection())) {
             std::fprintf(stderr, "zkalto runs on a Wayland session: the task-switching keys "
                                  "cannot be blocked there\n");
+            if (const QString sway = SwayOutputs::socketOfThisSession(); !sway.isEmpty())
+                platform.compositorOutputs = std::make_unique<SwayOutputs>(sway);
+        }
         auto desktop = std::make_unique<X11Desktop>(x11->connection(), defaultScreenNumber());
         platform.taskKeys = std::make_unique<X11TaskKeys>(x11->connection(), desktop->root());
         platform.desktop = std::move(desktop);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Clock.h"
+#include "CompositorOutputs.h"
 #include "Desktop.h"
 #include "DocumentConverter.h"
 #include "Drives.h"
@@ -25,6 +26,8 @@ struct Platform {
     std::unique_ptr<Drives> drives;
     std::unique_ptr<DocumentConverter> documentConverter;
     std::unique_ptr<Scanner> scanner;
+    // Only where the compositor does not place windows by their X geometry; otherwise none.
+    std::unique_ptr<CompositorOutputs> compositorOutputs;
 
     // The real services for the platform the application runs on: X11 on "xcb", and what Qt
     // alone can do anywhere else (offscreen, Wayland). Call after the QApplication exists; the

@@ -8,6 +8,7 @@
 #include "board/model/BoardModel.h"
 #include "board/window/BoardWindow.h"
 #include "lessons/SettingsWindow.h"
+#include "platform/fakes/FakeCompositorOutputs.h"
 
 #include <QFile>
 #include <QScreen>
@@ -112,7 +113,8 @@ void BoardScreenTest::everyWindowShowsOnTheBoardScreen()
     QFETCH(QString, name);
     QFETCH(QRect, area);
 
-    ScreenKeeper keeper(name);
+    FakeCompositorOutputs outputs;
+    ScreenKeeper keeper(name, &outputs);
     QCOMPARE(keeper.screen()->geometry(), area);
     ProgramFixture fixture;
     fixture.start(keeper.screen()->size());
@@ -120,13 +122,16 @@ void BoardScreenTest::everyWindowShowsOnTheBoardScreen()
     BoardWindow* board = fixture.windows().board;
     toolbar->show();
     toolbar->moveHome();
-    // Near the top right of the board screen.
+    // Near the top right of the board screen; the program places it, not the compositor.
     QCOMPARE(toolbar->geometry(), QRect(area.right() + 1 - 436, area.top(), 343, 39));
+    QCOMPARE(outputs.opened(), QList<QRect>());
 
+    // A window the compositor places opens on the board screen's output.
     QTest::mouseClick(toolbar->SpeedButton4, Qt::LeftButton);
     QVERIFY(board->isVisible());
     QCOMPARE(board->geometry(), area);
     QCOMPARE(board->model().screenSize(), area.size());
+    QCOMPARE(outputs.opened(), QList<QRect>{area});
 
     QTest::mouseClick(board->SpeedButton2, Qt::LeftButton);
     QCOMPARE(fixture.windows().shade->geometry(), area);

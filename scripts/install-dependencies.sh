@@ -12,6 +12,8 @@ packages=(
   # scanning: SANE's headers, its library (loaded at run time) and its test device for the tests
   libsane-dev libsane1
   libbenchmark-dev
+  # benchmarks: presses sent through XTEST
+  libxcb-xtest0-dev
   # compact pages (LZ4) and the PNG codec (ISA-L deflate)
   liblz4-dev libisal-dev
   # JPEG pictures (libjpeg-turbo: clip-art files, imported photos) and Qt's readers of TIFF and

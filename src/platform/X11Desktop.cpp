@@ -283,12 +283,14 @@ bool isBlack(const QImage& picture)
 QImage X11Desktop::grabScreenWithout(QWindow* window)
 {
     // The X11 grab also takes the window off the screen and waits until its place is drawn again.
-    const QImage fromX = m_screenGrab->grabWithout(window);
     if (!m_underWayland)
-        return fromX;
+        return m_screenGrab->grabWithout(window);
     // On a Wayland session the compositor holds the other programs' windows and the wallpaper:
-    // it gives the picture through the desktop portal. Without one, the X server's picture serves
-    // unless it is black all over, which is no picture of the desktop at all.
+    // it gives the picture through the desktop portal. XWayland's root shows no desktop, so
+    // nothing draws the window's place again; once XWayland has taken the window off, the
+    // compositor no longer shows it. Without a portal, the X server's picture serves unless it
+    // is black all over, which is no picture of the desktop at all.
+    m_screenGrab->hide(window);
     const QScreen* screen = window ? window->screen() : QGuiApplication::primaryScreen();
     if (screen) {
         const QImage fromPortal = PortalScreenshot::cutToScreen(
@@ -296,6 +298,7 @@ QImage X11Desktop::grabScreenWithout(QWindow* window)
         if (!fromPortal.isNull())
             return fromPortal;
     }
+    const QImage fromX = m_screenGrab->readScreen(window);
     return isBlack(fromX) ? QImage() : fromX;
 }
 

@@ -178,6 +178,14 @@ bool X11ScreenGrab::waitUntilRedrawn(Watch& watch)
     return deadline.isActive();
 }
 
+void X11ScreenGrab::hide(QWindow* window)
+{
+    if (window)
+        window->hide();
+    xcb_flush(m_qtConnection);
+    syncWith(m_qtConnection);
+}
+
 QImage X11ScreenGrab::readScreen(const QWindow* window) const
 {
     QScreen* screen = window ? window->screen() : QGuiApplication::primaryScreen();
@@ -187,10 +195,7 @@ QImage X11ScreenGrab::readScreen(const QWindow* window) const
 QImage X11ScreenGrab::grabWithout(QWindow* window)
 {
     if (!window || !window->isVisible() || !damageAvailable()) {
-        if (window)
-            window->hide();
-        xcb_flush(m_qtConnection);
-        syncWith(m_qtConnection);
+        hide(window);
         return readScreen(window);
     }
     Watch watch;

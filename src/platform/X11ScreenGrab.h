@@ -38,6 +38,12 @@ public:
     // Hides the window when it is shown and returns the screen it is on without it; a null or
     // hidden window gives the screen as it is.
     QImage grabWithout(QWindow* window);
+    // Hides the window and returns once the X server has taken it off the screen, without waiting
+    // for its place to be drawn again: for a server whose root shows no desktop (XWayland's),
+    // where no drawing over the place ever comes.
+    void hide(QWindow* window);
+    // The screen the window is on (the primary one without a window), as the server shows it.
+    QImage readScreen(const QWindow* window) const;
 
     // How long a grab waits at most for the place to be drawn again.
     static constexpr int deadlineMs = 1000;
@@ -70,8 +76,6 @@ private:
     bool readEvents(Watch& watch);
     // True when the place was drawn again before the deadline.
     bool waitUntilRedrawn(Watch& watch);
-    // The screen the window is on (the primary one without a window).
-    QImage readScreen(const QWindow* window) const;
 
     xcb_connection_t* m_qtConnection;
     xcb_window_t m_root;

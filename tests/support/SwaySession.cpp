@@ -58,11 +58,28 @@ QByteArray readFile(const QString& path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-// The first file of a folder whose name matches, as a path; empty when there is none.
-QString firstFile(const QString& folder, const QString& pattern)
+// The first file of a folder whose name matches, other than `other`, as a path; empty when there
+// is none.
+QString firstFile(const QString& folder, const QString& pattern, const QString& other = {})
 {
     const QFileInfoList files = QDir(folder).entryInfoList({pattern}, QDir::System | QDir::Files);
-    return files.isEmpty() ? QString() : files.first().absoluteFilePath();
+    for (const QFileInfo& file : files) {
+        if (file.absoluteFilePath() != other)
+            return file.absoluteFilePath();
+    }
+    return {};
+}
+
+// The monitors' sway shows each output of the session's sway, a window there titled by wlroots'
+// Wayland backend, full screen on a headless output of its own.
+QString monitorOf(qsizetype output)
+{
+    return QStringLiteral("HEADLESS-%1").arg(output + 1);
+}
+
+QString windowOf(const QString& output)
+{
+    return QStringLiteral("[title=\"^wlroots - %1$\"]").arg(output);
 }
 
 // Every process of a session carries the pid of the test that started it: a session whose test
@@ -127,14 +144,14 @@ void collectViews(const QJsonObject& node, qint64 pid, QList<QRect>& views)
 const QList<SwaySession::Output>& SwaySession::outputs()
 {
     static const QList<Output> list{
-        {QStringLiteral("HEADLESS-1"), QRect(0, 0, 1024, 768), QColor(0x2a, 0x7f, 0x3f)},
-        {QStringLiteral("HEADLESS-2"), QRect(1024, 0, 1920, 1080), QColor(0x7f, 0x2a, 0x6a)}};
+        {QStringLiteral("WL-1"), QRect(0, 0, 1024, 768), QColor(0x2a, 0x7f, 0x3f)},
+        {QStringLiteral("WL-2"), QRect(1024, 0, 1920, 1080), QColor(0x7f, 0x2a, 0x6a)}};
     return list;
 }
 
 const SwaySession::Output& SwaySession::spareOutput()
 {
-    static const Output output{QStringLiteral("HEADLESS-3"), QRect(1024 + 1920, 0, 1280, 1024),
+    static const Output output{QStringLiteral("WL-3"), QRect(1024 + 1920, 0, 1280, 1024),
                                QColor(0x3f, 0x2a, 0x7f)};
     return output;
 }
@@ -324,7 +341,12 @@ bool SwaySession::start()
         return fail(QStringLiteral("cannot copy the portal's screenshot helper"));
 
     QByteArray configuration = "xwayland force\n";
-    for (const Output& output : outputs() + QList{spareOutput()}) {
+    // The monitors' sway shows no X clients; the size of its outputs is the size of the
+    // session's, since a window shown full screen takes its output's size.
+    QByteArray monitorsConfiguration = "xwayland disable\n";
+    const QList<Output> everyOutput = outputs() + QList{spareOutput()};
+    for (qsizetype index = 0; index < everyOutput.size(); ++index) {
+        const Output& output = everyOutput.at(index);
         configuration += QStringLiteral("output %1 mode %2x%3 position %4 %5 bg %6 solid_color\n")
                              .arg(output.name)
                              .arg(output.geometry.width())
@@ -333,12 +355,46 @@ bool SwaySession::start()
                              .arg(output.geometry.y())
                              .arg(output.background.name())
                              .toUtf8();
+        monitorsConfiguration +=
+            QStringLiteral("output %1 mode %2x%3\n"
+                           "for_window %4 move container to output %1, fullscreen enable\n")
+                .arg(monitorOf(index))
+                .arg(output.geometry.width())
+                .arg(output.geometry.height())
+                .arg(windowOf(output.name))
+                .toUtf8();
     }
     const QString swayConfiguration = m_folder.filePath(QStringLiteral("sway.conf"));
+    const QString monitorsConfigurationFile = m_folder.filePath(QStringLiteral("monitors.conf"));
     const QString busConfigurationFile = m_folder.filePath(QStringLiteral("bus.conf"));
     if (!writeFile(swayConfiguration, configuration) ||
+        !writeFile(monitorsConfigurationFile, monitorsConfiguration) ||
         !writeFile(busConfigurationFile, busConfiguration))
         return fail(QStringLiteral("cannot write the configuration files"));
+
+    // The monitors first, one for each output the session has or may get: the session's sway
+    // opens its outputs as their windows.
+    QProcess* monitors = startAsUser(
+        QStringLiteral("sway"), {QStringLiteral("-c"), monitorsConfigurationFile},
+        QStringLiteral("monitors.log"),
+        {QStringLiteral("WLR_BACKENDS=headless"), QStringLiteral("WLR_LIBINPUT_NO_DEVICES=1"),
+         QStringLiteral("WLR_RENDERER=pixman"),
+         QStringLiteral("WLR_HEADLESS_OUTPUTS=%1").arg(everyOutput.size())});
+    if (!monitors->waitForStarted())
+        return fail(QStringLiteral("the monitors' sway could not be started: ") +
+                    monitors->errorString());
+    QString monitorsWayland;
+    const bool monitorsUp = QTest::qWaitFor(
+        [&] {
+            monitorsWayland = firstFile(m_runtime, QStringLiteral("wayland-?"));
+            m_monitorsSocket = firstFile(m_runtime, QStringLiteral("sway-ipc.*.sock"));
+            return monitors->state() != QProcess::Running ||
+                   (!monitorsWayland.isEmpty() && !m_monitorsSocket.isEmpty() &&
+                    runAsUser("swaymsg", {"-s", m_monitorsSocket, "-t", "get_version"}));
+        },
+        sessionStartMs);
+    if (!monitorsUp || monitors->state() != QProcess::Running)
+        return fail(QStringLiteral("the monitors' sway did not come up"));
 
     // The session bus lives as long as sway; its address is left in a file for the test.
     const QString busFile = m_runtime + QStringLiteral("/bus-address");
@@ -349,14 +405,18 @@ bool SwaySession::start()
          QStringLiteral("printf '%s' \"$DBUS_SESSION_BUS_ADDRESS\" > %1 && exec sway -c %2")
              .arg(busFile, swayConfiguration)},
         QStringLiteral("sway.log"),
-        {QStringLiteral("WLR_BACKENDS=headless"), QStringLiteral("WLR_LIBINPUT_NO_DEVICES=1"),
-         QStringLiteral("WLR_RENDERER=pixman"), QStringLiteral("WLR_HEADLESS_OUTPUTS=2")});
+        {QStringLiteral("WAYLAND_DISPLAY=") + QFileInfo(monitorsWayland).fileName(),
+         QStringLiteral("WLR_BACKENDS=wayland"), QStringLiteral("WLR_RENDERER=pixman"),
+         QStringLiteral("WLR_WL_OUTPUTS=%1").arg(outputs().size())});
     if (!sway->waitForStarted())
         return fail(QStringLiteral("sway could not be started: ") + sway->errorString());
     const bool up = QTest::qWaitFor(
         [&] {
-            m_wayland = QFileInfo(firstFile(m_runtime, QStringLiteral("wayland-?"))).fileName();
-            m_swaySocket = firstFile(m_runtime, QStringLiteral("sway-ipc.*.sock"));
+            m_wayland =
+                QFileInfo(firstFile(m_runtime, QStringLiteral("wayland-?"), monitorsWayland))
+                    .fileName();
+            m_swaySocket =
+                firstFile(m_runtime, QStringLiteral("sway-ipc.*.sock"), m_monitorsSocket);
             return sway->state() != QProcess::Running ||
                    (!readFile(busFile).isEmpty() && !m_wayland.isEmpty() &&
                     !m_swaySocket.isEmpty() && runAsUser("swaymsg", {"-t", "get_version"}));
@@ -461,6 +521,17 @@ bool SwaySession::plugSpareOutput()
     return swayCommand(QStringLiteral("create_output")) &&
            QTest::qWaitFor([&] { return activeOutputs().contains(spareOutput().name); },
                            sessionStartMs);
+}
+
+bool SwaySession::unplugOutput(const QString& name)
+{
+    const auto gone = [&] {
+        const QStringList active = activeOutputs();
+        return !active.isEmpty() && !active.contains(name);
+    };
+    return runAsUser(QStringLiteral("swaymsg"),
+                     {QStringLiteral("-s"), m_monitorsSocket, windowOf(name) + " kill"}) &&
+           QTest::qWaitFor(gone, sessionStartMs);
 }
 
 QStringList SwaySession::activeOutputs() const
@@ -578,5 +649,6 @@ void SwaySession::stop()
         }
     }
     m_display.clear();
+    m_monitorsSocket.clear();
     m_runtime.clear();
 }

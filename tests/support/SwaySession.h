@@ -15,10 +15,15 @@
 #include <memory>
 #include <vector>
 
-// A Wayland session as classrooms have one, for tests: sway with two headless outputs drawn by
-// the CPU (a 1024 x 768 laptop and a 1920 x 1080 projector to its right, each in a solid colour
-// of its own), XWayland, a session bus, PipeWire and the desktop portal with its wlroots backend
-// (the screenshot) and its GTK backend (the access check the screenshot needs).
+// A Wayland session as classrooms have one, for tests: sway with two outputs drawn by the CPU (a
+// 1024 x 768 laptop and a 1920 x 1080 projector to its right, each in a solid colour of its own),
+// XWayland, a session bus, PipeWire and the desktop portal with its wlroots backend (the
+// screenshot) and its GTK backend (the access check the screenshot needs).
+//
+// The session's sway runs inside another one, the monitors: a headless sway whose outputs stand
+// for the monitors, each showing one output of the session's sway full screen, since those
+// outputs are windows there. Headless outputs can be added but never taken away; an output that
+// is a window goes when the monitors close that window, as when a monitor's cable is pulled.
 //
 // sway refuses to run as root, and tests run as root: there the session and every process started
 // through it run as a system user of the tests' own, made when missing. The session has its own
@@ -33,9 +38,9 @@ public:
         QRect geometry;
         QColor background;
     };
-    // The laptop (HEADLESS-1) and the projector (HEADLESS-2).
+    // The laptop (WL-1) and the projector (WL-2).
     static const QList<Output>& outputs();
-    // A third output (HEADLESS-3), right of the projector, once plugged in.
+    // A third output (WL-3), right of the projector, once plugged in.
     static const Output& spareOutput();
 
     SwaySession();
@@ -78,6 +83,9 @@ public:
     // Plugs the spare output in and waits until sway shows the desktop on it; the session keeps
     // it from then on.
     bool plugSpareOutput();
+    // Takes an output away, as when its monitor is unplugged, and waits until sway no longer
+    // shows the desktop on it.
+    bool unplugOutput(const QString& name);
     // sway's tree (`swaymsg -t get_tree`), and a command to sway.
     QJsonObject tree() const;
     bool swayCommand(const QString& command) const;
@@ -106,6 +114,8 @@ private:
     QString m_bus;
     QString m_wayland;
     QString m_swaySocket;
+    // The IPC socket of the monitors' sway.
+    QString m_monitorsSocket;
     QString m_display;
     QString m_error;
     std::vector<std::unique_ptr<QProcess>> m_processes;

@@ -626,16 +626,16 @@ void SwaySession::stop()
     m_bus.clear();
     if (m_runtime.isEmpty())
         return;
-    // What the session started itself (XWayland, the bus's services) ends with it; anything
-    // left is ended here.
+    // What the session started itself is ended here: dbus-run-session, ended, leaves its bus
+    // and the services the bus started running, and those do not end by themselves.
+    bool ended = false;
     for (const int signal : {SIGTERM, SIGKILL}) {
-        if (QTest::qWaitFor([&] { return processesOfTheSession().isEmpty(); }, processEndMs))
-            break;
         for (const pid_t pid : processesOfTheSession())
             ::kill(pid, signal);
+        ended = QTest::qWaitFor([&] { return processesOfTheSession().isEmpty(); }, processEndMs);
+        if (ended)
+            break;
     }
-    const bool ended =
-        QTest::qWaitFor([&] { return processesOfTheSession().isEmpty(); }, processEndMs);
     if (!ended)
         qWarning("processes of the Wayland test session did not end");
     unmountUnder(m_runtime);

@@ -11,8 +11,9 @@ struct xcb_connection_t;
 // the URI of a file it wrote, which is read and then removed.
 namespace PortalScreenshot {
 
-// How long a snapshot waits at most for the portal's answer.
-constexpr int answerDeadlineMs = 3000;
+// How long a snapshot waits at most for the portal's answer. The portal's backend writes a PNG
+// of the whole desktop, over a second on a busy laptop; a late answer is better than none.
+constexpr int answerDeadlineMs = 10000;
 
 // The picture, or a null image when there is no session bus, no portal, a refusal, no answer
 // within deadlineMs or no readable picture. The event loop runs meanwhile without user input.

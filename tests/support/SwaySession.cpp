@@ -499,9 +499,12 @@ QImage SwaySession::portalScreenshot(int timeoutMs) const
 {
     const QString file = userFolder(QStringLiteral("portal.png"));
     QFile::remove(file);
-    if (!runAsUser(m_folder.filePath(QStringLiteral("take_portal_screenshot")), {file}, nullptr,
-                   timeoutMs))
+    QByteArray said;
+    if (!runAsUser(m_folder.filePath(QStringLiteral("take_portal_screenshot")), {file}, &said,
+                   timeoutMs)) {
+        qWarning("no picture from the portal: %s", said.constData());
         return {};
+    }
     QImage picture(file);
     QFile::remove(file);
     return picture;

@@ -1,7 +1,8 @@
 // take_portal_screenshot FILE: a picture of the whole desktop through the desktop portal's
 // non-interactive Screenshot on the session bus, saved as FILE (PNG). Tests run it as the user of
 // a Wayland session: the portal answers programs of its own user only. Ends with 0 when the
-// picture is saved, 1 on a refusal, no answer within 30 s or no picture.
+// picture is saved, 1 on a refusal, no answer within 30 s or no picture, which it says on standard
+// output.
 #include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusMessage>
@@ -33,7 +34,7 @@ public slots:
         if (!picture.isEmpty())
             QFile::remove(picture);
         if (!saved)
-            std::fprintf(stderr, "the portal answered %u and gave no picture\n", response);
+            std::printf("the portal answered %u and gave no picture\n", response);
         QCoreApplication::exit(saved ? 0 : 1);
     }
 
@@ -67,11 +68,11 @@ int main(int argc, char** argv)
                         {QStringLiteral("interactive"), false}};
     const QDBusMessage reply = bus.call(call, QDBus::Block, answerDeadlineMs);
     if (reply.type() != QDBusMessage::ReplyMessage) {
-        std::fprintf(stderr, "the portal refused: %s\n", qPrintable(reply.errorMessage()));
+        std::printf("the portal refused: %s\n", qPrintable(reply.errorMessage()));
         return 1;
     }
     QTimer::singleShot(answerDeadlineMs, &application, [] {
-        std::fprintf(stderr, "the portal did not answer\n");
+        std::printf("the portal did not answer\n");
         QCoreApplication::exit(1);
     });
     return application.exec();

@@ -159,3 +159,15 @@ void DisplayProbe::drag(QPoint from, QPoint to) const
              "mousemove", QString::number(middle.x()), QString::number(middle.y()), "mousemove",
              QString::number(to.x()), QString::number(to.y()), "mouseup", "1"});
 }
+
+void DisplayProbe::type(const QString& text) const
+{
+    // xdotool types a character missing from the keyboard map on a spare key it maps for the
+    // moment; the pause gives the program time to read each new map before the key comes.
+    xdotool({"type", "--delay", "50", text});
+}
+
+void DisplayProbe::key(const QString& keys) const
+{
+    xdotool({"key", keys});
+}

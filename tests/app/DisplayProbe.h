@@ -46,6 +46,10 @@ public:
     // The pointer comes to rest there, without a press.
     void move(QPoint point) const;
     void drag(QPoint from, QPoint to) const;
+    // Text typed on the keyboard, a key at a time, into the window that has the focus.
+    void type(const QString& text) const;
+    // Keys pressed together, in xdotool's names: "Escape", "alt+h".
+    void key(const QString& keys) const;
 
 private:
     void xdotool(const QStringList& arguments) const;

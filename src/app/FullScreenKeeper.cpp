@@ -1,12 +1,14 @@
 #include "app/FullScreenKeeper.h"
 
 #include "app/DesktopWindow.h"
+#include "app/RecreatedWindows.h"
 #include "platform/Desktop.h"
 
 #include <QApplication>
 #include <QEvent>
 #include <QTimer>
 #include <QWidget>
+#include <QWindow>
 
 FullScreenKeeper::FullScreenKeeper(Desktop& desktop) : m_desktop(desktop)
 {
@@ -29,7 +31,7 @@ bool FullScreenKeeper::isWatched(const QObject* object) const
 
 bool FullScreenKeeper::eventFilter(QObject* watched, QEvent* event)
 {
-    if (QWindow* window = m_recreated.exposedAfterRecreation(watched, event)) {
+    if (QWindow* window = RecreatedWindows::madeAnew(watched, event)) {
         // A watched window made anew lost its full-screen state with its old native window.
         for (const QPointer<QWidget>& watchedWindow : std::as_const(m_windows)) {
             if (watchedWindow && watchedWindow->windowHandle() == window) {
@@ -63,6 +65,12 @@ void FullScreenKeeper::belongToTopmost(const QWidget* widget, QWindow* window) c
 {
     // The toolbar passes by the window manager; it has no place in any window's group.
     if (widget->windowFlags().testFlag(Qt::BypassWindowManagerHint))
+        return;
+    // A window that belongs to another shown window (a password window to the settings window)
+    // keeps it: the window manager stacks it above that one, which is above the full-screen window
+    // in turn. Made to belong to the full-screen window, it could end up beneath its own.
+    const QWindow* owner = window->transientParent();
+    if (owner && owner->isVisible())
         return;
     for (auto it = m_windows.crbegin(); it != m_windows.crend(); ++it) {
         const QWidget* fullScreen = *it;

@@ -1,21 +1,17 @@
 #pragma once
 
-#include <QList>
-#include <QPointer>
-#include <QWindow>
-
 class QEvent;
 class QObject;
+class QWindow;
 
 // Qt makes a shown window's native window anew when a child needs another kind of surface (a web
-// view's first page, for one): the new native window maps without the states the window manager
-// was told for the old one. This follows a keeper's events and says when such a window has come
-// back on the screen, mapped and managed, so the states can be told again.
-class RecreatedWindows {
-public:
-    // The window whose new native window was just exposed for the first time, else null.
-    QWindow* exposedAfterRecreation(QObject* watched, QEvent* event);
+// view's first page, for one), and maps the new one without the states the window manager was
+// told for the old one. A window manager takes some states only from a window being mapped:
+// openbox makes no tool window full screen on request. So the states are told again in between,
+// once the new native window exists and before Qt maps it, as on any show.
+namespace RecreatedWindows {
 
-private:
-    QList<QPointer<QWindow>> m_waiting;
-};
+// The shown window whose native window Qt has just made anew, not yet mapped; else null.
+QWindow* madeAnew(QObject* watched, QEvent* event);
+
+} // namespace RecreatedWindows

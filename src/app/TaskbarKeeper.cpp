@@ -1,6 +1,7 @@
 #include "app/TaskbarKeeper.h"
 
 #include "app/DesktopWindow.h"
+#include "app/RecreatedWindows.h"
 #include "platform/Desktop.h"
 
 #include <QApplication>
@@ -18,7 +19,7 @@ bool TaskbarKeeper::eventFilter(QObject* watched, QEvent* event)
     if (event->type() == QEvent::Show) {
         if (QWindow* window = DesktopWindow::of(watched))
             m_desktop.keepOffTaskbar(window);
-    } else if (QWindow* window = m_recreated.exposedAfterRecreation(watched, event)) {
+    } else if (QWindow* window = RecreatedWindows::madeAnew(watched, event)) {
         m_desktop.keepOffTaskbar(window);
     }
     return QObject::eventFilter(watched, event);

@@ -1,7 +1,5 @@
 #pragma once
 
-#include "app/RecreatedWindows.h"
-
 #include <QObject>
 
 class Desktop;
@@ -10,7 +8,7 @@ class Desktop;
 // message boxes and Qt's colour and file dialogs, which are made on the spot. It watches the
 // whole application, and since a window manager forgets a window's taskbar state when the window
 // is hidden, the state is set again each time a window is shown, and when Qt makes a shown
-// window's native window anew.
+// window's native window anew (before it maps the new one).
 class TaskbarKeeper : public QObject {
 public:
     explicit TaskbarKeeper(Desktop& desktop);
@@ -20,5 +18,4 @@ protected:
 
 private:
     Desktop& m_desktop;
-    RecreatedWindows m_recreated;
 };

@@ -86,6 +86,8 @@ private:
     bool openContentPanel();
     // The window a press or keys bring, the topmost of those new.
     quint64 newWindowAfter(const std::function<void()>& action);
+    // Keys typed before the window manager has given a new window the focus go elsewhere.
+    bool hasFocus(quint64 window);
     bool waitFor(const char* what, const std::function<bool()>& condition, int timeout = 15000);
     // What is amiss with the states of the program's windows; empty when nothing is.
     QString statesAmiss() const;
@@ -162,6 +164,11 @@ quint64 DesktopWindowsTest::newWindowAfter(const std::function<void()>& action)
     return shown;
 }
 
+bool DesktopWindowsTest::hasFocus(quint64 window)
+{
+    return waitFor("the keyboard focus", [&] { return m_probe.focus() == window; });
+}
+
 bool DesktopWindowsTest::openBoard()
 {
     m_desktop.openBoard();
@@ -200,7 +207,10 @@ quint64 DesktopWindowsTest::openPictureImport()
 
 quint64 DesktopWindowsTest::openDocument(const QString& path, const QColor& colour)
 {
-    if (!openContentPanel() || !newWindowAfter([&] { m_probe.click(panelOpenButton); }))
+    if (!openContentPanel())
+        return 0;
+    const quint64 dialog = newWindowAfter([&] { m_probe.click(panelOpenButton); });
+    if (!dialog || !hasFocus(dialog))
         return 0;
     // Qt's own file dialog takes a whole path typed into its name field.
     m_probe.type(path);
@@ -236,7 +246,8 @@ quint64 DesktopWindowsTest::open(Opening opening)
         if (!waitFor("the stroke",
                      [&] { return m_probe.pixel(QPoint(350, 340)) != m_desktop.boardColour(); }))
             return 0;
-        if (!newWindowAfter([&] { m_probe.click(boardBackgroundColourButton); }))
+        const quint64 colours = newWindowAfter([&] { m_probe.click(boardBackgroundColourButton); });
+        if (!colours || !hasFocus(colours))
             return 0;
         return newWindowAfter([&] {
             m_probe.key(QStringLiteral("alt+h"));
@@ -351,10 +362,12 @@ void DesktopWindowsTest::windowsStayOffTheTaskbarAndBelowTheBoard()
     if (overBoard)
         QTRY_VERIFY_WITH_TIMEOUT(boardCoversThePanel(), 10000);
 
-    if (closeButton.isNull())
+    if (closeButton.isNull()) {
+        QVERIFY(hasFocus(shown));
         m_probe.key(QStringLiteral("Escape"));
-    else
+    } else {
         m_probe.click(place.topLeft() + closeButton);
+    }
     if (shown == board())
         QTRY_VERIFY_WITH_TIMEOUT(m_probe.pixel(documentPlace) == m_desktop.boardColour(), 10000);
     else

@@ -116,6 +116,13 @@ QList<xcb_atom_t> DisplayProbe::atoms(quint64 window, const char* property) cons
     return QList<xcb_atom_t>(values, values + xcb_get_property_value_length(reply.get()) / 4);
 }
 
+quint64 DisplayProbe::focus() const
+{
+    const XcbReply<xcb_get_input_focus_reply_t> reply(
+        xcb_get_input_focus_reply(m_connection, xcb_get_input_focus(m_connection), nullptr));
+    return reply ? reply->focus : 0;
+}
+
 bool DisplayProbe::windowManagerRunning() const
 {
     const xcb_atom_t check = atom("_NET_SUPPORTING_WM_CHECK");

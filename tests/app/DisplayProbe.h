@@ -40,6 +40,8 @@ public:
     // Where a window lies on the screen.
     QRect geometry(quint64 window) const;
     QList<xcb_atom_t> atoms(quint64 window, const char* property) const;
+    // The window that has the keyboard focus: what typed keys reach.
+    quint64 focus() const;
     bool windowManagerRunning() const;
 
     void click(QPoint point, int button = 1) const;

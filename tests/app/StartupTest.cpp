@@ -12,6 +12,7 @@
 #include "board/window/BoardWindow.h"
 #include "board/window/ContentPanel.h"
 #include "board/window/PalettePanel.h"
+#include "lessons/PasswordChangeWindow.h"
 #include "lessons/SettingsWindow.h"
 #include "overlay/OverlayModel.h"
 #include "overlay/OverlayWindow.h"
@@ -62,6 +63,7 @@ private slots:
     void dialogsStayOffTheTaskbar_data();
     void dialogsStayOffTheTaskbar();
     void fullScreenWindowsStayActive();
+    void windowsOverTheBoardBelongToIt();
     void cursorFileThatIsNotRegular_data();
     void cursorFileThatIsNotRegular();
 };
@@ -597,6 +599,32 @@ void StartupTest::fullScreenWindowsStayActive()
     other.hide();
     QCoreApplication::processEvents();
     QCOMPARE(fixture.desktop->activated().size(), before + 1);
+}
+
+// A window manager counts a window and those that belong to it as one: the board stays over the
+// panels while any of them has the focus, and each stands above the window it belongs to.
+void StartupTest::windowsOverTheBoardBelongToIt()
+{
+    ProgramFixture fixture;
+    fixture.start();
+    BoardWindow* board = fixture.windows().board;
+    SettingsWindow* settings = fixture.windows().settings;
+    PasswordChangeWindow* passwordChange = fixture.windows().passwordChange;
+    board->openFromDesktop();
+    // Shown without its own event loop: an earlier test's exit ends every loop that starts later.
+    settings->show();
+    QCOMPARE(settings->windowHandle()->transientParent(), board->windowHandle());
+    // "设置管理密码": the password window over the settings window belongs to it.
+    settings->Button5->click();
+    QVERIFY(passwordChange->isVisible());
+    QCOMPARE(passwordChange->windowHandle()->transientParent(), settings->windowHandle());
+    passwordChange->BitBtn2->click();
+    settings->hide();
+
+    // A window of no other window belongs to the board.
+    QDialog dialog;
+    dialog.show();
+    QCOMPARE(dialog.windowHandle()->transientParent(), board->windowHandle());
 }
 
 void StartupTest::cursorFileThatIsNotRegular_data()

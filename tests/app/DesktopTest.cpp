@@ -34,6 +34,9 @@ using namespace ProgramPlaces;
 
 namespace {
 
+constexpr QPoint panelPlace = ProgramOnDesktop::panelPlace;
+const QColor& panelColour = ProgramOnDesktop::panelColour;
+const QColor& emptyPage = ProgramOnDesktop::emptyPageColour;
 const QColor otherColour(Qt::red);
 
 } // namespace
@@ -91,7 +94,7 @@ void DesktopTest::toolbarStaysAboveFullScreenWindows()
     showOtherWindow(overrideRedirect, windowManager && !overrideRedirect);
     // The other program is the active full-screen window: it covers the panel too.
     if (m_desktop.hasPanel())
-        QTRY_COMPARE(m_probe.pixel(ProgramOnDesktop::panelPlace), otherColour);
+        QTRY_COMPARE(m_probe.pixel(panelPlace), otherColour);
 
     // Within a few ticks of the placement timer (1000 ms), with room for a loaded machine.
     QTRY_COMPARE_WITH_TIMEOUT(m_probe.windowAt(toolbarPlace), m_desktop.toolbar(), 5000);
@@ -124,8 +127,7 @@ void DesktopTest::shadeCoversAllAndClosesOnAnyPress()
     m_probe.click(fromBoard ? boardShadeButton : toolbarShadeButton);
 
     const QColor black(Qt::black);
-    for (const QPoint point :
-         {QPoint(10, 10), toolbarPlace, screenMiddle, ProgramOnDesktop::panelPlace})
+    for (const QPoint point : {QPoint(10, 10), toolbarPlace, screenMiddle, panelPlace})
         QTRY_COMPARE(m_probe.pixel(point), black);
     const quint64 shade = m_desktop.programWindowAt(screenMiddle);
     QVERIFY(shade != 0 && shade != m_desktop.board());
@@ -134,9 +136,9 @@ void DesktopTest::shadeCoversAllAndClosesOnAnyPress()
     m_probe.click(QPoint(400, 300), 3);
     if (fromBoard) {
         QTRY_COMPARE(m_desktop.programWindowAt(screenMiddle), m_desktop.board());
-        QTRY_COMPARE(m_probe.pixel(screenMiddle), m_desktop.boardColour());
+        QTRY_COMPARE(m_probe.pixel(screenMiddle), emptyPage);
         if (m_desktop.hasPanel())
-            QTRY_COMPARE(m_probe.pixel(ProgramOnDesktop::panelPlace), m_desktop.boardColour());
+            QTRY_COMPARE(m_probe.pixel(panelPlace), emptyPage);
     } else {
         QTRY_COMPARE_WITH_TIMEOUT(m_probe.windowAt(toolbarPlace), m_desktop.toolbar(), 5000);
         QCOMPARE(m_desktop.programWindowAt(screenMiddle), quint64(0));
@@ -170,13 +172,13 @@ void DesktopTest::boardCoversThePanelAroundADialog()
         QVERIFY(state.contains(m_probe.atom("_NET_WM_STATE_SKIP_PAGER")));
     }
     if (m_desktop.hasPanel())
-        QTRY_COMPARE(m_probe.pixel(ProgramOnDesktop::panelPlace), m_desktop.boardColour());
+        QTRY_COMPARE(m_probe.pixel(panelPlace), emptyPage);
 
     m_probe.desktop().requestClose(dialog);
     QTRY_COMPARE(m_probe.windowsOf(pid), QList<quint64>{m_desktop.board()});
     QTRY_COMPARE(m_desktop.programWindowAt(screenMiddle), m_desktop.board());
     if (m_desktop.hasPanel())
-        QTRY_COMPARE(m_probe.pixel(ProgramOnDesktop::panelPlace), m_desktop.boardColour());
+        QTRY_COMPARE(m_probe.pixel(panelPlace), emptyPage);
 }
 
 void DesktopTest::pictureWindowsStandOverTheBoard_data()
@@ -232,8 +234,7 @@ void DesktopTest::pressOnAHintDraws()
 
     // A stroke begun on the hint: the press reaches the page under it.
     m_probe.drag(onNextPageHint, onNextPageHint + QPoint(0, 110));
-    QTRY_VERIFY_WITH_TIMEOUT(
-        m_probe.pixel(onNextPageHint + QPoint(0, 60)) != m_desktop.boardColour(), 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(m_probe.pixel(onNextPageHint + QPoint(0, 60)) != emptyPage, 5000);
 }
 
 QTEST_GUILESS_MAIN(DesktopTest)

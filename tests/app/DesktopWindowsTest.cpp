@@ -8,6 +8,7 @@
 #include <QPdfWriter>
 #include <QtTest>
 
+#include <cstdlib>
 #include <functional>
 
 using namespace ProgramPlaces;
@@ -17,6 +18,8 @@ namespace {
 // How a teacher comes to each window of the program.
 enum class Opening {
     Guide,             // "帮助" on the toolbar
+    Overlay,           // "标注" on the toolbar
+    Shade,             // "消隐投影" on the board
     Settings,          // "设置" on the board
     ColourDialog,      // "笔画颜色" on the board
     MessageBox,        // another "背景颜色" for a written page: "是否清除本页内容？"
@@ -24,12 +27,14 @@ enum class Opening {
     WebPage,           // an HTML file opened into the content panel through the file dialog
     PdfDocument,       // a PDF file opened the same way
     ScannerSource,     // the scanner button on the content panel's title bar
-    PictureImport,     // "设置" under the palette's picture column: "导入图片"
+    SettingsButton,    // the palette's "其它": the settings button window under its column
+    PictureImport,     // "设置" in that window: "导入图片"
     PictureFileDialog, // "浏览" in "导入图片"
     TeacherPassword,   // a teacher with a password chosen in the settings window
     PasswordChange,    // "设置管理密码" in the settings window
 };
 
+const QColor& emptyPage = ProgramOnDesktop::emptyPageColour;
 // Inside the guide's page, where its background shows.
 constexpr QPoint guidePage(500, 300);
 const QColor guideBackground(0xff, 0xfd, 0xf7);
@@ -65,7 +70,8 @@ Q_DECLARE_METATYPE(Opening)
 
 // Every window and dialog of the program on a desktop with openbox and the tint2 panel, opened and
 // closed as a teacher does: whatever is open, no window of the program is on the taskbar or the
-// pager, the window shows in front, and an open board stays full screen over the panel.
+// pager, a window over the whole screen is full screen, the window shows in front, and an open
+// board stays over the panel.
 class DesktopWindowsTest : public QObject {
     Q_OBJECT
 private slots:
@@ -80,19 +86,24 @@ private:
     // 0, with a warning that says which step failed, when it does not come.
     quint64 open(Opening opening);
     quint64 openSettings();
+    quint64 openSettingsButton();
     quint64 openPictureImport();
     quint64 openDocument(const QString& path, const QColor& colour);
     bool openBoard();
     bool openContentPanel();
+    // The program's mapped windows, topmost first, without hints and menus: they pass by the
+    // window manager and never reach a taskbar, and the program leaves them as Qt makes them.
+    QList<quint64> programWindows() const;
     // The window a press or keys bring, the topmost of those new.
-    quint64 newWindowAfter(const std::function<void()>& action);
+    quint64 newWindowAfter(const char* what, const std::function<void()>& action);
     // Keys typed before the window manager has given a new window the focus go elsewhere.
     bool hasFocus(quint64 window);
-    bool waitFor(const char* what, const std::function<bool()>& condition, int timeout = 15000);
+    bool waitFor(const char* what, const std::function<bool()>& condition, int timeout = 30000);
     // What is amiss with the states of the program's windows; empty when nothing is.
     QString statesAmiss() const;
-    // The colour at the panel's place when the board covers it.
+    // The panel's place shows what the board shows beside the windows, never the panel.
     bool boardCoversThePanel() const;
+    // The board, also once it has been made anew; 0 while it is hidden.
     quint64 board() const;
 
     std::unique_ptr<SaneTestBackend> m_scanner;
@@ -117,6 +128,7 @@ void DesktopWindowsTest::initTestCase()
                       "<html><body style=\"background: " + webPageColour.name().toLatin1() +
                           "\"></body></html>"));
     QPdfWriter pdf(m_files.filePath("page.pdf"));
+    pdf.setPageMargins({});
     QPainter painter(&pdf);
     painter.fillRect(QRect(QPoint(0, 0), pdf.pageLayout().paintRectPixels(pdf.resolution()).size()),
                      pdfColour);
@@ -147,13 +159,29 @@ quint64 DesktopWindowsTest::board() const
     return m_probe.windowCaptioned(m_desktop.pid(), QStringLiteral("白板"));
 }
 
-quint64 DesktopWindowsTest::newWindowAfter(const std::function<void()>& action)
+QList<quint64> DesktopWindowsTest::programWindows() const
 {
-    const QList<quint64> before = m_probe.windowsOf(m_desktop.pid());
+    QList<quint64> windows = m_probe.windowsOf(m_desktop.pid());
+    windows.removeIf([&](quint64 window) {
+        const QList<xcb_atom_t> types = m_probe.atoms(window, "_NET_WM_WINDOW_TYPE");
+        for (const char* type :
+             {"_NET_WM_WINDOW_TYPE_TOOLTIP", "_NET_WM_WINDOW_TYPE_POPUP_MENU",
+              "_NET_WM_WINDOW_TYPE_DROPDOWN_MENU", "_NET_WM_WINDOW_TYPE_COMBO"}) {
+            if (types.contains(m_probe.atom(type)))
+                return true;
+        }
+        return false;
+    });
+    return windows;
+}
+
+quint64 DesktopWindowsTest::newWindowAfter(const char* what, const std::function<void()>& action)
+{
+    const QList<quint64> before = programWindows();
     action();
     quint64 shown = 0;
-    waitFor("a new window", [&] {
-        for (const quint64 window : m_probe.windowsOf(m_desktop.pid())) {
+    waitFor(what, [&] {
+        for (const quint64 window : programWindows()) {
             if (!before.contains(window)) {
                 shown = window;
                 return true;
@@ -180,36 +208,38 @@ bool DesktopWindowsTest::openContentPanel()
     if (!openBoard())
         return false;
     m_probe.click(boardContentPanelButton);
-    return waitFor("the content panel",
-                   [&] { return m_probe.pixel(documentPlace) != m_desktop.boardColour(); });
+    return waitFor("the content panel", [&] { return m_probe.pixel(documentPlace) != emptyPage; });
 }
 
 quint64 DesktopWindowsTest::openSettings()
 {
     if (!openBoard())
         return 0;
-    return newWindowAfter([&] { m_probe.click(boardSettingsButton); });
+    return newWindowAfter("the settings window", [&] { m_probe.click(boardSettingsButton); });
 }
 
-quint64 DesktopWindowsTest::openPictureImport()
+quint64 DesktopWindowsTest::openSettingsButton()
 {
     if (!openContentPanel())
         return 0;
     m_probe.click(panelPaletteButton);
-    m_probe.click(paletteOtherTab);
-    if (!waitFor("the settings button window under the palette", [&] {
-            const quint64 window = m_desktop.programWindowAt(settingsButtonPlace);
-            return window != 0 && window != m_desktop.board();
-        }))
+    return newWindowAfter("the settings button window", [&] { m_probe.click(paletteOtherTab); });
+}
+
+quint64 DesktopWindowsTest::openPictureImport()
+{
+    if (!openSettingsButton())
         return 0;
-    return newWindowAfter([&] { m_probe.click(settingsButtonButton); });
+    return newWindowAfter("the picture import window",
+                          [&] { m_probe.click(settingsButtonButton); });
 }
 
 quint64 DesktopWindowsTest::openDocument(const QString& path, const QColor& colour)
 {
     if (!openContentPanel())
         return 0;
-    const quint64 dialog = newWindowAfter([&] { m_probe.click(panelOpenButton); });
+    const quint64 dialog =
+        newWindowAfter("the file dialog", [&] { m_probe.click(panelOpenButton); });
     if (!dialog || !hasFocus(dialog))
         return 0;
     // Qt's own file dialog takes a whole path typed into its name field.
@@ -226,30 +256,36 @@ quint64 DesktopWindowsTest::open(Opening opening)
 {
     switch (opening) {
     case Opening::Guide:
-        if (!newWindowAfter([&] { m_probe.click(toolbarHelpButton); }) ||
+        if (!newWindowAfter("the guide", [&] { m_probe.click(toolbarHelpButton); }) ||
             !waitFor(
                 "the guide's page", [&] { return m_probe.pixel(guidePage) == guideBackground; },
                 60000))
             return 0;
         // Looked up again: the guide's web view makes its window anew.
         return m_probe.windowCaptioned(m_desktop.pid(), QStringLiteral("帮助"));
+    case Opening::Overlay:
+        return newWindowAfter("the overlay", [&] { m_probe.click(toolbarAnnotateButton); });
+    case Opening::Shade:
+        if (!openBoard())
+            return 0;
+        return newWindowAfter("the shade", [&] { m_probe.click(boardShadeButton); });
     case Opening::Settings:
         return openSettings();
     case Opening::ColourDialog:
         if (!openBoard())
             return 0;
-        return newWindowAfter([&] { m_probe.click(boardStrokeColourButton); });
+        return newWindowAfter("the colour dialog", [&] { m_probe.click(boardStrokeColourButton); });
     case Opening::MessageBox: {
         if (!openBoard())
             return 0;
         m_probe.drag(QPoint(300, 300), QPoint(400, 380));
-        if (!waitFor("the stroke",
-                     [&] { return m_probe.pixel(QPoint(350, 340)) != m_desktop.boardColour(); }))
+        if (!waitFor("the stroke", [&] { return m_probe.pixel(QPoint(350, 340)) != emptyPage; }))
             return 0;
-        const quint64 colours = newWindowAfter([&] { m_probe.click(boardBackgroundColourButton); });
+        const quint64 colours = newWindowAfter("the colour dialog",
+                                               [&] { m_probe.click(boardBackgroundColourButton); });
         if (!colours || !hasFocus(colours))
             return 0;
-        return newWindowAfter([&] {
+        return newWindowAfter("the message box", [&] {
             m_probe.key(QStringLiteral("alt+h"));
             m_probe.type(QString::fromLatin1(typedColour));
             m_probe.key(QStringLiteral("Return"));
@@ -258,7 +294,7 @@ quint64 DesktopWindowsTest::open(Opening opening)
     case Opening::FontDialog:
         if (!openContentPanel())
             return 0;
-        return newWindowAfter([&] { m_probe.click(panelFontButton); });
+        return newWindowAfter("the font dialog", [&] { m_probe.click(panelFontButton); });
     case Opening::WebPage:
         return openDocument(m_files.filePath("page.html"), webPageColour);
     case Opening::PdfDocument:
@@ -266,7 +302,9 @@ quint64 DesktopWindowsTest::open(Opening opening)
     case Opening::ScannerSource:
         if (!openContentPanel())
             return 0;
-        return newWindowAfter([&] { m_probe.click(panelScanButton); });
+        return newWindowAfter("the scanner source window", [&] { m_probe.click(panelScanButton); });
+    case Opening::SettingsButton:
+        return openSettingsButton();
     case Opening::PictureImport:
         return openPictureImport();
     case Opening::PictureFileDialog: {
@@ -274,14 +312,14 @@ quint64 DesktopWindowsTest::open(Opening opening)
         if (!import)
             return 0;
         const QPoint browse = m_probe.geometry(import).topLeft() + pictureImportBrowseButton;
-        return newWindowAfter([&] { m_probe.click(browse); });
+        return newWindowAfter("the file dialog", [&] { m_probe.click(browse); });
     }
     case Opening::TeacherPassword: {
         const quint64 settings = openSettings();
         if (!settings)
             return 0;
         const QPoint teacher = m_probe.geometry(settings).topLeft() + settingsSecondTeacher;
-        return newWindowAfter([&] { m_probe.click(teacher); });
+        return newWindowAfter("the teacher password window", [&] { m_probe.click(teacher); });
     }
     case Opening::PasswordChange: {
         const quint64 settings = openSettings();
@@ -289,7 +327,7 @@ quint64 DesktopWindowsTest::open(Opening opening)
             return 0;
         const QPoint button =
             m_probe.geometry(settings).topLeft() + settingsAdministratorPasswordButton;
-        return newWindowAfter([&] { m_probe.click(button); });
+        return newWindowAfter("the password change window", [&] { m_probe.click(button); });
     }
     }
     return 0;
@@ -297,15 +335,18 @@ quint64 DesktopWindowsTest::open(Opening opening)
 
 QString DesktopWindowsTest::statesAmiss() const
 {
-    const quint64 fullScreenBoard = board();
-    for (const quint64 window : m_probe.windowsOf(m_desktop.pid())) {
+    const QRect screen(0, 0, 1024, 768);
+    for (const quint64 window : programWindows()) {
         const QList<xcb_atom_t> state = m_probe.atoms(window, "_NET_WM_STATE");
         for (const char* wanted : {"_NET_WM_STATE_SKIP_TASKBAR", "_NET_WM_STATE_SKIP_PAGER"}) {
             if (!state.contains(m_probe.atom(wanted)))
                 return QStringLiteral("window 0x%1 lacks %2").arg(window, 0, 16).arg(wanted);
         }
-        if (window == fullScreenBoard && !state.contains(m_probe.atom("_NET_WM_STATE_FULLSCREEN")))
-            return QStringLiteral("the board 0x%1 is not full screen").arg(window, 0, 16);
+        // The board and the overlay.
+        if (m_probe.geometry(window) == screen &&
+            !state.contains(m_probe.atom("_NET_WM_STATE_FULLSCREEN")))
+            return QStringLiteral("window 0x%1 covers the screen, not full screen")
+                .arg(window, 0, 16);
     }
     return {};
 }
@@ -325,6 +366,9 @@ void DesktopWindowsTest::windowsStayOffTheTaskbarAndBelowTheBoard_data()
     QTest::addColumn<QColor>("pageAfterwards");
 
     QTest::newRow("guide from the toolbar") << Opening::Guide << guideOkButton << QColor();
+    QTest::newRow("overlay") << Opening::Overlay << overlayLeaveButton << QColor();
+    // Any press closes the shade.
+    QTest::newRow("shade over the board") << Opening::Shade << QPoint(400, 300) << QColor();
     QTest::newRow("settings") << Opening::Settings << settingsOkButton << QColor();
     QTest::newRow("colour dialog") << Opening::ColourDialog << QPoint() << QColor();
     QTest::newRow("message box") << Opening::MessageBox << QPoint() << QColor();
@@ -335,6 +379,9 @@ void DesktopWindowsTest::windowsStayOffTheTaskbarAndBelowTheBoard_data()
     QTest::newRow("PDF document") << Opening::PdfDocument << panelCloseButton << QColor();
     // "确定" scans a white page onto the board.
     QTest::newRow("scan") << Opening::ScannerSource << scannerSourceOkButton << QColor(Qt::white);
+    // It goes with the palette: its red cross, above the window.
+    QTest::newRow("settings button under the palette")
+        << Opening::SettingsButton << paletteCloseButton - settingsButtonCorner << QColor();
     QTest::newRow("picture import") << Opening::PictureImport << pictureImportOkButton << QColor();
     QTest::newRow("file dialog") << Opening::PictureFileDialog << QPoint() << QColor();
     QTest::newRow("teacher password")
@@ -369,11 +416,11 @@ void DesktopWindowsTest::windowsStayOffTheTaskbarAndBelowTheBoard()
         m_probe.click(place.topLeft() + closeButton);
     }
     if (shown == board())
-        QTRY_VERIFY_WITH_TIMEOUT(m_probe.pixel(documentPlace) == m_desktop.boardColour(), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(m_probe.pixel(documentPlace) == emptyPage, 10000);
     else
         QTRY_VERIFY_WITH_TIMEOUT(!m_probe.windowsOf(m_desktop.pid()).contains(shown), 10000);
     if (overBoard) {
-        const QColor page = pageAfterwards.isValid() ? pageAfterwards : m_desktop.boardColour();
+        const QColor page = pageAfterwards.isValid() ? pageAfterwards : emptyPage;
         QTRY_COMPARE_WITH_TIMEOUT(m_probe.pixel(besideTheWindows), page, 30000);
     }
     QTRY_COMPARE_WITH_TIMEOUT(statesAmiss(), QString(), 10000);

@@ -17,6 +17,8 @@ public:
     // A point of the panel, and the one colour it shows.
     static constexpr QPoint panelPlace{512, 760};
     static const QColor panelColour;
+    // The board's page in the background colour of no teacher's settings.
+    static const QColor emptyPageColour;
 
     ProgramOnDesktop();
     ~ProgramOnDesktop();
@@ -30,16 +32,16 @@ public:
     void startDesktop(bool windowManager);
     // Starts the program from its directory; its toolbar shows at its home place.
     void startProgram();
-    // "书写板" on the toolbar: the board covers the screen, the panel included.
+    // "书写板" on the toolbar: the board covers the screen, the panel included, with its empty
+    // page.
     void openBoard();
     void end();
 
     qint64 pid() const { return m_program.processId(); }
     bool hasPanel() const { return m_hasPanel; }
     quint64 toolbar() const { return m_toolbar; }
-    // The board as it was first shown, and the colour of its empty page.
+    // The board as it was first shown.
     quint64 board() const { return m_board; }
-    QColor boardColour() const { return m_boardColour; }
     // The program's window on top at a point, 0 when another program's window is.
     quint64 programWindowAt(QPoint point) const;
 
@@ -53,5 +55,4 @@ private:
     bool m_hasPanel = false;
     quint64 m_toolbar = 0;
     quint64 m_board = 0;
-    QColor m_boardColour;
 };

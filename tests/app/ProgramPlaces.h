@@ -7,9 +7,10 @@
 // bar at 0, 41), and the windows that open over them, from their top-left corners.
 namespace ProgramPlaces {
 
-// The toolbar: a place on it, "书写板", "消隐投影" and "帮助".
+// The toolbar: a place on it, "书写板", "标注", "消隐投影" and "帮助".
 constexpr QPoint toolbarPlace(700, 20);
 constexpr QPoint toolbarBoardButton(588 + 19, 20);
+constexpr QPoint toolbarAnnotateButton(588 + 38 + 19, 20);
 constexpr QPoint toolbarShadeButton(588 + 191 + 19, 20);
 constexpr QPoint toolbarHelpButton(588 + 229 + 19, 20);
 
@@ -33,9 +34,14 @@ constexpr QPoint panelScanButton(154 + 10, 41 + 4 + 9);
 constexpr QPoint panelPaletteButton(177 + 10, 41 + 4 + 9);
 constexpr QPoint panelCloseButton(343 + 9, 41 + 9);
 
-// The palette's "其它" tab, and the settings button window under the palette: a place on it and
-// its button "设置".
+// "操作演示" on the overlay's strip, at the top right of the screen.
+constexpr QPoint overlayLeaveButton(1024 - 591 + 552 + 19, 20);
+
+// The palette's "其它" tab and its red cross, and the settings button window under the palette:
+// its top-left corner, a place on it and its button "设置".
 constexpr QPoint paletteOtherTab(76 + 1 + 18, 40 + 10);
+constexpr QPoint paletteCloseButton(1 + 138 - 23 + 11, 40 + 10);
+constexpr QPoint settingsButtonCorner(3, 725);
 constexpr QPoint settingsButtonPlace(3 + 20, 725 + 35);
 constexpr QPoint settingsButtonButton(3 + 92 + 19, 725 + 11);
 

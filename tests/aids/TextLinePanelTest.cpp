@@ -2,6 +2,7 @@
 // its place on two screens, opening beside the companion program and closing when it ends, the
 // board hiding and bringing it back, and its lines loaded from and saved to GBK text files.
 
+#include "FileContents.h"
 #include "ProgramFixture.h"
 
 #include "aids/TextLinePanel.h"
@@ -47,18 +48,6 @@ struct PanelFixture : ProgramFixture {
 QByteArray gbk(const QString& text)
 {
     return *Gbk::encode(text);
-}
-
-bool writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
-QByteArray readFile(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 } // namespace
@@ -194,7 +183,7 @@ void TextLinePanelTest::loadReplacesLines()
     PanelFixture fixture;
     const QString path = fixture.programDirectory() + QStringLiteral("课文.txt");
     if (!content.isNull())
-        QVERIFY(writeFile(path, content));
+        FileContents::write(path, content);
     fixture.prompter->answerOpenFile(path);
     QTest::mouseClick(fixture.panel()->SpeedButton2, Qt::LeftButton);
     QCOMPARE(fixture.prompter->questions().first().filter, QStringLiteral("*.txt (*.txt)"));
@@ -239,12 +228,12 @@ void TextLinePanelTest::saveWritesExactlyTheName()
     const QString path = fixture.programDirectory() + name;
     QVERIFY(!QFile::exists(path) || QFile::remove(path));
     if (written == "old")
-        QVERIFY(writeFile(path, written));
+        FileContents::write(path, written);
     if (!lines.isNull())
         fixture.panel()->Memo1->setPlainText(lines);
     fixture.prompter->answerSaveFile(path);
     QTest::mouseClick(fixture.panel()->SpeedButton3, Qt::LeftButton);
-    QCOMPARE(readFile(path), written);
+    QCOMPARE(FileContents::of(path), written);
     QVERIFY(!QFile::exists(path + QStringLiteral(".txt")));
     QCOMPARE(fixture.messages(),
              message.isEmpty() ? QStringList() : QStringList{message.arg(path)});

@@ -1,3 +1,4 @@
+#include "FileContents.h"
 #include "ProgramOnDesktop.h"
 #include "ProgramPlaces.h"
 #include "SaneTestBackend.h"
@@ -55,13 +56,6 @@ bool isNear(const QColor& shown, const QColor& expected)
     return std::abs(shown.red() - expected.red()) <= 8 &&
            std::abs(shown.green() - expected.green()) <= 8 &&
            std::abs(shown.blue() - expected.blue()) <= 8;
-}
-
-bool writeFile(const QString& path, const QByteArray& content)
-{
-    QFile file(path);
-    return QDir().mkpath(QFileInfo(path).path()) && file.open(QIODevice::WriteOnly) &&
-           file.write(content) == content.size();
 }
 
 } // namespace
@@ -124,9 +118,9 @@ void DesktopWindowsTest::initTestCase()
     qputenv("ZKALTO_DRIVES", QFile::encodeName(QStringLiteral("E=") + m_files.filePath("E")));
     m_settingsFile = m_files.filePath("E/Program files/Common files/system/datb.sec");
 
-    QVERIFY(writeFile(m_files.filePath("page.html"),
-                      "<html><body style=\"background: " + webPageColour.name().toLatin1() +
-                          "\"></body></html>"));
+    FileContents::write(m_files.filePath("page.html"),
+                        "<html><body style=\"background: " + webPageColour.name().toLatin1() +
+                            "\"></body></html>");
     QPdfWriter pdf(m_files.filePath("page.pdf"));
     pdf.setPageMargins({});
     QPainter painter(&pdf);
@@ -137,7 +131,7 @@ void DesktopWindowsTest::initTestCase()
 
 void DesktopWindowsTest::init()
 {
-    QVERIFY(writeFile(m_settingsFile, settingsWithPassword));
+    FileContents::write(m_settingsFile, settingsWithPassword);
 }
 
 void DesktopWindowsTest::cleanup()

@@ -1,4 +1,5 @@
 #include "../app/ProgramFixture.h"
+#include "FileContents.h"
 #include "LessonSamples.h"
 
 #include "board/model/BoardModel.h"
@@ -21,20 +22,6 @@
 namespace {
 
 const QSize screen(1024, 768);
-
-QByteArray contentOf(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void writeFile(const QString& path, const QByteArray& bytes)
-{
-    QDir().mkpath(QFileInfo(path).path());
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(bytes);
-}
 
 void clickEntry(QListWidget* list, int row)
 {
@@ -74,8 +61,8 @@ struct LessonFixture : ProgramFixture {
         drives->setDrives({{QLatin1Char('C'), DriveKind::Fixed, QString(), driveC()},
                            {QLatin1Char('D'), DriveKind::Removable, QStringLiteral("课件"),
                             driveD.path() + '/'}});
-        writeFile(settingsFile(), *Gbk::encode("[tec]\r\nmum=1\r\nte1=李\r\ndrive=D\r\n" +
-                                               QString::fromUtf8(teacherSection)));
+        FileContents::write(settingsFile(), *Gbk::encode("[tec]\r\nmum=1\r\nte1=李\r\ndrive=D\r\n" +
+                                                         QString::fromUtf8(teacherSection)));
         start();
     }
     QString store() const { return driveD.path() + "/Program files/Z_Kalto/data/"; }
@@ -174,7 +161,7 @@ void LessonGroupTest::lockedTeacherCanOnlyBeTold()
     QFETCH(QString, button);
     LessonFixture fixture;
     SettingsWindow* settings = fixture.settings();
-    writeFile(fixture.store() + "datb.sec", *Gbk::encode("[李11]\r\npag=1\r\n"));
+    FileContents::write(fixture.store() + "datb.sec", *Gbk::encode("[李11]\r\npag=1\r\n"));
     fixture.inSettingsWindow([&] {
         // The default entry unlocks nobody.
         clickEntry(settings->ListBox1, 0);
@@ -271,11 +258,11 @@ void LessonGroupTest::savedBoardOpensAgain()
     QCOMPARE(board.screen().pixel({5, 100}), colourOf(1));
     QStringList files = QDir(fixture.store()).entryList(QDir::Files);
     QCOMPARE(files.size(), 1 + 9);
-    QCOMPARE(contentOf(fixture.store() + "datb.sec"), *Gbk::encode("[李21]\r\npag=3\r\n"));
-    QCOMPARE(contentOf(fixture.store() + "李212.sec"),
+    QCOMPARE(FileContents::of(fixture.store() + "datb.sec"), *Gbk::encode("[李21]\r\npag=3\r\n"));
+    QCOMPARE(FileContents::of(fixture.store() + "李212.sec"),
              QByteArray("[edit]\r\nvis=2\r\nleft=20\r\ntop=41\r\nwidth=368\r\nheight=700\r\n"));
-    QCOMPARE(contentOf(fixture.store() + "李213.te"), QByteArray("text of page 3"));
-    const QByteArray richText = contentOf(fixture.store() + "李211.te");
+    QCOMPARE(FileContents::of(fixture.store() + "李213.te"), QByteArray("text of page 3"));
+    const QByteArray richText = FileContents::of(fixture.store() + "李211.te");
     QVERIFY2(richText.startsWith("{\\rtf1") && richText.contains("\\ansicpg936") &&
                  richText.contains(QByteArray("\\'b4\\'ba\\'cf\\'fe")),
              richText.constData());
@@ -337,7 +324,7 @@ void LessonGroupTest::openingWhatTheStoreLacksKeepsTheBoard()
     QFETCH(QByteArray, index);
     LessonFixture fixture;
     if (!index.isEmpty())
-        writeFile(fixture.store() + "datb.sec", *Gbk::encode(QString::fromUtf8(index)));
+        FileContents::write(fixture.store() + "datb.sec", *Gbk::encode(QString::fromUtf8(index)));
     fixture.writeBoard(2);
     SettingsWindow* settings = fixture.settings();
     fixture.inSettingsWindow([&] {
@@ -362,7 +349,7 @@ void LessonGroupTest::missingPictureAndRecordOpenWithDefaults()
     QVERIFY(QFile::remove(fixture.store() + "李111.pte"));
     QVERIFY(QFile::remove(fixture.store() + "李111.sec"));
     QVERIFY(QFile::remove(fixture.store() + "李111.te"));
-    writeFile(fixture.store() + "李112.pte", "no picture");
+    FileContents::write(fixture.store() + "李112.pte", "no picture");
     fixture.board().setBackgroundSwatch(Qt::blue);
     fixture.board().pages().setCurrentPage(1);
     fixture.board().panelText()->setPlainText("the board's text before");
@@ -412,8 +399,8 @@ void LessonGroupTest::refusedSaveIsReportedOverTheBoard()
         clickEntry(settings->ListBox1, 1);
         QTest::mouseClick(settings->BitBtn3, Qt::LeftButton);
     });
-    const QByteArray index = contentOf(fixture.store() + "datb.sec");
-    const QByteArray picture = contentOf(fixture.store() + "李112.pte");
+    const QByteArray index = FileContents::of(fixture.store() + "datb.sec");
+    const QByteArray picture = FileContents::of(fixture.store() + "李112.pte");
     if (!LessonSamples::refuseWrites(fixture.store(), true))
         QSKIP("directories cannot be made read-only here");
     fixture.board().pages().setCurrentPage(2);
@@ -430,8 +417,8 @@ void LessonGroupTest::refusedSaveIsReportedOverTheBoard()
     QVERIFY2(told[0].startsWith("无法写入文件 " + fixture.store() + "李111.pte："),
              qPrintable(told[0]));
     QCOMPARE(fixture.windows().board->Edit2->text(), QStringLiteral("2"));
-    QCOMPARE(contentOf(fixture.store() + "datb.sec"), index);
-    QCOMPARE(contentOf(fixture.store() + "李112.pte"), picture);
+    QCOMPARE(FileContents::of(fixture.store() + "datb.sec"), index);
+    QCOMPARE(FileContents::of(fixture.store() + "李112.pte"), picture);
 }
 
 QTEST_MAIN(LessonGroupTest)

@@ -1,4 +1,5 @@
 #include "lessons/LessonStore.h"
+#include "FileContents.h"
 #include "LessonSamples.h"
 #include "lessons/LessonWriter.h"
 #include "text/Gbk.h"
@@ -18,19 +19,6 @@ namespace {
 
 const QSize screen(640, 480);
 const QString lesson = QStringLiteral("李213");
-
-QByteArray contentOf(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(bytes);
-}
 
 QString save(const LessonStore& store, int version, int pages)
 {
@@ -118,13 +106,14 @@ void LessonStoreTest::savedLessonIsTheIndexAndThreeFilesAPage()
     expected.sort();
     QCOMPARE(files, expected);
     // The index and the panel records are INI text in GBK; the section is the lesson name.
-    QCOMPARE(contentOf(m_store->indexPath()), *Gbk::encode("[李213]\r\npag=3\r\n"));
-    QCOMPARE(contentOf(m_store->pathOf(lesson, 2, LessonStore::PageFile::Panel)),
+    QCOMPARE(FileContents::of(m_store->indexPath()), *Gbk::encode("[李213]\r\npag=3\r\n"));
+    QCOMPARE(FileContents::of(m_store->pathOf(lesson, 2, LessonStore::PageFile::Panel)),
              QByteArray("[edit]\r\nvis=2\r\nleft=2\r\ntop=42\r\nwidth=368\r\nheight=435\r\n"));
-    QVERIFY(contentOf(m_store->pathOf(lesson, 1, LessonStore::PageFile::Picture))
+    QVERIFY(FileContents::of(m_store->pathOf(lesson, 1, LessonStore::PageFile::Picture))
                 .startsWith("\x89PNG\r\n"));
     // A page without text has an empty text file: an older text of that page does not come back.
-    QCOMPARE(contentOf(m_store->pathOf(lesson, 3, LessonStore::PageFile::Text)), QByteArray());
+    QCOMPARE(FileContents::of(m_store->pathOf(lesson, 3, LessonStore::PageFile::Text)),
+             QByteArray());
 }
 
 void LessonStoreTest::savedLessonOpensAsItWas()
@@ -169,7 +158,7 @@ void LessonStoreTest::missingOrDamagedFilesOpenWithDefaults()
     if (content == "pipe")
         QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0644), 0);
     else if (!content.isEmpty())
-        writeFile(path, content);
+        FileContents::write(path, content);
 
     const LessonStore::Lesson opened = m_store->open(lesson);
     QCOMPARE(opened.pageCount, 2);
@@ -215,7 +204,7 @@ void LessonStoreTest::pageCountFromTheIndex()
 {
     QFETCH(QByteArray, index);
     QFETCH(int, pages);
-    writeFile(m_store->indexPath(), *Gbk::encode(QString::fromUtf8(index)));
+    FileContents::write(m_store->indexPath(), *Gbk::encode(QString::fromUtf8(index)));
     QCOMPARE(m_store->open(lesson).pageCount, pages);
 }
 
@@ -256,7 +245,7 @@ void LessonStoreTest::refusedWriteKeepsTheOldLesson()
     QFETCH(QString, how);
     QFETCH(QString, reason);
     QCOMPARE(save(*m_store, 1, 3), QString());
-    const QByteArray index = contentOf(m_store->indexPath());
+    const QByteArray index = FileContents::of(m_store->indexPath());
 
     QString message;
     if (how == "read-only") {
@@ -281,7 +270,7 @@ void LessonStoreTest::refusedWriteKeepsTheOldLesson()
              qPrintable(message));
     QVERIFY2(message.contains(".pte：" + reason + "。"), qPrintable(message));
     QVERIFY(message.endsWith("课程没有保存，原来的课程保持不变。"));
-    QCOMPARE(contentOf(m_store->indexPath()), index);
+    QCOMPARE(FileContents::of(m_store->indexPath()), index);
     QVERIFY(opensAs(*m_store, 1, 3));
     QCOMPARE(savingFiles(*m_store), QStringList());
 }
@@ -311,7 +300,7 @@ void LessonStoreTest::committedSaveIsReadUntilItCanBePutInPlace()
     LessonSamples::refuseWrites(m_store->directory(), false);
     QVERIFY(opensAs(*m_store, 2, 2));
     QCOMPARE(m_store->open(lesson).readsSaving, false);
-    QCOMPARE(contentOf(m_store->indexPath()), *Gbk::encode("[李213]\r\npag=2\r\n"));
+    QCOMPARE(FileContents::of(m_store->indexPath()), *Gbk::encode("[李213]\r\npag=2\r\n"));
     QCOMPARE(savingFiles(*m_store), QStringList());
 }
 

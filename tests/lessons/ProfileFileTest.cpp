@@ -1,4 +1,5 @@
 #include "lessons/ProfileFile.h"
+#include "FileContents.h"
 #include "text/Gbk.h"
 
 #include <QFile>
@@ -12,19 +13,6 @@
 #include <unistd.h>
 
 namespace {
-
-QByteArray contentOf(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void putFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(bytes);
-}
 
 const QString fixture = QStringLiteral(ZKALTO_TEST_DATA "/lessons/teachers-gbk.sec");
 
@@ -89,7 +77,7 @@ void ProfileFileTest::readInteger()
 {
     QFETCH(QByteArray, line);
     QFETCH(int, value);
-    putFile(path(), "[tec]\r\n" + line + "\r\n");
+    FileContents::write(path(), "[tec]\r\n" + line + "\r\n");
     QCOMPARE(ProfileFile(path()).readInteger("tec", "frn", 255), value);
 }
 
@@ -177,7 +165,7 @@ void ProfileFileTest::writesTheHandWrittenGbkFileByteForByte()
     for (const auto& [key, value] : QList<std::pair<QString, int>>{
              {"ce", 1}, {"ke", 1}, {"frn", 16711680}, {"blk", 16777215}, {"bh", 3}})
         QVERIFY(file.writeInteger(defaults, key, value));
-    QCOMPARE(contentOf(path()), contentOf(fixture));
+    QCOMPARE(FileContents::of(path()), FileContents::of(fixture));
 }
 
 void ProfileFileTest::writesChangeOnlyTheirLine_data()
@@ -222,19 +210,19 @@ void ProfileFileTest::writesChangeOnlyTheirLine()
     QFETCH(QString, key);
     QFETCH(QString, value);
     QFETCH(QByteArray, after);
-    putFile(path(), before);
+    FileContents::write(path(), before);
     QVERIFY(ProfileFile(path()).writeString(section, key, value));
-    QCOMPARE(contentOf(path()), after);
+    QCOMPARE(FileContents::of(path()), after);
     QCOMPARE(ProfileFile(path()).readString(section, key, QString()), value);
 }
 
 void ProfileFileTest::eraseSectionRemovesEveryLineOfIt()
 {
-    putFile(path(), "[tec]\r\nmum=2\r\n[Anna]\r\nma=12\r\n; note\r\n\r\n[b]\r\nma=1\r\n"
-                    "[ANNA]\r\nce=4\r\n");
+    FileContents::write(path(), "[tec]\r\nmum=2\r\n[Anna]\r\nma=12\r\n; note\r\n\r\n[b]\r\nma=1\r\n"
+                                "[ANNA]\r\nce=4\r\n");
     const ProfileFile file(path());
     QVERIFY(file.eraseSection("anna"));
-    QCOMPARE(contentOf(path()), QByteArray("[tec]\r\nmum=2\r\n[b]\r\nma=1\r\n"));
+    QCOMPARE(FileContents::of(path()), QByteArray("[tec]\r\nmum=2\r\n[b]\r\nma=1\r\n"));
     QCOMPARE(file.readString("Anna", "ma", "0"), QStringLiteral("0"));
     QVERIFY2(file.eraseSection("missing"), "erasing what is not there succeeds");
 }
@@ -259,8 +247,8 @@ void ProfileFileTest::documentWritesWhatOneKeyCallsWrite()
     const QByteArray before = "; c\r\n[tec]\r\nmum=1\r\n\r\n[Anna]\r\nFRN=1\r\n[b]\r\nx=1\r\n"
                               "[ANNA]\r\nfrn=2\r\n";
     const QString keyByKey = m_directory->filePath("key by key.sec");
-    putFile(keyByKey, before);
-    putFile(path(), before);
+    FileContents::write(keyByKey, before);
+    FileContents::write(path(), before);
     const ProfileFile file(keyByKey);
     ProfileDocument document = ProfileFile(path()).load();
     for (const Step& step : steps) {
@@ -274,9 +262,9 @@ void ProfileFileTest::documentWritesWhatOneKeyCallsWrite()
         QCOMPARE(document.readString(step.section, step.key, "none"),
                  file.readString(step.section, step.key, "none"));
     }
-    QCOMPARE(contentOf(path()), before);
+    QCOMPARE(FileContents::of(path()), before);
     QVERIFY(document.save());
-    QCOMPARE(contentOf(path()), contentOf(keyByKey));
+    QCOMPARE(FileContents::of(path()), FileContents::of(keyByKey));
     QCOMPARE(ProfileFile(path()).readString("b", "x", "none"), QStringLiteral("7"));
     QCOMPARE(ProfileFile(path()).readString("anna", "frn", "none"), QStringLiteral("none"));
 }
@@ -295,7 +283,7 @@ void ProfileFileTest::refusedWritesLeaveTheOldFile()
 {
     QFETCH(QString, how);
     const QByteArray old = "[tec]\r\nmum=1\r\nte1=Anna\r\n";
-    putFile(path(), old);
+    FileContents::write(path(), old);
     const ProfileFile file(path());
     QString section = "tec";
     QString value = QString(4096, QLatin1Char('x'));
@@ -326,7 +314,7 @@ void ProfileFileTest::refusedWritesLeaveTheOldFile()
     QFile::setPermissions(m_directory->path(),
                           QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     QVERIFY(!written);
-    QCOMPARE(contentOf(path()), old);
+    QCOMPARE(FileContents::of(path()), old);
     QCOMPARE(QDir(m_directory->path()).entryList(QDir::Files), QStringList{"datb.sec"});
     QCOMPARE(file.writeFailure(), "Unable to write to " + path());
 }
@@ -355,7 +343,7 @@ void ProfileFileTest::settingsNameThatIsNoFileReadsAsDefaults()
     // A link reads as a missing file: a write replaces the link itself, never what it points to.
     QVERIFY(file.writeString("tec", "te1", "Anna"));
     QVERIFY(!QFileInfo(path()).isSymLink());
-    QCOMPARE(contentOf(path()), QByteArray("[tec]\r\nte1=Anna\r\n"));
+    QCOMPARE(FileContents::of(path()), QByteArray("[tec]\r\nte1=Anna\r\n"));
 }
 
 QTEST_GUILESS_MAIN(ProfileFileTest)

@@ -1,4 +1,5 @@
 #include "../app/ProgramFixture.h"
+#include "FileContents.h"
 
 #include "board/model/BoardModel.h"
 #include "board/pixels/ColourRef.h"
@@ -28,20 +29,6 @@
 using Question = ScriptedPrompter::Question;
 
 namespace {
-
-QByteArray contentOf(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void writeFile(const QString& path, const QByteArray& bytes)
-{
-    QDir().mkpath(QFileInfo(path).path());
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(bytes);
-}
 
 // Clicks an entry of a list as the teacher does.
 void clickEntry(QListWidget* list, int row)
@@ -255,7 +242,7 @@ void SettingsWindowTest::windowsAreCentred()
 void SettingsWindowTest::lessonListsShowTheSectionsCounts()
 {
     ProgramFixture fixture;
-    writeFile(fixture.settingsFile(), *Gbk::encode("[教师0]\r\nce=3\r\nke=2\r\n"));
+    FileContents::write(fixture.settingsFile(), *Gbk::encode("[教师0]\r\nce=3\r\nke=2\r\n"));
     fixture.start();
     SettingsWindow* settings = fixture.windows().settings;
     QCOMPARE(entries(settings->ListBox2), QStringList({"1", "2", "3"}));
@@ -265,8 +252,8 @@ void SettingsWindowTest::lessonListsShowTheSectionsCounts()
 void SettingsWindowTest::damagedCountsFillTheListsUpTo999()
 {
     ProgramFixture fixture;
-    writeFile(fixture.settingsFile(),
-              *Gbk::encode("[教师0]\r\nce=2147483647\r\nke=0x7fffffff\r\n"));
+    FileContents::write(fixture.settingsFile(),
+                        *Gbk::encode("[教师0]\r\nce=2147483647\r\nke=0x7fffffff\r\n"));
     fixture.start();
     SettingsWindow* settings = fixture.windows().settings;
     QCOMPARE(settings->ListBox2->count(), 999);
@@ -278,7 +265,8 @@ void SettingsWindowTest::teacherWithPasswordUnlocksOnThePad()
 {
     ProgramFixture fixture;
     // Teacher A's password is 2.
-    writeFile(fixture.settingsFile(), "[tec]\r\nmum=2\r\nte1=A\r\nte2=B\r\n[A]\r\nma=278\r\n");
+    FileContents::write(fixture.settingsFile(),
+                        "[tec]\r\nmum=2\r\nte1=A\r\nte2=B\r\n[A]\r\nma=278\r\n");
     fixture.start();
     SettingsWindow* settings = fixture.windows().settings;
     TeacherPasswordWindow* pad = fixture.windows().teacherPassword;
@@ -415,7 +403,7 @@ void SettingsWindowTest::administratorPasswordGoesToTheWrittenCopy()
     ProgramFixture fixture;
     QByteArray delivered(6000, '.');
     delivered.replace(5000, 12, QByteArray(12, ' '));
-    writeFile(fixture.programFilesDirectory() + "sxut.dll", delivered);
+    FileContents::write(fixture.programFilesDirectory() + "sxut.dll", delivered);
     fixture.start();
     SettingsWindow* settings = fixture.windows().settings;
     PasswordChangeWindow* change = fixture.windows().passwordChange;
@@ -435,8 +423,8 @@ void SettingsWindowTest::administratorPasswordGoesToTheWrittenCopy()
     QCOMPARE(messages(*fixture.prompter), QStringList());
     QByteArray expected = delivered;
     expected.replace(5000, 12, "4711        ");
-    QCOMPARE(contentOf(fixture.programDirectory() + "sxut.dll"), expected);
-    QCOMPARE(contentOf(fixture.programFilesDirectory() + "sxut.dll"), delivered);
+    QCOMPARE(FileContents::of(fixture.programDirectory() + "sxut.dll"), expected);
+    QCOMPARE(FileContents::of(fixture.programFilesDirectory() + "sxut.dll"), delivered);
 }
 
 void SettingsWindowTest::personalSettingsTakeEffectAtTheNextStart()
@@ -489,7 +477,7 @@ void SettingsWindowTest::startupSettingsReachTheBoardAndTheOverlay()
     QFETCH(int, width);
     ProgramFixture fixture;
     if (!defaults.isEmpty())
-        writeFile(fixture.settingsFile(), *Gbk::encode("[教师0]\r\n") + defaults);
+        FileContents::write(fixture.settingsFile(), *Gbk::encode("[教师0]\r\n") + defaults);
     fixture.start();
     BoardModel& board = fixture.program->board();
     QCOMPARE(board.strokeColour(), pen);

@@ -1,4 +1,5 @@
 #include "lessons/TeacherSettings.h"
+#include "FileContents.h"
 #include "lessons/AdministratorPassword.h"
 #include "lessons/PasswordChange.h"
 #include "lessons/PasswordScramble.h"
@@ -17,12 +18,6 @@
 #include <unistd.h>
 
 namespace {
-
-QByteArray contentOf(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 // Counts, from the directory's inotify events, how often the settings file was opened and how
 // often it was written: replaced by a rename, or written in place.
@@ -301,7 +296,7 @@ void TeacherSettingsTest::badNamesAreRefusedAndNothingIsWritten()
     QFETCH(QString, name);
     QFETCH(QString, message);
     putSettings("[tec]\r\nmum=1\r\nte1=A\r\n");
-    const QByteArray before = contentOf(settingsPath());
+    const QByteArray before = FileContents::of(settingsPath());
     auto teachers = start();
 
     teachers->setCurrentTeacherName(name);
@@ -316,7 +311,7 @@ void TeacherSettingsTest::badNamesAreRefusedAndNothingIsWritten()
     const TeacherSettings::Confirmation confirmation = teachers->confirm();
     QVERIFY(!confirmation.closes);
     QCOMPARE(confirmation.message, message);
-    QCOMPARE(contentOf(settingsPath()), before);
+    QCOMPARE(FileContents::of(settingsPath()), before);
 }
 
 void TeacherSettingsTest::renameKeepsBothSectionsWithSettingsAndPassword()
@@ -451,12 +446,12 @@ void TeacherSettingsTest::refusedWriteIsReported()
 void TeacherSettingsTest::refusedActionLeavesFileAndListAsTheyWere()
 {
     putSettings("[tec]\r\nmum=2\r\nte1=A\r\nte2=B\r\n[B]\r\nce=9\r\n");
-    const QByteArray before = contentOf(settingsPath());
+    const QByteArray before = FileContents::of(settingsPath());
     auto teachers = start();
     // The list's last name cannot be held by the file: the count written before it is not kept.
     QCOMPARE(teachers->storeTeacherListFor(QStringLiteral("C😀")),
              "Unable to write to " + settingsPath());
-    QCOMPARE(contentOf(settingsPath()), before);
+    QCOMPARE(FileContents::of(settingsPath()), before);
 
     teachers = start();
     teachers->choose(2);
@@ -691,7 +686,7 @@ void TeacherSettingsTest::administratorPasswordChange()
 
     AdministratorPassword administrator(m_directory->filePath("delivered.dll"), path);
     QCOMPARE(administrator.change(entries[0], entries[1], entries[2]), message);
-    QCOMPARE(contentOf(path), bytes.replace(5000, 12, after));
+    QCOMPARE(FileContents::of(path), bytes.replace(5000, 12, after));
 }
 
 void TeacherSettingsTest::administratorCopyGoesToTheWritablePlace()
@@ -718,7 +713,7 @@ void TeacherSettingsTest::administratorCopyGoesToTheWritablePlace()
     QVERIFY(QFile::exists(administrator.path()));
     QCOMPARE(administrator.change("", "1", "1"), QString());
     QCOMPARE(administrator.read(), QStringLiteral("1           "));
-    QCOMPARE(contentOf(delivered), bytes);
+    QCOMPARE(FileContents::of(delivered), bytes);
 
     administrator.useLessonStore(m_directory->filePath("store/"));
     QCOMPARE(administrator.path(), m_directory->filePath("store/sxut.dll"));

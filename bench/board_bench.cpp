@@ -9,7 +9,7 @@
 
 #include "RatioReporter.h"
 
-#include "board/content/ThumbnailView.h"
+#include "board/content/ThumbnailStripModel.h"
 #include "board/model/BoardModel.h"
 #include "board/pixels/RasterCopy.h"
 #include "platform/fakes/ScriptedPrompter.h"
@@ -172,13 +172,13 @@ void registerCases()
                                      [screen](benchmark::State& state) {
                                          Board board(screen);
                                          board.addPages(3);
-                                         ThumbnailView view(board.model);
-                                         view.open([] { return QImage(); });
-                                         view.waitForWorkers();
+                                         ThumbnailStripModel thumbnails(board.model);
+                                         thumbnails.open([] { return QImage(); });
+                                         thumbnails.waitForWorkers();
                                          int position = 1;
                                          for (auto _ : state) {
                                              position = 3 - position;
-                                             view.scrollTo(position);
+                                             thumbnails.scrollTo(position);
                                          }
                                      })
             ->Unit(benchmark::kMicrosecond);
@@ -187,14 +187,15 @@ void registerCases()
                                      [screen](benchmark::State& state) {
                                          Board board(screen);
                                          board.addPages(2);
-                                         ThumbnailView view(board.model);
-                                         view.open([] { return QImage(); });
-                                         view.waitForWorkers();
+                                         ThumbnailStripModel thumbnails(board.model);
+                                         thumbnails.open([] { return QImage(); });
+                                         thumbnails.waitForWorkers();
                                          QEventLoop untilDrawn;
-                                         QObject::connect(&view, &ThumbnailView::smoothPassFinished,
+                                         QObject::connect(&thumbnails,
+                                                          &ThumbnailStripModel::smoothPassFinished,
                                                           &untilDrawn, &QEventLoop::quit);
                                          for (auto _ : state) {
-                                             view.endScroll();
+                                             thumbnails.endScroll();
                                              untilDrawn.exec();
                                          }
                                      })

@@ -123,7 +123,7 @@ void ContentPanelModel::pressTitleBar(QPoint inPanel)
     m_pressPoint = inPanel;
     m_originSize = m_state.bounds.size();
     hoverTitleBar(inPanel);
-    // The thumbnail view's stamp of the panel leaves the page before the panel moves.
+    // The thumbnail strip's stamp of the panel leaves the page before the panel moves.
     if (m_pages.current().panelStamped)
         wipeStamp();
 }

@@ -3,7 +3,7 @@
 #include <QImage>
 #include <QWidget>
 
-// The strip's thumbnail area (Image3): shows the thumbnail view's picture, which it does not own,
+// The strip's thumbnail area (Image3): shows the strip model's picture, which it does not own,
 // at its top-left corner, and reports the release of any mouse button in its own pixels.
 class ThumbnailPicture : public QWidget {
     Q_OBJECT

@@ -17,7 +17,7 @@ namespace {
 
 // The header's right part with its picture and buttons.
 constexpr int rightPartWidth = 234;
-const QSize headerPicture(233, ThumbnailView::headerShown);
+const QSize headerPicture(233, ThumbnailStripModel::headerShown);
 
 // A flat button without a picture of its own over an icon of the header picture.
 QToolButton* hotArea(QWidget* parent, const QString& objectName, const QRect& geometry)
@@ -31,11 +31,11 @@ QToolButton* hotArea(QWidget* parent, const QString& objectName, const QRect& ge
 } // namespace
 
 ThumbnailStrip::ThumbnailStrip(BoardModel& board, QWidget* contentPanel, QWidget* parent)
-    : QFrame(parent), m_contentPanel(contentPanel), m_view(board)
+    : QFrame(parent), m_contentPanel(contentPanel), m_model(board)
 {
     setObjectName(QStringLiteral("Panel5"));
     keepPointerInput(this);
-    Image3 = new ThumbnailPicture(m_view.picture(), this);
+    Image3 = new ThumbnailPicture(m_model.picture(), this);
     Image3->setObjectName(QStringLiteral("Image3"));
     buildHeader();
     connectControls();
@@ -91,54 +91,54 @@ void ThumbnailStrip::buildHeader()
 
 void ThumbnailStrip::connectControls()
 {
-    ThumbnailView* view = &m_view;
-    connect(ScrollBar1, &QScrollBar::valueChanged, view, &ThumbnailView::scrollTo);
-    connect(ScrollBar1, &GestureScrollBar::scrollEnded, view, &ThumbnailView::endScroll);
-    connect(Image3, &ThumbnailPicture::released, view,
-            [view](QPoint point) { view->pick(point.x()); });
-    connect(SpeedButton28, &QToolButton::clicked, view, &ThumbnailView::showLowerHalf);
-    connect(SpeedButton27, &QToolButton::clicked, view, &ThumbnailView::showTwoPages);
-    connect(SpeedButton37, &QToolButton::clicked, view, &ThumbnailView::moveUp);
-    connect(SpeedButton38, &QToolButton::clicked, view, &ThumbnailView::moveDown);
-    connect(SpeedButton29, &QToolButton::clicked, view, &ThumbnailView::collapseHeader);
-    connect(SpeedButton30, &QToolButton::clicked, view, &ThumbnailView::close);
+    ThumbnailStripModel* model = &m_model;
+    connect(ScrollBar1, &QScrollBar::valueChanged, model, &ThumbnailStripModel::scrollTo);
+    connect(ScrollBar1, &GestureScrollBar::scrollEnded, model, &ThumbnailStripModel::endScroll);
+    connect(Image3, &ThumbnailPicture::released, model,
+            [model](QPoint point) { model->pick(point.x()); });
+    connect(SpeedButton28, &QToolButton::clicked, model, &ThumbnailStripModel::showLowerHalf);
+    connect(SpeedButton27, &QToolButton::clicked, model, &ThumbnailStripModel::showTwoPages);
+    connect(SpeedButton37, &QToolButton::clicked, model, &ThumbnailStripModel::moveUp);
+    connect(SpeedButton38, &QToolButton::clicked, model, &ThumbnailStripModel::moveDown);
+    connect(SpeedButton29, &QToolButton::clicked, model, &ThumbnailStripModel::collapseHeader);
+    connect(SpeedButton30, &QToolButton::clicked, model, &ThumbnailStripModel::close);
 
-    connect(view, &ThumbnailView::stripChanged, this, &ThumbnailStrip::showStrip);
-    connect(view, &ThumbnailView::positionChanged, this, &ThumbnailStrip::showPosition);
-    connect(view, &ThumbnailView::pageCountChanged, this, &ThumbnailStrip::showPageCount);
-    connect(view, &ThumbnailView::pictureChanged, Image3,
+    connect(model, &ThumbnailStripModel::stripChanged, this, &ThumbnailStrip::showStrip);
+    connect(model, &ThumbnailStripModel::positionChanged, this, &ThumbnailStrip::showPosition);
+    connect(model, &ThumbnailStripModel::pageCountChanged, this, &ThumbnailStrip::showPageCount);
+    connect(model, &ThumbnailStripModel::pictureChanged, Image3,
             qOverload<const QRect&>(&QWidget::update));
 }
 
 void ThumbnailStrip::open()
 {
-    m_view.open([this] { return m_contentPanel->grab().toImage(); });
+    m_model.open([this] { return m_contentPanel->grab().toImage(); });
 }
 
 void ThumbnailStrip::showStrip()
 {
-    const QRect strip = m_view.stripGeometry();
+    const QRect strip = m_model.stripGeometry();
     setGeometry(strip);
-    Panel6->setGeometry(0, 0, strip.width(), m_view.headerHeight());
-    ScrollBar1->setGeometry(0, 0, strip.width() - rightPartWidth, ThumbnailView::headerShown);
+    Panel6->setGeometry(0, 0, strip.width(), m_model.headerHeight());
+    ScrollBar1->setGeometry(0, 0, strip.width() - rightPartWidth, ThumbnailStripModel::headerShown);
     Panel7->setGeometry(strip.width() - rightPartWidth, 0, rightPartWidth,
-                        ThumbnailView::headerShown);
-    Image3->setGeometry(m_view.areaGeometry());
-    SpeedButton37->setVisible(m_view.isLow());
-    SpeedButton38->setVisible(!m_view.isLow());
-    ScrollBar1->setSingleStep(m_view.arrowStep());
-    setVisible(m_view.isShown());
+                        ThumbnailStripModel::headerShown);
+    Image3->setGeometry(m_model.areaGeometry());
+    SpeedButton37->setVisible(m_model.isLow());
+    SpeedButton38->setVisible(!m_model.isLow());
+    ScrollBar1->setSingleStep(m_model.arrowStep());
+    setVisible(m_model.isShown());
 }
 
 void ThumbnailStrip::showPosition()
 {
     const QSignalBlocker quiet(ScrollBar1);
-    ScrollBar1->setValue(m_view.position());
-    Edit3->setText(m_view.positionText());
+    ScrollBar1->setValue(m_model.position());
+    Edit3->setText(m_model.positionText());
 }
 
 void ThumbnailStrip::showPageCount()
 {
     const QSignalBlocker quiet(ScrollBar1);
-    ScrollBar1->setMaximum(m_view.pageCount());
+    ScrollBar1->setMaximum(m_model.pageCount());
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "board/content/ThumbnailView.h"
+#include "board/content/ThumbnailStripModel.h"
 
 #include <QFrame>
 
@@ -13,9 +13,9 @@ class ThumbnailPicture;
 
 // The board's thumbnail strip (Panel5): the header (Panel6) with the page scroll bar and, at its
 // right (Panel7), the header picture with the view, placement, collapse and close buttons and the
-// position box; below it the thumbnail area (Image3). It shows the thumbnail view's state and
+// position box; below it the thumbnail area (Image3). It shows the ThumbnailStripModel's state and
 // forwards the teacher's input to it. Coordinates: the strip's own, its place on the board comes
-// from the view in screen pixels.
+// from the model in screen pixels.
 class ThumbnailStrip : public QFrame {
     Q_OBJECT
 public:
@@ -23,7 +23,7 @@ public:
     // page when the strip opens over it.
     ThumbnailStrip(BoardModel& board, QWidget* contentPanel, QWidget* parent);
 
-    ThumbnailView& view() { return m_view; }
+    ThumbnailStripModel& model() { return m_model; }
 
     // "缩略图查看" on the board's tool strip.
     void open();
@@ -45,11 +45,11 @@ public:
 private:
     void buildHeader();
     void connectControls();
-    // What the view reports, shown on the widgets.
+    // What the model reports, shown on the widgets.
     void showStrip();
     void showPosition();
     void showPageCount();
 
     QWidget* m_contentPanel;
-    ThumbnailView m_view;
+    ThumbnailStripModel m_model;
 };

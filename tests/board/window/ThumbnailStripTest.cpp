@@ -162,23 +162,23 @@ void ThumbnailStripTest::scrollSteps()
         QTest::mouseClick(strip()->SpeedButton28, Qt::LeftButton);
     strip()->ScrollBar1->setValue(from);
     strip()->ScrollBar1->triggerAction(QAbstractSlider::SliderAction(action));
-    QCOMPARE(strip()->view().position(), to);
+    QCOMPARE(strip()->model().position(), to);
     QCOMPARE(strip()->Edit3->text(), QLatin1Char(' ') + QString::number(to));
     // The quick pass shows the page at once.
-    QCOMPARE(strip()->view().picture().pixelColor(10, 10), QColor(20 * to, 100, 200));
+    QCOMPARE(strip()->model().picture().pixelColor(10, 10), QColor(20 * to, 100, 200));
 }
 
 void ThumbnailStripTest::endOfAScrollGestureRunsTheSmoothPass()
 {
     writePages(4);
     QTest::mouseClick(m_board->SpeedButton1, Qt::LeftButton);
-    strip()->view().waitForWorkers();
-    QSignalSpy finished(&strip()->view(), &ThumbnailView::smoothPassFinished);
+    strip()->model().waitForWorkers();
+    QSignalSpy finished(&strip()->model(), &ThumbnailStripModel::smoothPassFinished);
     // A click on the right arrow: one step, and the gesture ends at the release.
     GestureScrollBar* bar = strip()->ScrollBar1;
     QTest::mouseClick(bar, Qt::LeftButton, {}, QPoint(bar->width() - 5, bar->height() / 2));
-    QCOMPARE(strip()->view().position(), 3);
-    QVERIFY(strip()->view().smoothPassPending());
+    QCOMPARE(strip()->model().position(), 3);
+    QVERIFY(strip()->model().smoothPassPending());
     QVERIFY(finished.wait(10000));
 }
 

@@ -1,4 +1,4 @@
-#include "board/content/ThumbnailView.h"
+#include "board/content/ThumbnailStripModel.h"
 
 #include "board/codec/ImageCodec.h"
 #include "board/model/BoardModel.h"
@@ -22,51 +22,51 @@ QImage smoothHalf(const QImage& page, const QString& directory)
 
 } // namespace
 
-ThumbnailView::ThumbnailView(BoardModel& board)
+ThumbnailStripModel::ThumbnailStripModel(BoardModel& board)
     : m_board(board), m_screen(board.screenSize()), m_directory(board.pages().programDirectory()),
       m_top(m_screen.height() / 2), m_height(m_screen.height() / 2)
 {
     // One thread for each shown page.
     m_pool.setMaxThreadCount(2);
-    connect(&m_board, &BoardModel::pageChanged, this, &ThumbnailView::pagesChanged);
+    connect(&m_board, &BoardModel::pageChanged, this, &ThumbnailStripModel::pagesChanged);
 }
 
-ThumbnailView::~ThumbnailView()
+ThumbnailStripModel::~ThumbnailStripModel()
 {
     cancelSmoothPass();
 }
 
-QRect ThumbnailView::stripGeometry() const
+QRect ThumbnailStripModel::stripGeometry() const
 {
     return {0, m_top, m_screen.width(), m_height};
 }
 
-QRect ThumbnailView::areaGeometry() const
+QRect ThumbnailStripModel::areaGeometry() const
 {
     return {0, m_areaTop, m_screen.width(), m_screen.height() / 2};
 }
 
-QString ThumbnailView::positionText() const
+QString ThumbnailStripModel::positionText() const
 {
     return QLatin1Char(' ') + QString::number(m_position);
 }
 
-int ThumbnailView::pageCount() const
+int ThumbnailStripModel::pageCount() const
 {
     return m_board.pages().pageCount();
 }
 
-QImage ThumbnailView::pagePixels(int n) const
+QImage ThumbnailStripModel::pagePixels(int n) const
 {
     return m_board.pages().pageImage(n);
 }
 
-QColor ThumbnailView::backgroundOf(int n) const
+QColor ThumbnailStripModel::backgroundOf(int n) const
 {
     return m_board.pages().backgroundOf(n);
 }
 
-void ThumbnailView::pagesChanged()
+void ThumbnailStripModel::pagesChanged()
 {
     // Fewer pages (a lesson opened) pull the position back with them, as the scroll bar's range.
     if (m_position > pageCount())
@@ -74,13 +74,13 @@ void ThumbnailView::pagesChanged()
     emit pageCountChanged();
 }
 
-void ThumbnailView::reportStrip()
+void ThumbnailStripModel::reportStrip()
 {
     m_board.setThumbnailStrip(m_shown ? std::optional<QRect>(stripGeometry()) : std::nullopt);
     emit stripChanged();
 }
 
-void ThumbnailView::open(const std::function<QImage()>& panelPixels)
+void ThumbnailStripModel::open(const std::function<QImage()>& panelPixels)
 {
     m_low = true;
     if (!m_shown) {
@@ -107,7 +107,7 @@ void ThumbnailView::open(const std::function<QImage()>& panelPixels)
         startSmoothPass();
 }
 
-void ThumbnailView::pick(int x)
+void ThumbnailStripModel::pick(int x)
 {
     if (!m_shown)
         return;
@@ -126,7 +126,7 @@ void ThumbnailView::pick(int x)
     emit stripChanged();
 }
 
-void ThumbnailView::scrollTo(int position)
+void ThumbnailStripModel::scrollTo(int position)
 {
     position = std::clamp(position, 1, pageCount());
     if (position != m_position) {
@@ -139,13 +139,13 @@ void ThumbnailView::scrollTo(int position)
     draw();
 }
 
-void ThumbnailView::endScroll()
+void ThumbnailStripModel::endScroll()
 {
     if (m_shown && m_mode == ThumbnailMode::TwoPages)
         startSmoothPass();
 }
 
-void ThumbnailView::showLowerHalf()
+void ThumbnailStripModel::showLowerHalf()
 {
     m_mode = ThumbnailMode::LowerHalf;
     cancelSmoothPass();
@@ -153,7 +153,7 @@ void ThumbnailView::showLowerHalf()
     emit stripChanged();
 }
 
-void ThumbnailView::showTwoPages()
+void ThumbnailStripModel::showTwoPages()
 {
     m_mode = ThumbnailMode::TwoPages;
     cancelSmoothPass();
@@ -161,21 +161,21 @@ void ThumbnailView::showTwoPages()
     emit stripChanged();
 }
 
-void ThumbnailView::moveUp()
+void ThumbnailStripModel::moveUp()
 {
     m_top = highTop;
     m_low = false;
     reportStrip();
 }
 
-void ThumbnailView::moveDown()
+void ThumbnailStripModel::moveDown()
 {
     m_top = m_screen.height() / 2 - headerShown;
     m_low = true;
     reportStrip();
 }
 
-void ThumbnailView::collapseHeader()
+void ThumbnailStripModel::collapseHeader()
 {
     m_height = m_screen.height() / 2;
     m_areaTop = 0;
@@ -183,7 +183,7 @@ void ThumbnailView::collapseHeader()
     reportStrip();
 }
 
-void ThumbnailView::close()
+void ThumbnailStripModel::close()
 {
     m_shown = false;
     cancelSmoothPass();
@@ -195,21 +195,21 @@ void ThumbnailView::close()
     reportStrip();
 }
 
-QImage& ThumbnailView::ensurePicture()
+QImage& ThumbnailStripModel::ensurePicture()
 {
     if (m_picture.isNull())
         m_picture = QImage(m_screen.width(), m_screen.height() / 2, QImage::Format_RGB32);
     return m_picture;
 }
 
-QRect ThumbnailView::half(int side) const
+QRect ThumbnailStripModel::half(int side) const
 {
     const int middle = m_picture.width() / 2;
     return side == 0 ? QRect(0, 0, middle, m_picture.height())
                      : QRect(middle, 0, m_picture.width() - middle, m_picture.height());
 }
 
-void ThumbnailView::draw()
+void ThumbnailStripModel::draw()
 {
     if (m_mode == ThumbnailMode::LowerHalf)
         drawLowerHalf();
@@ -217,7 +217,7 @@ void ThumbnailView::draw()
         quickPass();
 }
 
-void ThumbnailView::quickPass()
+void ThumbnailStripModel::quickPass()
 {
     QImage& picture = ensurePicture();
     const QImage left = pagePixels(m_position);
@@ -232,7 +232,7 @@ void ThumbnailView::quickPass()
     emit pictureChanged(picture.rect());
 }
 
-void ThumbnailView::drawDivider()
+void ThumbnailStripModel::drawDivider()
 {
     // Black between the pages, white where the left page is black.
     const QColor background = backgroundOf(m_position);
@@ -240,7 +240,7 @@ void ThumbnailView::drawDivider()
     RasterCopy::fill(m_picture, QRect(m_picture.width() / 2, 0, 1, m_picture.height()), line);
 }
 
-void ThumbnailView::drawLowerHalf()
+void ThumbnailStripModel::drawLowerHalf()
 {
     QImage& picture = ensurePicture();
     const QImage page = pagePixels(m_position);
@@ -250,7 +250,7 @@ void ThumbnailView::drawLowerHalf()
     emit pictureChanged(picture.rect());
 }
 
-void ThumbnailView::startSmoothPass()
+void ThumbnailStripModel::startSmoothPass()
 {
     cancelSmoothPass();
     const int generation = m_generation;
@@ -269,19 +269,19 @@ void ThumbnailView::startSmoothPass()
     }
 }
 
-void ThumbnailView::waitForWorkers()
+void ThumbnailStripModel::waitForWorkers()
 {
     m_pool.waitForDone();
     QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
 }
 
-void ThumbnailView::cancelSmoothPass()
+void ThumbnailStripModel::cancelSmoothPass()
 {
     ++m_generation;
     m_pending = 0;
 }
 
-void ThumbnailView::smoothHalfReady(int side, int generation, const QImage& result)
+void ThumbnailStripModel::smoothHalfReady(int side, int generation, const QImage& result)
 {
     if (generation != m_generation)
         return;

@@ -23,7 +23,7 @@ enum class ThumbnailMode { LowerHalf = 1, TwoPages = 2 };
 // through the codec, runs on two worker threads and replaces them when it is done, unless the
 // strip has moved on meanwhile. Picking a page turns the board to it.
 // Coordinates: the strip's geometry is in screen pixels, the picture's area in the strip's own.
-class ThumbnailView : public QObject {
+class ThumbnailStripModel : public QObject {
     Q_OBJECT
 public:
     static constexpr int headerShown = 18;
@@ -31,8 +31,8 @@ public:
     // The high placement: right under the board's tool strip.
     static constexpr int highTop = 41;
 
-    explicit ThumbnailView(BoardModel& board);
-    ~ThumbnailView() override;
+    explicit ThumbnailStripModel(BoardModel& board);
+    ~ThumbnailStripModel() override;
 
     bool isShown() const { return m_shown; }
     QRect stripGeometry() const;

@@ -1,4 +1,4 @@
-#include "board/content/ThumbnailView.h"
+#include "board/content/ThumbnailStripModel.h"
 #include "board/codec/ImageCodec.h"
 #include "board/model/BoardModel.h"
 #include "board/pixels/ColourRef.h"
@@ -51,7 +51,7 @@ struct Board {
     QString programDirectory = directory.path() + QLatin1Char('/');
     ScriptedPrompter prompter;
     BoardModel model{screen, programDirectory, prompter};
-    ThumbnailView view{model};
+    ThumbnailStripModel thumbnails{model};
 
     Board(int pageCount, const PagePainter& paint)
     {
@@ -67,11 +67,11 @@ struct Board {
 
     void openAt(int position)
     {
-        view.open([] { return QImage(); });
-        view.scrollTo(position);
+        thumbnails.open([] { return QImage(); });
+        thumbnails.scrollTo(position);
     }
 
-    QRgb pixel(int x, int y) const { return view.picture().pixel(x, y); }
+    QRgb pixel(int x, int y) const { return thumbnails.picture().pixel(x, y); }
 };
 
 // The picture as the codec resamples page to half its size with low-quality interpolation.
@@ -99,7 +99,7 @@ QImage region(const QImage& image, const QRect& rect)
 
 } // namespace
 
-class ThumbnailViewTest : public QObject {
+class ThumbnailStripModelTest : public QObject {
     Q_OBJECT
 private slots:
     void stripGeometry_data();
@@ -120,7 +120,7 @@ private slots:
     void openingWithAnUnderlayShowsThePanel();
 };
 
-void ThumbnailViewTest::stripGeometry_data()
+void ThumbnailStripModelTest::stripGeometry_data()
 {
     QTest::addColumn<QStringList>("actions");
     QTest::addColumn<bool>("shown");
@@ -158,30 +158,30 @@ void ThumbnailViewTest::stripGeometry_data()
         << QStringList{"open", "open", "pick", "open"} << true << lowCollapsed << 1 << 0 << true;
 }
 
-void ThumbnailViewTest::stripGeometry()
+void ThumbnailStripModelTest::stripGeometry()
 {
     QFETCH(QStringList, actions);
     Board board(2, twoColours);
-    ThumbnailView& view = board.view;
+    ThumbnailStripModel& thumbnails = board.thumbnails;
     const std::map<QString, std::function<void()>> act = {
-        {"open", [&] { view.open([] { return QImage(); }); }},
-        {"close", [&] { view.close(); }},
-        {"up", [&] { view.moveUp(); }},
-        {"down", [&] { view.moveDown(); }},
-        {"collapse", [&] { view.collapseHeader(); }},
-        {"pick", [&] { view.pick(10); }},
+        {"open", [&] { thumbnails.open([] { return QImage(); }); }},
+        {"close", [&] { thumbnails.close(); }},
+        {"up", [&] { thumbnails.moveUp(); }},
+        {"down", [&] { thumbnails.moveDown(); }},
+        {"collapse", [&] { thumbnails.collapseHeader(); }},
+        {"pick", [&] { thumbnails.pick(10); }},
     };
     for (const QString& action : actions)
         act.at(action)();
-    QTEST(view.isShown(), "shown");
-    QTEST(view.stripGeometry(), "strip");
-    QTEST(view.headerHeight(), "header");
+    QTEST(thumbnails.isShown(), "shown");
+    QTEST(thumbnails.stripGeometry(), "strip");
+    QTEST(thumbnails.headerHeight(), "header");
     QFETCH(int, areaTop);
-    QCOMPARE(view.areaGeometry(), QRect(0, areaTop, 1024, 384));
-    QTEST(view.isLow(), "low");
+    QCOMPARE(thumbnails.areaGeometry(), QRect(0, areaTop, 1024, 384));
+    QTEST(thumbnails.isLow(), "low");
 }
 
-void ThumbnailViewTest::strokesUnderTheStripStayOffThePage_data()
+void ThumbnailStripModelTest::strokesUnderTheStripStayOffThePage_data()
 {
     QTest::addColumn<QStringList>("actions");
     QTest::addColumn<QPoint>("from");
@@ -198,7 +198,7 @@ void ThumbnailViewTest::strokesUnderTheStripStayOffThePage_data()
                                   << QPoint(300, 600) << QPoint(-1, -1) << QPoint(300, 500);
 }
 
-void ThumbnailViewTest::strokesUnderTheStripStayOffThePage()
+void ThumbnailStripModelTest::strokesUnderTheStripStayOffThePage()
 {
     QFETCH(QStringList, actions);
     QFETCH(QPoint, from);
@@ -208,11 +208,11 @@ void ThumbnailViewTest::strokesUnderTheStripStayOffThePage()
     Board board(1, [](QImage& page, int) { page.fill(grey); });
     for (const QString& action : actions) {
         if (action == "open")
-            board.view.open([] { return QImage(); });
+            board.thumbnails.open([] { return QImage(); });
         else if (action == "up")
-            board.view.moveUp();
+            board.thumbnails.moveUp();
         else
-            board.view.close();
+            board.thumbnails.close();
     }
     board.model.press(from);
     for (int y = from.y(); y <= to.y(); y += 20)
@@ -224,7 +224,7 @@ void ThumbnailViewTest::strokesUnderTheStripStayOffThePage()
     QVERIFY(page.pixelColor(inked) != grey);
 }
 
-void ThumbnailViewTest::pickingTurnsTheBoard_data()
+void ThumbnailStripModelTest::pickingTurnsTheBoard_data()
 {
     QTest::addColumn<int>("pages");
     QTest::addColumn<int>("position");
@@ -239,7 +239,7 @@ void ThumbnailViewTest::pickingTurnsTheBoard_data()
     QTest::newRow("lower-half view: anywhere is the page shown") << 4 << 2 << true << 900 << 2;
 }
 
-void ThumbnailViewTest::pickingTurnsTheBoard()
+void ThumbnailStripModelTest::pickingTurnsTheBoard()
 {
     QFETCH(int, pages);
     QFETCH(int, position);
@@ -249,17 +249,17 @@ void ThumbnailViewTest::pickingTurnsTheBoard()
     Board board(pages, twoColours);
     board.openAt(position);
     if (lowerHalf)
-        board.view.showLowerHalf();
+        board.thumbnails.showLowerHalf();
     QSignalSpy turned(&board.model, &BoardModel::pageChanged);
-    board.view.pick(x);
+    board.thumbnails.pick(x);
     QCOMPARE(board.model.pages().currentPage(), page);
     QCOMPARE(turned.count(), 1);
-    QVERIFY(!board.view.isShown());
+    QVERIFY(!board.thumbnails.isShown());
     QCOMPARE(board.model.screen().image().pixelColor(10, 700), lowerColour(page));
     QCOMPARE(board.model.pages().pageCount(), pages);
 }
 
-void ThumbnailViewTest::pickedPageBringsItsPanelAndColours()
+void ThumbnailStripModelTest::pickedPageBringsItsPanelAndColours()
 {
     // Page 2 is black with a text panel of its own; the board stands on page 1 with the eraser and
     // a floating picture.
@@ -275,7 +275,7 @@ void ThumbnailViewTest::pickedPageBringsItsPanelAndColours()
     board.model.placePicture(picture, QPoint(600, 100), false);
 
     board.openAt(1);
-    board.view.pick(900);
+    board.thumbnails.pick(900);
     QCOMPARE(board.model.pages().currentPage(), 2);
     QVERIFY(!board.model.floatingPicture().isShown());
     QCOMPARE(board.model.pages().pageImage(1).pixelColor(620, 120), QColor(Qt::yellow));
@@ -289,7 +289,7 @@ void ThumbnailViewTest::pickedPageBringsItsPanelAndColours()
     QCOMPARE(board.model.pen().colour, QColor(Qt::black));
 }
 
-void ThumbnailViewTest::quickPassShowsThePagesAtOnce_data()
+void ThumbnailStripModelTest::quickPassShowsThePagesAtOnce_data()
 {
     QTest::addColumn<int>("position");
     QTest::addColumn<bool>("lowerHalf");
@@ -312,16 +312,16 @@ void ThumbnailViewTest::quickPassShowsThePagesAtOnce_data()
         << lowerColour(2);
 }
 
-void ThumbnailViewTest::quickPassShowsThePagesAtOnce()
+void ThumbnailStripModelTest::quickPassShowsThePagesAtOnce()
 {
     QFETCH(int, position);
     QFETCH(bool, lowerHalf);
     Board board(3, twoColours);
     if (lowerHalf)
-        board.view.showLowerHalf();
+        board.thumbnails.showLowerHalf();
     board.openAt(position);
-    QCOMPARE(board.view.picture().size(), QSize(1024, 384));
-    QCOMPARE(board.view.positionText(), QLatin1Char(' ') + QString::number(position));
+    QCOMPARE(board.thumbnails.picture().size(), QSize(1024, 384));
+    QCOMPARE(board.thumbnails.positionText(), QLatin1Char(' ') + QString::number(position));
     QTEST(QColor(board.pixel(100, 50)), "leftTop");
     QTEST(QColor(board.pixel(511, 383)), "leftBottom");
     QTEST(QColor(board.pixel(513, 0)), "rightTop");
@@ -329,71 +329,71 @@ void ThumbnailViewTest::quickPassShowsThePagesAtOnce()
     QTEST(QColor(board.pixel(512, 100)), "divider");
 }
 
-void ThumbnailViewTest::scrollingStaysWithinThePages()
+void ThumbnailStripModelTest::scrollingStaysWithinThePages()
 {
     Board board(3, twoColours);
     board.openAt(2);
-    board.view.scrollTo(0);
-    QCOMPARE(board.view.position(), 1);
-    board.view.scrollTo(7);
-    QCOMPARE(board.view.position(), 3);
-    QCOMPARE(board.view.pageCount(), 3);
+    board.thumbnails.scrollTo(0);
+    QCOMPARE(board.thumbnails.position(), 1);
+    board.thumbnails.scrollTo(7);
+    QCOMPARE(board.thumbnails.position(), 3);
+    QCOMPARE(board.thumbnails.pageCount(), 3);
     // A page added while the strip is open widens the range.
     board.model.goToPage(3);
     board.model.turnRight();
-    QCOMPARE(board.view.pageCount(), 4);
+    QCOMPARE(board.thumbnails.pageCount(), 4);
 }
 
-void ThumbnailViewTest::fewerPagesPullThePositionBack()
+void ThumbnailStripModelTest::fewerPagesPullThePositionBack()
 {
     Board board(5, twoColours);
     board.openAt(5);
     QImage small(screen, QImage::Format_RGB32);
     small.fill(Qt::cyan);
     board.model.openLesson(2, [&](int) { return LessonPage{small}; });
-    QCOMPARE(board.view.position(), 2);
-    QCOMPARE(board.view.pageCount(), 2);
+    QCOMPARE(board.thumbnails.position(), 2);
+    QCOMPARE(board.thumbnails.pageCount(), 2);
     QCOMPARE(QColor(board.pixel(100, 100)), QColor(Qt::cyan));
 }
 
-void ThumbnailViewTest::smoothPassMatchesTheCodec_data()
+void ThumbnailStripModelTest::smoothPassMatchesTheCodec_data()
 {
     QTest::addColumn<int>("position");
     QTest::newRow("two pages") << 1;
     QTest::newRow("the last page alone") << 2;
 }
 
-void ThumbnailViewTest::smoothPassMatchesTheCodec()
+void ThumbnailStripModelTest::smoothPassMatchesTheCodec()
 {
     QFETCH(int, position);
     Board board(2, busy);
     board.model.goToPage(position);
-    QSignalSpy finished(&board.view, &ThumbnailView::smoothPassFinished);
-    board.view.open([] { return QImage(); });
+    QSignalSpy finished(&board.thumbnails, &ThumbnailStripModel::smoothPassFinished);
+    board.thumbnails.open([] { return QImage(); });
 
     // The quick pass is there at once, the smooth pass still to come.
     const QImage leftReference = codecHalf(board.model.pages().pageImage(position));
     const QRect left(0, 0, 512, 384);
-    QVERIFY(board.view.smoothPassPending());
-    QVERIFY(region(board.view.picture(), left) != leftReference);
+    QVERIFY(board.thumbnails.smoothPassPending());
+    QVERIFY(region(board.thumbnails.picture(), left) != leftReference);
 
     QVERIFY(finished.wait(10000));
-    QVERIFY(!board.view.smoothPassPending());
-    QCOMPARE(region(board.view.picture(), left), leftReference);
+    QVERIFY(!board.thumbnails.smoothPassPending());
+    QCOMPARE(region(board.thumbnails.picture(), left), leftReference);
     // Right of the divider: the next page resampled, or the left page's background.
     const QRect right(513, 0, 511, 384);
     if (position == 1) {
         const QImage rightReference = codecHalf(board.model.pages().pageImage(2));
-        QCOMPARE(region(board.view.picture(), right), rightReference.copy(1, 0, 511, 384));
+        QCOMPARE(region(board.thumbnails.picture(), right), rightReference.copy(1, 0, 511, 384));
     } else {
         QImage background(right.size(), QImage::Format_RGB32);
         background.fill(board.model.pages().backgroundOf(2));
-        QCOMPARE(region(board.view.picture(), right), background);
+        QCOMPARE(region(board.thumbnails.picture(), right), background);
     }
     QVERIFY(QFile::exists(board.programDirectory + QStringLiteral("tmp.bmt")));
 }
 
-void ThumbnailViewTest::staleSmoothResultsAreDropped()
+void ThumbnailStripModelTest::staleSmoothResultsAreDropped()
 {
     // Pages 1 and 2 are busy, pages 3 and 4 plain: anything resampled from 1 or 2 would show.
     const QColor third(Qt::darkGreen);
@@ -404,17 +404,17 @@ void ThumbnailViewTest::staleSmoothResultsAreDropped()
         else
             page.fill(n == 3 ? third : fourth);
     });
-    board.view.open([] { return QImage(); });
+    board.thumbnails.open([] { return QImage(); });
     // The teacher scrolls on before the smooth pass of pages 1 and 2 is done.
-    board.view.scrollTo(3);
-    QVERIFY(!board.view.smoothPassPending());
-    board.view.waitForWorkers();
-    QVERIFY(isUniform(board.view.picture(), QRect(0, 0, 512, 384), third));
-    QVERIFY(isUniform(board.view.picture(), QRect(512, 0, 1, 384), Qt::black));
-    QVERIFY(isUniform(board.view.picture(), QRect(513, 0, 511, 384), fourth));
+    board.thumbnails.scrollTo(3);
+    QVERIFY(!board.thumbnails.smoothPassPending());
+    board.thumbnails.waitForWorkers();
+    QVERIFY(isUniform(board.thumbnails.picture(), QRect(0, 0, 512, 384), third));
+    QVERIFY(isUniform(board.thumbnails.picture(), QRect(512, 0, 1, 384), Qt::black));
+    QVERIFY(isUniform(board.thumbnails.picture(), QRect(513, 0, 511, 384), fourth));
 }
 
-void ThumbnailViewTest::openingStampsTheContentPanel()
+void ThumbnailStripModelTest::openingStampsTheContentPanel()
 {
     Board board(1, twoColours);
     board.model.pages().current().contentKind = ContentKind::Text;
@@ -428,7 +428,7 @@ void ThumbnailViewTest::openingStampsTheContentPanel()
         pixels.fill(Qt::magenta);
         return pixels;
     };
-    board.view.open(panelPixels);
+    board.thumbnails.open(panelPixels);
     QCOMPARE(asked, 1);
     const QImage& page = board.model.pages().currentPageImage();
     QVERIFY(isUniform(page, panel, Qt::magenta));
@@ -439,11 +439,11 @@ void ThumbnailViewTest::openingStampsTheContentPanel()
     QCOMPARE(QColor(board.pixel(panel.center().x() / 2, panel.center().y() / 2)),
              QColor(Qt::magenta));
     // Pressing again only toggles the header.
-    board.view.open(panelPixels);
+    board.thumbnails.open(panelPixels);
     QCOMPARE(asked, 1);
 }
 
-void ThumbnailViewTest::openingWithAnUnderlayShowsThePanel()
+void ThumbnailStripModelTest::openingWithAnUnderlayShowsThePanel()
 {
     Board board(1, twoColours);
     QImage& underlay = board.model.pages().underlayImage();
@@ -452,12 +452,12 @@ void ThumbnailViewTest::openingWithAnUnderlayShowsThePanel()
     const QImage before = underlay.copy();
     board.model.pages().setUnderlayActive(true);
     QVERIFY(!board.model.contentPanel().shown);
-    board.view.open([] { return QImage(); });
+    board.thumbnails.open([] { return QImage(); });
     QVERIFY(board.model.contentPanel().shown);
-    board.view.waitForWorkers();
+    board.thumbnails.waitForWorkers();
     QCOMPARE(board.model.pages().underlayImage(), before);
     QVERIFY(board.model.pages().underlayActive());
 }
 
-QTEST_GUILESS_MAIN(ThumbnailViewTest)
-#include "ThumbnailViewTest.moc"
+QTEST_GUILESS_MAIN(ThumbnailStripModelTest)
+#include "ThumbnailStripModelTest.moc"

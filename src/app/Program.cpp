@@ -14,6 +14,7 @@
 #include "app/ToolbarWindow.h"
 #include "board/content/ClipArtPalette.h"
 #include "board/content/DocumentOpener.h"
+#include "board/content/ThumbnailStripModel.h"
 #include "board/model/BoardModel.h"
 #include "board/pixels/ColourRef.h"
 #include "board/window/BoardWindow.h"
@@ -85,11 +86,15 @@ void Program::createWindows(QSize screenSize)
     startToolbar();
     // The board's pages exist before the overlay, which works on the board's scratch image.
     m_board = std::make_unique<BoardModel>(screenSize, m_directories.written, *m_platform.prompter);
+    // The clip-art files are delivered beside the program.
+    m_palette =
+        std::make_unique<ClipArtPalette>(*m_board, m_pictureColumn, m_directories.delivered);
+    m_thumbnails = std::make_unique<ThumbnailStripModel>(*m_board);
     m_overlay = std::make_unique<OverlayModel>(*m_board, m_directories.written,
                                                *m_platform.prompter, *m_platform.clock);
     m_windows.overlay = new OverlayWindow(*m_overlay, m_cursors);
     m_windows.board =
-        new BoardWindow(*m_board, m_cursors, m_pictureColumn, m_directories.delivered);
+        new BoardWindow(*m_board, *m_palette, *m_thumbnails, m_cursors, m_pictureColumn);
     m_documents = std::make_unique<DocumentOpener>(
         m_board->panel(), *m_platform.prompter, *m_platform.launcher, *m_platform.documentConverter,
         m_directories.delivered);
@@ -219,8 +224,8 @@ void Program::connectWindows()
     QObject::connect(board->Panel9, &PalettePanel::settingsButtonChanged, m_windows.settingsButton,
                      [this](bool shown, QPoint topLeft) { placeSettingsButton(shown, topLeft); });
     // "其它" shows a column not yet filled: the teacher's picture folder fills it.
-    QObject::connect(&board->Panel9->palette(), &ClipArtPalette::columnFillRequested,
-                     m_pictureImport.get(), &PictureImportSession::fillColumn);
+    QObject::connect(m_palette.get(), &ClipArtPalette::columnFillRequested, m_pictureImport.get(),
+                     &PictureImportSession::fillColumn);
 }
 
 void Program::placeSettingsButton(bool shown, QPoint topLeft)

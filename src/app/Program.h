@@ -15,6 +15,7 @@
 
 class AdministratorPassword;
 class BoardModel;
+class ClipArtPalette;
 class DocumentOpener;
 class FolderImport;
 class LessonChoice;
@@ -25,6 +26,7 @@ class PictureImportSession;
 class ScanSession;
 class TeacherSettings;
 class TextLinePanelModel;
+class ThumbnailStripModel;
 struct Platform;
 
 // Where the program's files are: what is delivered beside the program file (cursor files,
@@ -35,8 +37,9 @@ struct ProgramDirectories {
     QString written;
 };
 
-// The running program: its hidden application window, the board model, the application's cursor
-// slots and every window, created once in the fixed start-up order. It carries out what one window
+// The running program: its hidden application window, the board model with the models of the
+// board's palette and thumbnail strip, the application's cursor slots and every window, created
+// once in the fixed start-up order. It carries out what one window
 // asks of another, and the start-up and exit steps.
 class Program {
 public:
@@ -45,6 +48,9 @@ public:
 
     const Windows& windows() const { return m_windows; }
     BoardModel& board() { return *m_board; }
+    // The board's clip-art palette (Panel9) and thumbnail strip (Panel5).
+    ClipArtPalette& palette() { return *m_palette; }
+    ThumbnailStripModel& thumbnails() { return *m_thumbnails; }
     OverlayModel& overlay() { return *m_overlay; }
     TeacherSettings& teachers() { return *m_teachers; }
     LessonChoice& lessonChoice() { return *m_lessonChoice; }
@@ -99,6 +105,8 @@ private:
     std::unique_ptr<BoardModel> m_board;
     // Lives as long as the program: the board's palette shows it, the imports fill it.
     PictureColumn m_pictureColumn;
+    std::unique_ptr<ClipArtPalette> m_palette;
+    std::unique_ptr<ThumbnailStripModel> m_thumbnails;
     std::unique_ptr<DocumentOpener> m_documents;
     std::unique_ptr<OverlayModel> m_overlay;
     // The window the overlay brings to the front when the teacher goes back to the desktop.

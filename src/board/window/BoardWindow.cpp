@@ -25,8 +25,9 @@ constexpr int toolStripWidth = 722;
 
 } // namespace
 
-BoardWindow::BoardWindow(BoardModel& model, CursorSlots& cursors, PictureColumn& pictureColumn,
-                         const QString& programDirectory)
+BoardWindow::BoardWindow(BoardModel& model, ClipArtPalette& palette,
+                         ThumbnailStripModel& thumbnails, CursorSlots& cursors,
+                         PictureColumn& pictureColumn)
     : ScreenImageWindow(model.screen()), m_model(model), m_cursors(cursors)
 {
     SystemWindow::setUp(this, QStringLiteral("TForm3"), QStringLiteral("白板"),
@@ -34,7 +35,7 @@ BoardWindow::BoardWindow(BoardModel& model, CursorSlots& cursors, PictureColumn&
     QFont font(QStringLiteral("宋体"));
     font.setPixelSize(16);
     setFont(font);
-    buildHiddenChildren(pictureColumn, programDirectory);
+    buildHiddenChildren(palette, thumbnails, pictureColumn);
     buildStrip();
     connectStrip();
     connect(&m_model, &BoardModel::repaintNeeded, this, qOverload<const QRect&>(&QWidget::update));
@@ -66,16 +67,17 @@ void BoardWindow::placeStrip(int stripWidth)
     Panel1->move(Panel2->width() - 1 - Panel1->width(), 1);
 }
 
-void BoardWindow::buildHiddenChildren(PictureColumn& pictureColumn, const QString& programDirectory)
+void BoardWindow::buildHiddenChildren(ClipArtPalette& palette, ThumbnailStripModel& thumbnails,
+                                      PictureColumn& pictureColumn)
 {
     Image2 = addFloatingLabel(QStringLiteral("Image2"));
 
     Panel4 = new ContentPanel(m_model.panel(), this);
 
-    Panel5 = new ThumbnailStrip(m_model, Panel4, this);
+    Panel5 = new ThumbnailStrip(thumbnails, Panel4, this);
 
-    Panel9 = new PalettePanel(m_model, pictureColumn, programDirectory, this);
-    connect(Panel4, &ContentPanel::clipArtRequested, &Panel9->palette(), &ClipArtPalette::open);
+    Panel9 = new PalettePanel(palette, pictureColumn, this);
+    connect(Panel4, &ContentPanel::clipArtRequested, &palette, &ClipArtPalette::open);
 }
 
 void BoardWindow::buildStrip()

@@ -3,6 +3,7 @@
 #include "ui/ScreenImageWindow.h"
 
 class BoardModel;
+class ClipArtPalette;
 class ColourSwatch;
 class ContentPanel;
 class CursorSlots;
@@ -14,6 +15,7 @@ class QLabel;
 class QLineEdit;
 class QToolButton;
 class ThumbnailStrip;
+class ThumbnailStripModel;
 
 // The board window (TForm3): the board model's screen image over the whole screen with the tool
 // strip along the top. It shows what the model reports and forwards the teacher's input to it;
@@ -25,10 +27,10 @@ public:
     // The application's cursor slot in which the board keeps its tool cursor.
     static constexpr int cursorSlot = 2;
 
-    // The palette shows pictureColumn under "其它" and loads its clip-art from under
-    // programDirectory, where the program is delivered.
-    BoardWindow(BoardModel& model, CursorSlots& cursors, PictureColumn& pictureColumn,
-                const QString& programDirectory);
+    // Panel9 shows the clip-art palette, with pictureColumn under "其它", and Panel5 the thumbnail
+    // strip; their models live beside the board model, as long as the window.
+    BoardWindow(BoardModel& model, ClipArtPalette& palette, ThumbnailStripModel& thumbnails,
+                CursorSlots& cursors, PictureColumn& pictureColumn);
 
     BoardModel& model() { return m_model; }
 
@@ -93,7 +95,8 @@ protected:
 
 private:
     void buildStrip();
-    void buildHiddenChildren(PictureColumn& pictureColumn, const QString& programDirectory);
+    void buildHiddenChildren(ClipArtPalette& palette, ThumbnailStripModel& thumbnails,
+                             PictureColumn& pictureColumn);
     void connectStrip();
     void placeStrip(int stripWidth);
     // What the model reports, shown on the widgets.

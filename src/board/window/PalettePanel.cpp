@@ -40,9 +40,8 @@ QPixmap preview(const QString& file)
 
 } // namespace
 
-PalettePanel::PalettePanel(BoardModel& board, PictureColumn& column,
-                           const QString& programDirectory, QWidget* parent)
-    : QFrame(parent), m_palette(board, column, programDirectory)
+PalettePanel::PalettePanel(ClipArtPalette& palette, PictureColumn& column, QWidget* parent)
+    : QFrame(parent), m_palette(palette)
 {
     setObjectName(QStringLiteral("Panel9"));
     setFrameStyle(QFrame::Panel | QFrame::Raised);
@@ -59,16 +58,15 @@ PalettePanel::PalettePanel(BoardModel& board, PictureColumn& column,
     for (const SetPicture& picture : ClipArtPalette::setPictures())
         addSetPicture(picture);
 
-    ClipArtPalette* palette = &m_palette;
-    connect(SpeedButton33, &QToolButton::clicked, palette, &ClipArtPalette::close);
-    connect(BitBtn1, &QPushButton::clicked, palette,
-            [palette] { palette->showSet(ClipArtSet::Physics); });
-    connect(BitBtn2, &QPushButton::clicked, palette,
-            [palette] { palette->showSet(ClipArtSet::Chemistry); });
-    connect(BitBtn3, &QPushButton::clicked, palette, &ClipArtPalette::showColumn);
-    connect(Image26, &PictureColumnView::released, palette,
-            [palette](QPoint point) { palette->chooseColumnEntry(point.y()); });
-    connect(palette, &ClipArtPalette::changed, this, &PalettePanel::showState);
+    connect(SpeedButton33, &QToolButton::clicked, &palette, &ClipArtPalette::close);
+    connect(BitBtn1, &QPushButton::clicked, &palette,
+            [&palette] { palette.showSet(ClipArtSet::Physics); });
+    connect(BitBtn2, &QPushButton::clicked, &palette,
+            [&palette] { palette.showSet(ClipArtSet::Chemistry); });
+    connect(BitBtn3, &QPushButton::clicked, &palette, &ClipArtPalette::showColumn);
+    connect(Image26, &PictureColumnView::released, &palette,
+            [&palette](QPoint point) { palette.chooseColumnEntry(point.y()); });
+    connect(&palette, &ClipArtPalette::changed, this, &PalettePanel::showState);
     connect(&column, &PictureColumn::heightChanged, this, &PalettePanel::fitContents);
     showState();
 }

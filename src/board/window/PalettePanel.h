@@ -5,7 +5,6 @@
 #include <QFrame>
 #include <QList>
 
-class BoardModel;
 class PictureColumn;
 class PictureColumnView;
 class QLabel;
@@ -21,11 +20,8 @@ class QToolButton;
 class PalettePanel : public QFrame {
     Q_OBJECT
 public:
-    // programDirectory is where the clip-art files are delivered; it ends with "/".
-    PalettePanel(BoardModel& board, PictureColumn& column, const QString& programDirectory,
-                 QWidget* parent);
-
-    ClipArtPalette& palette() { return m_palette; }
+    // column is the palette's picture column, shown under "其它".
+    PalettePanel(ClipArtPalette& palette, PictureColumn& column, QWidget* parent);
 
     QToolButton* SpeedButton33;
     QPushButton* BitBtn1;
@@ -56,5 +52,5 @@ private:
     void fitContents();
     void reportSettingsButton();
 
-    ClipArtPalette m_palette;
+    ClipArtPalette& m_palette;
 };

@@ -1,6 +1,6 @@
 #include "board/window/ThumbnailStrip.h"
 
-#include "board/model/BoardModel.h"
+#include "board/content/ThumbnailStripModel.h"
 #include "board/pixels/NamedColours.h"
 #include "board/window/ThumbnailPicture.h"
 #include "ui/ButtonPictures.h"
@@ -30,8 +30,8 @@ QToolButton* hotArea(QWidget* parent, const QString& objectName, const QRect& ge
 
 } // namespace
 
-ThumbnailStrip::ThumbnailStrip(BoardModel& board, QWidget* contentPanel, QWidget* parent)
-    : QFrame(parent), m_contentPanel(contentPanel), m_model(board)
+ThumbnailStrip::ThumbnailStrip(ThumbnailStripModel& model, QWidget* contentPanel, QWidget* parent)
+    : QFrame(parent), m_contentPanel(contentPanel), m_model(model)
 {
     setObjectName(QStringLiteral("Panel5"));
     keepPointerInput(this);

@@ -1,15 +1,13 @@
 #pragma once
 
-#include "board/content/ThumbnailStripModel.h"
-
 #include <QFrame>
 
-class BoardModel;
 class GestureScrollBar;
 class QLabel;
 class QLineEdit;
 class QToolButton;
 class ThumbnailPicture;
+class ThumbnailStripModel;
 
 // The board's thumbnail strip (Panel5): the header (Panel6) with the page scroll bar and, at its
 // right (Panel7), the header picture with the view, placement, collapse and close buttons and the
@@ -21,9 +19,7 @@ class ThumbnailStrip : public QFrame {
 public:
     // contentPanel is the board's content panel, whose pixels on the screen are stamped into the
     // page when the strip opens over it.
-    ThumbnailStrip(BoardModel& board, QWidget* contentPanel, QWidget* parent);
-
-    ThumbnailStripModel& model() { return m_model; }
+    ThumbnailStrip(ThumbnailStripModel& model, QWidget* contentPanel, QWidget* parent);
 
     // "缩略图查看" on the board's tool strip.
     void open();
@@ -51,5 +47,5 @@ private:
     void showPageCount();
 
     QWidget* m_contentPanel;
-    ThumbnailStripModel m_model;
+    ThumbnailStripModel& m_model;
 };

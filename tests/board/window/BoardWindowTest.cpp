@@ -1,5 +1,7 @@
 #include "board/window/BoardWindow.h"
 #include "acquire/PictureColumn.h"
+#include "board/content/ClipArtPalette.h"
+#include "board/content/ThumbnailStripModel.h"
 #include "board/model/BoardModel.h"
 #include "board/pixels/ColourRef.h"
 #include "board/tools/CursorFile.h"
@@ -67,6 +69,8 @@ private:
     CursorSlots* m_cursors = nullptr;
     PictureColumn m_pictureColumn;
     BoardModel* m_model = nullptr;
+    ClipArtPalette* m_palette = nullptr;
+    ThumbnailStripModel* m_thumbnails = nullptr;
     BoardWindow* m_board = nullptr;
 };
 
@@ -77,8 +81,10 @@ void BoardWindowTest::init()
     m_cursors = new CursorSlots;
     m_prompter = new ScriptedPrompter;
     m_model = new BoardModel(screen, m_directory.path() + QLatin1Char('/'), *m_prompter);
-    m_board = new BoardWindow(*m_model, *m_cursors, m_pictureColumn,
-                              QStringLiteral(ZKALTO_PROGRAM_DIR "/"));
+    m_palette =
+        new ClipArtPalette(*m_model, m_pictureColumn, QStringLiteral(ZKALTO_PROGRAM_DIR "/"));
+    m_thumbnails = new ThumbnailStripModel(*m_model);
+    m_board = new BoardWindow(*m_model, *m_palette, *m_thumbnails, *m_cursors, m_pictureColumn);
     m_board->openFromDesktop();
     QVERIFY(QTest::qWaitForWindowExposed(m_board));
 }
@@ -86,6 +92,8 @@ void BoardWindowTest::init()
 void BoardWindowTest::cleanup()
 {
     delete m_board;
+    delete m_thumbnails;
+    delete m_palette;
     delete m_model;
     delete m_cursors;
     QVERIFY(m_prompter->unexpected().isEmpty());

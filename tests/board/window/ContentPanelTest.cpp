@@ -3,7 +3,9 @@
 
 #include "board/window/ContentPanel.h"
 #include "acquire/PictureColumn.h"
+#include "board/content/ClipArtPalette.h"
 #include "board/content/RichTextReader.h"
+#include "board/content/ThumbnailStripModel.h"
 #include "board/model/BoardModel.h"
 #include "board/tools/CursorFile.h"
 #include "board/window/BoardWindow.h"
@@ -57,6 +59,8 @@ private:
     CursorSlots* m_cursors = nullptr;
     PictureColumn m_pictureColumn;
     BoardModel* m_model = nullptr;
+    ClipArtPalette* m_palette = nullptr;
+    ThumbnailStripModel* m_thumbnails = nullptr;
     BoardWindow* m_board = nullptr;
     ContentPanel* m_panel = nullptr;
 };
@@ -68,8 +72,10 @@ void ContentPanelTest::init()
     m_prompter = new ScriptedPrompter;
     m_directory = std::make_unique<QTemporaryDir>();
     m_model = new BoardModel(screen, m_directory->path() + QLatin1Char('/'), *m_prompter);
-    m_board = new BoardWindow(*m_model, *m_cursors, m_pictureColumn,
-                              QStringLiteral(ZKALTO_PROGRAM_DIR "/"));
+    m_palette =
+        new ClipArtPalette(*m_model, m_pictureColumn, QStringLiteral(ZKALTO_PROGRAM_DIR "/"));
+    m_thumbnails = new ThumbnailStripModel(*m_model);
+    m_board = new BoardWindow(*m_model, *m_palette, *m_thumbnails, *m_cursors, m_pictureColumn);
     m_panel = m_board->Panel4;
     m_board->openFromDesktop();
     QVERIFY(QTest::qWaitForWindowExposed(m_board));
@@ -79,6 +85,8 @@ void ContentPanelTest::cleanup()
 {
     QVERIFY(m_prompter->unexpected().isEmpty());
     delete m_board;
+    delete m_thumbnails;
+    delete m_palette;
     delete m_model;
     delete m_prompter;
     delete m_cursors;

@@ -1,6 +1,8 @@
 #include "board/window/PalettePanel.h"
 #include "acquire/PictureColumn.h"
 #include "board/codec/ImageCodec.h"
+#include "board/content/ClipArtPalette.h"
+#include "board/content/ThumbnailStripModel.h"
 #include "board/model/BoardModel.h"
 #include "board/tools/CursorFile.h"
 #include "board/window/BoardWindow.h"
@@ -53,6 +55,8 @@ private:
     CursorSlots* m_cursors = nullptr;
     PictureColumn* m_column = nullptr;
     BoardModel* m_model = nullptr;
+    ClipArtPalette* m_palette = nullptr;
+    ThumbnailStripModel* m_thumbnails = nullptr;
     BoardWindow* m_board = nullptr;
 };
 
@@ -63,7 +67,9 @@ void PalettePanelTest::init()
     m_prompter = new ScriptedPrompter;
     m_column = new PictureColumn;
     m_model = new BoardModel(screen, m_directory.path() + QLatin1Char('/'), *m_prompter);
-    m_board = new BoardWindow(*m_model, *m_cursors, *m_column, programDirectory);
+    m_palette = new ClipArtPalette(*m_model, *m_column, programDirectory);
+    m_thumbnails = new ThumbnailStripModel(*m_model);
+    m_board = new BoardWindow(*m_model, *m_palette, *m_thumbnails, *m_cursors, *m_column);
     m_board->openFromDesktop();
     QVERIFY(QTest::qWaitForWindowExposed(m_board));
 }
@@ -71,6 +77,8 @@ void PalettePanelTest::init()
 void PalettePanelTest::cleanup()
 {
     delete m_board;
+    delete m_thumbnails;
+    delete m_palette;
     delete m_model;
     delete m_column;
     delete m_cursors;

@@ -1,5 +1,7 @@
 #include "board/window/ThumbnailStrip.h"
 #include "acquire/PictureColumn.h"
+#include "board/content/ClipArtPalette.h"
+#include "board/content/ThumbnailStripModel.h"
 #include "board/model/BoardModel.h"
 #include "board/tools/CursorFile.h"
 #include "board/window/BoardWindow.h"
@@ -42,6 +44,8 @@ private:
     CursorSlots* m_cursors = nullptr;
     PictureColumn m_pictureColumn;
     BoardModel* m_model = nullptr;
+    ClipArtPalette* m_palette = nullptr;
+    ThumbnailStripModel* m_thumbnails = nullptr;
     BoardWindow* m_board = nullptr;
 };
 
@@ -50,8 +54,10 @@ void ThumbnailStripTest::init()
     m_cursors = new CursorSlots;
     m_prompter = new ScriptedPrompter;
     m_model = new BoardModel(screen, m_directory.path() + QLatin1Char('/'), *m_prompter);
-    m_board = new BoardWindow(*m_model, *m_cursors, m_pictureColumn,
-                              QStringLiteral(ZKALTO_PROGRAM_DIR "/"));
+    m_palette =
+        new ClipArtPalette(*m_model, m_pictureColumn, QStringLiteral(ZKALTO_PROGRAM_DIR "/"));
+    m_thumbnails = new ThumbnailStripModel(*m_model);
+    m_board = new BoardWindow(*m_model, *m_palette, *m_thumbnails, *m_cursors, m_pictureColumn);
     m_board->openFromDesktop();
     QVERIFY(QTest::qWaitForWindowExposed(m_board));
 }
@@ -59,6 +65,8 @@ void ThumbnailStripTest::init()
 void ThumbnailStripTest::cleanup()
 {
     delete m_board;
+    delete m_thumbnails;
+    delete m_palette;
     delete m_model;
     delete m_cursors;
     QVERIFY(m_prompter->unexpected().isEmpty());
@@ -162,23 +170,23 @@ void ThumbnailStripTest::scrollSteps()
         QTest::mouseClick(strip()->SpeedButton28, Qt::LeftButton);
     strip()->ScrollBar1->setValue(from);
     strip()->ScrollBar1->triggerAction(QAbstractSlider::SliderAction(action));
-    QCOMPARE(strip()->model().position(), to);
+    QCOMPARE(m_thumbnails->position(), to);
     QCOMPARE(strip()->Edit3->text(), QLatin1Char(' ') + QString::number(to));
     // The quick pass shows the page at once.
-    QCOMPARE(strip()->model().picture().pixelColor(10, 10), QColor(20 * to, 100, 200));
+    QCOMPARE(m_thumbnails->picture().pixelColor(10, 10), QColor(20 * to, 100, 200));
 }
 
 void ThumbnailStripTest::endOfAScrollGestureRunsTheSmoothPass()
 {
     writePages(4);
     QTest::mouseClick(m_board->SpeedButton1, Qt::LeftButton);
-    strip()->model().waitForWorkers();
-    QSignalSpy finished(&strip()->model(), &ThumbnailStripModel::smoothPassFinished);
+    m_thumbnails->waitForWorkers();
+    QSignalSpy finished(m_thumbnails, &ThumbnailStripModel::smoothPassFinished);
     // A click on the right arrow: one step, and the gesture ends at the release.
     GestureScrollBar* bar = strip()->ScrollBar1;
     QTest::mouseClick(bar, Qt::LeftButton, {}, QPoint(bar->width() - 5, bar->height() / 2));
-    QCOMPARE(strip()->model().position(), 3);
-    QVERIFY(strip()->model().smoothPassPending());
+    QCOMPARE(m_thumbnails->position(), 3);
+    QVERIFY(m_thumbnails->smoothPassPending());
     QVERIFY(finished.wait(10000));
 }
 

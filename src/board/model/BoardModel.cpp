@@ -1,13 +1,11 @@
 #include "board/model/BoardModel.h"
 
-#include "board/codec/ImageCodec.h"
 #include "board/model/TextPanelColour.h"
 #include "board/pixels/BoardGeometry.h"
 #include "board/pixels/ColourRef.h"
 #include "board/pixels/NamedColours.h"
 #include "board/pixels/ProbePixel.h"
 #include "board/pixels/RasterCopy.h"
-#include "board/pixels/Rounding.h"
 #include "platform/Prompter.h"
 
 #include <QPainter>
@@ -19,8 +17,6 @@ namespace {
 constexpr quint32 designedStrokeColour = 255;
 // Undo brings back this much around the last stroke box.
 constexpr int undoMargin = 100;
-// Where a picture as wide as the screen floats: at the left edge, reaching up under the strip.
-constexpr QPoint pictureAtTopPlace(0, 35);
 
 } // namespace
 
@@ -30,7 +26,7 @@ BoardModel::BoardModel(QSize screenSize, const QString& programDirectory, Prompt
       m_pages(screenSize, programDirectory, BoardGeometry::contentPanelBounds(screenSize).size()),
       m_strokeColour(ColourRef::toColor(designedStrokeColour)),
       m_backgroundSwatch(NamedColours::color(NamedColours::standardGrey)),
-      m_contentPanel(m_pages, m_screen, prompter)
+      m_contentPanel(m_pages, m_screen, prompter), m_placement(screenSize, programDirectory)
 {
     m_screen.setRepaintHandler([this](const QRect& rect) { emit repaintNeeded(rect); });
     connect(&m_contentPanel, &ContentPanelModel::changed, this, &BoardModel::contentPanelChanged);
@@ -161,8 +157,7 @@ void BoardModel::move(QPoint point)
 void BoardModel::release(QPoint point)
 {
     Canvas onPage = canvas();
-    const bool cuts =
-        m_toolMode == ToolMode::RangeSelection && m_pendingPlacement == PendingPlacement::None;
+    const bool cuts = m_toolMode == ToolMode::RangeSelection && !m_placement.isPending();
     // A pending placement takes the place of the cut: its rubber band goes rather than stay in the
     // page.
     if (m_toolMode == ToolMode::RangeSelection && !cuts)
@@ -177,62 +172,9 @@ void BoardModel::release(QPoint point)
         m_floating.cut(m_stroke.pressPoint, point, m_stroke.box, onPage);
         floatingPictureMoved(QRect());
     }
-    placePending();
-}
-
-void BoardModel::placePending()
-{
-    switch (m_pendingPlacement) {
-    case PendingPlacement::None:
-        return;
-    case PendingPlacement::ClipArt:
-        placePicture(m_clipArt, m_stroke.pressPoint, true);
-        break;
-    case PendingPlacement::PictureAtPress:
-        placePicture(m_chosenPicture, m_stroke.pressPoint, true);
-        break;
-    case PendingPlacement::PictureAtTop:
-        placePicture(m_chosenPicture, pictureAtTopPlace, true);
-        break;
-    }
-    m_pendingPlacement = PendingPlacement::None;
-}
-
-bool BoardModel::chooseClipArt(const QString& path)
-{
-    QImage clipArt = ImageCodec::loadFile(path);
-    if (clipArt.isNull())
-        return false;
-    m_clipArt = std::move(clipArt);
-    m_pendingPlacement = PendingPlacement::ClipArt;
-    return true;
-}
-
-bool BoardModel::choosePicture(const QString& path)
-{
-    const QImage picture = ImageCodec::loadFile(path);
-    if (picture.isNull())
-        return false;
-    const int screenWidth = m_screenSize.width();
-    const bool screenWide = picture.width() >= screenWidth;
-    QImage chosen;
-    if (screenWide) {
-        // A picture very much wider than high keeps at least one row.
-        const int height =
-            std::max(roundHalfToEven(double(picture.height()) * screenWidth / picture.width()), 1);
-        const QSize size(screenWidth, height);
-        chosen = ImageCodec::scaledCopy(picture, QRectF(picture.rect()), size,
-                                        QRectF(QPointF(0, 0), size),
-                                        Interpolation::HighQualityBicubic, m_programDirectory);
-    } else {
-        chosen = ImageCodec::throughFile(picture, m_programDirectory);
-    }
-    if (chosen.isNull())
-        return false;
-    m_chosenPicture = std::move(chosen);
-    m_pendingPlacement =
-        screenWide ? PendingPlacement::PictureAtTop : PendingPlacement::PictureAtPress;
-    return true;
+    // The release places what the palette chose.
+    if (const auto placed = m_placement.take(m_stroke.pressPoint))
+        placePicture(placed->picture, placed->topLeft, true);
 }
 
 void BoardModel::pressOnPicture(QPoint pointInPicture)

@@ -3,7 +3,7 @@
 #include "board/content/ContentPanelModel.h"
 #include "board/content/FloatingPicture.h"
 #include "board/model/BoardToolSet.h"
-#include "board/model/PendingPlacement.h"
+#include "board/model/PicturePlacement.h"
 #include "board/model/ToolMode.h"
 #include "board/store/PageStore.h"
 #include "board/tools/Canvas.h"
@@ -130,17 +130,13 @@ public:
     // current page does, so that turning right adds it. There is no page after page 99.
     void placePicture(const QImage& picture, QPoint topLeft, bool exact, int continuationPage = 0);
 
-    // Pictures from the clip-art palette wait for the next release on the board, whatever the tool:
-    // there they float at the press point (a picture as wide as the screen below the strip), placed
-    // whole. Both choices load the file by its content; a file that cannot be read changes
-    // nothing, and they return whether it was read.
-    PendingPlacement pendingPlacement() const { return m_pendingPlacement; }
-    const QImage& clipArt() const { return m_clipArt; }
-    bool chooseClipArt(const QString& path);
-    // A picture at least as wide as the screen is scaled to the screen's width (bicubic) and waits
-    // to be placed at the left below the strip; a narrower one keeps its size. Either passes
-    // "tmp.bmt" in the program directory.
-    bool choosePicture(const QString& path);
+    // Pictures from the clip-art palette wait for the next release on the board, whatever the tool
+    // (PicturePlacement); there they float, placed whole. The choices return whether the file was
+    // read.
+    PendingPlacement pendingPlacement() const { return m_placement.pending(); }
+    const QImage& clipArt() const { return m_placement.clipArt(); }
+    bool chooseClipArt(const QString& path) { return m_placement.chooseClipArt(path); }
+    bool choosePicture(const QString& path) { return m_placement.choosePicture(path); }
 
 signals:
     // Pixels of the screen image changed in rect.
@@ -173,8 +169,6 @@ private:
     void leaveCurrentPage();
     void arriveOnPage();
     void colourTextPanelForPage();
-    // The release places what the palette chose.
-    void placePending();
 
     QSize m_screenSize;
     QString m_programDirectory;
@@ -197,8 +191,5 @@ private:
     std::optional<QRect> m_thumbnailStrip;
     // The page being saved or opened; 0 otherwise.
     int m_transferPage = 0;
-    PendingPlacement m_pendingPlacement = PendingPlacement::None;
-    QImage m_clipArt;
-    // The picture chosen from the picture column, as the next placement takes it.
-    QImage m_chosenPicture;
+    PicturePlacement m_placement;
 };

@@ -13,11 +13,11 @@ struct PersonalSettings {
     quint32 backgroundColour = defaultBackgroundColour;
     QString width = QStringLiteral("2");
 
-    // The width buttons: one more up to "9", one less down to "1", compared as text.
+    // The width buttons: one step of the pen's width, up to "9" and down to "1".
     void widthUp();
     void widthDown();
 
-    // The width as the stored text reads: a whole number from 1 to 9, else "2".
+    // The width as the stored text reads: a whole number from 1 to 9, the pen's widths, else "2".
     static QString widthFromText(const QString& text);
 
     bool operator==(const PersonalSettings&) const = default;

@@ -367,24 +367,16 @@ void SettingsWindow::transferLesson(bool save)
 
 void SettingsWindow::choosePenColour()
 {
-    const QColor initial = m_penDialogColour.isValid()
-                               ? m_penDialogColour
-                               : ColourRef::toColor(m_teachers.personalSettings().penColour);
-    if (const auto chosen = m_prompter.chooseColour(initial)) {
-        m_penDialogColour = *chosen;
+    const QColor current = ColourRef::toColor(m_teachers.personalSettings().penColour);
+    if (const auto chosen = m_penColourChoice.choose(m_prompter, current))
         m_teachers.setPenColour(ColourRef::fromColor(*chosen));
-    }
 }
 
 void SettingsWindow::chooseBackgroundColour()
 {
-    const QColor initial = m_backgroundDialogColour.isValid()
-                               ? m_backgroundDialogColour
-                               : ColourRef::toColor(m_teachers.personalSettings().backgroundColour);
-    if (const auto chosen = m_prompter.chooseColour(initial)) {
-        m_backgroundDialogColour = *chosen;
+    const QColor current = ColourRef::toColor(m_teachers.personalSettings().backgroundColour);
+    if (const auto chosen = m_backgroundColourChoice.choose(m_prompter, current))
         m_teachers.setBackgroundColour(ColourRef::fromColor(*chosen));
-    }
 }
 
 void SettingsWindow::confirm()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "board/model/ColourChoice.h"
 #include "lessons/PasswordChange.h"
 
 #include <QDialog>
@@ -119,7 +120,6 @@ private:
     CaptureModeChoice& m_captureModeChoice;
     Prompter& m_prompter;
     QButtonGroup* m_captureChoices;
-    // Each colour dialog opens at the colour last chosen in it.
-    QColor m_penDialogColour;
-    QColor m_backgroundDialogColour;
+    ColourChoice m_penColourChoice;
+    ColourChoice m_backgroundColourChoice;
 };

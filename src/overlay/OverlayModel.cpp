@@ -17,6 +17,7 @@ namespace {
 constexpr int aroundMargin = 10;
 // The pen's colour until personal settings apply theirs: orange.
 constexpr quint32 designedPenColour = 33023;
+constexpr int designedStrokeWidth = 3;
 // The full toolbar's corner of the screen, uncovered when the compact toolbar replaces it.
 constexpr int fullToolbarReach = 600;
 constexpr int fullToolbarHeight = 40;
@@ -53,11 +54,11 @@ OverlayModel::OverlayModel(BoardModel& board, const QString& programDirectory, P
                            Clock& clock)
     : m_board(board), m_programDirectory(programDirectory), m_prompter(prompter), m_clock(clock),
       m_screen(board.screenSize()), m_range(aroundMargin, false), m_erase(aroundMargin),
-      m_line(aroundMargin, false), m_penColour(ColourRef::toColor(designedPenColour))
+      m_line(aroundMargin, false), m_pen(ColourRef::toColor(designedPenColour), designedStrokeWidth)
 {
     m_screen.setRepaintHandler([this](const QRect& rect) { emit repaintNeeded(rect); });
-    m_stroke.pen = {m_penColour, m_strokeWidth, false};
-    m_stroke.strokeWidth = m_strokeWidth;
+    m_stroke.pen = {m_pen.colour(), m_pen.width(), false};
+    m_stroke.strokeWidth = m_pen.width();
 }
 
 QSize OverlayModel::screenSize() const
@@ -88,7 +89,7 @@ CanvasTool& OverlayModel::currentTool()
 
 void OverlayModel::setStrokeWidth(int width)
 {
-    m_strokeWidth = width;
+    m_pen.setWidth(width);
     m_stroke.strokeWidth = width;
     m_stroke.pen.width = width;
     emit settingsChanged();
@@ -96,7 +97,7 @@ void OverlayModel::setStrokeWidth(int width)
 
 void OverlayModel::setPenColour(const QColor& colour)
 {
-    m_penColour = colour;
+    m_pen.setColour(colour);
     m_stroke.pen.colour = colour;
     emit settingsChanged();
 }
@@ -210,7 +211,7 @@ void OverlayModel::chooseTool(OverlayTool tool)
 {
     emit toolCursorChanged(cursorFile(tool));
     if (tool != OverlayTool::Range) {
-        m_stroke.pen = {m_penColour, m_strokeWidth, tool == OverlayTool::Erase};
+        m_stroke.pen = {m_pen.colour(), m_pen.width(), tool == OverlayTool::Erase};
         if (tool == OverlayTool::Erase)
             m_stroke.pen.width = 1;
         // A floating selection that was not put down is abandoned.
@@ -223,18 +224,14 @@ void OverlayModel::chooseTool(OverlayTool tool)
 
 void OverlayModel::changeStrokeWidth(int step)
 {
-    if (m_strokeWidth == (step > 0 ? widest : thinnest))
-        return;
-    setStrokeWidth(m_strokeWidth + step);
+    if (m_pen.changeWidth(step))
+        setStrokeWidth(m_pen.width());
 }
 
 void OverlayModel::choosePenColour()
 {
-    const QColor initial = m_dialogColour.isValid() ? m_dialogColour : m_penColour;
-    if (const auto chosen = m_prompter.chooseColour(initial)) {
-        m_dialogColour = *chosen;
-        setPenColour(*chosen);
-    }
+    if (m_pen.chooseColour(m_prompter))
+        setPenColour(m_pen.colour());
     repaintAll();
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "board/model/PenSettings.h"
 #include "board/tools/Canvas.h"
 #include "board/tools/FreehandTool.h"
 #include "board/tools/RubberBandTool.h"
@@ -28,9 +29,6 @@ enum class CaptureMode { Board = 0, File = 1 };
 class OverlayModel : public QObject {
     Q_OBJECT
 public:
-    static constexpr int thinnest = 1;
-    static constexpr int widest = 9;
-
     OverlayModel(BoardModel& board, const QString& programDirectory, Prompter& prompter,
                  Clock& clock);
 
@@ -42,8 +40,8 @@ public:
     OverlayTool tool() const { return m_tool; }
     const WindowPen& pen() const { return m_stroke.pen; }
     StrokeBox strokeBox() const { return m_stroke.box; }
-    int strokeWidth() const { return m_strokeWidth; }
-    QColor penColour() const { return m_penColour; }
+    int strokeWidth() const { return m_pen.width(); }
+    QColor penColour() const { return m_pen.colour(); }
     const OverlaySelection& selection() const { return m_selection; }
     bool selectionMade() const { return m_selectionMade; }
     bool compact() const { return m_compact; }
@@ -123,9 +121,7 @@ private:
     OverlayTool m_tool = OverlayTool::Write;
     Stroke m_stroke;
     QPoint m_releasePoint;
-    int m_strokeWidth = 3;
-    QColor m_penColour;
-    QColor m_dialogColour;
+    PenSettings m_pen;
     OverlaySelection m_selection;
     bool m_selectionMade = false;
     // Every file capture of one selection saves it at the size it was made, without its frame.

@@ -15,6 +15,7 @@ namespace {
 
 // The pen's colour until personal settings apply theirs.
 constexpr quint32 designedStrokeColour = 255;
+constexpr int designedStrokeWidth = 2;
 // Undo brings back this much around the last stroke box.
 constexpr int undoMargin = 100;
 
@@ -24,14 +25,14 @@ BoardModel::BoardModel(QSize screenSize, const QString& programDirectory, Prompt
     : m_screenSize(screenSize), m_programDirectory(programDirectory), m_prompter(prompter),
       m_screen(screenSize),
       m_pages(screenSize, programDirectory, BoardGeometry::contentPanelBounds(screenSize).size()),
-      m_strokeColour(ColourRef::toColor(designedStrokeColour)),
+      m_pen(ColourRef::toColor(designedStrokeColour), designedStrokeWidth),
       m_backgroundSwatch(NamedColours::color(NamedColours::standardGrey)),
       m_contentPanel(m_pages, m_screen, prompter), m_placement(screenSize, programDirectory)
 {
     m_screen.setRepaintHandler([this](const QRect& rect) { emit repaintNeeded(rect); });
     connect(&m_contentPanel, &ContentPanelModel::changed, this, &BoardModel::contentPanelChanged);
-    m_stroke.strokeWidth = m_strokeWidth;
-    m_stroke.pen = BoardToolSet::penFor(m_toolMode, m_strokeWidth, m_strokeColour,
+    m_stroke.strokeWidth = m_pen.width();
+    m_stroke.pen = BoardToolSet::penFor(m_toolMode, m_pen.width(), m_pen.colour(),
                                         m_screen.backgroundColour());
 }
 
@@ -63,7 +64,7 @@ void BoardModel::setReadout(const QString& text)
 
 void BoardModel::setStrokeWidth(int width)
 {
-    m_strokeWidth = width;
+    m_pen.setWidth(width);
     m_stroke.strokeWidth = width;
     m_stroke.pen.width = BoardToolSet::penWidth(m_toolMode, width);
     emit settingsChanged();
@@ -71,7 +72,7 @@ void BoardModel::setStrokeWidth(int width)
 
 void BoardModel::setStrokeColour(const QColor& colour)
 {
-    m_strokeColour = colour;
+    m_pen.setColour(colour);
     if (BoardToolSet::usesStrokeColour(m_toolMode))
         m_stroke.pen.colour = colour;
     emit settingsChanged();
@@ -198,9 +199,9 @@ void BoardModel::chooseTool(ToolMode mode)
     if (mode == ToolMode::RangeSelection)
         m_floating.chooseRangeSelection();
     m_toolMode = mode;
-    m_stroke.strokeWidth = m_strokeWidth;
+    m_stroke.strokeWidth = m_pen.width();
     m_stroke.pen =
-        BoardToolSet::penFor(mode, m_strokeWidth, m_strokeColour, m_screen.backgroundColour());
+        BoardToolSet::penFor(mode, m_pen.width(), m_pen.colour(), m_screen.backgroundColour());
     if (mode == ToolMode::Pen || mode == ToolMode::Eraser)
         setReadout({});
     emit toolChanged();
@@ -209,30 +210,21 @@ void BoardModel::chooseTool(ToolMode mode)
 
 void BoardModel::changeStrokeWidth(int step)
 {
-    // The width stops where it stands at the end it is moved towards.
-    if (m_strokeWidth == (step > 0 ? widest : thinnest))
-        return;
-    setStrokeWidth(m_strokeWidth + step);
+    if (m_pen.changeWidth(step))
+        setStrokeWidth(m_pen.width());
 }
 
 void BoardModel::chooseStrokeColour()
 {
-    const QColor initial = m_strokeDialogColour.isValid() ? m_strokeDialogColour : m_strokeColour;
-    const auto chosen = m_prompter.chooseColour(initial);
-    if (!chosen)
-        return;
-    m_strokeDialogColour = *chosen;
     // The eraser keeps painting the background.
-    setStrokeColour(*chosen);
+    if (m_pen.chooseColour(m_prompter))
+        setStrokeColour(m_pen.colour());
 }
 
 void BoardModel::chooseBackgroundColour()
 {
-    const QColor initial =
-        m_backgroundDialogColour.isValid() ? m_backgroundDialogColour : m_backgroundSwatch;
-    const auto chosen = m_prompter.chooseColour(initial);
+    const auto chosen = m_backgroundChoice.choose(m_prompter, m_backgroundSwatch);
     if (chosen) {
-        m_backgroundDialogColour = *chosen;
         // Try the colour on the window beside the probe pixel: the same colour on both and on the
         // swatch means the page already has it.
         m_screen.setPixel(ProbePixel::trial(m_screenSize), *chosen);
@@ -296,8 +288,8 @@ void BoardModel::zoom(bool enlarge)
 {
     const QRect before = m_floating.geometry();
     const bool zoomed = enlarge
-                            ? m_floating.zoomIn(m_screenSize, m_programDirectory, m_strokeColour)
-                            : m_floating.zoomOut(m_screenSize, m_programDirectory, m_strokeColour);
+                            ? m_floating.zoomIn(m_screenSize, m_programDirectory, m_pen.colour())
+                            : m_floating.zoomOut(m_screenSize, m_programDirectory, m_pen.colour());
     if (zoomed)
         floatingPictureMoved(before);
 }

@@ -3,6 +3,8 @@
 #include "board/content/ContentPanelModel.h"
 #include "board/content/FloatingPicture.h"
 #include "board/model/BoardToolSet.h"
+#include "board/model/ColourChoice.h"
+#include "board/model/PenSettings.h"
 #include "board/model/PicturePlacement.h"
 #include "board/model/ToolMode.h"
 #include "board/store/PageStore.h"
@@ -24,9 +26,6 @@ class Prompter;
 class BoardModel : public QObject {
     Q_OBJECT
 public:
-    static constexpr int thinnest = 1;
-    static constexpr int widest = 9;
-
     BoardModel(QSize screenSize, const QString& programDirectory, Prompter& prompter);
 
     QSize screenSize() const { return m_screenSize; }
@@ -39,8 +38,8 @@ public:
     ToolMode toolMode() const { return m_toolMode; }
     const WindowPen& pen() const { return m_stroke.pen; }
     StrokeBox strokeBox() const { return m_stroke.box; }
-    int strokeWidth() const { return m_strokeWidth; }
-    QColor strokeColour() const { return m_strokeColour; }
+    int strokeWidth() const { return m_pen.width(); }
+    QColor strokeColour() const { return m_pen.colour(); }
     QColor backgroundSwatch() const { return m_backgroundSwatch; }
     // The size of the shape being drawn, "10，5", or empty.
     QString readout() const { return m_readout; }
@@ -180,12 +179,10 @@ private:
     ToolMode m_toolMode = ToolMode::Pen;
     Stroke m_stroke;
     QPoint m_selectionEnd;
-    int m_strokeWidth = 2;
-    QColor m_strokeColour;
+    PenSettings m_pen;
     QColor m_backgroundSwatch;
     // The colour each colour dialog opens at: the one last chosen in it.
-    QColor m_strokeDialogColour;
-    QColor m_backgroundDialogColour;
+    ColourChoice m_backgroundChoice;
     QString m_readout;
     ContentPanelModel m_contentPanel;
     std::optional<QRect> m_thumbnailStrip;

@@ -142,7 +142,7 @@ void registerCases()
             nameOf(screen, "cut 400x300").c_str(),
             [screen](benchmark::State& state) {
                 Board board(screen);
-                FloatingPicture floating;
+                FloatingPicture floating{FloatingPicture::boardCut};
                 const QPoint press(300, 300), release(700, 600);
                 StrokeBox box = StrokeBox::at(press);
                 box.grow(release);

@@ -18,6 +18,14 @@ constexpr int aroundMargin = 10;
 // The pen's colour until personal settings apply theirs: orange.
 constexpr quint32 designedPenColour = 33023;
 constexpr int designedStrokeWidth = 3;
+// The selection zooms bicubic (mode 7) at every factor with its frame of two pixels left out,
+// reduces through "tmp.bmp", and does not zoom when it is four pixels or less across: nothing is
+// inside its frame then.
+constexpr ZoomRules selectionZoom{.frame = QMargins(2, 2, 2, 2),
+                                  .fromOne = Interpolation::HighQualityBicubic,
+                                  .belowOne = Interpolation::HighQualityBicubic,
+                                  .reducesThroughBmp = true,
+                                  .needsInterior = true};
 // The full toolbar's corner of the screen, uncovered when the compact toolbar replaces it.
 constexpr int fullToolbarReach = 600;
 constexpr int fullToolbarHeight = 40;
@@ -54,7 +62,8 @@ OverlayModel::OverlayModel(BoardModel& board, const QString& programDirectory, P
                            Clock& clock)
     : m_board(board), m_programDirectory(programDirectory), m_prompter(prompter), m_clock(clock),
       m_screen(board.screenSize()), m_range(aroundMargin, false), m_erase(aroundMargin),
-      m_line(aroundMargin, false), m_pen(ColourRef::toColor(designedPenColour), designedStrokeWidth)
+      m_line(aroundMargin, false),
+      m_pen(ColourRef::toColor(designedPenColour), designedStrokeWidth), m_selection(selectionZoom)
 {
     m_screen.setRepaintHandler([this](const QRect& rect) { emit repaintNeeded(rect); });
     m_stroke.pen = {m_pen.colour(), m_pen.width(), false};
@@ -133,7 +142,7 @@ void OverlayModel::restoreAroundSelection(const QRect& area)
 void OverlayModel::hideSelection()
 {
     const QRect before = m_selection.geometry();
-    m_selection.hide();
+    m_selection.drop();
     restoreAroundSelection(before);
     emit selectionChanged();
 }
@@ -151,7 +160,7 @@ void OverlayModel::press(QPoint point)
         // The floating selection goes down into the working picture, its frame left out.
         QImage& scratch = m_board.pages().scratchImage();
         RasterCopy::copy(scratch, scratch.rect(), m_undo, QPoint(0, 0));
-        m_selection.stampInto(scratch);
+        m_selection.stampFramed(scratch);
         hideSelection();
     }
     currentTool().press(m_stroke, onScreen, point);
@@ -185,7 +194,7 @@ void OverlayModel::makeSelection(QPoint release)
     // The picture keeps the dotted rubber band on its border.
     QImage picture(size, pageFormat);
     RasterCopy::copy(m_screen.image(), QRect(press, size), picture, QPoint(0, 0));
-    m_selection.make(picture, press);
+    m_selection.place(picture, press, false);
     m_fileCaptureSize = size - QSize(2, 2);
     QImage& scratch = m_board.pages().scratchImage();
     RasterCopy::copy(scratch, scratch.rect(), m_undo, QPoint(0, 0));

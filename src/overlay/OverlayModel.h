@@ -1,12 +1,12 @@
 #pragma once
 
+#include "board/content/FloatingPicture.h"
 #include "board/model/PenSettings.h"
 #include "board/tools/Canvas.h"
 #include "board/tools/FreehandTool.h"
 #include "board/tools/RubberBandTool.h"
 #include "board/tools/ScreenImage.h"
 #include "board/tools/Stroke.h"
-#include "overlay/OverlaySelection.h"
 
 #include <QObject>
 
@@ -42,7 +42,8 @@ public:
     StrokeBox strokeBox() const { return m_stroke.box; }
     int strokeWidth() const { return m_pen.width(); }
     QColor penColour() const { return m_pen.colour(); }
-    const OverlaySelection& selection() const { return m_selection; }
+    // The floating selection (Image1), a cut picture by the overlay's own zoom rules.
+    const FloatingPicture& selection() const { return m_selection; }
     bool selectionMade() const { return m_selectionMade; }
     bool compact() const { return m_compact; }
     CaptureMode captureMode() const { return m_captureMode; }
@@ -122,7 +123,7 @@ private:
     Stroke m_stroke;
     QPoint m_releasePoint;
     PenSettings m_pen;
-    OverlaySelection m_selection;
+    FloatingPicture m_selection;
     bool m_selectionMade = false;
     // Every file capture of one selection saves it at the size it was made, without its frame.
     QSize m_fileCaptureSize;

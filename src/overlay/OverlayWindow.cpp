@@ -207,7 +207,7 @@ void OverlayWindow::showToolCursor(const QString& cursorFile)
 
 void OverlayWindow::showSelection()
 {
-    const OverlaySelection& selection = m_model.selection();
+    const FloatingPicture& selection = m_model.selection();
     showFloatingLabel(Image1, selection.isShown(), selection.picture(), selection.geometry());
     // The toolbars stay above the selection.
     Panel1->raise();

@@ -1,4 +1,5 @@
 #include "overlay/OverlayModel.h"
+#include "board/codec/ImageCodec.h"
 #include "board/model/BoardModel.h"
 #include "board/pixels/EdgeRect.h"
 #include "platform/fakes/FakeClock.h"
@@ -64,6 +65,8 @@ private slots:
     void emptySelectionFloatsNothing();
     void zoomSteps_data();
     void zoomSteps();
+    void zoomResamplesInsideTheFrame_data();
+    void zoomResamplesInsideTheFrame();
     void nothingToZoomOrSaveBeforeASelection();
     void captureToTheCurrentPage_data();
     void captureToTheCurrentPage();
@@ -202,6 +205,49 @@ void OverlayModelTest::zoomSteps()
     QVERIFY(QFile::exists(overlay.programDirectory + QStringLiteral("tmp.bmt")));
     QCOMPARE(QFile::exists(overlay.programDirectory + QStringLiteral("tmp.bmp")),
              steps.contains(QLatin1Char('-')));
+}
+
+void OverlayModelTest::zoomResamplesInsideTheFrame_data()
+{
+    QTest::addColumn<QSize>("selected");
+    QTest::addColumn<QString>("steps");
+    QTest::addColumn<bool>("zooms");
+    QTest::newRow("enlarged") << QSize(201, 101) << "+" << true;
+    QTest::newRow("reduced") << QSize(201, 101) << "-" << true;
+    QTest::newRow("five pixels across") << QSize(5, 60) << "+" << true;
+    QTest::newRow("four pixels across: nothing inside the frame") << QSize(4, 60) << "+" << false;
+    QTest::newRow("four pixels high") << QSize(60, 4) << "-" << false;
+}
+
+void OverlayModelTest::zoomResamplesInsideTheFrame()
+{
+    QFETCH(QSize, selected);
+    QFETCH(QString, steps);
+    QFETCH(bool, zooms);
+    Overlay overlay;
+    overlay.select(QPoint(100, 100),
+                   QPoint(100, 100) + QPoint(selected.width(), selected.height()));
+    const QImage unzoomed = overlay.model.selection().picture();
+    for (QChar step : steps)
+        step == QLatin1Char('+') ? overlay.model.zoomIn() : overlay.model.zoomOut();
+
+    const FloatingPicture& selection = overlay.model.selection();
+    if (!zooms) {
+        QCOMPARE(selection.picture(), unzoomed);
+        QCOMPARE(selection.zoomFactor(), 1.0f);
+        QVERIFY(!QFile::exists(overlay.programDirectory + QStringLiteral("tmp.bmt")));
+        QVERIFY(!QFile::exists(overlay.programDirectory + QStringLiteral("tmp.bmp")));
+        return;
+    }
+    // Bicubic at every factor, the frame of two pixels on every side left out, and no frame
+    // drawn again.
+    const double factor = selection.zoomFactor();
+    const QImage expected =
+        ImageCodec::scaledCopy(unzoomed, QRectF(2, 2, selected.width() - 4, selected.height() - 4),
+                               selection.picture().size(),
+                               QRectF(0, 0, selected.width() * factor, selected.height() * factor),
+                               Interpolation::HighQualityBicubic, overlay.programDirectory);
+    QCOMPARE(selection.picture(), expected);
 }
 
 void OverlayModelTest::nothingToZoomOrSaveBeforeASelection()

@@ -12,6 +12,15 @@
 
 #include <algorithm>
 
+namespace {
+
+// A placed picture is resampled whole and bicubic (mode 7), and never framed.
+constexpr ZoomRules placedRules{.frame = QMargins(),
+                                .fromOne = Interpolation::HighQualityBicubic,
+                                .belowOne = Interpolation::HighQualityBicubic};
+
+} // namespace
+
 bool FloatingPicture::cut(QPoint press, QPoint release, const StrokeBox& strokeBox, Canvas& canvas)
 {
     releaseZoomSource();
@@ -98,22 +107,24 @@ void FloatingPicture::chooseRangeSelection()
 bool FloatingPicture::zoomIn(QSize screenSize, const QString& programDirectory,
                              const QColor& frameColour)
 {
-    return zoom(true, screenSize, programDirectory, frameColour);
+    return m_shown && zoom(true, screenSize, programDirectory, frameColour);
 }
 
 bool FloatingPicture::zoomOut(QSize screenSize, const QString& programDirectory,
                               const QColor& frameColour)
 {
-    return zoom(false, screenSize, programDirectory, frameColour);
+    return m_shown && zoom(false, screenSize, programDirectory, frameColour);
 }
 
 bool FloatingPicture::zoom(bool enlarge, QSize screenSize, const QString& programDirectory,
                            const QColor& frameColour)
 {
-    if (!m_shown)
-        return false;
+    const ZoomRules& rules = m_exactPlacement ? placedRules : m_cutRules;
     const float factor = ZoomStep::nextFactor(m_zoom, enlarge);
     const QSize sourceSize = m_zoomSource.isNull() ? m_picture.size() : m_zoomSource.size();
+    if (rules.needsInterior && (sourceSize.width() <= rules.frame.left() + rules.frame.right() ||
+                                sourceSize.height() <= rules.frame.top() + rules.frame.bottom()))
+        return false;
     if (enlarge && !ZoomStep::fitsScreens(sourceSize, factor, screenSize))
         return false;
     // The zoom source is the picture as it floats now, read back through a BMP stream; every
@@ -124,24 +135,19 @@ bool FloatingPicture::zoom(bool enlarge, QSize screenSize, const QString& progra
 
     const int w0 = m_zoomSource.width();
     const int h0 = m_zoomSource.height();
-    const double scaledWidth = double(w0) * double(m_zoom);
-    const double scaledHeight = double(h0) * double(m_zoom);
     const QSize size = ZoomStep::sizeAt(m_zoomSource.size(), m_zoom);
+    const QRectF source = QRectF(m_zoomSource.rect()).marginsRemoved(QMarginsF(rules.frame));
+    const QRectF destination(0, 0, double(w0) * double(m_zoom), double(h0) * double(m_zoom));
+    const Interpolation mode = m_zoom >= 1.0f ? rules.fromOne : rules.belowOne;
+    const QString file =
+        rules.reducesThroughBmp && !enlarge ? QStringLiteral("tmp.bmp") : QStringLiteral("tmp.bmt");
 
-    Interpolation mode = Interpolation::HighQualityBicubic;
-    if (!m_exactPlacement)
-        mode = m_zoom >= 1.0f ? Interpolation::LowQuality : Interpolation::HighQuality;
-    // A cut picture is resampled without its frame: from (1, 1), three pixels narrower.
-    const QRectF source = m_exactPlacement ? QRectF(0, 0, w0, h0) : QRectF(1, 1, w0 - 3, h0 - 3);
-    const QRectF destination(0, 0, scaledWidth, scaledHeight);
-
-    m_picture =
-        ImageCodec::scaledCopy(m_zoomSource, source, size, destination, mode, programDirectory);
+    m_picture = ImageCodec::scaledCopy(m_zoomSource, source, size, destination, mode,
+                                       programDirectory, file);
     m_geometry.setSize(size);
-
     m_geometry.moveTo(ZoomStep::placed(m_geometry.topLeft(), size, screenSize, enlarge));
 
-    if (m_zoom >= 1.0f && !m_exactPlacement)
+    if (m_zoom >= 1.0f && rules.framedAgain)
         drawFrame(frameColour);
     return true;
 }
@@ -172,4 +178,15 @@ void FloatingPicture::continueAtTop(int top)
 {
     m_geometry.moveTop(top);
     m_shown = true;
+}
+
+QImage FloatingPicture::interiorAt(QSize size) const
+{
+    const QRect interior = edgeRect(1, 1, m_picture.width() - 1, m_picture.height() - 1);
+    if (interior.size() == size)
+        return m_picture.copy(interior).convertToFormat(pageFormat);
+    QImage stretched = ImageCodec::createBitmap(size.width(), size.height());
+    ImageCodec::drawScaled(stretched, QRectF(QPointF(0, 0), QSizeF(size)), m_picture,
+                           QRectF(interior), Interpolation::HighQualityBicubic);
+    return stretched.convertToFormat(pageFormat);
 }

@@ -1,9 +1,11 @@
 #pragma once
 
+#include "board/codec/ImageCodec.h"
 #include "board/tools/StrokeBox.h"
 
 #include <QColor>
 #include <QImage>
+#include <QMargins>
 #include <QPoint>
 #include <QRect>
 #include <QSize>
@@ -11,11 +13,30 @@
 
 struct Canvas;
 
-// The board's single movable picture that is not yet part of the page (the window shows it as
-// Image2: picture() at geometry() while shown). A range selection cuts it out of the page;
-// clip-art, pictures, captures and scans are placed into it. It can be dragged and zoomed in steps
-// of 1.5, and is stamped into the page when the teacher presses the board elsewhere (commit on
-// press) or chooses a tool or another page (framed commit).
+// How zoom steps resample a floating picture from its zoom source. A cut picture carries the
+// dotted rubber band on its outermost rows and columns; the board's cut pictures and the overlay's
+// selection each zoom by rules of their own. A placed picture is resampled whole, bicubic.
+struct ZoomRules {
+    // What of the zoom source a step leaves out: the old frame.
+    QMargins frame;
+    // The interpolation at a factor of 1.0 or more, and below 1.0.
+    Interpolation fromOne;
+    Interpolation belowOne;
+    // At a factor of 1.0 or more the picture gets its dotted frame again, in the frame colour.
+    bool framedAgain = false;
+    // A reduction passes "tmp.bmp" rather than "tmp.bmt".
+    bool reducesThroughBmp = false;
+    // A picture whose frame leaves nothing inside is not zoomed.
+    bool needsInterior = false;
+};
+
+// A movable picture that is not yet part of what it floats over: the board's (the board window
+// shows it as Image2) and the overlay's selection (Image1), each showing picture() at geometry()
+// while shown. On the board a range selection cuts it out of the page, and clip-art, pictures,
+// captures and scans are placed into it; it is stamped into the page when the teacher presses the
+// board elsewhere (commit on press) or chooses a tool or another page (framed commit). The overlay
+// places the rectangle it selects into it and stamps it back framed. Either drags it and zooms it
+// in steps of 1.5.
 //
 // Coordinates: geometry(), the press and release points of a cut and the stroke box are screen
 // pixels, which are the board's pixels; grab() and dragTo() take points in the picture's own
@@ -28,6 +49,16 @@ struct Canvas;
 // The pending page load and the selection end are the board's: the callers clear and set them.
 class FloatingPicture {
 public:
+    // The board's cut pictures: resampled from (1, 1), three pixels narrower and lower, bilinear
+    // (mode 1) from 1.0 up and widened bilinear (mode 2) below, framed again from 1.0 up.
+    static constexpr ZoomRules boardCut{.frame = QMargins(1, 1, 2, 2),
+                                        .fromOne = Interpolation::LowQuality,
+                                        .belowOne = Interpolation::HighQuality,
+                                        .framedAgain = true};
+
+    // cutRules are the zoom rules of the pictures that are not exact placements.
+    explicit FloatingPicture(const ZoomRules& cutRules) : m_cutRules(cutRules) {}
+
     bool isShown() const { return m_shown; }
     QRect geometry() const { return m_geometry; }
     const QImage& picture() const { return m_picture; }
@@ -57,7 +88,8 @@ public:
     // Stamps all but the outermost rows and columns into page, as choosing a tool or a page does,
     // then hides it. Nothing while hidden.
     void framedCommit(QImage& page);
-    // Stamps as framedCommit() without hiding, as the board's release does while it floats.
+    // Stamps as framedCommit() without hiding, as the board's release does while it floats and the
+    // overlay's press puts its selection down.
     void stampFramed(QImage& page) const;
     // Hides without stamping: undo, clearing and a background change throw the picture away.
     void drop() { m_shown = false; }
@@ -66,7 +98,7 @@ public:
     void wipe(QImage& page, const QColor& colour);
 
     // Shows image at topLeft, unzoomed and without a zoom source; with exact the picture is
-    // stamped whole by a press.
+    // stamped whole by a press, otherwise it is a cut picture with its frame.
     void place(const QImage& image, QPoint topLeft, bool exact);
     // Shows the picture again with its top at top, keeping its left and size: a picture taller
     // than the screen continues on the next page.
@@ -79,19 +111,25 @@ public:
     void grab(QPoint pointInPicture) { m_grabPoint = pointInPicture; }
     void dragTo(QPoint pointInPicture) { m_geometry.translate(pointInPicture - m_grabPoint); }
 
-    // One zoom step, x 1.5 or / 1.5, resampled from the zoom source through "tmp.bmt" in
-    // programDirectory and kept on a screen of screenSize. A cut picture at 1.0 or more gets its
-    // dotted frame again in frameColour. Nothing happens while hidden, nor for an enlargement that
-    // would cover more than four screens; returns whether it zoomed.
+    // One zoom step, x 1.5 (enlarge) or / 1.5, resampled from the zoom source by the picture's
+    // zoom rules through a file in programDirectory, and kept on a screen of screenSize; a cut
+    // picture framed again gets its frame in frameColour. Shown or hidden; nothing for an
+    // enlargement that would cover more than four screens. Returns whether it zoomed.
+    bool zoom(bool enlarge, QSize screenSize, const QString& programDirectory,
+              const QColor& frameColour = {});
+    // The board's zoom buttons: a step as zoom() does, but nothing while hidden.
     bool zoomIn(QSize screenSize, const QString& programDirectory, const QColor& frameColour);
     bool zoomOut(QSize screenSize, const QString& programDirectory, const QColor& frameColour);
 
+    // The picture without its one-pixel frame, stretched to size (bicubic), as the overlay's file
+    // capture saves it.
+    QImage interiorAt(QSize size) const;
+
 private:
-    bool zoom(bool enlarge, QSize screenSize, const QString& programDirectory,
-              const QColor& frameColour);
     void drawFrame(const QColor& colour);
     void releaseZoomSource() { m_zoomSource = QImage(); }
 
+    ZoomRules m_cutRules;
     bool m_shown = false;
     QRect m_geometry;
     QImage m_picture;

@@ -174,7 +174,7 @@ private:
     Prompter& m_prompter;
     ScreenImage m_screen;
     PageStore m_pages;
-    FloatingPicture m_floating;
+    FloatingPicture m_floating{FloatingPicture::boardCut};
     BoardToolSet m_tools;
     ToolMode m_toolMode = ToolMode::Pen;
     Stroke m_stroke;

@@ -42,7 +42,7 @@ struct Board {
     PageStore pages{screen, programDirectory, QSize(368, 723)};
     BoardToolSet tools;
     Stroke stroke;
-    FloatingPicture floating;
+    FloatingPicture floating{FloatingPicture::boardCut};
 
     Board()
     {

@@ -22,7 +22,7 @@ constexpr int designedStrokeWidth = 3;
 // reduces through "tmp.bmp", and does not zoom when it is four pixels or less across: nothing is
 // inside its frame then.
 constexpr ZoomRules selectionZoom{.frame = QMargins(2, 2, 2, 2),
-                                  .fromOne = Interpolation::HighQualityBicubic,
+                                  .atOneOrMore = Interpolation::HighQualityBicubic,
                                   .belowOne = Interpolation::HighQualityBicubic,
                                   .reducesThroughBmp = true,
                                   .needsInterior = true};

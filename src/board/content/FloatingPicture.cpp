@@ -16,7 +16,7 @@ namespace {
 
 // A placed picture is resampled whole and bicubic (mode 7), and never framed.
 constexpr ZoomRules placedRules{.frame = QMargins(),
-                                .fromOne = Interpolation::HighQualityBicubic,
+                                .atOneOrMore = Interpolation::HighQualityBicubic,
                                 .belowOne = Interpolation::HighQualityBicubic};
 
 } // namespace
@@ -138,7 +138,7 @@ bool FloatingPicture::zoom(bool enlarge, QSize screenSize, const QString& progra
     const QSize size = ZoomStep::sizeAt(m_zoomSource.size(), m_zoom);
     const QRectF source = QRectF(m_zoomSource.rect()).marginsRemoved(QMarginsF(rules.frame));
     const QRectF destination(0, 0, double(w0) * double(m_zoom), double(h0) * double(m_zoom));
-    const Interpolation mode = m_zoom >= 1.0f ? rules.fromOne : rules.belowOne;
+    const Interpolation mode = m_zoom >= 1.0f ? rules.atOneOrMore : rules.belowOne;
     const QString file =
         rules.reducesThroughBmp && !enlarge ? QStringLiteral("tmp.bmp") : QStringLiteral("tmp.bmt");
 

@@ -20,7 +20,7 @@ struct ZoomRules {
     // What of the zoom source a step leaves out: the old frame.
     QMargins frame;
     // The interpolation at a factor of 1.0 or more, and below 1.0.
-    Interpolation fromOne;
+    Interpolation atOneOrMore;
     Interpolation belowOne;
     // At a factor of 1.0 or more the picture gets its dotted frame again, in the frame colour.
     bool framedAgain = false;
@@ -52,7 +52,7 @@ public:
     // The board's cut pictures: resampled from (1, 1), three pixels narrower and lower, bilinear
     // (mode 1) from 1.0 up and widened bilinear (mode 2) below, framed again from 1.0 up.
     static constexpr ZoomRules boardCut{.frame = QMargins(1, 1, 2, 2),
-                                        .fromOne = Interpolation::LowQuality,
+                                        .atOneOrMore = Interpolation::LowQuality,
                                         .belowOne = Interpolation::HighQuality,
                                         .framedAgain = true};
 

@@ -9,8 +9,8 @@
 
 #include "RatioReporter.h"
 
-#include "board/content/ThumbnailStripModel.h"
 #include "board/model/BoardModel.h"
+#include "board/model/ThumbnailStripModel.h"
 #include "board/pixels/RasterCopy.h"
 #include "platform/fakes/ScriptedPrompter.h"
 

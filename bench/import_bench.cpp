@@ -11,8 +11,8 @@
 #include "SamplePages.h"
 
 #include "acquire/FolderImport.h"
-#include "acquire/PictureColumn.h"
-#include "acquire/PictureThumbnail.h"
+#include "board/content/PictureColumn.h"
+#include "board/content/PictureThumbnail.h"
 #include "platform/Prompter.h"
 
 #include <QCoreApplication>

@@ -11,10 +11,10 @@
 
 #include "RatioReporter.h"
 
+#include "files/FileWrite.h"
 #include "lessons/ProfileFile.h"
 #include "lessons/SettingsLocation.h"
 #include "lessons/TeacherSettings.h"
-#include "platform/FileWrite.h"
 #include "text/Gbk.h"
 
 #include <QFile>

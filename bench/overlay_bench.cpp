@@ -9,9 +9,9 @@
 #include "board/model/BoardModel.h"
 #include "board/pixels/RasterCopy.h"
 #include "overlay/OverlayModel.h"
-#include "platform/Platform.h"
 #include "platform/fakes/FakeClock.h"
 #include "platform/fakes/ScriptedPrompter.h"
+#include "platform/real/Platform.h"
 
 #include <QGuiApplication>
 #include <QTemporaryDir>

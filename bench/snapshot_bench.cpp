@@ -7,8 +7,8 @@
 #include "FakePortal.h"
 #include "RatioReporter.h"
 
-#include "platform/Platform.h"
-#include "platform/PortalScreenshot.h"
+#include "platform/real/Platform.h"
+#include "platform/real/PortalScreenshot.h"
 
 #include <QApplication>
 #include <QDBusConnection>

@@ -1,7 +1,7 @@
 #include "acquire/FolderImport.h"
 
-#include "acquire/PictureColumn.h"
-#include "acquire/PictureThumbnail.h"
+#include "board/content/PictureColumn.h"
+#include "board/content/PictureThumbnail.h"
 #include "platform/Prompter.h"
 
 #include <QDir>

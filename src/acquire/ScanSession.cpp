@@ -1,7 +1,7 @@
 #include "acquire/ScanSession.h"
 
 #include "acquire/ScanPlacement.h"
-#include "app/StartupChecks.h"
+#include "files/ProgramNames.h"
 #include "platform/Prompter.h"
 
 ScanSession::ScanSession(Scanner& scanner, BoardModel& board, Prompter& prompter,
@@ -68,7 +68,7 @@ void ScanSession::listed(bool loaded, const QList<ScanSource>& sources)
 {
     setBusy(-1);
     if (!loaded) {
-        m_prompter.inform(QString::fromLatin1(StartupChecks::applicationTitle),
+        m_prompter.inform(QString::fromLatin1(ProgramNames::title),
                           QStringLiteral("扫描驱动程序出错！"));
         return;
     }
@@ -84,7 +84,7 @@ void ScanSession::listed(bool loaded, const QList<ScanSource>& sources)
 void ScanSession::confirm()
 {
     if (m_selected < 0) {
-        m_prompter.inform(QString::fromLatin1(StartupChecks::applicationTitle),
+        m_prompter.inform(QString::fromLatin1(ProgramNames::title),
                           QStringLiteral("未检测到扫描仪和其它视频设备！"));
         return;
     }

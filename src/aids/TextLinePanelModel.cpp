@@ -1,10 +1,10 @@
 #include "aids/TextLinePanelModel.h"
 
+#include "files/FileWrite.h"
+#include "files/RegularFile.h"
 #include "platform/Desktop.h"
-#include "platform/FileWrite.h"
 #include "platform/Launcher.h"
 #include "platform/Prompter.h"
-#include "platform/RegularFile.h"
 #include "text/Gbk.h"
 
 namespace {

@@ -1,6 +1,6 @@
 #include "app/BoardScreenChoice.h"
 
-#include "platform/RegularFile.h"
+#include "files/RegularFile.h"
 
 #include <QGuiApplication>
 #include <QScreen>

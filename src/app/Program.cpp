@@ -1,37 +1,38 @@
 #include "app/Program.h"
 
 #include "acquire/FolderImport.h"
-#include "acquire/PictureImportSession.h"
-#include "acquire/PictureImportWindow.h"
 #include "acquire/ScanSession.h"
-#include "acquire/ScannerSourceWindow.h"
-#include "acquire/SettingsButtonWindow.h"
-#include "aids/HelpWindow.h"
-#include "aids/ShadeWindow.h"
-#include "aids/TextLinePanel.h"
+#include "acquire/window/PictureImportWindow.h"
+#include "acquire/window/ScannerSourceWindow.h"
+#include "acquire/window/SettingsButtonWindow.h"
 #include "aids/TextLinePanelModel.h"
+#include "aids/window/HelpWindow.h"
+#include "aids/window/ShadeWindow.h"
+#include "aids/window/TextLinePanel.h"
 #include "app/StartupChecks.h"
 #include "app/ToolbarWindow.h"
-#include "board/content/ClipArtPalette.h"
 #include "board/content/DocumentOpener.h"
-#include "board/content/ThumbnailStripModel.h"
 #include "board/model/BoardModel.h"
+#include "board/model/ClipArtPalette.h"
+#include "board/model/ThumbnailStripModel.h"
 #include "board/pixels/ColourRef.h"
 #include "board/window/BoardWindow.h"
 #include "board/window/ContentPanel.h"
 #include "board/window/PalettePanel.h"
+#include "files/ProgramNames.h"
 #include "lessons/AdministratorPassword.h"
 #include "lessons/LessonChoice.h"
 #include "lessons/LessonTransfer.h"
 #include "lessons/PasswordChange.h"
-#include "lessons/PasswordChangeWindow.h"
+#include "lessons/PictureImportSession.h"
 #include "lessons/SettingsLocation.h"
-#include "lessons/SettingsWindow.h"
-#include "lessons/TeacherPasswordWindow.h"
 #include "lessons/TeacherSettings.h"
+#include "lessons/window/PasswordChangeWindow.h"
+#include "lessons/window/SettingsWindow.h"
+#include "lessons/window/TeacherPasswordWindow.h"
 #include "overlay/OverlayModel.h"
-#include "overlay/OverlayWindow.h"
-#include "platform/Platform.h"
+#include "overlay/window/OverlayWindow.h"
+#include "platform/real/Platform.h"
 #include "ui/SystemWindow.h"
 
 #include <QApplication>
@@ -62,7 +63,7 @@ Program::Program(Platform& platform, QSize screenSize, const ProgramDirectories&
       m_fullScreenKeeper(*platform.desktop), m_taskKeyBlock(*platform.taskKeys)
 {
     // The application window is never shown; its caption is how a second copy sees this one.
-    m_applicationWindow.setTitle(QString::fromLatin1(StartupChecks::applicationTitle));
+    m_applicationWindow.setTitle(QString::fromLatin1(ProgramNames::title));
     m_applicationWindow.create();
     createWindows(screenSize);
     m_fullScreenKeeper.watch(m_windows.overlay);
@@ -254,8 +255,7 @@ void Program::openOverlay()
     m_windows.toolbar->hide();
     if (desktop.isNull()) {
         // No picture to write on: the toolbar comes back rather than a black overlay.
-        m_platform.prompter->inform(QString::fromLatin1(StartupChecks::applicationTitle),
-                                    screenUnavailable);
+        m_platform.prompter->inform(QString::fromLatin1(ProgramNames::title), screenUnavailable);
         m_windows.toolbar->comeBack();
         return;
     }

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "acquire/PictureColumn.h"
 #include "app/FullScreenKeeper.h"
 #include "app/TaskKeyBlock.h"
 #include "app/TaskbarKeeper.h"
 #include "app/Windows.h"
+#include "board/content/PictureColumn.h"
 #include "board/tools/CursorFile.h"
 #include "lessons/CaptureModeChoice.h"
 

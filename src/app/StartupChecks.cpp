@@ -1,5 +1,6 @@
 #include "app/StartupChecks.h"
 
+#include "files/ProgramNames.h"
 #include "platform/Desktop.h"
 #include "platform/Prompter.h"
 
@@ -28,7 +29,7 @@ bool walkWindows(Desktop& desktop)
         if (window.caption.isEmpty())
             continue;
         const QString caption = window.caption.left(walkCaptionLength);
-        if (caption == QLatin1String(applicationTitle))
+        if (caption == QLatin1String(ProgramNames::title))
             ++copies;
         if (caption == QLatin1String("vTouchWatch"))
             desktop.requestClose(window.id);

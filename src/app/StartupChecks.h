@@ -7,9 +7,6 @@ class Prompter;
 // bits, one copy of the program only, and no touch-screen monitor window.
 namespace StartupChecks {
 
-// The caption of the program's hidden application window, by which a second copy is seen.
-inline constexpr char applicationTitle[] = "Z_Kalto";
-
 // Asks to raise a colour depth below 24 bits; a refused or failed switch changes nothing.
 void checkColourDepth(Desktop& desktop, Prompter& prompter);
 

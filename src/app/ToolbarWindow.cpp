@@ -3,7 +3,7 @@
 #include "app/StartupChecks.h"
 #include "app/TaskKeyBlock.h"
 #include "board/pixels/NamedColours.h"
-#include "platform/Platform.h"
+#include "platform/real/Platform.h"
 #include "ui/ButtonPictures.h"
 #include "ui/SystemWindow.h"
 #include "ui/WindowFill.h"

@@ -1,17 +1,17 @@
 #include "app/Windows.h"
 
-#include "acquire/PictureImportWindow.h"
-#include "acquire/ScannerSourceWindow.h"
-#include "acquire/SettingsButtonWindow.h"
-#include "aids/HelpWindow.h"
-#include "aids/ShadeWindow.h"
-#include "aids/TextLinePanel.h"
+#include "acquire/window/PictureImportWindow.h"
+#include "acquire/window/ScannerSourceWindow.h"
+#include "acquire/window/SettingsButtonWindow.h"
+#include "aids/window/HelpWindow.h"
+#include "aids/window/ShadeWindow.h"
+#include "aids/window/TextLinePanel.h"
 #include "app/ToolbarWindow.h"
 #include "board/window/BoardWindow.h"
-#include "lessons/PasswordChangeWindow.h"
-#include "lessons/SettingsWindow.h"
-#include "lessons/TeacherPasswordWindow.h"
-#include "overlay/OverlayWindow.h"
+#include "lessons/window/PasswordChangeWindow.h"
+#include "lessons/window/SettingsWindow.h"
+#include "lessons/window/TeacherPasswordWindow.h"
+#include "overlay/window/OverlayWindow.h"
 
 QList<QWidget*> Windows::inCreationOrder() const
 {

@@ -4,7 +4,7 @@
 #include "app/ScreenKeeper.h"
 #include "app/ShutdownWatcher.h"
 #include "app/ToolbarWindow.h"
-#include "platform/Platform.h"
+#include "platform/real/Platform.h"
 #include "ui/FontNames.h"
 #include "ui/Hints.h"
 #include "ui/InterfaceLanguage.h"

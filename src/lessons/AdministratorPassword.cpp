@@ -1,8 +1,8 @@
 #include "lessons/AdministratorPassword.h"
 
+#include "files/FileWrite.h"
+#include "files/RegularFile.h"
 #include "lessons/Messages.h"
-#include "platform/FileWrite.h"
-#include "platform/RegularFile.h"
 
 #include <QFile>
 #include <QFileInfo>

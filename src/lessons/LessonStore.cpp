@@ -3,12 +3,12 @@
 #include "board/codec/ImageCodec.h"
 #include "board/codec/PngCodec.h"
 #include "board/pixels/BoardGeometry.h"
+#include "files/FileWrite.h"
+#include "files/ProgramRun.h"
+#include "files/RegularFile.h"
 #include "lessons/Messages.h"
 #include "lessons/ProfileDocument.h"
 #include "lessons/ProfileFile.h"
-#include "platform/FileWrite.h"
-#include "platform/ProgramRun.h"
-#include "platform/RegularFile.h"
 #include "text/Gbk.h"
 
 #include <QDir>

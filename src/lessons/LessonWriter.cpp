@@ -1,8 +1,8 @@
 #include "lessons/LessonWriter.h"
 
 #include "board/codec/PngCodec.h"
+#include "files/FileWrite.h"
 #include "lessons/Messages.h"
-#include "platform/FileWrite.h"
 
 #include <QThread>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/StartupChecks.h"
+#include "files/ProgramNames.h"
 #include "platform/Prompter.h"
 
 // The messages of the settings and password windows come in boxes captioned with the program's
@@ -8,5 +8,5 @@
 inline void tell(Prompter& prompter, const QString& message)
 {
     if (!message.isEmpty())
-        prompter.inform(QString::fromLatin1(StartupChecks::applicationTitle), message);
+        prompter.inform(QString::fromLatin1(ProgramNames::title), message);
 }

@@ -1,7 +1,7 @@
 #include "lessons/ProfileDocument.h"
 
-#include "platform/FileWrite.h"
-#include "platform/RegularFile.h"
+#include "files/FileWrite.h"
+#include "files/RegularFile.h"
 #include "text/Gbk.h"
 
 #include <QFileInfo>

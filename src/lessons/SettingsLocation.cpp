@@ -1,8 +1,8 @@
 #include "lessons/SettingsLocation.h"
 
+#include "files/FileWrite.h"
+#include "files/ProgramRun.h"
 #include "platform/Drives.h"
-#include "platform/FileWrite.h"
-#include "platform/ProgramRun.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -6,7 +6,7 @@
 #include "PictureFiles.h"
 
 #include "acquire/FolderImport.h"
-#include "acquire/PictureColumn.h"
+#include "board/content/PictureColumn.h"
 #include "platform/fakes/ScriptedPrompter.h"
 
 #include <QDir>

@@ -1,7 +1,7 @@
 // The picture column: which list entry a click at a height names, rows kept from an earlier fill
 // and the height and tag the palette sets.
 
-#include "acquire/PictureColumn.h"
+#include "board/content/PictureColumn.h"
 
 #include <QSignalSpy>
 #include <QtTest>

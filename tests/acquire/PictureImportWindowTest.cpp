@@ -8,16 +8,16 @@
 #include "WhenShown.h"
 
 #include "acquire/FolderImport.h"
-#include "acquire/PictureImportSession.h"
-#include "acquire/PictureImportWindow.h"
-#include "acquire/SettingsButtonWindow.h"
+#include "acquire/window/PictureImportWindow.h"
+#include "acquire/window/SettingsButtonWindow.h"
 #include "app/ToolbarWindow.h"
 #include "board/window/BoardWindow.h"
 #include "board/window/ContentPanel.h"
 #include "board/window/PalettePanel.h"
+#include "lessons/PictureImportSession.h"
 #include "lessons/ProfileFile.h"
-#include "lessons/SettingsWindow.h"
 #include "lessons/TeacherSettings.h"
+#include "lessons/window/SettingsWindow.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -3,8 +3,8 @@
 
 #include "PictureFiles.h"
 
-#include "acquire/PictureThumbnail.h"
 #include "board/codec/ImageCodec.h"
+#include "board/content/PictureThumbnail.h"
 
 #include <QTemporaryDir>
 #include <QtTest>

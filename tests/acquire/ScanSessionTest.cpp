@@ -6,9 +6,9 @@
 
 #include "acquire/ScanSession.h"
 #include "board/model/BoardModel.h"
-#include "platform/SaneScanner.h"
 #include "platform/fakes/FakeScanner.h"
 #include "platform/fakes/ScriptedPrompter.h"
+#include "platform/real/SaneScanner.h"
 
 #include <QSignalSpy>
 #include <QTemporaryDir>

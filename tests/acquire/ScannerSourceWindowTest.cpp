@@ -6,7 +6,7 @@
 #include "WhenShown.h"
 
 #include "acquire/ScanSession.h"
-#include "acquire/ScannerSourceWindow.h"
+#include "acquire/window/ScannerSourceWindow.h"
 #include "app/ToolbarWindow.h"
 #include "board/model/BoardModel.h"
 #include "board/window/BoardWindow.h"

@@ -3,7 +3,7 @@
 
 #include "ProgramFixture.h"
 
-#include "aids/HelpWindow.h"
+#include "aids/window/HelpWindow.h"
 #include "app/ToolbarWindow.h"
 #include "ui/WebViews.h"
 

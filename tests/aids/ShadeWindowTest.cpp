@@ -2,7 +2,7 @@
 
 #include "ProgramFixture.h"
 
-#include "aids/ShadeWindow.h"
+#include "aids/window/ShadeWindow.h"
 #include "app/ToolbarWindow.h"
 #include "board/window/BoardWindow.h"
 

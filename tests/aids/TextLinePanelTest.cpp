@@ -5,8 +5,8 @@
 #include "FileContents.h"
 #include "ProgramFixture.h"
 
-#include "aids/TextLinePanel.h"
 #include "aids/TextLinePanelModel.h"
+#include "aids/window/TextLinePanel.h"
 #include "app/ToolbarWindow.h"
 #include "board/window/BoardWindow.h"
 #include "text/Gbk.h"

@@ -1,13 +1,13 @@
 #include "ProgramFixture.h"
 
-#include "aids/ShadeWindow.h"
+#include "aids/window/ShadeWindow.h"
 #include "app/BoardScreenChoice.h"
 #include "app/ScreenKeeper.h"
 #include "app/ScreenMove.h"
 #include "app/ToolbarWindow.h"
 #include "board/model/BoardModel.h"
 #include "board/window/BoardWindow.h"
-#include "lessons/SettingsWindow.h"
+#include "lessons/window/SettingsWindow.h"
 #include "platform/fakes/FakeCompositorOutputs.h"
 
 #include <QFile>

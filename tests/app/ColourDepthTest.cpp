@@ -1,4 +1,4 @@
-#include "platform/X11Desktop.h"
+#include "platform/real/X11Desktop.h"
 
 #include <QProcess>
 #include <QtTest>

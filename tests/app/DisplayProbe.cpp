@@ -1,6 +1,6 @@
 #include "DisplayProbe.h"
 
-#include "platform/XcbReply.h"
+#include "platform/real/XcbReply.h"
 
 #include <QProcess>
 #include <QProcessEnvironment>

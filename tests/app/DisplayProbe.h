@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/X11Desktop.h"
+#include "platform/real/X11Desktop.h"
 
 #include <QByteArray>
 #include <QColor>

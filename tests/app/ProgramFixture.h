@@ -1,7 +1,6 @@
 #pragma once
 
 #include "app/Program.h"
-#include "platform/Platform.h"
 #include "platform/fakes/FakeClock.h"
 #include "platform/fakes/FakeDesktop.h"
 #include "platform/fakes/FakeDocumentConverter.h"
@@ -11,6 +10,7 @@
 #include "platform/fakes/FakeScanner.h"
 #include "platform/fakes/FakeTaskKeys.h"
 #include "platform/fakes/ScriptedPrompter.h"
+#include "platform/real/Platform.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -63,8 +63,7 @@ struct ProgramFixture {
     void start(QSize screenSize = QSize(1024, 768))
     {
         program = std::make_unique<Program>(
-            platform, screenSize,
-            ProgramDirectories{programFilesDirectory(), programDirectory()});
+            platform, screenSize, ProgramDirectories{programFilesDirectory(), programDirectory()});
     }
     const Windows& windows() const { return program->windows(); }
 };

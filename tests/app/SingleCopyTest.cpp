@@ -1,4 +1,4 @@
-#include "platform/Platform.h"
+#include "platform/real/Platform.h"
 
 #include <QGuiApplication>
 #include <QProcess>

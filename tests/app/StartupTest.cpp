@@ -1,21 +1,21 @@
 #include "ProgramFixture.h"
 
-#include "acquire/PictureImportWindow.h"
-#include "acquire/SettingsButtonWindow.h"
+#include "acquire/window/PictureImportWindow.h"
+#include "acquire/window/SettingsButtonWindow.h"
 
-#include "aids/HelpWindow.h"
-#include "aids/ShadeWindow.h"
-#include "aids/TextLinePanel.h"
+#include "aids/window/HelpWindow.h"
+#include "aids/window/ShadeWindow.h"
+#include "aids/window/TextLinePanel.h"
 #include "app/ToolbarWindow.h"
 #include "board/content/RichTextReader.h"
 #include "board/model/BoardModel.h"
 #include "board/window/BoardWindow.h"
 #include "board/window/ContentPanel.h"
 #include "board/window/PalettePanel.h"
-#include "lessons/PasswordChangeWindow.h"
-#include "lessons/SettingsWindow.h"
+#include "lessons/window/PasswordChangeWindow.h"
+#include "lessons/window/SettingsWindow.h"
 #include "overlay/OverlayModel.h"
-#include "overlay/OverlayWindow.h"
+#include "overlay/window/OverlayWindow.h"
 
 #include <QColorDialog>
 #include <QFile>

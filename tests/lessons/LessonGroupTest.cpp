@@ -5,8 +5,8 @@
 #include "board/model/BoardModel.h"
 #include "board/window/BoardWindow.h"
 #include "lessons/LessonChoice.h"
-#include "lessons/SettingsWindow.h"
 #include "lessons/TeacherSettings.h"
+#include "lessons/window/SettingsWindow.h"
 #include "text/Gbk.h"
 
 #include <QApplication>

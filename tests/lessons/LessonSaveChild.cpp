@@ -6,7 +6,7 @@
 #include "LessonSamples.h"
 #include "lessons/LessonStore.h"
 #include "lessons/LessonWriter.h"
-#include "platform/MountDrives.h"
+#include "platform/real/MountDrives.h"
 
 #include <QCoreApplication>
 

@@ -5,7 +5,7 @@
 #include "lessons/PasswordScramble.h"
 #include "lessons/PersonalSettings.h"
 #include "lessons/SettingsLocation.h"
-#include "platform/MountDrives.h"
+#include "platform/real/MountDrives.h"
 #include "text/Gbk.h"
 
 #include <QDir>

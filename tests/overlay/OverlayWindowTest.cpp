@@ -1,4 +1,4 @@
-#include "overlay/OverlayWindow.h"
+#include "overlay/window/OverlayWindow.h"
 #include "board/model/BoardModel.h"
 #include "board/tools/CursorFile.h"
 #include "overlay/OverlayModel.h"

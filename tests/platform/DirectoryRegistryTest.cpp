@@ -1,4 +1,4 @@
-#include "platform/DirectoryRegistry.h"
+#include "platform/real/DirectoryRegistry.h"
 
 #include <QDir>
 #include <QFile>

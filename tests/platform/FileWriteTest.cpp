@@ -1,6 +1,6 @@
-#include "platform/FileWrite.h"
+#include "files/FileWrite.h"
 #include "FileContents.h"
-#include "platform/ProgramRun.h"
+#include "files/ProgramRun.h"
 
 #include <QDir>
 #include <QFile>

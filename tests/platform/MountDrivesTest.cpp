@@ -1,4 +1,4 @@
-#include "platform/MountDrives.h"
+#include "platform/real/MountDrives.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,7 +1,7 @@
 // OfficeConverter with shell scripts standing for the office suite: the command line it is run
 // with, the PDF it reports, and the failures that must come back as no PDF.
 
-#include "platform/OfficeConverter.h"
+#include "platform/real/OfficeConverter.h"
 
 #include <QDir>
 #include <QFile>

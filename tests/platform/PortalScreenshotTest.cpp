@@ -1,4 +1,4 @@
-#include "platform/PortalScreenshot.h"
+#include "platform/real/PortalScreenshot.h"
 #include "FakePortal.h"
 
 #include <QDBusConnection>

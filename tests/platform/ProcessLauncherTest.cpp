@@ -1,7 +1,7 @@
 // ProcessLauncher with small shell scripts standing for program files: each one, when run,
 // writes the directory it runs in to a marker file, which the test waits for.
 
-#include "platform/ProcessLauncher.h"
+#include "platform/real/ProcessLauncher.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,11 +1,11 @@
 // Off X11 (here the offscreen platform, 1024 x 768) the program gets the Qt-only services.
 
-#include "platform/QtDesktop.h"
-#include "platform/DirectoryRegistry.h"
-#include "platform/NoTaskKeys.h"
-#include "platform/Platform.h"
-#include "platform/ProcessLauncher.h"
-#include "platform/QtPrompter.h"
+#include "platform/real/QtDesktop.h"
+#include "platform/real/DirectoryRegistry.h"
+#include "platform/real/NoTaskKeys.h"
+#include "platform/real/Platform.h"
+#include "platform/real/ProcessLauncher.h"
+#include "platform/real/QtPrompter.h"
 
 #include <QCursor>
 #include <QScreen>

@@ -1,7 +1,7 @@
 // The font dialog of QtPrompter: its Apply button, and a family the program names by
 // substitution, which the dialog shows as the installed font and gives back under its own name.
 
-#include "platform/QtPrompter.h"
+#include "platform/real/QtPrompter.h"
 
 #include <QApplication>
 #include <QDialogButtonBox>

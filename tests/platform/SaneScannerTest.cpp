@@ -4,7 +4,7 @@
 
 #include "SaneTestBackend.h"
 
-#include "platform/SaneScanner.h"
+#include "platform/real/SaneScanner.h"
 
 #include <QtTest>
 

@@ -1,12 +1,12 @@
 // X11Desktop against a real X server (Xvfb, no window manager): the program's own Qt windows,
 // windows made here with raw xcb calls to stand for other programs, and one real other program.
 
-#include "platform/X11Desktop.h"
-#include "platform/DirectoryRegistry.h"
-#include "platform/Platform.h"
-#include "platform/ProcessLauncher.h"
-#include "platform/QtPrompter.h"
-#include "platform/X11TaskKeys.h"
+#include "platform/real/X11Desktop.h"
+#include "platform/real/DirectoryRegistry.h"
+#include "platform/real/Platform.h"
+#include "platform/real/ProcessLauncher.h"
+#include "platform/real/QtPrompter.h"
+#include "platform/real/X11TaskKeys.h"
 
 #include <QCloseEvent>
 #include <QProcess>

@@ -1,7 +1,7 @@
 // X11TaskKeys against Xvfb: while the block holds, another X client cannot grab the blocked
 // combinations (the server answers BadAccess), and after release it can.
 
-#include "platform/X11TaskKeys.h"
+#include "platform/real/X11TaskKeys.h"
 
 #include <QGuiApplication>
 #include <QtTest>

@@ -3,8 +3,8 @@
 #include "board/codec/JpegCodec.h"
 #include "board/codec/PngCodec.h"
 #include "board/codec/Resampler.h"
-#include "platform/FileWrite.h"
-#include "platform/RegularFile.h"
+#include "files/FileWrite.h"
+#include "files/RegularFile.h"
 
 #include <QBuffer>
 #include <QFile>

@@ -2,8 +2,8 @@
 
 #include "board/codec/ImageCodec.h"
 #include "board/pixels/ParallelLoop.h"
-#include "platform/FileWrite.h"
-#include "platform/RegularFile.h"
+#include "files/FileWrite.h"
+#include "files/RegularFile.h"
 
 #include <QtEndian>
 

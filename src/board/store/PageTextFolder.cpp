@@ -1,8 +1,8 @@
 #include "board/store/PageTextFolder.h"
 
-#include "platform/FileWrite.h"
-#include "platform/ProgramRun.h"
-#include "platform/RegularFile.h"
+#include "files/FileWrite.h"
+#include "files/ProgramRun.h"
+#include "files/RegularFile.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
 #include "board/tools/CursorFile.h"
 
-#include "platform/RegularFile.h"
+#include "files/RegularFile.h"
 
 #include <QDir>
 #include <QPixmap>

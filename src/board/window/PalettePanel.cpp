@@ -1,6 +1,6 @@
 #include "board/window/PalettePanel.h"
 
-#include "acquire/PictureColumn.h"
+#include "board/content/PictureColumn.h"
 #include "board/window/PictureColumnView.h"
 #include "ui/ButtonPictures.h"
 #include "ui/PointerInput.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "board/content/ClipArtPalette.h"
+#include "board/model/ClipArtPalette.h"
 
 #include <QFrame>
 #include <QList>

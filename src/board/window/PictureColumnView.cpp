@@ -1,6 +1,6 @@
 #include "board/window/PictureColumnView.h"
 
-#include "acquire/PictureColumn.h"
+#include "board/content/PictureColumn.h"
 #include "ui/PointerInput.h"
 
 #include <QMouseEvent>

@@ -1,6 +1,6 @@
 #include "board/window/ThumbnailStrip.h"
 
-#include "board/content/ThumbnailStripModel.h"
+#include "board/model/ThumbnailStripModel.h"
 #include "board/pixels/NamedColours.h"
 #include "board/window/ThumbnailPicture.h"
 #include "ui/ButtonPictures.h"

@@ -1,5 +1,5 @@
-#include "board/content/ClipArtPalette.h"
-#include "acquire/PictureColumn.h"
+#include "board/model/ClipArtPalette.h"
+#include "board/content/PictureColumn.h"
 #include "board/model/BoardModel.h"
 #include "platform/fakes/ScriptedPrompter.h"
 

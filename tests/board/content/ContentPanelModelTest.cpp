@@ -4,7 +4,7 @@
 #include "board/content/ContentPanelModel.h"
 #include "board/content/RichTextReader.h"
 #include "board/model/BoardModel.h"
-#include "platform/ProgramRun.h"
+#include "files/ProgramRun.h"
 #include "platform/fakes/ScriptedPrompter.h"
 
 #include <QTemporaryDir>

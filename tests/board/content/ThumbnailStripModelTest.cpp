@@ -1,4 +1,4 @@
-#include "board/content/ThumbnailStripModel.h"
+#include "board/model/ThumbnailStripModel.h"
 #include "board/codec/ImageCodec.h"
 #include "board/model/BoardModel.h"
 #include "board/pixels/ColourRef.h"

@@ -3,7 +3,7 @@
 #include "SamplePages.h"
 #include "board/pixels/ProbePixel.h"
 #include "board/pixels/RasterCopy.h"
-#include "platform/ProgramRun.h"
+#include "files/ProgramRun.h"
 
 #include <QDir>
 #include <QFile>

@@ -2,11 +2,11 @@
 // pasting, stamping, dragging, its requests, and presses that never reach the page.
 
 #include "board/window/ContentPanel.h"
-#include "acquire/PictureColumn.h"
-#include "board/content/ClipArtPalette.h"
+#include "board/content/PictureColumn.h"
 #include "board/content/RichTextReader.h"
-#include "board/content/ThumbnailStripModel.h"
 #include "board/model/BoardModel.h"
+#include "board/model/ClipArtPalette.h"
+#include "board/model/ThumbnailStripModel.h"
 #include "board/tools/CursorFile.h"
 #include "board/window/BoardWindow.h"
 #include "board/window/LongWordWrap.h"

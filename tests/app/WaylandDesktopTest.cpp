@@ -30,6 +30,11 @@ private slots:
 
 private:
     void startProgram(const QStringList& arguments, const SwaySession::Output& screen);
+    // The toolbar, an X window of its own that sway does not manage, comes to its place at the
+    // top of `screen`: XWayland shows it there.
+    void findToolbarOn(const QRect& screen);
+    // Where sway shows the program's views once they are `area` alone, or at the deadline.
+    QList<QRect> viewsOnceOn(const QRect& area) const;
     // The one colour, other than its background, that an output shows all over below the top 40
     // rows (the board's strip), as the board's page does when it covers the output; invalid when
     // it shows no such colour.
@@ -139,16 +144,9 @@ QColor WaylandDesktopTest::coveringColour(const SwaySession::Output& output) con
     return colour == output.background ? QColor() : colour;
 }
 
-void WaylandDesktopTest::startProgram(const QStringList& arguments,
-                                      const SwaySession::Output& screen)
+void WaylandDesktopTest::findToolbarOn(const QRect& screen)
 {
-    m_programLog = QStringLiteral("zkalto-%1.log").arg(++m_programRuns);
-    m_program = m_session.startAsUser(m_programDirectory + QStringLiteral("/zkalto"), arguments,
-                                      m_programLog, {}, m_programDirectory);
-    QVERIFY(m_program->waitForStarted());
-    // The toolbar is an X window of its own that sway does not manage: XWayland shows where it
-    // is, grim that sway draws it there.
-    m_toolbar = toolbarHome(screen.geometry);
+    m_toolbar = toolbarHome(screen);
     QVERIFY(QTest::qWaitFor(
         [&] {
             return m_probe->windowsOf(m_program->processId())
@@ -156,6 +154,24 @@ void WaylandDesktopTest::startProgram(const QStringList& arguments,
         },
         deadlineMs));
     QCOMPARE(m_probe->geometry(m_probe->windowAt(m_toolbar.center())), m_toolbar);
+}
+
+QList<QRect> WaylandDesktopTest::viewsOnceOn(const QRect& area) const
+{
+    return settled([&] { return m_session.viewsOf(m_program->processId()); }, QList<QRect>{area});
+}
+
+void WaylandDesktopTest::startProgram(const QStringList& arguments,
+                                      const SwaySession::Output& screen)
+{
+    m_programLog = QStringLiteral("zkalto-%1.log").arg(++m_programRuns);
+    m_program = m_session.startAsUser(m_programDirectory + QStringLiteral("/zkalto"), arguments,
+                                      m_programLog, {}, m_programDirectory);
+    QVERIFY(m_program->waitForStarted());
+    // XWayland shows the toolbar where it is, grim that sway draws it there.
+    findToolbarOn(screen.geometry);
+    if (QTest::currentTestFailed())
+        return;
     const QPoint onToolbar = m_toolbar.center() - screen.geometry.topLeft();
     QVERIFY(QTest::qWaitFor(
         [&] { return m_session.grim(screen.name).pixelColor(onToolbar) != screen.background; },
@@ -212,9 +228,7 @@ void WaylandDesktopTest::boardCoversTheBoardScreen()
     QVERIFY(m_session.click(m_toolbar.topLeft() + boardButton));
     // sway shows the board full screen on the board screen's output, whichever output has the
     // focus, and nothing of the program on the other one.
-    QCOMPARE(settled([&] { return m_session.viewsOf(m_program->processId()); },
-                     QList<QRect>{boardScreen.geometry}),
-             QList<QRect>{boardScreen.geometry});
+    QCOMPARE(viewsOnceOn(boardScreen.geometry), QList<QRect>{boardScreen.geometry});
     QVERIFY(QTest::qWaitFor([&] { return coveringColour(boardScreen).isValid(); }, deadlineMs));
     QCOMPARE(m_session.grim(other.name)
                  .pixelColor(placesIn(other.geometry).last() - other.geometry.topLeft()),
@@ -273,9 +287,7 @@ void WaylandDesktopTest::boardMovesWhenItsOutputGoes()
     if (QTest::currentTestFailed())
         return;
     QVERIFY(m_session.click(m_toolbar.topLeft() + boardButton));
-    QCOMPARE(settled([&] { return m_session.viewsOf(m_program->processId()); },
-                     QList<QRect>{projector().geometry}),
-             QList<QRect>{projector().geometry});
+    QCOMPARE(viewsOnceOn(projector().geometry), QList<QRect>{projector().geometry});
     QColor board;
     QVERIFY(QTest::qWaitFor([&] { return (board = coveringColour(projector())).isValid(); },
                             deadlineMs));
@@ -295,9 +307,7 @@ void WaylandDesktopTest::boardMovesWhenItsOutputGoes()
         deadlineMs));
 
     QVERIFY(m_session.unplugOutput(projector().name));
-    QCOMPARE(settled([&] { return m_session.viewsOf(m_program->processId()); },
-                     QList<QRect>{laptop().geometry}),
-             QList<QRect>{laptop().geometry});
+    QCOMPARE(viewsOnceOn(laptop().geometry), QList<QRect>{laptop().geometry});
     QCOMPARE(settled([&] { return coveringColour(laptop()); }, board), board);
     QCOMPARE(
         settled([&] { return m_session.grim(laptop().name).pixelColor(onTheStroke); }, written),
@@ -306,14 +316,7 @@ void WaylandDesktopTest::boardMovesWhenItsOutputGoes()
 
     const QPoint leaveButton(laptop().geometry.right() - 20, laptop().geometry.top() + 20);
     QVERIFY(m_session.click(leaveButton));
-    m_toolbar = toolbarHome(laptop().geometry);
-    QVERIFY(QTest::qWaitFor(
-        [&] {
-            return m_probe->windowsOf(m_program->processId())
-                .contains(m_probe->windowAt(m_toolbar.center()));
-        },
-        deadlineMs));
-    QCOMPARE(m_probe->geometry(m_probe->windowAt(m_toolbar.center())), m_toolbar);
+    findToolbarOn(laptop().geometry);
 }
 
 // A third output plugged in while the board is open, chosen before it came: the program moves
@@ -326,15 +329,11 @@ void WaylandDesktopTest::programMovesToTheChosenOutputWhenItComes()
     if (QTest::currentTestFailed())
         return;
     QVERIFY(m_session.click(m_toolbar.topLeft() + boardButton));
-    QCOMPARE(settled([&] { return m_session.viewsOf(m_program->processId()); },
-                     QList<QRect>{laptop().geometry}),
-             QList<QRect>{laptop().geometry});
+    QCOMPARE(viewsOnceOn(laptop().geometry), QList<QRect>{laptop().geometry});
 
     // The board goes to the new output; the laptop shows its background again.
     QVERIFY(m_session.plugSpareOutput());
-    QCOMPARE(settled([&] { return m_session.viewsOf(m_program->processId()); },
-                     QList<QRect>{spare.geometry}),
-             QList<QRect>{spare.geometry});
+    QCOMPARE(viewsOnceOn(spare.geometry), QList<QRect>{spare.geometry});
     const QPoint onLaptop = laptop().geometry.center();
     QCOMPARE(settled([&] { return m_session.grim(laptop().name).pixelColor(onLaptop); },
                      laptop().background),
@@ -354,14 +353,7 @@ void WaylandDesktopTest::programMovesToTheChosenOutputWhenItComes()
     // Leaving the board, the teacher finds the toolbar on the new output.
     const QPoint leaveButton(spare.geometry.right() - 20, spare.geometry.top() + 20);
     QVERIFY(m_session.click(leaveButton));
-    m_toolbar = toolbarHome(spare.geometry);
-    QVERIFY(QTest::qWaitFor(
-        [&] {
-            return m_probe->windowsOf(m_program->processId())
-                .contains(m_probe->windowAt(m_toolbar.center()));
-        },
-        deadlineMs));
-    QCOMPARE(m_probe->geometry(m_probe->windowAt(m_toolbar.center())), m_toolbar);
+    findToolbarOn(spare.geometry);
 }
 
 QTEST_GUILESS_MAIN(WaylandDesktopTest)

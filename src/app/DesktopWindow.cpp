@@ -23,4 +23,9 @@ QWindow* of(QObject* object)
     }
 }
 
+bool isManaged(const QWidget* window)
+{
+    return !window->windowFlags().testFlag(Qt::BypassWindowManagerHint);
+}
+
 } // namespace DesktopWindow

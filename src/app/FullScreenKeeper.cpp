@@ -64,7 +64,7 @@ bool FullScreenKeeper::eventFilter(QObject* watched, QEvent* event)
 void FullScreenKeeper::belongToTopmost(const QWidget* widget, QWindow* window) const
 {
     // The toolbar passes by the window manager; it has no place in any window's group.
-    if (widget->windowFlags().testFlag(Qt::BypassWindowManagerHint))
+    if (!DesktopWindow::isManaged(widget))
         return;
     // A window that belongs to another shown window (a password window to the settings window)
     // keeps it: the window manager stacks it above that one, which is above the full-screen window

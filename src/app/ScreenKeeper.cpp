@@ -1,6 +1,7 @@
 #include "app/ScreenKeeper.h"
 
 #include "app/BoardScreenChoice.h"
+#include "app/DesktopWindow.h"
 #include "app/ScreenMove.h"
 #include "platform/CompositorOutputs.h"
 
@@ -24,12 +25,6 @@ bool isPlacedWindow(const QObject* object)
         return false;
     const Qt::WindowType type = widget->windowType();
     return type != Qt::ToolTip && type != Qt::Popup && type != Qt::Desktop;
-}
-
-// The window manager, or the compositor, decides where these windows show.
-bool isManagedWindow(const QWidget* window)
-{
-    return !window->windowFlags().testFlag(Qt::BypassWindowManagerHint);
 }
 
 } // namespace
@@ -60,7 +55,7 @@ bool ScreenKeeper::eventFilter(QObject* watched, QEvent* event)
         const QScreen* placedOn = window->screen();
         if (placedOn != m_screen && placedOn)
             moveOnto(window, placedOn->geometry());
-        if (m_outputs && isManagedWindow(window))
+        if (m_outputs && DesktopWindow::isManaged(window))
             m_outputs->openWindowsOn(m_area);
     }
     return QObject::eventFilter(watched, event);
@@ -98,7 +93,7 @@ void ScreenKeeper::follow()
         if (!isPlacedWindow(window))
             continue;
         moveOnto(window, from);
-        if (m_outputs && window->isVisible() && isManagedWindow(window))
+        if (m_outputs && window->isVisible() && DesktopWindow::isManaged(window))
             m_outputs->moveWindowTo(window->winId(), m_area);
     }
     emit screenChanged();

@@ -85,7 +85,15 @@ quint64 ProgramOnDesktop::programWindowAt(QPoint point) const
 void ProgramOnDesktop::startProgram()
 {
     m_program.setWorkingDirectory(QStringLiteral(ZKALTO_PROGRAM_DIR));
-    m_program.start(QStringLiteral(ZKALTO_PROGRAM_DIR "/zkalto"), {});
+    startProgram(QStringLiteral(ZKALTO_PROGRAM_DIR "/zkalto"), {},
+                 QProcessEnvironment::systemEnvironment());
+}
+
+void ProgramOnDesktop::startProgram(const QString& command, const QStringList& arguments,
+                                    const QProcessEnvironment& environment)
+{
+    m_program.setProcessEnvironment(environment);
+    m_program.start(command, arguments);
     QVERIFY(m_program.waitForStarted());
     QTRY_VERIFY_WITH_TIMEOUT(programWindowAt(toolbarPlace) != 0, 15000);
     m_toolbar = programWindowAt(toolbarPlace);

@@ -32,6 +32,10 @@ public:
     void startDesktop(bool windowManager);
     // Starts the program from its directory; its toolbar shows at its home place.
     void startProgram();
+    // Starts the program through a command that becomes the program's process in the end (an
+    // installed program's launcher, run as another user), with this environment.
+    void startProgram(const QString& command, const QStringList& arguments,
+                      const QProcessEnvironment& environment);
     // "书写板" on the toolbar: the board covers the screen, the panel included, with its empty
     // page.
     void openBoard();

@@ -17,12 +17,13 @@ constexpr QPoint toolbarHelpButton(588 + 229 + 19, 20);
 constexpr QPoint screenMiddle(512, 400);
 
 // The board's strip: "笔画颜色" (the red band), "背景颜色" (the grey field below it), "消隐投影",
-// "设置", "右翻页" (its hint hangs below it over the page, from (894, 36) to (962, 64)) and the
-// content panel's button.
+// "设置", "操作演示", "右翻页" (its hint hangs below it over the page, from (894, 36) to (962, 64))
+// and the content panel's button.
 constexpr QPoint boardStrokeColourButton(300 + 1 + 18, 10);
 constexpr QPoint boardBackgroundColourButton(300 + 1 + 18, 29);
 constexpr QPoint boardShadeButton(300 + 646 + 19, 20);
 constexpr QPoint boardSettingsButton(300 + 608 + 19, 20);
+constexpr QPoint boardDemoButton(300 + 684 + 19, 20);
 constexpr QPoint boardNextPageButton(300 + 578 + 14, 20);
 constexpr QPoint onNextPageHint(930, 50);
 constexpr QPoint boardContentPanelButton(300 + 478 + 18, 30);
@@ -47,14 +48,17 @@ constexpr QPoint settingsButtonButton(3 + 92 + 19, 725 + 11);
 
 // From the top-left corners of their windows: "确定" of the guide, of the settings window, of the
 // scanner source window and of the picture import window; "浏览" of the picture import window;
-// the second entry of the settings window's teacher list, "设置管理密码", and "取消" of the two
-// password windows.
+// the second entry of the settings window's teacher list, its first volume and first lesson,
+// "保存", "设置管理密码", and "取消" of the two password windows.
 constexpr QPoint guideOkButton(353 + 40, 484 + 14);
 constexpr QPoint settingsOkButton(455 + 42, 321 + 15);
 constexpr QPoint scannerSourceOkButton(244 + 40, 114 + 15);
 constexpr QPoint pictureImportOkButton(162 + 40, 166 + 17);
 constexpr QPoint pictureImportBrowseButton(162 + 40, 6 + 17);
 constexpr QPoint settingsSecondTeacher(7 + 6 + 20, 12 + 57 + 20);
+constexpr QPoint settingsFirstVolume(162 + 6 + 10, 12 + 52 + 8);
+constexpr QPoint settingsFirstLesson(162 + 139 + 10, 12 + 52 + 8);
+constexpr QPoint settingsSaveButton(162 + 141 + 42, 12 + 303 + 15);
 constexpr QPoint settingsAdministratorPasswordButton(7 + 24 + 47, 12 + 324 + 9);
 constexpr QPoint teacherPasswordCancelButton(237 + 40, 156 + 15);
 constexpr QPoint passwordChangeCancelButton(230 + 42, 179 + 15);

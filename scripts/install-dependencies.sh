@@ -38,6 +38,10 @@ packages=(
   picom
   # tests: independent PNG decoders
   pngcheck python3-pil
+  # the Debian package: CPack finds the libraries to depend on with file and dpkg-shlibdeps; the
+  # package test checks the menu entry, the AppStream metadata and the man pages as the desktop's
+  # tools read them
+  file dpkg-dev desktop-file-utils appstream mandoc man-db
 )
 
 missing=()

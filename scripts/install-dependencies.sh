@@ -38,6 +38,8 @@ packages=(
   picom
   # tests: independent PNG decoders
   pngcheck python3-pil
+  # tests: independent PDF readers (page count and size, text, pictures) for the lesson's PDF
+  poppler-utils
 )
 
 missing=()

@@ -196,6 +196,21 @@ LessonStore::Lesson LessonStore::open(const QString& lesson) const
     return {lesson, std::clamp(pages, 0, maxPages), false};
 }
 
+LessonStore::Lesson LessonStore::look(const QString& lesson) const
+{
+    if (!isOnItsDrive())
+        return {lesson, 0, false};
+    if (const int pending = committedPageCount(lesson); pending > 0)
+        return {lesson, pending, true};
+    const int pages = ProfileFile(indexPath()).readInteger(lesson, pageCountKey, 0);
+    return {lesson, std::clamp(pages, 0, maxPages), false};
+}
+
+int LessonStore::committedPageCount(const QString& lesson) const
+{
+    return committedPages(commitPath(lesson));
+}
+
 LessonPage LessonStore::readPage(const Lesson& lesson, int n, QSize screenSize) const
 {
     const auto pathFor = [&](PageFile file) {

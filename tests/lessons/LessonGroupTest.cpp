@@ -14,6 +14,7 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QProcess>
 #include <QPushButton>
 #include <QTimer>
 #include <QToolButton>
@@ -124,6 +125,8 @@ private slots:
     void missingPictureAndRecordOpenWithDefaults();
     void driveTakenOutRefusesTheSave();
     void refusedSaveIsReportedOverTheBoard();
+    void exportWritesTheBoardAsPdf_data();
+    void exportWritesTheBoardAsPdf();
 };
 
 void LessonGroupTest::driveBoxListsDrivesWithTheirLabels()
@@ -419,6 +422,78 @@ void LessonGroupTest::refusedSaveIsReportedOverTheBoard()
     QCOMPARE(fixture.windows().board->Edit2->text(), QStringLiteral("2"));
     QCOMPARE(FileContents::of(fixture.store() + "datb.sec"), index);
     QCOMPARE(FileContents::of(fixture.store() + "李112.pte"), picture);
+}
+
+void LessonGroupTest::exportWritesTheBoardAsPdf_data()
+{
+    QTest::addColumn<QString>("answer"); // the file dialog's, in the drive's directory
+    QTest::addColumn<QString>("written");
+    QTest::addColumn<bool>("readOnly");
+    QTest::newRow("name without extension") << "第一课"
+                                            << "第一课.pdf" << false;
+    QTest::newRow("name with extension") << "a.pdf"
+                                         << "a.pdf" << false;
+    QTest::newRow("cancelled") << ""
+                               << "" << false;
+    QTest::newRow("folder that refuses files") << "b"
+                                               << "b.pdf" << true;
+}
+
+// "导出" asks for a file through the prompter and writes every page of the board into it (page 1
+// with its panel's text as text), without an unlocked teacher; the window stays open. A refused
+// write names the file and the reason and leaves no file.
+void LessonGroupTest::exportWritesTheBoardAsPdf()
+{
+    QFETCH(QString, answer);
+    QFETCH(QString, written);
+    QFETCH(bool, readOnly);
+    if (QStandardPaths::findExecutable(QStringLiteral("pdfinfo")).isEmpty())
+        QSKIP("poppler-utils is not installed");
+    LessonFixture fixture;
+    SettingsWindow* settings = fixture.settings();
+    fixture.writeBoard(3);
+    fixture.board().pages().setCurrentPage(1);
+    fixture.board().repaintFromPage();
+    fixture.board().panelText()->setPlainText(QStringLiteral("第一课：春晓"));
+    const QString folder = fixture.driveD.path() + QStringLiteral("/导出");
+    QVERIFY(QDir().mkpath(folder));
+    if (readOnly && !LessonSamples::refuseWrites(folder, true))
+        QSKIP("directories cannot be made read-only here");
+    fixture.prompter->answerSaveFile(answer.isEmpty() ? QString() : folder + '/' + answer);
+    fixture.inSettingsWindow([&] {
+        QTest::mouseClick(settings->BitBtn4, Qt::LeftButton);
+        QVERIFY(settings->isVisible());
+    });
+    LessonSamples::refuseWrites(folder, false);
+
+    const ScriptedPrompter::Question asked = fixture.prompter->questions().value(0);
+    QCOMPARE(asked.kind, ScriptedPrompter::Kind::SaveFile);
+    QCOMPARE(asked.filter, QStringLiteral("PDF (*.pdf)"));
+    const QString path = folder + '/' + written;
+    const QStringList told = messages(*fixture.prompter);
+    if (answer.isEmpty()) {
+        QCOMPARE(told, QStringList());
+    } else if (readOnly) {
+        QCOMPARE(told.size(), 1);
+        QVERIFY2(told[0].startsWith("无法写入文件 " + path + "："), qPrintable(told[0]));
+    } else {
+        QCOMPARE(told, QStringList{"已将 3 页导出到 " + path + "。"});
+    }
+    QCOMPARE(QDir(folder).entryList(QDir::Files),
+             written.isEmpty() || readOnly ? QStringList() : QStringList{written});
+    if (written.isEmpty() || readOnly)
+        return;
+    QProcess info;
+    info.start(QStringLiteral("pdfinfo"), {path});
+    QVERIFY(info.waitForFinished(120'000));
+    const QString facts = QString::fromUtf8(info.readAllStandardOutput());
+    QVERIFY2(facts.contains(QRegularExpression("Pages:\\s+3\\n")), qPrintable(facts));
+    QVERIFY2(facts.contains("768 x 576 pts"), qPrintable(facts));
+    QProcess text;
+    text.start(QStringLiteral("pdftotext"), {"-f", "1", "-l", "1", path, "-"});
+    QVERIFY(text.waitForFinished(120'000));
+    QCOMPARE(QString::fromUtf8(text.readAllStandardOutput()).simplified(),
+             QStringLiteral("第一课：春晓"));
 }
 
 QTEST_MAIN(LessonGroupTest)

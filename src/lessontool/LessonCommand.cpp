@@ -37,21 +37,22 @@ const QString commands[] = {QStringLiteral("list"), QStringLiteral("export"),
 // lesson drive, the text box's colour. Read only: nothing is created.
 struct MachineSettings {
     explicit MachineSettings(Drives& drives)
-        : location(SettingsLocation::choose(drives)), teachers(location)
+        : location(SettingsLocation::choose(drives)), teachers(location),
+          file(ProfileDocument::load(location.filePath()))
     {
     }
+    // The volume and lesson counts the settings window's lists show for a teacher of the list.
     LessonNameParts::Numbers countsOf(const QString& teacher) const
     {
-        // The volume and lesson counts the settings window's lists show for the teacher.
-        const ProfileDocument settings = ProfileDocument::load(location.filePath());
         if (!teachers.teacherList().contains(teacher))
             return {0, 0};
-        return {settings.readInteger(teacher, QStringLiteral("ce"), 1),
-                settings.readInteger(teacher, QStringLiteral("ke"), 1)};
+        return {file.readInteger(teacher, QStringLiteral("ce"), 1),
+                file.readInteger(teacher, QStringLiteral("ke"), 1)};
     }
 
     SettingsLocation location;
     TeacherSettings teachers;
+    ProfileDocument file;
 };
 
 // Whether the options name one lesson (check and repair look at every lesson without).

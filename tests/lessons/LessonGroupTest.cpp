@@ -3,8 +3,11 @@
 #include "LessonSamples.h"
 
 #include "board/model/BoardModel.h"
+#include "board/pixels/PageFormat.h"
 #include "board/window/BoardWindow.h"
+#include "board/window/ContentPanel.h"
 #include "lessons/LessonChoice.h"
+#include "lessons/LessonPdf.h"
 #include "lessons/TeacherSettings.h"
 #include "lessons/window/SettingsWindow.h"
 #include "text/Gbk.h"
@@ -14,6 +17,7 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPainter>
 #include <QProcess>
 #include <QPushButton>
 #include <QTimer>
@@ -127,6 +131,8 @@ private slots:
     void refusedSaveIsReportedOverTheBoard();
     void exportWritesTheBoardAsPdf_data();
     void exportWritesTheBoardAsPdf();
+    void pdfPanelIsAsTheBoardShowsIt_data();
+    void pdfPanelIsAsTheBoardShowsIt();
 };
 
 void LessonGroupTest::driveBoxListsDrivesWithTheirLabels()
@@ -494,6 +500,51 @@ void LessonGroupTest::exportWritesTheBoardAsPdf()
     QVERIFY(text.waitForFinished(120'000));
     QCOMPARE(QString::fromUtf8(text.readAllStandardOutput()).simplified(),
              QStringLiteral("第一课：春晓"));
+}
+
+void LessonGroupTest::pdfPanelIsAsTheBoardShowsIt_data()
+{
+    QTest::addColumn<QString>("html");
+    QTest::addColumn<QRect>("bounds");
+    QTest::newRow("Chinese") << "第一课：春晓" << QRect(0, 40, 368, 728);
+    QTest::newRow("wrapped, cut at the bottom")
+        << QString("春眠不觉晓，处处闻啼鸟。夜来风雨声，花落知多少。").repeated(6)
+        << QRect(100, 200, 300, 250);
+    QTest::newRow("formatted") << "<p>plain <b>bold</b> <i>italic</i></p><p style=\"color:#c00000; "
+                                  "font-size:20pt\">红色 <u>下划线</u></p>"
+                               << QRect(30, 60, 420, 300);
+}
+
+// The panel LessonPdf draws is, pixel for pixel, the board's content panel as the screen shows it
+// (its text box without the title bar), whatever the text and bounds.
+void LessonGroupTest::pdfPanelIsAsTheBoardShowsIt()
+{
+    QFETCH(QString, html);
+    QFETCH(QRect, bounds);
+    LessonFixture fixture;
+    BoardModel& board = fixture.board();
+    fixture.windows().board->openFromDesktop();
+    board.pages().current().panelBounds = bounds;
+    board.panel().open();
+    board.panel().hideTitleBar();
+    board.panelText()->setHtml(html);
+    // The text as the page keeps it (rich text) is what the board shows on coming back to it.
+    board.savePanelState();
+    board.panel().restore(1);
+    const QImage shown = fixture.windows().board->Panel4->picture().convertToFormat(pageFormat);
+    QCOMPARE(shown.size(), bounds.size());
+
+    QImage drawn(bounds.size(), pageFormat);
+    drawn.fill(Qt::magenta);
+    QPainter painter(&drawn);
+    painter.translate(-bounds.topLeft());
+    LessonPdf(screen, board.contentPanel().textColour).paintPanel(painter, board.lessonPage(1));
+    painter.end();
+    int differing = 0;
+    for (int y = 0; y < drawn.height(); ++y)
+        for (int x = 0; x < drawn.width(); ++x)
+            differing += drawn.pixel(x, y) != shown.pixel(x, y);
+    QCOMPARE(differing, 0);
 }
 
 QTEST_MAIN(LessonGroupTest)

@@ -385,11 +385,16 @@ int Run::repair()
         std::stable_partition(lessons.begin(), lessons.end(),
                               [&](const QString& l) { return store.committedPageCount(l) > 0; });
         for (const QString& lesson : lessons) {
+            const bool committed = store.committedPageCount(lesson) > 0;
             const LessonStore::Pending pending = store.finishSave(lesson);
-            if (!pending.message.isEmpty()) {
-                m_err << "zkalto-lesson: " << pending.message << Qt::endl;
-                status = LessonCommand::WriteFailed;
-            }
+            if (pending.message.isEmpty())
+                continue;
+            m_err << "zkalto-lesson: " << pending.message << Qt::endl;
+            status = LessonCommand::WriteFailed;
+            // A committed save left partly in its temporary files: the names read as other
+            // lessons must not remove them.
+            if (committed)
+                break;
         }
         const qsizetype after = halfFinished();
         m_out << driveName(drive) << ": "

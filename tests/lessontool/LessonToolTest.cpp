@@ -26,10 +26,11 @@ struct Ran {
 };
 
 // A save of version v of the lesson, stopped right after its commit when stopAtCommit.
-void save(const LessonStore& store, int version, int pages, bool stopAtCommit = false)
+void save(const LessonStore& store, int version, int pages, bool stopAtCommit = false,
+          const QString& name = lesson)
 {
     store.makeDirectory();
-    LessonWriter writer(store, lesson, pages);
+    LessonWriter writer(store, name, pages);
     if (stopAtCommit)
         writer.setCheckpoint([](const QString& step) {
             if (step == QLatin1String("committed"))
@@ -196,13 +197,22 @@ private slots:
     void repair_data()
     {
         QTest::addColumn<bool>("committed");
-        QTest::newRow("killed after commit") << true;
-        QTest::newRow("killed before commit") << false;
+        QTest::addColumn<bool>("neighbour");
+        QTest::newRow("killed after commit") << true << false;
+        QTest::newRow("killed before commit") << false << false;
+        // "李2131.pte.saving" also reads as page 31 of 李21: finishing 李21 first would take it.
+        QTest::newRow("killed after commit, beside 李21") << true << true;
     }
     void repair()
     {
         QFETCH(bool, committed);
+        QFETCH(bool, neighbour);
         const LessonStore store = storeE();
+        if (neighbour) { // first in the index
+            QVERIFY(QDir(store.directory()).removeRecursively());
+            save(store, 5, 2, false, QStringLiteral("李21"));
+            save(store, 1, 3);
+        }
         if (committed)
             save(store, 2, 4, true);
         else
@@ -211,11 +221,15 @@ private slots:
             run({QStringLiteral("repair"), QStringLiteral("--drive"), QStringLiteral("E")});
         QVERIFY2(ran.status == 0, qPrintable(ran.out + ran.err));
         verifyLesson(store, lesson, committed ? 2 : 1, committed ? 4 : 3);
+        if (neighbour)
+            verifyLesson(store, QStringLiteral("李21"), 5, 2);
+        if (QTest::currentTestFailed())
+            return;
         const QStringList left = QDir(store.directory()).entryList({QStringLiteral("*.saving")});
         QVERIFY2(left.isEmpty(), qPrintable(left.join(' ')));
-        QCOMPARE(
-            run({QStringLiteral("check"), QStringLiteral("--drive"), QStringLiteral("E")}).status,
-            0);
+        const Ran checked =
+            run({QStringLiteral("check"), QStringLiteral("--drive"), QStringLiteral("E")});
+        QVERIFY2(checked.status == 0, qPrintable(checked.out));
     }
 
     void copy()

@@ -91,6 +91,16 @@ private slots:
                      qPrintable(info));
     }
 
+    // The text is in the panel's brush script, embedded (column "emb") with a map back to Unicode
+    // ("uni").
+    void brushFontEmbedded()
+    {
+        const QString fonts = run(QStringLiteral("pdffonts"), {m_pdf});
+        QVERIFY2(
+            fonts.contains(QRegularExpression(QStringLiteral("UKai.*\\byes\\s+\\S+\\s+yes\\b"))),
+            qPrintable(fonts));
+    }
+
     // The panel's text is text of the PDF, page by page.
     void text_data()
     {

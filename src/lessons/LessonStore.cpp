@@ -180,9 +180,17 @@ LessonStore::Pending LessonStore::finishSave(const QString& lesson,
 
 void LessonStore::removeUncommittedFiles(const QString& lesson, int fromPage) const
 {
-    for (int n = fromPage; n <= maxPages; ++n)
+    for (int n = fromPage; n <= maxPages; ++n) {
+        // The files of page 31 of 李21 are named as those of page 1 of 李213: while a committed
+        // save of 李213 waits to be put in place, they are its pages and stay.
+        if (n >= 10 && n % 10 != 0) {
+            const QString longer = lesson + QString::number(n / 10);
+            if (isValidName(longer) && committedPages(commitPath(longer)) >= n % 10)
+                continue;
+        }
         for (PageFile file : pageFiles)
             FileWrite::remove(savingPath(pathOf(lesson, n, file)));
+    }
 }
 
 LessonStore::Lesson LessonStore::open(const QString& lesson) const

@@ -379,22 +379,13 @@ int Run::repair()
             return count;
         };
         const qsizetype before = halfFinished();
-        // Committed saves first: their temporary files are put in place before any other name
-        // that the same files could be read as removes what it takes for its own.
-        QStringList lessons = only.isEmpty() ? check.lessonsToFinish() : QStringList{only};
-        std::stable_partition(lessons.begin(), lessons.end(),
-                              [&](const QString& l) { return store.committedPageCount(l) > 0; });
+        const QStringList lessons = only.isEmpty() ? check.lessonsToFinish() : QStringList{only};
         for (const QString& lesson : lessons) {
-            const bool committed = store.committedPageCount(lesson) > 0;
             const LessonStore::Pending pending = store.finishSave(lesson);
-            if (pending.message.isEmpty())
-                continue;
-            m_err << "zkalto-lesson: " << pending.message << Qt::endl;
-            status = LessonCommand::WriteFailed;
-            // A committed save left partly in its temporary files: the names read as other
-            // lessons must not remove them.
-            if (committed)
-                break;
+            if (!pending.message.isEmpty()) {
+                m_err << "zkalto-lesson: " << pending.message << Qt::endl;
+                status = LessonCommand::WriteFailed;
+            }
         }
         const qsizetype after = halfFinished();
         m_out << driveName(drive) << ": "

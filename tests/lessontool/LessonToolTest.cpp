@@ -200,7 +200,7 @@ private slots:
         QTest::addColumn<bool>("neighbour");
         QTest::newRow("killed after commit") << true << false;
         QTest::newRow("killed before commit") << false << false;
-        // "李2131.pte.saving" also reads as page 31 of 李21: finishing 李21 first would take it.
+        // "李2131.pte.saving" also reads as page 31 of 李21, which repair finishes too.
         QTest::newRow("killed after commit, beside 李21") << true << true;
     }
     void repair()

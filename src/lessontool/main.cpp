@@ -8,9 +8,8 @@
 
 int main(int argc, char* argv[])
 {
-    // The PDF needs fonts and text layout, never a window: no display is needed.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    // The PDF needs fonts and text layout, never a window: no display is needed or used.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication application(argc, argv);
     // The panel's brush script, as the program names it.
     FontNames::apply();

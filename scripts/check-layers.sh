@@ -2,7 +2,8 @@
 # Checks the walls between the libraries, from the includes of src/ alone:
 # - an include goes down the layers only: files <- interfaces <- core <- lessons <- ui <- app,
 #   and the platform's implementations are reached from app alone (everything else goes through
-#   the interfaces); the fakes stand on the interfaces;
+#   the interfaces); the fakes stand on the interfaces; the lesson command (lessontool) stands
+#   beside app on lessons and below and the platform's implementations, never on ui or app;
 # - widgets (QtWidgets) are used only in ui/, */window/, app/ and the platform's implementations;
 # - between folders no include runs back up: the folders' graph has no loop.
 # The layer of a file follows from its path, as src/CMakeLists.txt assigns files to libraries.
@@ -21,6 +22,7 @@ layer_of() {
     */window/* | ui/* | webview/*) echo ui ;;
     lessons/*) echo lessons ;;
     app/*) echo app ;;
+    lessontool/*) echo lessontool ;;
     *) echo core ;;
   esac
 }
@@ -28,7 +30,7 @@ layer_of() {
 rank_of() {
   case "$1" in
     files) echo 0 ;; interfaces) echo 1 ;; fakes | core) echo 2 ;; lessons) echo 3 ;;
-    ui) echo 4 ;; app | platform) echo 5 ;;
+    ui) echo 4 ;; app | platform | lessontool) echo 5 ;;
   esac
 }
 
@@ -36,8 +38,10 @@ rank_of() {
 allowed() {
   local from=$1 to=$2
   [ "$from" = "$to" ] && return 0
+  # The lesson command is a program of its own beside app: no window is part of it.
+  [ "$from" = lessontool ] && { [ "$to" = ui ] || [ "$to" = app ]; } && return 1
   case "$to" in
-    platform) [ "$from" = app ] ;;
+    platform) [ "$from" = app ] || [ "$from" = lessontool ] ;;
     fakes) return 1 ;;
     *)
       case "$from" in

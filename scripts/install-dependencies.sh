@@ -42,6 +42,8 @@ packages=(
   # package test checks the menu entry, the AppStream metadata and the man pages as the desktop's
   # tools read them
   file dpkg-dev desktop-file-utils appstream mandoc man-db
+  # tests: independent PDF readers (page count and size, text, pictures) for the lesson's PDF
+  poppler-utils
 )
 
 missing=()

@@ -5,7 +5,7 @@
 #include "app/ShutdownWatcher.h"
 #include "app/ToolbarWindow.h"
 #include "platform/real/Platform.h"
-#include "ui/FontNames.h"
+#include "text/FontNames.h"
 #include "ui/Hints.h"
 #include "ui/InterfaceLanguage.h"
 

@@ -180,9 +180,17 @@ LessonStore::Pending LessonStore::finishSave(const QString& lesson,
 
 void LessonStore::removeUncommittedFiles(const QString& lesson, int fromPage) const
 {
-    for (int n = fromPage; n <= maxPages; ++n)
+    for (int n = fromPage; n <= maxPages; ++n) {
+        // The files of page 31 of 李21 are named as those of page 1 of 李213: while a committed
+        // save of 李213 waits to be put in place, they are its pages and stay.
+        if (n >= 10 && n % 10 != 0) {
+            const QString longer = lesson + QString::number(n / 10);
+            if (isValidName(longer) && committedPages(commitPath(longer)) >= n % 10)
+                continue;
+        }
         for (PageFile file : pageFiles)
             FileWrite::remove(savingPath(pathOf(lesson, n, file)));
+    }
 }
 
 LessonStore::Lesson LessonStore::open(const QString& lesson) const
@@ -194,6 +202,21 @@ LessonStore::Lesson LessonStore::open(const QString& lesson) const
         return {lesson, pending.pendingPages, true};
     const int pages = ProfileFile(indexPath()).readInteger(lesson, pageCountKey, 0);
     return {lesson, std::clamp(pages, 0, maxPages), false};
+}
+
+LessonStore::Lesson LessonStore::look(const QString& lesson) const
+{
+    if (!isOnItsDrive())
+        return {lesson, 0, false};
+    if (const int pending = committedPageCount(lesson); pending > 0)
+        return {lesson, pending, true};
+    const int pages = ProfileFile(indexPath()).readInteger(lesson, pageCountKey, 0);
+    return {lesson, std::clamp(pages, 0, maxPages), false};
+}
+
+int LessonStore::committedPageCount(const QString& lesson) const
+{
+    return committedPages(commitPath(lesson));
 }
 
 LessonPage LessonStore::readPage(const Lesson& lesson, int n, QSize screenSize) const

@@ -83,6 +83,12 @@ public:
     // The lesson as it opens, after finishing a save of it that was cut short: its page count
     // from "pag" (or from the committed save), never more than maxPages.
     Lesson open(const QString& lesson) const;
+    // The lesson as open() would give it, without changing the store: a committed save not yet
+    // in place is read from its temporary files. For looking at a store (a stick that must stay
+    // as it is).
+    Lesson look(const QString& lesson) const;
+    // The page count a commit record of the lesson holds; 0 when there is none.
+    int committedPageCount(const QString& lesson) const;
     // Page n of an opened lesson. A missing or unreadable picture is null; a missing panel record
     // gives content kind none and the bounds (0, 40, 368, screen height − 40); bounds are kept
     // within reach on the screen; a missing text is empty.

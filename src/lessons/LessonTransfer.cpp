@@ -1,8 +1,10 @@
 #include "lessons/LessonTransfer.h"
 
 #include "board/model/BoardModel.h"
+#include "files/FileWrite.h"
 #include "lessons/AdministratorPassword.h"
 #include "lessons/LessonChoice.h"
+#include "lessons/LessonPdf.h"
 #include "lessons/LessonReader.h"
 #include "lessons/LessonStore.h"
 #include "lessons/LessonWriter.h"
@@ -10,6 +12,8 @@
 #include "lessons/TeacherName.h"
 #include "lessons/TeacherSettings.h"
 #include "platform/Drives.h"
+
+#include <cerrno>
 
 LessonTransfer::LessonTransfer(BoardModel& board, TeacherSettings& teachers, LessonChoice& choice,
                                AdministratorPassword& administrator, Drives& drives)
@@ -89,4 +93,17 @@ LessonTransfer::Outcome LessonTransfer::open(const std::function<void()>& before
     LessonReader reader(*store, lesson, m_board.screenSize());
     m_board.openLesson(lesson.pageCount, [&](int n) { return reader.take(n); });
     return {true, {}};
+}
+
+QString LessonTransfer::exportPdf(const QString& chosenPath)
+{
+    const QString path = LessonPdf::fileNameFor(chosenPath);
+    m_board.putDownFloatingPicture();
+    const int pageCount = m_board.pages().pageCount();
+    const LessonPdf pdf(m_board.screenSize(), m_board.contentPanel().textColour);
+    const QByteArray bytes = pdf.write(pageCount, [&](int n) { return m_board.lessonPage(n); });
+    // A document that could not be made in memory is not written at all.
+    if (const int error = bytes.isEmpty() ? ENOMEM : FileWrite::replace(path, bytes))
+        return Messages::pdfFileRefused(path, error);
+    return Messages::pdfWritten(path, pageCount);
 }

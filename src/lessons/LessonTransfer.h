@@ -12,11 +12,11 @@ class LessonChoice;
 class LessonStore;
 class TeacherSettings;
 
-// "保存" and "打开" of the settings window's lesson group: the whole board saved as the chosen
-// lesson, or the lesson opened into it, in the lesson store on the drive of the drive box. Only an
-// unlocked teacher may do either. Each records its lesson store as the one in use, where the
-// administrator password is kept; a save also keeps the teacher in the stored teacher list. While
-// pages go, the board shows each page and its number.
+// "保存", "打开" and "导出" of the settings window's lesson group: the whole board saved as the
+// chosen lesson, or the lesson opened into it, in the lesson store on the drive of the drive box.
+// Only an unlocked teacher may do either. Each records its lesson store as the one in use, where
+// the administrator password is kept; a save also keeps the teacher in the stored teacher list.
+// While pages go, the board shows each page and its number.
 class LessonTransfer {
 public:
     struct Outcome {
@@ -31,6 +31,10 @@ public:
     // goes: the settings window hides there, so the board shows.
     Outcome save(const std::function<void()>& beforePages);
     Outcome open(const std::function<void()>& beforePages);
+    // "导出": the board's pages, those a save saves, as a PDF file (LessonPdf) under the chosen
+    // name, ".pdf" added when it has no extension. Written whole or not at all; the message says
+    // where it went, or names the file and why it could not be written.
+    QString exportPdf(const QString& chosenPath);
 
 private:
     // The store on the drive of the drive box, now the store in use; nothing when the machine

@@ -38,20 +38,33 @@ inline QString fileNotFound()
 {
     return QStringLiteral("系统找不到指定的文件！");
 }
-// A lesson file could not be written: the disk is full, it cannot be written at all, or another
-// reason the system names (error is an errno value). The lesson was not saved, and the lesson saved
-// before under that name is as it was.
+// Why a file could not be written (error is an errno value): the disk is full, it cannot be
+// written at all, or the reason the system names.
+inline QString writeFailureReason(int error)
+{
+    if (error == ENOSPC || error == EDQUOT || error == EFBIG)
+        return QStringLiteral("磁盘已满");
+    if (error == EROFS || error == EACCES || error == EPERM)
+        return QStringLiteral("磁盘是只读的或不允许写入");
+    return QString::fromLocal8Bit(std::strerror(error));
+}
+// A lesson file could not be written. The lesson was not saved, and the lesson saved before under
+// that name is as it was.
 inline QString lessonFileRefused(const QString& path, int error)
 {
-    QString reason;
-    if (error == ENOSPC || error == EDQUOT || error == EFBIG)
-        reason = QStringLiteral("磁盘已满");
-    else if (error == EROFS || error == EACCES || error == EPERM)
-        reason = QStringLiteral("磁盘是只读的或不允许写入");
-    else
-        reason = QString::fromLocal8Bit(std::strerror(error));
     return QStringLiteral("无法写入文件 %1：%2。课程没有保存，原来的课程保持不变。")
-        .arg(path, reason);
+        .arg(path, writeFailureReason(error));
+}
+// "导出": the PDF file of the board could not be written; a file of that name stays as it was.
+inline QString pdfFileRefused(const QString& path, int error)
+{
+    return QStringLiteral("无法写入文件 %1：%2。PDF 文件没有导出。")
+        .arg(path, writeFailureReason(error));
+}
+// "导出": the board's pages are in the PDF file.
+inline QString pdfWritten(const QString& path, int pageCount)
+{
+    return QStringLiteral("已将 %1 页导出到 %2。").arg(pageCount).arg(path);
 }
 // The drive chosen for the lesson store is not on this machine (a disk that was taken out).
 inline QString driveMissing(QChar letter)

@@ -299,3 +299,14 @@ QByteArrayView ProfileDocument::keep(QByteArray line)
     m_written.append(std::move(line));
     return m_written.last();
 }
+
+QStringList ProfileDocument::sectionNames() const
+{
+    QStringList names;
+    for (qsizetype i = 1; i < qsizetype(m_sections.size()); ++i) {
+        const Section& section = m_sections[size_t(i)];
+        if (!section.erased && m_firstSection.value(section.name) == i)
+            names << Gbk::decode(section.name.bytes);
+    }
+    return names;
+}

@@ -7,6 +7,7 @@
 #include <QHash>
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 #include <vector>
@@ -38,6 +39,9 @@ public:
     QString readString(const QString& section, const QString& key,
                        const QString& defaultValue) const;
     int readInteger(const QString& section, const QString& key, int defaultValue) const;
+    // The names of the sections, decoded from GBK, in file order, each name once (as its first
+    // section spells it); erased sections are left out.
+    QStringList sectionNames() const;
 
     // Changes the document only: false, changing nothing, when it is not readable or the file
     // cannot hold the names or the value.

@@ -7,7 +7,14 @@
 #include <QDir>
 #include <QFileInfo>
 
-SettingsLocation SettingsLocation::find(Drives& drives)
+namespace {
+
+// The settings directory under the drive's root.
+const QString systemFolder = QStringLiteral("Program files/Common files/system/");
+
+} // namespace
+
+SettingsLocation SettingsLocation::choose(Drives& drives)
 {
     std::optional<Drive> drive;
     for (QChar letter : {QLatin1Char('E'), QLatin1Char('D')}) {
@@ -21,7 +28,14 @@ SettingsLocation SettingsLocation::find(Drives& drives)
     SettingsLocation location;
     location.driveLetter = drive ? drive->letter : QLatin1Char('C');
     const QString root = drive ? drive->root : QString();
-    location.directory = root + QStringLiteral("Program files/Common files/system/");
+    location.directory = root + systemFolder;
+    return location;
+}
+
+SettingsLocation SettingsLocation::find(Drives& drives)
+{
+    const SettingsLocation location = choose(drives);
+    const QString root = location.directory.chopped(systemFolder.size());
     if (!QFileInfo(location.directory).isDir()) {
         for (const char* level :
              {"Program files", "Program files/Common files", "Program files/Common files/system"})

@@ -18,4 +18,6 @@ struct SettingsLocation {
     // "Program files/Common files/system" on it, in this order, where they are missing. A
     // creation that fails is not reported: the next one is tried all the same.
     static SettingsLocation find(Drives& drives);
+    // The drive and directory find() gives, without creating or removing anything.
+    static SettingsLocation choose(Drives& drives);
 };

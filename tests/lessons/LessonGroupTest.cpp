@@ -3,8 +3,11 @@
 #include "LessonSamples.h"
 
 #include "board/model/BoardModel.h"
+#include "board/pixels/PageFormat.h"
 #include "board/window/BoardWindow.h"
+#include "board/window/ContentPanel.h"
 #include "lessons/LessonChoice.h"
+#include "lessons/LessonPdf.h"
 #include "lessons/TeacherSettings.h"
 #include "lessons/window/SettingsWindow.h"
 #include "text/Gbk.h"
@@ -14,6 +17,8 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPainter>
+#include <QProcess>
 #include <QPushButton>
 #include <QTimer>
 #include <QToolButton>
@@ -124,6 +129,10 @@ private slots:
     void missingPictureAndRecordOpenWithDefaults();
     void driveTakenOutRefusesTheSave();
     void refusedSaveIsReportedOverTheBoard();
+    void exportWritesTheBoardAsPdf_data();
+    void exportWritesTheBoardAsPdf();
+    void pdfPanelIsAsTheBoardShowsIt_data();
+    void pdfPanelIsAsTheBoardShowsIt();
 };
 
 void LessonGroupTest::driveBoxListsDrivesWithTheirLabels()
@@ -419,6 +428,123 @@ void LessonGroupTest::refusedSaveIsReportedOverTheBoard()
     QCOMPARE(fixture.windows().board->Edit2->text(), QStringLiteral("2"));
     QCOMPARE(FileContents::of(fixture.store() + "datb.sec"), index);
     QCOMPARE(FileContents::of(fixture.store() + "李112.pte"), picture);
+}
+
+void LessonGroupTest::exportWritesTheBoardAsPdf_data()
+{
+    QTest::addColumn<QString>("answer"); // the file dialog's, in the drive's directory
+    QTest::addColumn<QString>("written");
+    QTest::addColumn<bool>("readOnly");
+    QTest::newRow("name without extension") << "第一课"
+                                            << "第一课.pdf" << false;
+    QTest::newRow("name with extension") << "a.pdf"
+                                         << "a.pdf" << false;
+    QTest::newRow("cancelled") << ""
+                               << "" << false;
+    QTest::newRow("folder that refuses files") << "b"
+                                               << "b.pdf" << true;
+}
+
+// "导出" asks for a file through the prompter and writes every page of the board into it (page 1
+// with its panel's text as text), without an unlocked teacher; the window stays open. A refused
+// write names the file and the reason and leaves no file.
+void LessonGroupTest::exportWritesTheBoardAsPdf()
+{
+    QFETCH(QString, answer);
+    QFETCH(QString, written);
+    QFETCH(bool, readOnly);
+    if (QStandardPaths::findExecutable(QStringLiteral("pdfinfo")).isEmpty())
+        QSKIP("poppler-utils is not installed");
+    LessonFixture fixture;
+    SettingsWindow* settings = fixture.settings();
+    fixture.writeBoard(3);
+    fixture.board().pages().setCurrentPage(1);
+    fixture.board().repaintFromPage();
+    fixture.board().panelText()->setPlainText(QStringLiteral("第一课：春晓"));
+    const QString folder = fixture.driveD.path() + QStringLiteral("/导出");
+    QVERIFY(QDir().mkpath(folder));
+    if (readOnly && !LessonSamples::refuseWrites(folder, true))
+        QSKIP("directories cannot be made read-only here");
+    fixture.prompter->answerSaveFile(answer.isEmpty() ? QString() : folder + '/' + answer);
+    fixture.inSettingsWindow([&] {
+        QTest::mouseClick(settings->BitBtn4, Qt::LeftButton);
+        QVERIFY(settings->isVisible());
+    });
+    LessonSamples::refuseWrites(folder, false);
+
+    const ScriptedPrompter::Question asked = fixture.prompter->questions().value(0);
+    QCOMPARE(asked.kind, ScriptedPrompter::Kind::SaveFile);
+    QCOMPARE(asked.filter, QStringLiteral("PDF (*.pdf)"));
+    const QString path = folder + '/' + written;
+    const QStringList told = messages(*fixture.prompter);
+    if (answer.isEmpty()) {
+        QCOMPARE(told, QStringList());
+    } else if (readOnly) {
+        QCOMPARE(told.size(), 1);
+        QVERIFY2(told[0].startsWith("无法写入文件 " + path + "："), qPrintable(told[0]));
+    } else {
+        QCOMPARE(told, QStringList{"已将 3 页导出到 " + path + "。"});
+    }
+    QCOMPARE(QDir(folder).entryList(QDir::Files),
+             written.isEmpty() || readOnly ? QStringList() : QStringList{written});
+    if (written.isEmpty() || readOnly)
+        return;
+    QProcess info;
+    info.start(QStringLiteral("pdfinfo"), {path});
+    QVERIFY(info.waitForFinished(120'000));
+    const QString facts = QString::fromUtf8(info.readAllStandardOutput());
+    QVERIFY2(facts.contains(QRegularExpression("Pages:\\s+3\\n")), qPrintable(facts));
+    QVERIFY2(facts.contains("768 x 576 pts"), qPrintable(facts));
+    QProcess text;
+    text.start(QStringLiteral("pdftotext"), {"-f", "1", "-l", "1", path, "-"});
+    QVERIFY(text.waitForFinished(120'000));
+    QCOMPARE(QString::fromUtf8(text.readAllStandardOutput()).simplified(),
+             QStringLiteral("第一课：春晓"));
+}
+
+void LessonGroupTest::pdfPanelIsAsTheBoardShowsIt_data()
+{
+    QTest::addColumn<QString>("html");
+    QTest::addColumn<QRect>("bounds");
+    QTest::newRow("Chinese") << "第一课：春晓" << QRect(0, 40, 368, 728);
+    QTest::newRow("wrapped, cut at the bottom")
+        << QString("春眠不觉晓，处处闻啼鸟。夜来风雨声，花落知多少。").repeated(6)
+        << QRect(100, 200, 300, 250);
+    QTest::newRow("formatted") << "<p>plain <b>bold</b> <i>italic</i></p><p style=\"color:#c00000; "
+                                  "font-size:20pt\">红色 <u>下划线</u></p>"
+                               << QRect(30, 60, 420, 300);
+}
+
+// The panel LessonPdf draws is, pixel for pixel, the board's content panel as the screen shows it
+// (its text box without the title bar), whatever the text and bounds.
+void LessonGroupTest::pdfPanelIsAsTheBoardShowsIt()
+{
+    QFETCH(QString, html);
+    QFETCH(QRect, bounds);
+    LessonFixture fixture;
+    BoardModel& board = fixture.board();
+    fixture.windows().board->openFromDesktop();
+    board.pages().current().panelBounds = bounds;
+    board.panel().open();
+    board.panel().hideTitleBar();
+    board.panelText()->setHtml(html);
+    // The text as the page keeps it (rich text) is what the board shows on coming back to it.
+    board.savePanelState();
+    board.panel().restore(1);
+    const QImage shown = fixture.windows().board->Panel4->picture().convertToFormat(pageFormat);
+    QCOMPARE(shown.size(), bounds.size());
+
+    QImage drawn(bounds.size(), pageFormat);
+    drawn.fill(Qt::magenta);
+    QPainter painter(&drawn);
+    painter.translate(-bounds.topLeft());
+    LessonPdf(screen, board.contentPanel().textColour).paintPanel(painter, board.lessonPage(1));
+    painter.end();
+    int differing = 0;
+    for (int y = 0; y < drawn.height(); ++y)
+        for (int x = 0; x < drawn.width(); ++x)
+            differing += drawn.pixel(x, y) != shown.pixel(x, y);
+    QCOMPARE(differing, 0);
 }
 
 QTEST_MAIN(LessonGroupTest)

@@ -12,6 +12,7 @@
 #include <QtTest>
 
 #include <csignal>
+#include <stdexcept>
 #include <sys/resource.h>
 #include <sys/stat.h>
 
@@ -73,6 +74,7 @@ private slots:
     void refusedWriteKeepsTheOldLesson();
     void committedSaveIsReadUntilItCanBePutInPlace();
     void killedSavesLeaveTheOldLessonOrTheNew();
+    void committedSaveIsNotTakenByAShorterName();
 
 private:
     std::unique_ptr<QTemporaryDir> m_root;
@@ -301,6 +303,28 @@ void LessonStoreTest::committedSaveIsReadUntilItCanBePutInPlace()
     QVERIFY(opensAs(*m_store, 2, 2));
     QCOMPARE(m_store->open(lesson).readsSaving, false);
     QCOMPARE(FileContents::of(m_store->indexPath()), *Gbk::encode("[李213]\r\npag=2\r\n"));
+    QCOMPARE(savingFiles(*m_store), QStringList());
+}
+
+// The files of page 1 of 李213 are named as those of page 31 of 李21. Opening 李21 (which removes
+// what no commit of 李21 names) while a committed save of 李213 waits to be put in place leaves
+// that save whole.
+void LessonStoreTest::committedSaveIsNotTakenByAShorterName()
+{
+    QCOMPARE(save(*m_store, 1, 3), QString());
+    {
+        LessonWriter writer(*m_store, lesson, 4);
+        writer.setCheckpoint([](const QString& step) {
+            if (step == "committed")
+                throw std::runtime_error("cut short after the commit");
+        });
+        for (int n = 1; n <= 4; ++n)
+            writer.add(n, LessonSamples::page(2, n, screen));
+        QVERIFY_THROWS_EXCEPTION(std::runtime_error, writer.finish());
+    }
+    QCOMPARE(savingFiles(*m_store).size(), 1 + 4 * 3);
+    QCOMPARE(m_store->open(QStringLiteral("李21")).pageCount, 0);
+    QVERIFY(opensAs(*m_store, 2, 4));
     QCOMPARE(savingFiles(*m_store), QStringList());
 }
 

@@ -52,6 +52,7 @@ const QList<std::pair<QString, QSize>>& namedPictures()
         {"font", {19, 18}},        {"openfolder", {20, 14}},     {"scanner", {20, 18}},
         {"clipart", {20, 18}},     {"paste", {22, 16}},          {"stampunderlay", {22, 18}},
         {"stampclose", {22, 18}},  {"paletteclose", {22, 20}},   {"picturefile", {16, 16}},
+        {"exportpdf", {16, 16}},
     };
     return pictures;
 }

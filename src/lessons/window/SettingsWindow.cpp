@@ -14,6 +14,8 @@
 
 #include <QButtonGroup>
 #include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QLabel>
@@ -107,7 +109,8 @@ SettingsWindow::SettingsWindow(TeacherSettings& teachers, LessonChoice& lessons,
                                LessonTransfer& transfer, CaptureModeChoice& captureModeChoice,
                                Prompter& prompter)
     : m_teachers(teachers), m_lessons(lessons), m_transfer(transfer),
-      m_captureModeChoice(captureModeChoice), m_prompter(prompter)
+      m_captureModeChoice(captureModeChoice), m_prompter(prompter),
+      m_exportDirectory(QDir::homePath())
 {
     SystemWindow::setUp(this, QStringLiteral("TForm6"), QStringLiteral("设置"),
                         SystemWindow::Layer::OnTop);
@@ -197,10 +200,14 @@ void SettingsWindow::buildLessonGroup()
     DriveComboBox1->setGeometry(68, 226, 69, 19);
     // The entries are wider than the box: the list that opens shows them whole.
     DriveComboBox1->view()->setMinimumWidth(160);
-    BitBtn2 = button(GroupBox2, "BitBtn2", QStringLiteral("打开"), {19, 303, 85, 31});
+    // "打开", "保存" and "导出" in one row under the lists.
+    BitBtn2 = button(GroupBox2, "BitBtn2", QStringLiteral("打开"), {6, 303, 76, 31});
     BitBtn2->setIcon(style()->standardIcon(QStyle::SP_DialogOpenButton));
-    BitBtn3 = button(GroupBox2, "BitBtn3", QStringLiteral("保存"), {141, 303, 85, 31});
+    BitBtn3 = button(GroupBox2, "BitBtn3", QStringLiteral("保存"), {87, 303, 76, 31});
     BitBtn3->setIcon(style()->standardIcon(QStyle::SP_DialogSaveButton));
+    BitBtn4 = button(GroupBox2, "BitBtn4", QStringLiteral("导出"), {168, 303, 76, 31});
+    BitBtn4->setIcon(QIcon(fixedPicture(QStringLiteral("exportpdf"), QSize(16, 16))));
+    BitBtn4->setToolTip(QStringLiteral("把书写板的各页导出为 PDF 文件"));
 
     connect(Button6, &QPushButton::clicked, this,
             [this] { tell(m_prompter, m_lessons.addVolume()); });
@@ -213,6 +220,7 @@ void SettingsWindow::buildLessonGroup()
     connect(DriveComboBox1, &QComboBox::activated, &m_lessons, &LessonChoice::chooseDrive);
     connect(BitBtn2, &QPushButton::clicked, this, [this] { transferLesson(false); });
     connect(BitBtn3, &QPushButton::clicked, this, [this] { transferLesson(true); });
+    connect(BitBtn4, &QPushButton::clicked, this, &SettingsWindow::exportPdf);
 }
 
 void SettingsWindow::buildPersonalGroup()
@@ -363,6 +371,19 @@ void SettingsWindow::transferLesson(bool save)
     if (outcome.closes)
         accept();
     tell(m_prompter, outcome.message);
+}
+
+void SettingsWindow::exportPdf()
+{
+    const QString chosen = m_prompter.saveFile(QStringLiteral("导出 PDF 文件"), m_exportDirectory,
+                                               QStringLiteral("PDF (*.pdf)"));
+    if (chosen.isEmpty())
+        return;
+    m_exportDirectory = QFileInfo(chosen).absolutePath();
+    QGuiApplication::setOverrideCursor(Qt::BusyCursor);
+    const QString message = m_transfer.exportPdf(chosen);
+    QGuiApplication::restoreOverrideCursor();
+    tell(m_prompter, message);
 }
 
 void SettingsWindow::choosePenColour()

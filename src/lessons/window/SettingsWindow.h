@@ -75,6 +75,7 @@ public:
     QComboBox* DriveComboBox1;
     QPushButton* BitBtn2; // "打开"
     QPushButton* BitBtn3; // "保存"
+    QPushButton* BitBtn4; // "导出"
 
     QGroupBox* GroupBox3;      // "个性设置"
     QToolButton* SpeedButton9; // pen colour
@@ -110,6 +111,8 @@ private:
     // "打开" and "保存": the window hides while the board shows the pages and closes when the
     // lesson went; it stays when the operation was refused.
     void transferLesson(bool save);
+    // "导出": the board's pages into a PDF file the teacher names; the window stays open.
+    void exportPdf();
     void choosePenColour();
     void chooseBackgroundColour();
     void confirm();
@@ -122,4 +125,6 @@ private:
     QButtonGroup* m_captureChoices;
     ColourChoice m_penColourChoice;
     ColourChoice m_backgroundColourChoice;
+    // Where the file dialog of "导出" opens: the folder of the last export, at first the home.
+    QString m_exportDirectory;
 };

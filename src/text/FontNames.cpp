@@ -1,4 +1,4 @@
-#include "ui/FontNames.h"
+#include "text/FontNames.h"
 
 #include <QFont>
 #include <QStringList>

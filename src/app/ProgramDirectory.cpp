@@ -13,12 +13,17 @@ QString ofExecutable()
     return QCoreApplication::applicationDirPath() + QLatin1Char('/');
 }
 
+bool isInstalled(const QString& directory)
+{
+    return directory.startsWith(QLatin1String("/usr/"));
+}
+
 QString writable()
 {
     const QString beside = ofExecutable();
     // Trying a file is the only sure test: permission bits do not tell about read-only mounts.
     QTemporaryFile probe(beside + QStringLiteral("zkalto-write-test-XXXXXX"));
-    if (probe.open())
+    if (!isInstalled(beside) && probe.open())
         return beside;
     const QString work = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
                          QStringLiteral("/zkalto/work/");

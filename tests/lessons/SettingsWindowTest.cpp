@@ -141,10 +141,9 @@ void SettingsWindowTest::controlsStandAtTheirPlaces_data()
     row("TForm6", "Label5", {70, 190, 0, 0}, "存储或");
     row("TForm6", "Label6", {70, 208, 0, 0}, "打开盘区：");
     row("TForm6", "DriveComboBox1", {68, 226, 69, 19}, "");
-    // "打开", "保存" and "导出" share the row where the first two stood.
-    row("TForm6", "BitBtn2", {6, 303, 76, 31}, "打开");
-    row("TForm6", "BitBtn3", {87, 303, 76, 31}, "保存");
-    row("TForm6", "BitBtn4", {168, 303, 76, 31}, "导出");
+    row("TForm6", "BitBtn2", {19, 303, 85, 31}, "打开");
+    row("TForm6", "BitBtn3", {141, 303, 85, 31}, "保存");
+    row("TForm6", "BitBtn4", {68, 258, 69, 31}, "导出");
     row("TForm6", "GroupBox3", {419, 12, 166, 247}, "个性设置");
     row("TForm6", "SpeedButton9", {24, 39, 38, 38}, "");
     row("TForm6", "LCP", {25, 55, 36, 9}, "");

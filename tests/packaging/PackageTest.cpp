@@ -119,6 +119,7 @@ private slots:
     void dependsOnWhatTheProgramUses_data();
     void dependsOnWhatTheProgramUses();
     void installedProgramWritesOnlyToTheUsersPlaces();
+    void installedProgramRunAsRootLeavesItsDirectory();
 
 private:
     QSet<QString> m_listed;
@@ -397,6 +398,55 @@ void PackageTest::installedProgramWritesOnlyToTheUsersPlaces()
 
     // The page texts went to the user's working directory, and nothing was written beside the
     // program.
+    QVERIFY(!QDir(data + QStringLiteral("/zkalto/work"))
+                 .entryList({QStringLiteral("texts-%1-*").arg(pid)}, QDir::Dirs)
+                 .isEmpty());
+    m_desktop.end();
+    QCOMPARE(contentsOf(programDirectory), programDirectoryBefore);
+}
+
+// Kiosk images run the program as root, who could write anywhere: the installed directory is left
+// as delivered all the same.
+void PackageTest::installedProgramRunAsRootLeavesItsDirectory()
+{
+    QVERIFY(m_desktop.isReady());
+    QTemporaryDir home;
+    QVERIFY(home.isValid());
+    const QString data = home.filePath(QStringLiteral(".local/share"));
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("HOME"), home.path());
+    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), home.filePath(QStringLiteral(".config")));
+    environment.insert(QStringLiteral("XDG_DATA_HOME"), data);
+    environment.insert(QStringLiteral("XDG_STATE_HOME"), home.filePath(QStringLiteral(".state")));
+    environment.insert(QStringLiteral("XDG_CACHE_HOME"), home.filePath(QStringLiteral(".cache")));
+
+    const QStringList programDirectoryBefore = contentsOf(programDirectory);
+    m_desktop.startDesktop(true);
+    if (QTest::currentTestFailed())
+        return;
+    m_desktop.startProgram(QStringLiteral("/usr/bin/zkalto"), {}, environment);
+    if (QTest::currentTestFailed())
+        return;
+    const qint64 pid = m_desktop.pid();
+    m_desktop.openBoard();
+    if (QTest::currentTestFailed())
+        return;
+    m_probe.drag(QPoint(300, 300), QPoint(400, 380));
+    QTRY_VERIFY_WITH_TIMEOUT(m_probe.pixel(onTheStroke) != ProgramOnDesktop::emptyPageColour,
+                             10000);
+    // A lesson saved: the page texts are written on the way.
+    m_probe.click(boardSettingsButton);
+    const QString settingsCaption = QStringLiteral("设置");
+    QTRY_VERIFY_WITH_TIMEOUT(m_probe.windowCaptioned(pid, settingsCaption) != 0, 20000);
+    const QPoint settings =
+        m_probe.geometry(m_probe.windowCaptioned(pid, settingsCaption)).topLeft();
+    for (const QPoint place :
+         {settingsSecondTeacher, settingsFirstVolume, settingsFirstLesson, settingsSaveButton})
+        m_probe.click(settings + place);
+    QTRY_VERIFY_WITH_TIMEOUT(
+        QFileInfo(data + QStringLiteral("/zkalto/C/Program files/Z_Kalto/data/教师1111.pte"))
+            .isFile(),
+        30000);
     QVERIFY(!QDir(data + QStringLiteral("/zkalto/work"))
                  .entryList({QStringLiteral("texts-%1-*").arg(pid)}, QDir::Dirs)
                  .isEmpty());

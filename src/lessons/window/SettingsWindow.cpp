@@ -200,12 +200,12 @@ void SettingsWindow::buildLessonGroup()
     DriveComboBox1->setGeometry(68, 226, 69, 19);
     // The entries are wider than the box: the list that opens shows them whole.
     DriveComboBox1->view()->setMinimumWidth(160);
-    // "打开", "保存" and "导出" in one row under the lists.
-    BitBtn2 = button(GroupBox2, "BitBtn2", QStringLiteral("打开"), {6, 303, 76, 31});
+    BitBtn2 = button(GroupBox2, "BitBtn2", QStringLiteral("打开"), {19, 303, 85, 31});
     BitBtn2->setIcon(style()->standardIcon(QStyle::SP_DialogOpenButton));
-    BitBtn3 = button(GroupBox2, "BitBtn3", QStringLiteral("保存"), {87, 303, 76, 31});
+    BitBtn3 = button(GroupBox2, "BitBtn3", QStringLiteral("保存"), {141, 303, 85, 31});
     BitBtn3->setIcon(style()->standardIcon(QStyle::SP_DialogSaveButton));
-    BitBtn4 = button(GroupBox2, "BitBtn4", QStringLiteral("导出"), {168, 303, 76, 31});
+    // Between the lists, under the drive box and over "打开" and "保存".
+    BitBtn4 = button(GroupBox2, "BitBtn4", QStringLiteral("导出"), {68, 258, 69, 31});
     BitBtn4->setIcon(QIcon(fixedPicture(QStringLiteral("exportpdf"), QSize(16, 16))));
     BitBtn4->setToolTip(QStringLiteral("把书写板的各页导出为 PDF 文件"));
 

@@ -234,6 +234,9 @@ void PackageTest::validatorsAcceptTheMetadata_data()
         << QStringLiteral("desktop-file-validate") << QStringList{menuEntry};
     QTest::newRow("appstreamcli") << QStringLiteral("appstreamcli")
                                   << QStringList{"validate", "--no-net", metadata};
+    // The lesson command runs from /usr/bin with the libraries the package depends on.
+    QTest::newRow("zkalto-lesson --help")
+        << QStringLiteral("/usr/bin/zkalto-lesson") << QStringList{"--help"};
     for (const QString& page : sourceNames(QStringLiteral("packaging/man"), "*.1")) {
         QTest::addRow("mandoc %s", qPrintable(page))
             << QStringLiteral("mandoc")

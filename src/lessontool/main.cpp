@@ -6,8 +6,21 @@
 
 #include <cstdio>
 
+namespace {
+
+// Qt's own notes on its set-up (a session without XDG_RUNTIME_DIR, as under sudo or cron) are
+// not for the command's reader; its faults are.
+void keepQtFaults(QtMsgType type, const QMessageLogContext&, const QString& message)
+{
+    if (type == QtCriticalMsg || type == QtFatalMsg)
+        std::fprintf(stderr, "zkalto-lesson: %s\n", qPrintable(message));
+}
+
+} // namespace
+
 int main(int argc, char* argv[])
 {
+    qInstallMessageHandler(keepQtFaults);
     // The PDF needs fonts and text layout, never a window: no display is needed or used.
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication application(argc, argv);

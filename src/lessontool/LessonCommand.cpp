@@ -132,6 +132,9 @@ private:
     std::optional<Drive> driveOf(const QString& option, QChar fallback);
     // The drives to look at: the one of --drive, else all of them.
     std::optional<QList<Drive>> drivesToLookAt();
+    // The one lesson the options name, or "" for every lesson when they name none; nothing when
+    // the name is refused.
+    std::optional<QString> lessonOrEvery();
     QString positional(int index) const;
     int refuse(const QString& why, int status = LessonCommand::WrongUse);
 
@@ -219,6 +222,11 @@ std::optional<Drive> Run::driveOf(const QString& option, QChar fallback)
                LessonCommand::NotFound);
     }
     return drive;
+}
+
+std::optional<QString> Run::lessonOrEvery()
+{
+    return namesLesson(m_options) ? lessonOf(QString()) : QString();
 }
 
 std::optional<QList<Drive>> Run::drivesToLookAt()
@@ -318,13 +326,10 @@ int Run::check()
     const std::optional<QList<Drive>> drives = drivesToLookAt();
     if (!drives)
         return LessonCommand::NotFound;
-    QString only;
-    if (namesLesson(m_options)) {
-        const std::optional<QString> lesson = lessonOf(QString());
-        if (!lesson)
-            return LessonCommand::WrongUse;
-        only = *lesson;
-    }
+    const std::optional<QString> lesson = lessonOrEvery();
+    if (!lesson)
+        return LessonCommand::WrongUse;
+    const QString& only = *lesson;
     int status = 0;
     bool anyStore = false;
     for (const Drive& drive : *drives) {
@@ -354,13 +359,10 @@ int Run::repair()
     const std::optional<QList<Drive>> drives = drivesToLookAt();
     if (!drives)
         return LessonCommand::NotFound;
-    QString only;
-    if (namesLesson(m_options)) {
-        const std::optional<QString> lesson = lessonOf(QString());
-        if (!lesson)
-            return LessonCommand::WrongUse;
-        only = *lesson;
-    }
+    const std::optional<QString> lesson = lessonOrEvery();
+    if (!lesson)
+        return LessonCommand::WrongUse;
+    const QString& only = *lesson;
     int status = LessonCommand::Done;
     for (const Drive& drive : *drives) {
         const LessonStore store(LessonStore::directoryOn(drive.root));

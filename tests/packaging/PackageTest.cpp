@@ -122,6 +122,9 @@ private slots:
     void installedProgramRunAsRootLeavesItsDirectory();
 
 private:
+    // Saves the board as lesson 1 of volume 1 of 教师1 on the drive the settings window shows.
+    void saveFirstLesson(qint64 pid);
+
     QSet<QString> m_listed;
     QString m_user;
     ProgramOnDesktop m_desktop;
@@ -302,6 +305,18 @@ void PackageTest::dependsOnWhatTheProgramUses()
     QVERIFY2(names.contains(package), qPrintable(relations.output));
 }
 
+void PackageTest::saveFirstLesson(qint64 pid)
+{
+    m_probe.click(boardSettingsButton);
+    const QString settingsCaption = QStringLiteral("设置");
+    QTRY_VERIFY_WITH_TIMEOUT(m_probe.windowCaptioned(pid, settingsCaption) != 0, 20000);
+    const QPoint settings =
+        m_probe.geometry(m_probe.windowCaptioned(pid, settingsCaption)).topLeft();
+    for (const QPoint place :
+         {settingsSecondTeacher, settingsFirstVolume, settingsFirstLesson, settingsSaveButton})
+        m_probe.click(settings + place);
+}
+
 void PackageTest::installedProgramWritesOnlyToTheUsersPlaces()
 {
     QVERIFY(m_desktop.isReady());
@@ -365,15 +380,9 @@ void PackageTest::installedProgramWritesOnlyToTheUsersPlaces()
     m_probe.drag(QPoint(300, 300), QPoint(400, 380));
     QTRY_VERIFY_WITH_TIMEOUT(m_probe.pixel(onTheStroke) != emptyPage, 10000);
     const QColor ink = m_probe.pixel(onTheStroke);
-    m_probe.click(boardSettingsButton);
-    const QString settingsCaption = QStringLiteral("设置");
-    QTRY_VERIFY_WITH_TIMEOUT(m_probe.windowCaptioned(pid, settingsCaption) != 0, 20000);
-    const QPoint settings =
-        m_probe.geometry(m_probe.windowCaptioned(pid, settingsCaption)).topLeft();
-    for (const QPoint place :
-         {settingsSecondTeacher, settingsFirstVolume, settingsFirstLesson, settingsSaveButton})
-        m_probe.click(settings + place);
-    QTRY_COMPARE_WITH_TIMEOUT(m_probe.windowCaptioned(pid, settingsCaption), quint64(0), 30000);
+    saveFirstLesson(pid);
+    QTRY_COMPARE_WITH_TIMEOUT(m_probe.windowCaptioned(pid, QStringLiteral("设置")), quint64(0),
+                              30000);
     const QString lessons = data + QStringLiteral("/zkalto/C/Program files/Z_Kalto/data/");
     const QString page = lessons + QStringLiteral("教师1111.pte");
     QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(page).isFile(), 30000);
@@ -438,14 +447,7 @@ void PackageTest::installedProgramRunAsRootLeavesItsDirectory()
     QTRY_VERIFY_WITH_TIMEOUT(m_probe.pixel(onTheStroke) != ProgramOnDesktop::emptyPageColour,
                              10000);
     // A lesson saved: the page texts are written on the way.
-    m_probe.click(boardSettingsButton);
-    const QString settingsCaption = QStringLiteral("设置");
-    QTRY_VERIFY_WITH_TIMEOUT(m_probe.windowCaptioned(pid, settingsCaption) != 0, 20000);
-    const QPoint settings =
-        m_probe.geometry(m_probe.windowCaptioned(pid, settingsCaption)).topLeft();
-    for (const QPoint place :
-         {settingsSecondTeacher, settingsFirstVolume, settingsFirstLesson, settingsSaveButton})
-        m_probe.click(settings + place);
+    saveFirstLesson(pid);
     QTRY_VERIFY_WITH_TIMEOUT(
         QFileInfo(data + QStringLiteral("/zkalto/C/Program files/Z_Kalto/data/教师1111.pte"))
             .isFile(),

@@ -9,5 +9,8 @@ namespace ProgramDirectory {
 
 QString ofExecutable();
 QString writable();
+// Where the program keeps its state between runs (the board's backup): $XDG_STATE_HOME/zkalto/,
+// by default ~/.local/state/zkalto/. The text ends with "/".
+QString state();
 
 } // namespace ProgramDirectory

@@ -105,6 +105,14 @@ void ProgramOnDesktop::openBoard()
         QTRY_COMPARE(m_probe->pixel(panelPlace), emptyPageColour);
 }
 
+void ProgramOnDesktop::kill()
+{
+    m_program.kill();
+    QVERIFY(m_program.waitForFinished(10000));
+    m_toolbar = 0;
+    m_board = 0;
+}
+
 void ProgramOnDesktop::end()
 {
     for (QProcess* process : {&m_program, &m_panel, &m_windowManager}) {

@@ -70,6 +70,8 @@ public:
     // Where the overlay puts its captures, as chosen in the settings window.
     CaptureModeChoice& captureModeChoice() { return m_captureModeChoice; }
     const TaskKeyBlock& taskKeyBlock() const { return m_taskKeyBlock; }
+    // The board's backup: none before startBackup() and after the exit steps.
+    BoardBackup* backup() { return m_backup.get(); }
     // True when another copy was found running: this copy ends without running.
     bool endRequested() const { return m_endRequested; }
 

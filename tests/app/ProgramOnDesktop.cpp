@@ -107,8 +107,10 @@ void ProgramOnDesktop::openBoard()
 
 void ProgramOnDesktop::kill()
 {
-    m_program.kill();
-    QVERIFY(m_program.waitForFinished(10000));
+    if (m_program.state() != QProcess::NotRunning) {
+        m_program.kill();
+        QVERIFY(m_program.waitForFinished(10000));
+    }
     m_toolbar = 0;
     m_board = 0;
 }

@@ -16,6 +16,8 @@
 #include "board/model/ClipArtPalette.h"
 #include "board/model/ThumbnailStripModel.h"
 #include "board/pixels/ColourRef.h"
+#include "board/recovery/BoardBackup.h"
+#include "board/recovery/RecoveryFolder.h"
 #include "board/window/BoardWindow.h"
 #include "board/window/ContentPanel.h"
 #include "board/window/PalettePanel.h"
@@ -39,7 +41,11 @@
 #include <QTimer>
 #include <QWindow>
 
+#include <cstdio>
+
 namespace {
+
+const QString recoveryQuestion = QStringLiteral("上次书写的内容没有正常保存，是否恢复？");
 
 // The window under this point is the one the teacher was working in when the overlay opened.
 constexpr QPoint returnWindowPoint(500, 360);
@@ -74,6 +80,8 @@ Program::Program(Platform& platform, QSize screenSize, const ProgramDirectories&
 
 Program::~Program()
 {
+    // The worker writes no more once the board is gone.
+    m_backup.reset();
     // Windows go in the reverse order of their creation, so the password windows, which belong
     // to the settings window, go before it.
     QList<QWidget*> windows = m_windows.inCreationOrder();
@@ -306,6 +314,50 @@ void Program::showScanBusy(bool busy)
         QApplication::restoreOverrideCursor();
 }
 
+void Program::startBackup()
+{
+    if (m_directories.state.isEmpty() || m_exitStepsRun)
+        return;
+    m_recovery = std::make_unique<RecoveryFolder>(m_directories.state);
+    if (!m_recovery->isClaimed()) {
+        std::fprintf(stderr, "zkalto: no folder for the board's backup can be made in %s\n",
+                     qPrintable(m_directories.state));
+        m_recovery.reset();
+        return;
+    }
+    if (m_recovery->holdsBackup())
+        offerRecovery();
+    // Ended while the question was open: the backup stays to be offered at the next start.
+    if (m_exitStepsRun)
+        return;
+    m_backup = std::make_unique<BoardBackup>(*m_board, *m_recovery);
+}
+
+void Program::offerRecovery()
+{
+    // Read whole before it is offered: a damaged backup is never offered, nor restored in part.
+    const RecoveryFolder::Reading reading = m_recovery->read(m_board->screenSize());
+    if (!reading.board) {
+        std::fprintf(stderr,
+                     "zkalto: the board kept in %s cannot be restored: %s; it is moved to "
+                     "recovery.old\n",
+                     qPrintable(m_recovery->path()), qPrintable(reading.problem));
+        m_recovery->moveAside();
+        return;
+    }
+    const bool restore =
+        m_platform.prompter->askYesNo(QString::fromLatin1(ProgramNames::title), recoveryQuestion);
+    if (m_exitStepsRun)
+        return;
+    if (!restore) {
+        // Kept until the next refusal, in case the answer was a slip.
+        m_recovery->moveAside();
+        return;
+    }
+    m_board->restoreBoard(*reading.board);
+    m_windows.toolbar->openBoard();
+}
+
 void Program::runExitSteps()
 {
     if (m_exitStepsRun)
@@ -314,6 +366,11 @@ void Program::runExitSteps()
     m_platform.desktop->setTaskbarVisible(true);
     m_taskKeyBlock.release();
     m_board->pages().deletePageTextFiles();
+    // A backup not yet offered back (the program ended during the question) stays.
+    if (m_backup) {
+        m_backup.reset();
+        m_recovery->remove();
+    }
 }
 
 void Program::endFromOutside()

@@ -14,6 +14,7 @@
 #include <memory>
 
 class AdministratorPassword;
+class BoardBackup;
 class BoardModel;
 class ClipArtPalette;
 class DocumentOpener;
@@ -23,6 +24,7 @@ class LessonTransfer;
 class OverlayModel;
 class PasswordChange;
 class PictureImportSession;
+class RecoveryFolder;
 class ScanSession;
 class TeacherSettings;
 class TextLinePanelModel;
@@ -31,10 +33,13 @@ struct Platform;
 
 // Where the program's files are: what is delivered beside the program file (cursor files,
 // programs it starts) and where it writes its own files (page texts, "tmp.bmt"). Both end with
-// "/"; they are the same directory unless the program's own cannot be written.
+// "/"; they are the same directory unless the program's own cannot be written. The state
+// directory ($XDG_STATE_HOME/zkalto/) holds the board's backup (RecoveryFolder); without one the
+// board keeps none.
 struct ProgramDirectories {
     QString delivered;
     QString written;
+    QString state;
 };
 
 // The running program: its hidden application window, the board model with the models of the
@@ -65,11 +70,18 @@ public:
     // Where the overlay puts its captures, as chosen in the settings window.
     CaptureModeChoice& captureModeChoice() { return m_captureModeChoice; }
     const TaskKeyBlock& taskKeyBlock() const { return m_taskKeyBlock; }
+    // The board's backup: none before startBackup() and after the exit steps.
+    BoardBackup* backup() { return m_backup.get(); }
     // True when another copy was found running: this copy ends without running.
     bool endRequested() const { return m_endRequested; }
 
+    // Once the toolbar shows: a board a crash left behind is offered back ("是否恢复？"; yes
+    // restores it and opens the board, no moves it aside), then the board keeps its backup.
+    void startBackup();
+
     // What "退出" answered Yes does before the toolbar closes: the taskbar and the task keys are
-    // given back and the page text files deleted. They run once, however the program ends.
+    // given back, the page text files deleted and the board's backup removed. They run once,
+    // however the program ends.
     void runExitSteps();
     // Ended from outside (a signal, the X connection lost): the exit steps run and the program
     // ends whatever window is open, every window closed without its question.
@@ -94,6 +106,7 @@ private:
     void showScanBusy(bool busy);
     // The settings button window stands under the palette's scroll box while the column shows.
     void placeSettingsButton(bool shown, QPoint topLeft);
+    void offerRecovery();
 
     Platform& m_platform;
     ProgramDirectories m_directories;
@@ -121,6 +134,8 @@ private:
     std::unique_ptr<FolderImport> m_folderImport;
     std::unique_ptr<PictureImportSession> m_pictureImport;
     std::unique_ptr<TextLinePanelModel> m_textLinePanel;
+    std::unique_ptr<RecoveryFolder> m_recovery;
+    std::unique_ptr<BoardBackup> m_backup;
     Windows m_windows;
     bool m_endRequested = false;
     bool m_exitStepsRun = false;

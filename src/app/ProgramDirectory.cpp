@@ -31,4 +31,13 @@ QString writable()
     return work;
 }
 
+QString state()
+{
+    // The base directory specification ignores a relative path in the variable.
+    QString base = qEnvironmentVariable("XDG_STATE_HOME");
+    if (base.isEmpty() || !QDir::isAbsolutePath(base))
+        base = QDir::homePath() + QStringLiteral("/.local/state");
+    return base + QStringLiteral("/zkalto/");
+}
+
 } // namespace ProgramDirectory

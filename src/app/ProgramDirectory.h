@@ -13,5 +13,8 @@ QString ofExecutable();
 // delivered and removing the package leaves nothing behind.
 bool isInstalled(const QString& directory);
 QString writable();
+// Where the program keeps its state between runs (the board's backup): $XDG_STATE_HOME/zkalto/,
+// by default ~/.local/state/zkalto/. The text ends with "/".
+QString state();
 
 } // namespace ProgramDirectory

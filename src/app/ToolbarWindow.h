@@ -59,9 +59,12 @@ signals:
 protected:
     void closeEvent(QCloseEvent* event) override;
 
+public:
+    // What "书写板" does: the toolbar hides and asks for the board.
+    void openBoard();
+
 private:
     void buildButtons();
-    void openBoard();
     void annotate();
     void toggleKeyboard();
     void showShade();

@@ -37,7 +37,7 @@ int main(int argc, char* argv[])
     QApplication::setQuitOnLastWindowClosed(false);
 
     const ProgramDirectories directories{ProgramDirectory::ofExecutable(),
-                                         ProgramDirectory::writable()};
+                                         ProgramDirectory::writable(), ProgramDirectory::state()};
     Platform platform = Platform::forThisDesktop(directories.delivered);
     // Every window goes to the board screen as it shows; the pages are made for its size.
     ScreenKeeper boardScreen(BoardScreenChoice::requestedName(QApplication::arguments()),
@@ -53,5 +53,6 @@ int main(int argc, char* argv[])
                      [&program] { program.endFromOutside(); });
     toolbar->show();
     toolbar->moveHome();
+    program.startBackup();
     return application.exec();
 }

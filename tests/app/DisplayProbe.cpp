@@ -46,6 +46,30 @@ QColor DisplayProbe::pixel(QPoint point) const
     return QColor(data[2], data[1], data[0]);
 }
 
+QImage DisplayProbe::grab(const QRect& area) const
+{
+    const XcbReply<xcb_get_image_reply_t> reply(xcb_get_image_reply(
+        m_connection,
+        xcb_get_image(m_connection, XCB_IMAGE_FORMAT_Z_PIXMAP, m_desktop->root(),
+                      static_cast<int16_t>(area.x()), static_cast<int16_t>(area.y()),
+                      static_cast<uint16_t>(area.width()), static_cast<uint16_t>(area.height()),
+                      ~0u),
+        nullptr));
+    // A 24-bit screen keeps a pixel in 32 bits, as RGB32 does.
+    const qsizetype bytes = qsizetype(area.width()) * area.height() * 4;
+    if (!reply || xcb_get_image_data_length(reply.get()) < bytes)
+        return {};
+    QImage image(area.size(), QImage::Format_RGB32);
+    const uint8_t* data = xcb_get_image_data(reply.get());
+    for (int y = 0; y < area.height(); ++y) {
+        auto* line = reinterpret_cast<quint32*>(image.scanLine(y));
+        std::memcpy(line, data + qsizetype(y) * area.width() * 4, size_t(area.width()) * 4);
+        for (int x = 0; x < area.width(); ++x)
+            line[x] |= 0xff000000u;
+    }
+    return image;
+}
+
 quint64 DisplayProbe::windowAt(QPoint point) const
 {
     return m_desktop->windowAt(point);

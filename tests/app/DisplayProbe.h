@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QColor>
+#include <QImage>
 #include <QList>
 #include <QPoint>
 #include <QRect>
@@ -31,6 +32,8 @@ public:
 
     // The colour the screen shows at a point.
     QColor pixel(QPoint point) const;
+    // What the screen shows in an area, as an RGB32 image; null when it cannot be read.
+    QImage grab(const QRect& area) const;
     // The topmost window at a point, a framed window's client standing for its frame.
     quint64 windowAt(QPoint point) const;
     // The viewable top-level windows of a process, topmost first.

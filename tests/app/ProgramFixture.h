@@ -58,12 +58,15 @@ struct ProgramFixture {
     }
 
     QString programDirectory() const { return directory.path() + QLatin1Char('/'); }
+    // Where the board keeps its backup once Program::startBackup() ran.
+    QString stateDirectory = directory.path() + QStringLiteral("/state/");
     QString programFilesDirectory() const { return deliveredDirectory.path() + QLatin1Char('/'); }
 
     void start(QSize screenSize = QSize(1024, 768))
     {
         program = std::make_unique<Program>(
-            platform, screenSize, ProgramDirectories{programFilesDirectory(), programDirectory()});
+            platform, screenSize,
+            ProgramDirectories{programFilesDirectory(), programDirectory(), stateDirectory});
     }
     const Windows& windows() const { return program->windows(); }
 };

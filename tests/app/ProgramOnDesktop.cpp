@@ -113,6 +113,16 @@ void ProgramOnDesktop::openBoard()
         QTRY_COMPARE(m_probe->pixel(panelPlace), emptyPageColour);
 }
 
+void ProgramOnDesktop::kill()
+{
+    if (m_program.state() != QProcess::NotRunning) {
+        m_program.kill();
+        QVERIFY(m_program.waitForFinished(10000));
+    }
+    m_toolbar = 0;
+    m_board = 0;
+}
+
 void ProgramOnDesktop::end()
 {
     for (QProcess* process : {&m_program, &m_panel, &m_windowManager}) {

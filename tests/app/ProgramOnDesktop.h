@@ -40,6 +40,9 @@ public:
     // page.
     void openBoard();
     void end();
+    // Ends the program, when it runs, at once with SIGKILL, as a crash does: nothing of it runs
+    // any more.
+    void kill();
 
     qint64 pid() const { return m_program.processId(); }
     bool hasPanel() const { return m_hasPanel; }

@@ -6,6 +6,7 @@
 #include "board/pixels/NamedColours.h"
 #include "board/pixels/ProbePixel.h"
 #include "board/pixels/RasterCopy.h"
+#include "board/store/KeptBoard.h"
 #include "platform/Prompter.h"
 
 #include <QPainter>
@@ -140,6 +141,7 @@ void BoardModel::press(QPoint point)
         floatingPictureMoved(before);
     }
     Canvas onPage = canvas();
+    m_strokeInProgress = true;
     m_tools.tool(m_toolMode).press(m_stroke, onPage, point);
 }
 
@@ -157,6 +159,7 @@ void BoardModel::move(QPoint point)
 
 void BoardModel::release(QPoint point)
 {
+    m_strokeInProgress = false;
     Canvas onPage = canvas();
     const bool cuts = m_toolMode == ToolMode::RangeSelection && !m_placement.isPending();
     // A pending placement takes the place of the cut: its rubber band goes rather than stay in the
@@ -440,6 +443,16 @@ void BoardModel::openLesson(int count, const std::function<LessonPage(int n)>& p
     arriveOnPage();
     colourTextPanelForPage();
     m_contentPanel.restoreOpenedPage(m_pages.currentPage(), textRefused);
+}
+
+void BoardModel::restoreBoard(const KeptBoard& board)
+{
+    startTurn();
+    leaveCurrentPage();
+    m_pages.restorePages(board);
+    arriveOnPage();
+    colourTextPanelForPage();
+    m_contentPanel.restore(m_pages.currentPage());
 }
 
 void BoardModel::goToPage(int n)

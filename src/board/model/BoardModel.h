@@ -17,6 +17,7 @@
 #include <optional>
 
 class Prompter;
+struct KeptBoard;
 
 // The board: its pages, the screen image the board window shows, the pen and background settings,
 // the tools, undo, the floating picture, the content panel's state and text, and the rules for
@@ -117,6 +118,11 @@ public:
     // page, kept within the lesson, is shown with its content panel: text from its page text
     // file, shown when its content kind is text.
     void openLesson(int count, const std::function<LessonPage(int n)>& pageAt);
+    // Puts back a board a backup kept (after a crash): every page's pixels, record and text, on
+    // the page that was current, shown with its content panel as a page turn shows it.
+    void restoreBoard(const KeptBoard& board);
+    // Between a press on the page and its release: the page may hold half a stroke.
+    bool strokeInProgress() const { return m_strokeInProgress; }
     // The number the page-number box shows: the current page, or the page being saved or opened.
     int shownPageNumber() const
     {
@@ -188,5 +194,6 @@ private:
     std::optional<QRect> m_thumbnailStrip;
     // The page being saved or opened; 0 otherwise.
     int m_transferPage = 0;
+    bool m_strokeInProgress = false;
     PicturePlacement m_placement;
 };

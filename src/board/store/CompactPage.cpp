@@ -2,9 +2,12 @@
 
 #include "board/pixels/ParallelLoop.h"
 
+#include <QtEndian>
+#include <isa-l/crc.h>
 #include <lz4.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 
 namespace {
@@ -38,6 +41,51 @@ void unpack(const uchar* in, int count, quint32* pixels)
     for (int i = 0; i < count; ++i, in += 3)
         pixels[i] = 0xff000000u | in[0] | quint32(in[1]) << 8 | quint32(in[2]) << 16;
 }
+
+// The byte form: "ZKCP", its version, width, height and format, then per tile its form, value
+// and length, per row of tiles its length and bytes, and at the end the CRC-32 of everything
+// before it. Numbers are 32 bits, little-endian; a form is one byte.
+constexpr char byteFormMagic[4] = {'Z', 'K', 'C', 'P'};
+constexpr quint32 byteFormVersion = 1;
+constexpr qsizetype headerBytes = 4 + 4 * 4;
+constexpr qsizetype tileEntryBytes = 1 + 4 + 4;
+
+void appendLe32(QByteArray& out, quint32 value)
+{
+    const quint32 le = qToLittleEndian(value);
+    out.append(reinterpret_cast<const char*>(&le), 4);
+}
+
+quint32 crcOf(QByteArrayView bytes)
+{
+    return crc32_gzip_refl(0, reinterpret_cast<const unsigned char*>(bytes.data()),
+                           uint64_t(bytes.size()));
+}
+
+// Reads little-endian numbers from bytes, never past their end.
+class ByteReader {
+public:
+    explicit ByteReader(QByteArrayView bytes) : m_bytes(bytes) {}
+    bool has(qsizetype count) const { return count >= 0 && count <= m_bytes.size() - m_at; }
+    quint32 le32()
+    {
+        const quint32 value = qFromLittleEndian<quint32>(m_bytes.data() + m_at);
+        m_at += 4;
+        return value;
+    }
+    quint8 byte() { return quint8(m_bytes[m_at++]); }
+    QByteArrayView take(qsizetype count)
+    {
+        const QByteArrayView taken = m_bytes.sliced(m_at, count);
+        m_at += count;
+        return taken;
+    }
+    qsizetype at() const { return m_at; }
+
+private:
+    QByteArrayView m_bytes;
+    qsizetype m_at = 0;
+};
 
 } // namespace
 
@@ -231,4 +279,124 @@ qsizetype CompactPage::memoryBytes() const
     for (const QByteArray& row : m_rows)
         bytes += row.capacity();
     return bytes;
+}
+
+QByteArray CompactPage::toBytes() const
+{
+    Q_ASSERT(!isNull());
+    qsizetype total = headerBytes + m_tiles.size() * tileEntryBytes + 4;
+    for (const QByteArray& row : m_rows)
+        total += 4 + row.size();
+    QByteArray out;
+    out.reserve(total);
+    out.append(byteFormMagic, 4);
+    appendLe32(out, byteFormVersion);
+    appendLe32(out, quint32(m_size.width()));
+    appendLe32(out, quint32(m_size.height()));
+    appendLe32(out, quint32(m_format));
+    for (const Tile& tile : m_tiles) {
+        out.append(char(tile.form));
+        appendLe32(out, tile.value);
+        appendLe32(out, tile.length);
+    }
+    for (const QByteArray& row : m_rows) {
+        appendLe32(out, quint32(row.size()));
+        out.append(row);
+    }
+    appendLe32(out, crcOf(out));
+    return out;
+}
+
+std::optional<CompactPage> CompactPage::fromBytes(QByteArrayView bytes, QSize maxSize)
+{
+    if (bytes.size() < headerBytes + 4 || std::memcmp(bytes.data(), byteFormMagic, 4) != 0)
+        return std::nullopt;
+    const QByteArrayView body = bytes.first(bytes.size() - 4);
+    if (crcOf(body) != qFromLittleEndian<quint32>(bytes.data() + body.size()))
+        return std::nullopt;
+    ByteReader reader(body);
+    reader.take(4);
+    const quint32 version = reader.le32();
+    const quint32 width = reader.le32(), height = reader.le32(), format = reader.le32();
+    if (version != byteFormVersion || width < 1 || height < 1 || width > quint32(maxSize.width()) ||
+        height > quint32(maxSize.height()) || !isKept32(QImage::Format(format)))
+        return std::nullopt;
+
+    CompactPage page;
+    page.m_size = QSize(int(width), int(height));
+    page.m_format = QImage::Format(format);
+    const qsizetype tileCount = qsizetype(page.tileColumns()) * page.tileRows();
+    if (!reader.has(tileCount * tileEntryBytes))
+        return std::nullopt;
+    page.m_tiles.reserve(tileCount);
+    for (qsizetype index = 0; index < tileCount; ++index) {
+        const quint8 form = reader.byte();
+        const quint32 value = reader.le32(), length = reader.le32();
+        const QRect rect = page.tileRect(int(index));
+        const quint32 pixels = quint32(rect.width() * rect.height());
+        Tile tile;
+        tile.value = value;
+        switch (Form(form)) {
+        case Form::OneColour:
+            if (length != 0)
+                return std::nullopt;
+            break;
+        case Form::StoredRgb:
+        case Form::StoredArgb:
+            if (length != pixels * (Form(form) == Form::StoredRgb ? 3 : 4))
+                return std::nullopt;
+            break;
+        case Form::Lz4Rgb:
+        case Form::Lz4Argb:
+            if (length < 1 || length > quint32(LZ4_COMPRESSBOUND(TilePixels * 4)))
+                return std::nullopt;
+            break;
+        default:
+            return std::nullopt;
+        }
+        tile.form = Form(form);
+        tile.length = length;
+        page.m_tiles.append(tile);
+    }
+    page.m_rows.reserve(page.tileRows());
+    for (int row = 0; row < page.tileRows(); ++row) {
+        if (!reader.has(4))
+            return std::nullopt;
+        const quint32 length = reader.le32();
+        if (!reader.has(length))
+            return std::nullopt;
+        page.m_rows.append(reader.take(length).toByteArray());
+    }
+    if (reader.at() != body.size())
+        return std::nullopt;
+
+    // Every tile's bytes lie within its row, and each compressed tile gives its pixels exactly.
+    std::atomic<bool> whole = true;
+    ParallelLoop::run(page.tileRows(), [&](int row) {
+        char pixels[TilePixels * 4];
+        const QByteArray& rowBytes = page.m_rows[row];
+        for (int index = row * page.tileColumns(); index < (row + 1) * page.tileColumns();
+             ++index) {
+            const Tile& tile = page.m_tiles[index];
+            if (tile.form == Form::OneColour)
+                continue;
+            if (quint64(tile.value) + tile.length > quint64(rowBytes.size())) {
+                whole = false;
+                return;
+            }
+            if (tile.form == Form::Lz4Rgb || tile.form == Form::Lz4Argb) {
+                const QRect rect = page.tileRect(index);
+                const int expected =
+                    rect.width() * rect.height() * (tile.form == Form::Lz4Rgb ? 3 : 4);
+                if (LZ4_decompress_safe(rowBytes.constData() + tile.value, pixels, int(tile.length),
+                                        expected) != expected) {
+                    whole = false;
+                    return;
+                }
+            }
+        }
+    });
+    if (!whole)
+        return std::nullopt;
+    return page;
 }

@@ -6,6 +6,8 @@
 #include <QPoint>
 #include <QSize>
 
+#include <optional>
+
 // A page kept small while it is not on screen. The page is cut into tiles of 64 x 64 pixels
 // (narrower at the right edge, lower at the bottom): a tile of one colour is kept as that one
 // pixel value; any other tile as its pixels compressed with LZ4, three bytes a pixel when every
@@ -38,6 +40,19 @@ public:
 
     // What the compact form holds in memory, in bytes.
     qsizetype memoryBytes() const;
+    // Whether both are copies of one compact form (made once, never changed since).
+    bool isCopyOf(const CompactPage& other) const
+    {
+        return m_size == other.m_size && m_tiles.constData() == other.m_tiles.constData();
+    }
+
+    // The page as a file keeps it: its size, format and tiles, every row's bytes and a CRC-32 of
+    // all that, so that a damaged copy is told from a whole one. The page is not null.
+    QByteArray toBytes() const;
+    // The page that toBytes() gave, or nothing when the bytes are not one whole page of at most
+    // maxSize: every size, length and place is checked and every compressed tile decoded once
+    // before the page is made, so that no read of a damaged file goes out of its bytes.
+    static std::optional<CompactPage> fromBytes(QByteArrayView bytes, QSize maxSize);
 
 private:
     enum class Form : quint8 { OneColour, Lz4Rgb, Lz4Argb, StoredRgb, StoredArgb };

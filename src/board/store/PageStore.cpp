@@ -2,6 +2,7 @@
 
 #include "board/pixels/ProbePixel.h"
 #include "board/pixels/RasterCopy.h"
+#include "board/store/KeptBoard.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -78,6 +79,15 @@ QImage PageStore::pageImage(int n) const
 {
     Q_ASSERT(n >= 1 && n <= pageCount());
     return n == m_currentPage ? m_currentImage : m_compact[n - 1].toImage();
+}
+
+std::optional<CompactPage> PageStore::compactPage(int n) const
+{
+    Q_ASSERT(n >= 1 && n <= pageCount());
+    const CompactPage& kept = m_compact[n - 1];
+    if (n == m_currentPage && (kept.isNull() || m_currentImage.cacheKey() != m_currentKey))
+        return std::nullopt;
+    return kept;
 }
 
 Page& PageStore::page(int n)
@@ -182,4 +192,25 @@ int PageStore::replacePages(int count, const std::function<LessonPage(int n)>& p
     m_compact = compact;
     openPage(std::clamp(m_currentPage, 1, pageCount()));
     return textRefused;
+}
+
+void PageStore::restorePages(const KeptBoard& board)
+{
+    const QList<Page>& records = board.records;
+    Q_ASSERT(!records.isEmpty() && records.size() <= maxPages);
+    Q_ASSERT(board.pixels.size() == records.size() && board.texts.size() == records.size());
+    for (int n = 1; n <= records.size(); ++n) {
+        Q_ASSERT(board.pixels[n - 1].size() == m_screenSize);
+        const std::optional<QByteArray>& text = board.texts[n - 1];
+        if (text)
+            m_texts.write(n, *text);
+        else
+            m_texts.remove(n);
+    }
+    // Texts of pages beyond the board's new end would show on pages added later.
+    for (int n = records.size() + 1; n <= pageCount(); ++n)
+        m_texts.remove(n);
+    m_pages = records;
+    m_compact = board.pixels;
+    openPage(std::clamp(board.currentPage, 1, pageCount()));
 }

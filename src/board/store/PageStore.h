@@ -14,6 +14,8 @@
 #include <functional>
 #include <optional>
 
+struct KeptBoard;
+
 // What a page shows in the board's content panel.
 enum class ContentKind { None = 0, Text = 1, WebDocument = 2 };
 
@@ -71,6 +73,13 @@ public:
     // compact form. Safe to call from several threads at once while the store is not changed.
     QImage pageImage(int n) const;
 
+    // Page n's compact form when it holds the page as it is now: always for a page that is not
+    // current, for the current page only while it is untouched since it became current. Copies
+    // are cheap and stay as they are whatever the store does next.
+    std::optional<CompactPage> compactPage(int n) const;
+    // The cache key of the current image: it changes with every write into the page.
+    qint64 currentPageKey() const { return m_currentImage.cacheKey(); }
+
     QImage& scratchImage() { return m_scratch; }
     // Makes the scratch image an exact copy of the current page: the undo snapshot.
     void takeUndoSnapshot();
@@ -106,6 +115,11 @@ public:
     // brought within the new page count. Returns the first page whose text file could not be
     // written, 0 when every one was.
     int replacePages(int count, const std::function<LessonPage(int n)>& pageAt);
+
+    // Puts back a board kept by a backup: every page (1 to maxPages, each of the screen's size)
+    // with its record and text, and the page that was current. A text that cannot be written to
+    // its file is left out, as a page text the teacher keeps is.
+    void restorePages(const KeptBoard& board);
 
 private:
     // Makes the current image a page-sized image of its own (placed away from the scratch

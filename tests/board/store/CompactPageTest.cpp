@@ -30,6 +30,45 @@ QImage rawNoise(QSize size, QImage::Format format)
     return image;
 }
 
+// The CRC-32 the byte form ends with (the gzip polynomial, reflected).
+quint32 crc32(QByteArrayView bytes)
+{
+    quint32 crc = 0xffffffffu;
+    for (const char byte : bytes) {
+        crc ^= quint8(byte);
+        for (int bit = 0; bit < 8; ++bit)
+            crc = (crc >> 1) ^ (0xedb88320u & (0u - (crc & 1)));
+    }
+    return ~crc;
+}
+
+// The byte form with a change made inside it and its CRC made right again: damage only the
+// checks of sizes, lengths and places can catch.
+QByteArray changedWithRightCrc(QByteArray bytes, qsizetype at, QByteArrayView replacement)
+{
+    bytes.chop(4);
+    bytes.replace(at, replacement.size(), replacement.toByteArray());
+    const quint32 crc = qToLittleEndian(crc32(bytes));
+    return bytes.append(reinterpret_cast<const char*>(&crc), 4);
+}
+
+QByteArray le32(quint32 value)
+{
+    const quint32 le = qToLittleEndian(value);
+    return QByteArray(reinterpret_cast<const char*>(&le), 4);
+}
+
+// Where the first tile of a form is listed: after the 20 bytes of the header, nine bytes a tile
+// (form, value, length).
+constexpr qsizetype headerBytes = 20;
+qsizetype firstTileOfForm(const QByteArray& bytes, quint8 form)
+{
+    for (qsizetype at = headerBytes; at < bytes.size(); at += 9)
+        if (quint8(bytes[at]) == form)
+            return at;
+    return -1;
+}
+
 } // namespace
 
 class CompactPageTest : public QObject {
@@ -41,6 +80,8 @@ private slots:
     void filledPageNeedsNoImage();
     void boardPagesAreSmall_data();
     void boardPagesAreSmall();
+    void damagedBytesAreRefused_data();
+    void damagedBytesAreRefused();
 };
 
 void CompactPageTest::roundTripsEveryByte_data()
@@ -70,6 +111,11 @@ void CompactPageTest::roundTripsEveryByte()
     const CompactPage page(image);
     QCOMPARE(page.size(), image.size());
     QVERIFY(sameBytes(page.toImage(), image));
+    // And through its byte form, as a backup file keeps it.
+    const auto read = CompactPage::fromBytes(page.toBytes(), image.size());
+    QVERIFY(read);
+    QCOMPARE(read->format(), image.format());
+    QVERIFY(sameBytes(read->toImage(), image));
 
     const auto raw = [&](QPoint p) {
         return reinterpret_cast<const QRgb*>(image.constScanLine(p.y()))[p.x()];
@@ -140,6 +186,50 @@ void CompactPageTest::boardPagesAreSmall()
     QFETCH(qsizetype, atMost);
     const CompactPage page(SamplePages::make(kind, QSize(1920, 1080)));
     QVERIFY2(page.memoryBytes() <= atMost, QByteArray::number(page.memoryBytes()).constData());
+}
+
+void CompactPageTest::damagedBytesAreRefused_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    // Strokes on a background: one-colour tiles and compressed ones.
+    const QByteArray whole =
+        CompactPage(SamplePages::make(SamplePages::Kind::Strokes, QSize(300, 200))).toBytes();
+    QVERIFY(CompactPage::fromBytes(whole, QSize(300, 200)));
+    // The CRC is made right the way the page makes it: only the change itself can be refused.
+    QVERIFY(CompactPage::fromBytes(changedWithRightCrc(whole, 0, "ZKCP"), QSize(300, 200)));
+    constexpr quint8 lz4Rgb = 1;
+    const qsizetype lz4Tile = firstTileOfForm(whole, lz4Rgb);
+    QVERIFY(lz4Tile > 0);
+    const qsizetype rowsStart = headerBytes + qsizetype((300 + 63) / 64) * ((200 + 63) / 64) * 9;
+
+    QTest::newRow("empty") << QByteArray();
+    QTest::newRow("cut in the header") << whole.first(10);
+    QTest::newRow("cut in the tiles") << whole.first(rowsStart - 5);
+    QTest::newRow("cut in the rows") << whole.first(whole.size() / 2);
+    QTest::newRow("without its CRC") << whole.first(whole.size() - 4);
+    QByteArray flipped = whole;
+    flipped[whole.size() - 40] = char(flipped[whole.size() - 40] ^ 0x10);
+    QTest::newRow("one bit of a row changed") << flipped;
+    QTest::newRow("not a page") << changedWithRightCrc(whole, 0, "ZKXX");
+    QTest::newRow("larger than the screen") << changedWithRightCrc(whole, 8, le32(301));
+    QTest::newRow("no pixels") << changedWithRightCrc(whole, 12, le32(0));
+    QTest::newRow("a format of 16 bits")
+        << changedWithRightCrc(whole, 16, le32(QImage::Format_RGB16));
+    QTest::newRow("a tile of no known form") << changedWithRightCrc(whole, lz4Tile, "\x07");
+    QTest::newRow("a tile beyond its row")
+        << changedWithRightCrc(whole, lz4Tile + 1, le32(0x00ffff00));
+    QTest::newRow("a compressed tile that gives too few pixels")
+        << changedWithRightCrc(whole, lz4Tile + 5, le32(3));
+    QTest::newRow("a row longer than the file")
+        << changedWithRightCrc(whole, rowsStart, le32(0x7fffffff));
+    QTest::newRow("bytes after the last row")
+        << changedWithRightCrc(whole, whole.size() - 4, "more");
+}
+
+void CompactPageTest::damagedBytesAreRefused()
+{
+    QFETCH(QByteArray, bytes);
+    QVERIFY(!CompactPage::fromBytes(bytes, QSize(300, 200)));
 }
 
 QTEST_GUILESS_MAIN(CompactPageTest)

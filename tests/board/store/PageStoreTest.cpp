@@ -3,6 +3,7 @@
 #include "SamplePages.h"
 #include "board/pixels/ProbePixel.h"
 #include "board/pixels/RasterCopy.h"
+#include "board/store/KeptBoard.h"
 #include "files/ProgramRun.h"
 
 #include <QDir>
@@ -38,6 +39,8 @@ private slots:
     void lessonReplacesPagesAndKeepsCurrentInRange();
     void undoSnapshotIsAnExactCopy();
     void ninetyNinePagesKeepEveryPixel();
+    void compactFormIsThePageAsItIsNow();
+    void backupRestoresEveryPage();
 };
 
 void PageStoreTest::startsWithOneNeverFilledPage()
@@ -321,6 +324,65 @@ void PageStoreTest::ninetyNinePagesKeepEveryPixel()
         opened.setCurrentPage(n);
     for (int n = 1; n <= PageStore::maxPages; ++n)
         QCOMPARE(pixelHash(opened.pageImage(n)), expected[n - 1]);
+}
+
+void PageStoreTest::compactFormIsThePageAsItIsNow()
+{
+    // A backup takes the compact form where there is one: it must never be older than the page.
+    PageStore store(screen, QStringLiteral("/tmp/"), QSize(368, 723));
+    QVERIFY(!store.compactPage(1)); // never left: there is none yet
+    store.currentPageImage().fill(Qt::white);
+    store.addPage(grey);
+    const auto added = store.compactPage(2);
+    QVERIFY(added);
+    QCOMPARE(added->toImage(), store.pageImage(2));
+    QCOMPARE(store.compactPage(1)->toImage(), store.pageImage(1));
+
+    store.currentPageImage().setPixel(5, 5, 0xff123456u);
+    QVERIFY(!store.compactPage(2)); // written on since it became current
+    store.setCurrentPage(1);
+    QCOMPARE(store.compactPage(2)->pixel(QPoint(5, 5)), 0xff123456u);
+    QVERIFY(store.compactPage(1)); // current, untouched
+    // A copy kept by a backup stays as it was while the page goes on.
+    const CompactPage kept = *store.compactPage(1);
+    store.currentPageImage().fill(Qt::red);
+    store.setCurrentPage(2);
+    QCOMPARE(kept.toImage().pixelColor(0, 0), QColor(Qt::white));
+    QVERIFY(!store.compactPage(1)->isCopyOf(kept));
+}
+
+void PageStoreTest::backupRestoresEveryPage()
+{
+    QTemporaryDir dir;
+    PageStore store(screen, dir.path() + QLatin1Char('/'), QSize(368, 723));
+    for (int n = 1; n <= 3; ++n) {
+        if (n > 1)
+            store.addPage(grey);
+        store.savePanelState("stale", QRect());
+    }
+    KeptBoard kept;
+    kept.currentPage = 2;
+    kept.records = {{PageState::WrittenOn, ContentKind::Text, QRect(0, 41, 300, 200), true},
+                    {PageState::Cleared, ContentKind::None, QRect(10, 50, 368, 500), false}};
+    kept.pixels = {CompactPage(SamplePages::make(SamplePages::Kind::Strokes, screen)),
+                   CompactPage(SamplePages::make(SamplePages::Kind::Photo, screen))};
+    kept.texts = {QByteArray("{\\rtf1 kept}"), std::nullopt};
+    store.restorePages(kept);
+
+    QCOMPARE(store.pageCount(), 2);
+    QCOMPARE(store.currentPage(), 2);
+    QCOMPARE(store.currentPageImage(), kept.pixels[1].toImage());
+    QCOMPARE(store.pageImage(1), kept.pixels[0].toImage());
+    QCOMPARE(store.page(1).panelBounds, QRect(0, 41, 300, 200));
+    QVERIFY(store.page(1).panelStamped);
+    QCOMPARE(store.page(2).state, PageState::Cleared);
+    QCOMPARE(store.pageText(1), kept.texts[0]);
+    // Texts that were not kept are gone, also those of pages beyond the restored ones.
+    QVERIFY(!store.pageText(2));
+    QVERIFY(!store.pageText(3));
+    // The restored pages are the backup's own: nothing is encoded again.
+    QVERIFY(store.compactPage(1)->isCopyOf(kept.pixels[0]));
+    QVERIFY(store.compactPage(2)->isCopyOf(kept.pixels[1]));
 }
 
 QTEST_GUILESS_MAIN(PageStoreTest)

@@ -1,6 +1,7 @@
 #include "board/recovery/RecoveryFolder.h"
 
 #include "files/FileWrite.h"
+#include "files/Folder.h"
 #include "files/ProgramRun.h"
 #include "files/RegularFile.h"
 
@@ -12,7 +13,6 @@
 #include <isa-l/crc.h>
 
 #include <cstring>
-#include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -59,26 +59,10 @@ QString textName(int n, quint32 generation)
     return QStringLiteral("text-%1.%2").arg(n).arg(generation);
 }
 
-QByteArray nameOf(const QString& path)
-{
-    QByteArray name = QFile::encodeName(path);
-    while (name.size() > 1 && name.endsWith('/'))
-        name.chop(1);
-    return name;
-}
-
-// A folder of this user's own under the name, not a link or anything else.
-bool isOwnFolder(const QString& path)
-{
-    struct stat status {};
-    return ::lstat(nameOf(path).constData(), &status) == 0 && S_ISDIR(status.st_mode) &&
-           status.st_uid == ::geteuid();
-}
-
 // The folder's lock, held; -1 when a running copy holds it or it cannot be had.
 int lockFolder(const QString& path)
 {
-    const QByteArray name = nameOf(path) + '/' + lockName;
+    const QByteArray name = Folder::nameOf(path) + '/' + lockName;
     const int lock = ::open(name.constData(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
     if (lock < 0)
         return -1;
@@ -87,37 +71,6 @@ int lockFolder(const QString& path)
         return -1;
     }
     return lock;
-}
-
-// Removes the files in a folder, links as links, keeping those keep() wants.
-template <typename Keep> void removeFilesIn(const QString& path, Keep keep)
-{
-    const int folder =
-        ::open(nameOf(path).constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-    if (folder < 0)
-        return;
-    DIR* entries = ::fdopendir(folder);
-    if (!entries) {
-        ::close(folder);
-        return;
-    }
-    while (const dirent* entry = ::readdir(entries)) {
-        if (std::strcmp(entry->d_name, ".") == 0 || std::strcmp(entry->d_name, "..") == 0 ||
-            keep(QFile::decodeName(entry->d_name)))
-            continue;
-        ::unlinkat(folder, entry->d_name, 0);
-    }
-    ::closedir(entries);
-}
-
-void removeFolder(const QString& path)
-{
-    if (!isOwnFolder(path)) {
-        ::unlink(nameOf(path).constData());
-        return;
-    }
-    removeFilesIn(path, [](const QString&) { return false; });
-    ::rmdir(nameOf(path).constData());
 }
 
 // Reads little-endian numbers; the caller has checked the length.
@@ -153,7 +106,7 @@ void RecoveryFolder::claim()
 {
     // The state directory is the user's alone, as the XDG rules want it.
     QDir().mkpath(m_state);
-    ::chmod(nameOf(m_state).constData(), 0700);
+    ::chmod(Folder::nameOf(m_state).constData(), 0700);
     QStringList names{mainName};
     const QDir state(m_state);
     for (const QString& name : state.entryList({mainName + QLatin1String("-*")},
@@ -161,7 +114,7 @@ void RecoveryFolder::claim()
         names.append(name);
     for (const QString& name : std::as_const(names)) {
         const QString path = m_state + name + QLatin1Char('/');
-        if (!isOwnFolder(path))
+        if (!Folder::isOwn(path))
             continue;
         const int lock = lockFolder(path);
         if (lock < 0)
@@ -173,7 +126,7 @@ void RecoveryFolder::claim()
         ::close(lock);
         // A copy that ran beside another and ended before it kept anything.
         if (name != mainName)
-            removeFolder(path);
+            Folder::remove(path);
     }
     claimFresh();
 }
@@ -183,14 +136,15 @@ void RecoveryFolder::claimFresh()
     for (const QString& name :
          {mainName, mainName + QLatin1Char('-') + ProgramRun::current().name()}) {
         const QString path = m_state + name + QLatin1Char('/');
-        ::mkdir(nameOf(path).constData(), 0700);
-        if (!isOwnFolder(path))
+        ::mkdir(Folder::nameOf(path).constData(), 0700);
+        if (!Folder::isOwn(path))
             continue;
         const int lock = lockFolder(path);
         if (lock < 0)
             continue;
         // What a run killed before its first backup was committed left.
-        removeFilesIn(path, [](const QString& file) { return file == QLatin1String(lockName); });
+        Folder::removeEntries(path,
+                              [](const QString& file) { return file == QLatin1String(lockName); });
         take(path, lock);
         return;
     }
@@ -294,8 +248,8 @@ RecoveryFolder::Reading RecoveryFolder::read(QSize screenSize)
 void RecoveryFolder::moveAside()
 {
     const QString old = m_state + oldName;
-    removeFolder(old);
-    FileWrite::rename(QFile::decodeName(nameOf(m_path)), old);
+    Folder::remove(old);
+    FileWrite::rename(QFile::decodeName(Folder::nameOf(m_path)), old);
     release();
     claimFresh();
 }
@@ -390,13 +344,13 @@ void RecoveryFolder::removeUnreferenced() const
         if (m_textGenerations[i] > 0)
             kept.insert(textName(i + 1, m_textGenerations[i]));
     }
-    removeFilesIn(m_path, [&](const QString& file) { return kept.contains(file); });
+    Folder::removeEntries(m_path, [&](const QString& file) { return kept.contains(file); });
 }
 
 void RecoveryFolder::remove()
 {
     if (!isClaimed())
         return;
-    removeFolder(m_path);
+    Folder::remove(m_path);
     release();
 }

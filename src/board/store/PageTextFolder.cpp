@@ -1,51 +1,19 @@
 #include "board/store/PageTextFolder.h"
 
 #include "files/FileWrite.h"
+#include "files/Folder.h"
 #include "files/ProgramRun.h"
 #include "files/RegularFile.h"
 
 #include <QDir>
 #include <QFile>
 
-#include <cstring>
-#include <dirent.h>
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
 
 const QString folderPrefix = QStringLiteral("texts-");
-
-// The folder's own name: with a "/" at its end, a link under the name would be followed.
-QByteArray folderName(const QString& path)
-{
-    QByteArray name = QFile::encodeName(path);
-    while (name.size() > 1 && name.endsWith('/'))
-        name.chop(1);
-    return name;
-}
-
-// Removes a folder with the files in it, without following a link: a link under the folder's
-// name is removed itself, one inside it likewise.
-void removeFolder(const QString& path)
-{
-    const QByteArray name = folderName(path);
-    const int folder = ::open(name.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-    if (folder < 0) {
-        ::unlink(name.constData());
-        return;
-    }
-    if (DIR* entries = ::fdopendir(folder)) {
-        while (const dirent* entry = ::readdir(entries))
-            if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0)
-                ::unlinkat(folder, entry->d_name, 0);
-        ::closedir(entries);
-    } else {
-        ::close(folder);
-    }
-    ::rmdir(name.constData());
-}
 
 // Removes the folders of runs that have ended.
 void removeEndedRuns(const QString& programDirectory)
@@ -56,7 +24,7 @@ void removeEndedRuns(const QString& programDirectory)
                                                        QDir::NoDotAndDotDot)) {
         const auto run = ProgramRun::fromName(QStringView(name).sliced(folderPrefix.size()));
         if (run && !run->isRunning())
-            removeFolder(directory.filePath(name));
+            Folder::remove(directory.filePath(name));
     }
 }
 
@@ -75,16 +43,11 @@ QString PageTextFolder::pathOf(int n) const
 
 bool PageTextFolder::make() const
 {
-    const QByteArray name = folderName(m_path);
-    if (::mkdir(name.constData(), 0700) == 0)
-        return true;
-    struct stat status {};
-    if (::lstat(name.constData(), &status) != 0)
-        return false;
-    if (S_ISDIR(status.st_mode) && status.st_uid == ::geteuid())
+    const QByteArray name = Folder::nameOf(m_path);
+    if (::mkdir(name.constData(), 0700) == 0 || Folder::isOwn(m_path))
         return true;
     // Something planted under this run's name: a link, a file, another user's folder.
-    removeFolder(m_path);
+    Folder::remove(m_path);
     return ::mkdir(name.constData(), 0700) == 0;
 }
 
@@ -107,5 +70,5 @@ void PageTextFolder::remove(int n) const
 
 void PageTextFolder::removeAll() const
 {
-    removeFolder(m_path);
+    Folder::remove(m_path);
 }

@@ -10,3 +10,9 @@ inline void tell(Prompter& prompter, const QString& message)
     if (!message.isEmpty())
         prompter.inform(QString::fromLatin1(ProgramNames::title), message);
 }
+
+// A yes/no question in such a box; true for yes.
+inline bool ask(Prompter& prompter, const QString& question)
+{
+    return prompter.askYesNo(QString::fromLatin1(ProgramNames::title), question);
+}

@@ -62,6 +62,11 @@ inline QString pdfFileRefused(const QString& path, int error)
         .arg(path, writeFailureReason(error));
 }
 // "导出": the board's pages are in the PDF file.
+// The file dialog asked about the name chosen; ".pdf" added to it names another file.
+inline QString pdfExists(const QString& path)
+{
+    return QStringLiteral("文件 %1 已存在，是否替换？").arg(path);
+}
 inline QString pdfWritten(const QString& path, int pageCount)
 {
     return QStringLiteral("已将 %1 页导出到 %2。").arg(pageCount).arg(path);

@@ -131,6 +131,8 @@ private slots:
     void refusedSaveIsReportedOverTheBoard();
     void exportWritesTheBoardAsPdf_data();
     void exportWritesTheBoardAsPdf();
+    void exportAsksBeforeReplacingAFileTheDialogDidNotName_data();
+    void exportAsksBeforeReplacingAFileTheDialogDidNotName();
     void pdfPanelIsAsTheBoardShowsIt_data();
     void pdfPanelIsAsTheBoardShowsIt();
 };
@@ -500,6 +502,47 @@ void LessonGroupTest::exportWritesTheBoardAsPdf()
     QVERIFY(text.waitForFinished(120'000));
     QCOMPARE(QString::fromUtf8(text.readAllStandardOutput()).simplified(),
              QStringLiteral("第一课：春晓"));
+}
+
+void LessonGroupTest::exportAsksBeforeReplacingAFileTheDialogDidNotName_data()
+{
+    QTest::addColumn<QString>("answer"); // the file dialog's; "a.pdf" is there already
+    QTest::addColumn<bool>("asked");
+    QTest::addColumn<bool>("yes");
+    QTest::addColumn<bool>("replaced");
+    QTest::newRow(".pdf added, replace") << "a" << true << true << true;
+    QTest::newRow(".pdf added, keep") << "a" << true << false << false;
+    // The dialog itself asks before it gives a name that is there.
+    QTest::newRow("named by the dialog") << "a.pdf" << false << false << true;
+}
+
+// A file that ".pdf" added to the chosen name happens to name is replaced only when the teacher
+// says so: the file dialog never asked about it.
+void LessonGroupTest::exportAsksBeforeReplacingAFileTheDialogDidNotName()
+{
+    QFETCH(QString, answer);
+    QFETCH(bool, asked);
+    QFETCH(bool, yes);
+    QFETCH(bool, replaced);
+    LessonFixture fixture;
+    fixture.writeBoard(1);
+    const QString path = fixture.driveD.path() + QStringLiteral("/a.pdf");
+    const QByteArray earlier("an earlier file");
+    FileContents::write(path, earlier);
+    fixture.prompter->answerSaveFile(fixture.driveD.path() + '/' + answer);
+    if (asked)
+        fixture.prompter->answerYesNo(yes);
+    fixture.inSettingsWindow(
+        [&] { QTest::mouseClick(fixture.settings()->BitBtn4, Qt::LeftButton); });
+
+    QList<ScriptedPrompter::Question> questions = fixture.prompter->questions();
+    QCOMPARE(questions.value(1).kind == ScriptedPrompter::Kind::YesNo, asked);
+    if (asked)
+        QCOMPARE(questions.value(1).text, QStringLiteral("文件 %1 已存在，是否替换？").arg(path));
+    QCOMPARE(FileContents::of(path).startsWith("%PDF"), replaced);
+    if (!replaced)
+        QCOMPARE(FileContents::of(path), earlier);
+    QCOMPARE(fixture.prompter->unusedAnswers(), 0);
 }
 
 void LessonGroupTest::pdfPanelIsAsTheBoardShowsIt_data()

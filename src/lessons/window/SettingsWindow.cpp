@@ -4,8 +4,10 @@
 #include "board/pixels/NamedColours.h"
 #include "lessons/CaptureModeChoice.h"
 #include "lessons/LessonChoice.h"
+#include "lessons/LessonPdf.h"
 #include "lessons/LessonTransfer.h"
 #include "lessons/MessageBox.h"
+#include "lessons/Messages.h"
 #include "lessons/TeacherSettings.h"
 #include "ui/ButtonPictures.h"
 #include "ui/ColourSwatch.h"
@@ -378,6 +380,10 @@ void SettingsWindow::exportPdf()
     const QString chosen = m_prompter.saveFile(QStringLiteral("导出 PDF 文件"), m_exportDirectory,
                                                QStringLiteral("PDF (*.pdf)"));
     if (chosen.isEmpty())
+        return;
+    // The dialog asked before replacing the file it named, not one named with ".pdf" added.
+    const QString path = LessonPdf::fileNameFor(chosen);
+    if (path != chosen && QFileInfo::exists(path) && !ask(m_prompter, Messages::pdfExists(path)))
         return;
     m_exportDirectory = QFileInfo(chosen).absolutePath();
     QGuiApplication::setOverrideCursor(Qt::BusyCursor);

@@ -7,19 +7,11 @@
 // LessonPdf: each page picture stored losslessly, the document written atomically) is measured
 // against the lesson save.
 
+#include "LessonClassroom.h"
 #include "RatioReporter.h"
 #include "SamplePages.h"
 
-#include "board/model/BoardModel.h"
 #include "board/pixels/RasterCopy.h"
-#include "lessons/AdministratorPassword.h"
-#include "lessons/LessonChoice.h"
-#include "lessons/LessonTransfer.h"
-#include "lessons/SettingsLocation.h"
-#include "lessons/TeacherSettings.h"
-#include "platform/fakes/FakeDrives.h"
-#include "platform/fakes/ScriptedPrompter.h"
-#include "text/Gbk.h"
 
 #include <QDir>
 #include <QFile>
@@ -34,37 +26,11 @@ namespace {
 const QSize screen(1920, 1080);
 constexpr int pageCount = 99;
 
-// The program's parts that save and open a lesson: a board of 99 written pages, teacher 李
-// unlocked, the lesson store on drive D.
-struct Classroom {
-    QTemporaryDir directory;
-    ScriptedPrompter prompter;
-    FakeDrives drives;
-    BoardModel board{screen, directory.path() + QStringLiteral("/work/"), prompter};
-    std::unique_ptr<TeacherSettings> teachers;
-    std::unique_ptr<AdministratorPassword> administrator;
-    std::unique_ptr<LessonChoice> choice;
-    std::unique_ptr<LessonTransfer> transfer;
-
-    Classroom()
+// The lesson of 99 written pages, its store on drive D, and Qt's own files beside it.
+struct Classroom : LessonClassroom {
+    Classroom() : LessonClassroom(screen)
     {
-        const QString root = directory.path() + QStringLiteral("/D/");
-        for (const QString& path : {directory.path() + QStringLiteral("/work"), root,
-                                    directory.path() + QStringLiteral("/qt")})
-            QDir().mkpath(path);
-        drives.setDrives({{QLatin1Char('D'), DriveKind::Fixed, QString(), root}});
-        const SettingsLocation location{QLatin1Char('D'), root};
-        QFile settings(location.filePath());
-        if (!settings.open(QIODevice::WriteOnly))
-            qFatal("cannot write the settings file");
-        settings.write(*Gbk::encode(QStringLiteral("[tec]\r\nmum=1\r\nte1=李\r\ndrive=D\r\n")));
-        settings.close();
-        teachers = std::make_unique<TeacherSettings>(location);
-        teachers->choose(1);
-        administrator = std::make_unique<AdministratorPassword>(QString(), QString());
-        choice = std::make_unique<LessonChoice>(*teachers, drives);
-        transfer =
-            std::make_unique<LessonTransfer>(board, *teachers, *choice, *administrator, drives);
+        QDir().mkpath(directory.path() + QStringLiteral("/qt"));
         PageStore& pages = board.pages();
         for (int n = 1; n <= pageCount; ++n) {
             if (n > 1)

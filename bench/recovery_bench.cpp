@@ -5,6 +5,7 @@
 // lesson_bench measures it). The pages are whiteboard pages: a background colour with pen strokes
 // (SamplePages).
 
+#include "LessonClassroom.h"
 #include "RatioReporter.h"
 #include "SamplePages.h"
 
@@ -12,14 +13,7 @@
 #include "board/pixels/RasterCopy.h"
 #include "board/recovery/BoardBackup.h"
 #include "board/recovery/RecoveryFolder.h"
-#include "lessons/AdministratorPassword.h"
-#include "lessons/LessonChoice.h"
-#include "lessons/LessonTransfer.h"
-#include "lessons/SettingsLocation.h"
-#include "lessons/TeacherSettings.h"
-#include "platform/fakes/FakeDrives.h"
 #include "platform/fakes/ScriptedPrompter.h"
-#include "text/Gbk.h"
 
 #include <QDir>
 #include <QFile>
@@ -65,39 +59,13 @@ struct WrittenBoard {
     }
 };
 
-// The lesson of lesson_bench: 99 written pages saved under teacher 李 on drive D.
-struct SavedLesson {
-    QTemporaryDir directory;
-    ScriptedPrompter prompter;
-    FakeDrives drives;
-    BoardModel board{screen, directory.path() + QStringLiteral("/work/"), prompter};
-    std::unique_ptr<TeacherSettings> teachers;
-    std::unique_ptr<AdministratorPassword> administrator;
-    std::unique_ptr<LessonChoice> choice;
-    std::unique_ptr<LessonTransfer> transfer;
-
-    explicit SavedLesson(BoardModel& written)
+// The lesson of lesson_bench: 99 written pages saved under teacher 李 on drive D, to be opened
+// into the classroom's board.
+struct SavedLesson : LessonClassroom {
+    explicit SavedLesson(BoardModel& written) : LessonClassroom(screen)
     {
-        const QString root = directory.path() + QStringLiteral("/D/");
-        for (const QString& path : {directory.path() + QStringLiteral("/work"), root})
-            QDir().mkpath(path);
-        drives.setDrives({{QLatin1Char('D'), DriveKind::Fixed, QString(), root}});
-        const SettingsLocation location{QLatin1Char('D'), root};
-        QFile settings(location.filePath());
-        if (!settings.open(QIODevice::WriteOnly))
-            qFatal("cannot write the settings file");
-        settings.write(*Gbk::encode(QStringLiteral("[tec]\r\nmum=1\r\nte1=李\r\ndrive=D\r\n")));
-        settings.close();
-        teachers = std::make_unique<TeacherSettings>(location);
-        teachers->choose(1);
-        administrator = std::make_unique<AdministratorPassword>(QString(), QString());
-        choice = std::make_unique<LessonChoice>(*teachers, drives);
-        transfer =
-            std::make_unique<LessonTransfer>(written, *teachers, *choice, *administrator, drives);
-        if (!transfer->save([] {}).message.isEmpty())
+        if (!transferOn(written)->save([] {}).message.isEmpty())
             qFatal("cannot save the lesson");
-        transfer =
-            std::make_unique<LessonTransfer>(board, *teachers, *choice, *administrator, drives);
     }
 };
 

@@ -33,7 +33,8 @@ QString writable()
 
 QString state()
 {
-    // The base directory specification ignores a relative path in the variable.
+    // A relative path in the variable is not a place of the user's: it is ignored, as every
+    // desktop program ignores it.
     QString base = qEnvironmentVariable("XDG_STATE_HOME");
     if (base.isEmpty() || !QDir::isAbsolutePath(base))
         base = QDir::homePath() + QStringLiteral("/.local/state");

@@ -111,7 +111,7 @@ void BoardModel::showOnWindow()
 
 void BoardModel::repaintFromPage()
 {
-    m_screen.copyFrom(m_pages.currentPageImage(), QRect(QPoint(0, 0), m_screenSize));
+    m_screen.showPage(m_pages.currentPageImage());
 }
 
 void BoardModel::floatingPictureMoved(const QRect& before)

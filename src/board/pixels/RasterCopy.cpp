@@ -1,7 +1,10 @@
 #include "board/pixels/RasterCopy.h"
 
+#include "board/pixels/ParallelLoop.h"
+
 #include <QPainter>
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -30,6 +33,48 @@ void copy(const QImage& source, const QRect& sourceRect, QImage& target, QPoint 
     QPainter painter(&target);
     painter.setCompositionMode(QPainter::CompositionMode_Source);
     painter.drawImage(to, source, from);
+}
+
+QList<QRect> copyChanges(const QImage& source, QImage& target)
+{
+    Q_ASSERT(source.size() == target.size() && source.format() == target.format() &&
+             source.depth() == 32);
+    constexpr int blockSide = 64;
+    const int width = source.width();
+    const int blockRows = (source.height() + blockSide - 1) / blockSide;
+    const int blockColumns = (width + blockSide - 1) / blockSide;
+    // Pointers taken here: scanLine() on the workers would touch the image's shared state.
+    const uchar* from = source.constBits();
+    uchar* to = target.bits();
+    const qsizetype fromLine = source.bytesPerLine();
+    const qsizetype toLine = target.bytesPerLine();
+    std::vector<QList<QRect>> changedInRow(static_cast<size_t>(blockRows));
+    ParallelLoop::run(blockRows, [&](int blockRow) {
+        const int top = blockRow * blockSide;
+        const int height = std::min(blockSide, source.height() - top);
+        QList<QRect>& changed = changedInRow[size_t(blockRow)];
+        for (int column = 0; column < blockColumns; ++column) {
+            const int left = column * blockSide;
+            const size_t bytes = size_t(std::min(blockSide, width - left)) * 4;
+            bool differs = false;
+            for (int y = top; y < top + height && !differs; ++y)
+                differs = std::memcmp(from + y * fromLine + left * 4, to + y * toLine + left * 4,
+                                      bytes) != 0;
+            if (!differs)
+                continue;
+            for (int y = top; y < top + height; ++y)
+                std::memcpy(to + y * toLine + left * 4, from + y * fromLine + left * 4, bytes);
+            const QRect block(left, top, int(bytes / 4), height);
+            if (!changed.isEmpty() && changed.last().right() + 1 == left)
+                changed.last() = changed.last().united(block);
+            else
+                changed.append(block);
+        }
+    });
+    QList<QRect> changed;
+    for (const QList<QRect>& inRow : changedInRow)
+        changed += inRow;
+    return changed;
 }
 
 void fill(QImage& target, const QRect& rect, const QColor& colour)

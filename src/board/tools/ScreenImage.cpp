@@ -92,6 +92,16 @@ void ScreenImage::copyFrom(const QImage& source, const QRect& rect)
     changed(rect);
 }
 
+void ScreenImage::showPage(const QImage& page)
+{
+    if (page.size() != m_image.size() || page.format() != m_image.format()) {
+        copyFrom(page, m_image.rect());
+        return;
+    }
+    for (const QRect& rect : RasterCopy::copyChanges(page, m_image))
+        changed(rect);
+}
+
 void ScreenImage::drawImage(QPoint topLeft, const QImage& source)
 {
     RasterCopy::copy(source, source.rect(), m_image, topLeft);

@@ -31,6 +31,8 @@ public:
     void fill(const QRect& rect, const QColor& colour);
     // Copies rect of source (screen coordinates) onto the same place of the window.
     void copyFrom(const QImage& source, const QRect& rect);
+    // Shows a whole page of the screen's size and format, reporting only the pixels that change.
+    void showPage(const QImage& page);
     // Copies a source image with its top-left corner at topLeft.
     void drawImage(QPoint topLeft, const QImage& source);
     // Copies rect of the window into target at the same place.

@@ -45,6 +45,8 @@ private slots:
     void fillClipsToTheImage();
     void stretchTakesThePixelUnderEachCentre_data();
     void stretchTakesThePixelUnderEachCentre();
+    void copyChangesCopiesAndReportsOnlyChangedBlocks_data();
+    void copyChangesCopiesAndReportsOnlyChangedBlocks();
 };
 
 void RasterCopyTest::copyClipsToBothImages_data()
@@ -145,6 +147,43 @@ void RasterCopyTest::stretchTakesThePixelUnderEachCentre()
             QCOMPARE(target.pixel(x, y), drawn ? source.pixel(columns[x], rows[y]) : untouched);
         }
     }
+}
+
+void RasterCopyTest::copyChangesCopiesAndReportsOnlyChangedBlocks_data()
+{
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<QList<QPoint>>("changedPixels");
+    QTest::addColumn<QList<QRect>>("reported");
+
+    const QSize page(200, 150); // blocks of 64 x 64; the last column and row are narrower
+    QTest::newRow("nothing changed") << page << QList<QPoint>{} << QList<QRect>{};
+    QTest::newRow("one pixel inside a block")
+        << page << QList<QPoint>{{70, 70}} << QList<QRect>{{64, 64, 64, 64}};
+    QTest::newRow("the last pixel, in the narrow corner block")
+        << page << QList<QPoint>{{199, 149}} << QList<QRect>{{192, 128, 8, 22}};
+    QTest::newRow("neighbouring blocks in a row make one rectangle")
+        << page << QList<QPoint>{{0, 0}, {130, 5}, {199, 63}}
+        << QList<QRect>{{0, 0, 64, 64}, {128, 0, 72, 64}};
+    QTest::newRow("blocks in different rows stay apart")
+        << page << QList<QPoint>{{10, 10}, {10, 100}}
+        << QList<QRect>{{0, 0, 64, 64}, {0, 64, 64, 64}};
+    QTest::newRow("an image smaller than a block")
+        << QSize(5, 3) << QList<QPoint>{{4, 2}} << QList<QRect>{{0, 0, 5, 3}};
+}
+
+void RasterCopyTest::copyChangesCopiesAndReportsOnlyChangedBlocks()
+{
+    QFETCH(QSize, size);
+    QFETCH(QList<QPoint>, changedPixels);
+    QFETCH(QList<QRect>, reported);
+
+    QImage target = numbered(size, QImage::Format_RGB32);
+    QImage source = target.copy();
+    for (const QPoint& point : changedPixels)
+        source.setPixel(point, qRgb(255, 0, 0));
+
+    QCOMPARE(RasterCopy::copyChanges(source, target), reported);
+    QCOMPARE(target, source);
 }
 
 QTEST_GUILESS_MAIN(RasterCopyTest)

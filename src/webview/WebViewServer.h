@@ -17,6 +17,9 @@ public:
     // Reads the program's lines from `commands` and writes its answers to `answers`.
     WebViewServer(int commands, int answers);
 
+    // No view has been made yet.
+    bool waiting() const { return m_views.isEmpty(); }
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 

@@ -2,9 +2,11 @@
 // ahead of the first document or guide and ends it when nothing shows a page, so that the
 // engine's memory goes back to the system (ui/WebEngineProcess).
 
+#include "webview/LibraryPages.h"
 #include "webview/WebViewServer.h"
 
 #include <QApplication>
+#include <QTimer>
 
 #include <cstdio>
 #include <unistd.h>
@@ -41,5 +43,11 @@ int main(int argc, char* argv[])
     QApplication application(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
     WebViewServer server(STDIN_FILENO, answers);
+    // Started ahead of time, the process waits with its libraries in the page cache rather than
+    // in its own memory.
+    QTimer::singleShot(0, &server, [&server] {
+        if (server.waiting())
+            LibraryPages::release();
+    });
     return application.exec();
 }

@@ -6,6 +6,7 @@
 #include "webview/WebViewServer.h"
 
 #include <QApplication>
+#include <QLoggingCategory>
 #include <QTimer>
 
 #include <cstdio>
@@ -36,6 +37,9 @@ int main(int argc, char* argv[])
     qputenv("QT_XCB_GL_INTEGRATION", "none");
     qputenv("QT_QUICK_BACKEND", "software");
     runWithoutSandboxAsRoot();
+    // The engine describes its graphics set-up at every start when it draws in software; the
+    // program's standard error, where this process writes, is no place for it.
+    QLoggingCategory::setFilterRules(QStringLiteral("qt.webenginecontext.info=false"));
     // Standard output carries the answers to the program alone: whatever a library prints goes
     // to standard error.
     const int answers = ::dup(STDOUT_FILENO);

@@ -2,7 +2,6 @@
 
 #include <QHash>
 #include <QObject>
-#include <QPointer>
 #include <QProcess>
 #include <QSet>
 
@@ -16,8 +15,9 @@ class WebViewHost;
 // The engine costs some 200 MiB while it shows a page, and it gives nothing back when the page
 // goes: the process is ended as soon as no host is shown, and its memory goes with it. So that
 // the next guide or document is not kept waiting for the engine's libraries, a process is
-// started ahead of time, at start-up and after one ends: with its libraries loaded and no page
-// it holds some 50 MiB.
+// started ahead of time, at start-up and after one ends: its libraries loaded, no engine started
+// and no page, it holds some 12 MiB (its library pages wait in the page cache, zkalto-web's
+// LibraryPages).
 class WebEngineProcess : public QObject {
     Q_OBJECT
 public:

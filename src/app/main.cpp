@@ -8,6 +8,7 @@
 #include "text/FontNames.h"
 #include "ui/Hints.h"
 #include "ui/InterfaceLanguage.h"
+#include "ui/WebViews.h"
 
 #include <QApplication>
 #include <QScreen>
@@ -54,5 +55,7 @@ int main(int argc, char* argv[])
     toolbar->show();
     toolbar->moveHome();
     program.startBackup();
+    // The first guide or document finds the web engine's libraries loaded.
+    WebViews::prepare();
     return application.exec();
 }

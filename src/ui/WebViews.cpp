@@ -1,34 +1,23 @@
 #include "ui/WebViews.h"
 
-#include <QCoreApplication>
+#include "ui/WebEngineProcess.h"
+#include "ui/WebViewHost.h"
+
 #include <QLabel>
-#include <QPluginLoader>
 
 namespace WebViews {
 
-WebViewFactory* factory()
+void prepare()
 {
-    static WebViewFactory* loaded = [] {
-        // Beside the program first; a bare name also searches Qt's library paths.
-        QPluginLoader loader(QCoreApplication::applicationDirPath() +
-                             QStringLiteral("/zkalto_webview"));
-        if (!loader.load()) {
-            loader.setFileName(QStringLiteral("zkalto_webview"));
-            loader.load();
-        }
-        auto* made = qobject_cast<WebViewFactory*>(loader.instance());
-        if (!made)
-            qWarning("zkalto: the web view module does not load: %s",
-                     qPrintable(loader.errorString()));
-        return made;
-    }();
-    return loaded;
+    WebEngineProcess::instance().prepare();
 }
 
 QWidget* makeView(QWidget* parent, WebViewUse use)
 {
-    if (WebViewFactory* views = factory())
-        return views->makeView(parent, use);
+    if (WebEngineProcess::available())
+        return new WebViewHost(parent, use);
+    qWarning("zkalto: web views cannot be shown: zkalto-web is missing beside the program, or "
+             "the program does not run on an X server");
     auto* label = new QLabel(QString::fromUtf8(unavailableText), parent);
     label->setAlignment(Qt::AlignCenter);
     label->setWordWrap(true);
@@ -38,8 +27,8 @@ QWidget* makeView(QWidget* parent, WebViewUse use)
 
 void load(QWidget* view, const QUrl& url, bool freshPage)
 {
-    if (WebViewFactory* views = factory())
-        views->load(view, url, freshPage);
+    if (auto* host = qobject_cast<WebViewHost*>(view))
+        host->load(url, freshPage);
 }
 
 } // namespace WebViews

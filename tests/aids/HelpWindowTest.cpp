@@ -1,10 +1,14 @@
-// The help window on a real X display with a real web view: the help document built beside the
-// program, and a document that is missing.
+// The help window on a real X display with a real web view in the web view process: the help
+// document built beside the program, and a document that is missing; the process's life and
+// death, and presses through the X server.
 
+#include "DisplayProbe.h"
 #include "ProgramFixture.h"
 
 #include "aids/window/HelpWindow.h"
 #include "app/ToolbarWindow.h"
+#include "ui/WebEngineProcess.h"
+#include "ui/WebViewHost.h"
 #include "ui/WebViews.h"
 
 #include <QLabel>
@@ -14,11 +18,9 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QToolButton>
-#include <QWebEnginePage>
-#include <QWebEngineScript>
-#include <QWebEngineView>
 #include <QtTest>
 
+#include <csignal>
 #include <functional>
 #include <sys/stat.h>
 
@@ -27,17 +29,48 @@ namespace {
 const QString builtGuide = QStringLiteral(ZKALTO_PROGRAM_DIR "/zkthelp.mht");
 
 // Runs a script in the page's own world: the archive's page itself runs no scripts.
-QVariant evaluate(QWebEngineView* view, const QString& script)
+QVariant evaluate(WebViewHost* view, const QString& script)
 {
     QVariant result;
     bool done = false;
-    view->page()->runJavaScript(script, QWebEngineScript::ApplicationWorld,
-                                [&](const QVariant& value) {
-                                    result = value;
-                                    done = true;
-                                });
+    WebEngineProcess::instance().runScript(view, script, [&](const QVariant& value) {
+        result = value;
+        done = true;
+    });
     QTest::qWaitFor([&] { return done; }, 10000);
     return result;
+}
+
+bool isRunning(qint64 pid)
+{
+    return pid > 0 && QFileInfo::exists(QStringLiteral("/proc/%1").arg(pid));
+}
+
+// A process and every process it started, and they theirs.
+QList<qint64> processTree(qint64 pid)
+{
+    QList<qint64> tree{pid};
+    for (qsizetype next = 0; next < tree.size(); ++next) {
+        QFile children(QStringLiteral("/proc/%1/task/%1/children").arg(tree.at(next)));
+        if (!children.open(QIODevice::ReadOnly))
+            continue;
+        for (const QByteArray& child : children.readAll().split(' '))
+            if (!child.trimmed().isEmpty())
+                tree << child.trimmed().toLongLong();
+    }
+    return tree;
+}
+
+// Waits for the guide's page to load in the help window's view.
+WebViewHost* loadedGuide(HelpWindow& help)
+{
+    auto* view = qobject_cast<WebViewHost*>(help.WebBrowser1);
+    if (!view)
+        return nullptr;
+    QSignalSpy loaded(view, &WebViewHost::loadFinished);
+    if (!loaded.wait(20000) || !loaded.last().first().toBool())
+        return nullptr;
+    return view;
 }
 
 } // namespace
@@ -49,7 +82,10 @@ private slots:
     void opensAtTheTopEveryTime_data();
     void opensAtTheTopEveryTime();
     void documentThatIsNoFileIsNotRead();
+    void saysSoWhenThePageProcessFails_data();
     void saysSoWhenThePageProcessFails();
+    void processEndsWithTheLastViewAndComesBack();
+    void pressesAndTheWheelReachThePage();
     void toolbarOpensHelpModally();
 
 private:
@@ -88,7 +124,7 @@ void HelpWindowTest::windowStandsAsGiven()
     QVERIFY(help.Label2->geometry().top() >= 435 && help.Label2->geometry().bottom() < 484);
     // Start-up does not pay for the web engine: the view comes with the first opening.
     QVERIFY(!help.WebBrowser1);
-    QVERIFY(!help.findChild<QWebEngineView*>());
+    QVERIFY(!help.findChild<WebViewHost*>());
 
     openAndClose(help, [&] {
         QVERIFY(help.WebBrowser1);
@@ -121,9 +157,9 @@ void HelpWindowTest::opensAtTheTopEveryTime()
     HelpWindow help(document);
     for (int opening = 1; opening <= 2; ++opening) {
         openAndClose(help, [&] {
-            auto* view = qobject_cast<QWebEngineView*>(help.WebBrowser1);
+            auto* view = qobject_cast<WebViewHost*>(help.WebBrowser1);
             QVERIFY(view);
-            QSignalSpy loaded(view, &QWebEngineView::loadFinished);
+            QSignalSpy loaded(view, &WebViewHost::loadFinished);
             QVERIFY(loaded.wait(20000));
             QCOMPARE(loaded.last().first().toBool(), present);
             QCOMPARE(view->url(), QUrl::fromLocalFile(document));
@@ -139,10 +175,9 @@ void HelpWindowTest::opensAtTheTopEveryTime()
             QVERIFY(!pictures.contains(false));
             // At the beginning, also once the renderer has answered: no earlier place comes back.
             QCOMPARE(evaluate(view, QStringLiteral("window.scrollY")).toInt(), 0);
-            QCOMPARE(view->page()->scrollPosition().y(), 0.0);
             // The reader goes down the guide before closing it.
             evaluate(view, QStringLiteral("window.scrollTo(0, 3000)"));
-            QTRY_VERIFY(view->page()->scrollPosition().y() > 0);
+            QTRY_VERIFY(evaluate(view, QStringLiteral("window.scrollY")).toInt() > 0);
         });
         if (QTest::currentTestFailed())
             QFAIL(qPrintable(QStringLiteral("opening %1").arg(opening)));
@@ -157,27 +192,34 @@ void HelpWindowTest::documentThatIsNoFileIsNotRead()
     QCOMPARE(::mkfifo(QFile::encodeName(document).constData(), 0600), 0);
     HelpWindow help(document);
     openAndClose(help, [&] {
-        QSignalSpy loaded(qobject_cast<QWebEngineView*>(help.WebBrowser1),
-                          &QWebEngineView::loadFinished);
+        QSignalSpy loaded(qobject_cast<WebViewHost*>(help.WebBrowser1), &WebViewHost::loadFinished);
         QVERIFY(loaded.wait(20000));
         QVERIFY(help.WebBrowser1->property("url").toUrl() != QUrl::fromLocalFile(document));
     });
 }
 
+void HelpWindowTest::saysSoWhenThePageProcessFails_data()
+{
+    QTest::addColumn<bool>("wholeProcess");
+    QTest::newRow("the page's process") << false;
+    QTest::newRow("the web view process") << true;
+}
+
 void HelpWindowTest::saysSoWhenThePageProcessFails()
 {
+    QFETCH(bool, wholeProcess);
     HelpWindow help(builtGuide);
     openAndClose(help, [&] {
-        auto* view = qobject_cast<QWebEngineView*>(help.WebBrowser1);
+        WebViewHost* view = loadedGuide(help);
         QVERIFY(view);
-        QSignalSpy loaded(view, &QWebEngineView::loadFinished);
-        QVERIFY(loaded.wait(20000));
         auto* notice = view->findChild<QLabel*>(QStringLiteral("engineFailure"));
         QVERIFY(notice);
         QVERIFY(!notice->isVisible());
 
-        // The engine's debugging address ends the page's process as a failure would.
-        WebViews::load(view, QUrl(QStringLiteral("chrome://crash")), false);
+        if (wholeProcess)
+            QCOMPARE(::kill(pid_t(WebEngineProcess::instance().processId()), SIGKILL), 0);
+        else // The engine's debugging address ends the page's process as a failure would.
+            WebViews::load(view, QUrl(QStringLiteral("chrome://crash")), false);
         QTRY_VERIFY_WITH_TIMEOUT(notice->isVisible(), 20000);
         QCOMPARE(notice->text(), QString::fromUtf8(WebViews::unavailableText));
         QCOMPARE(notice->geometry(), view->rect());
@@ -185,6 +227,61 @@ void HelpWindowTest::saysSoWhenThePageProcessFails()
         // The window goes on: the guide shows again and the notice goes.
         WebViews::load(view, QUrl::fromLocalFile(builtGuide), true);
         QTRY_VERIFY_WITH_TIMEOUT(!notice->isVisible(), 20000);
+        QCOMPARE(evaluate(view, QStringLiteral("document.title")).toString(),
+                 QStringLiteral("电子白板 使用帮助"));
+    });
+}
+
+void HelpWindowTest::processEndsWithTheLastViewAndComesBack()
+{
+    HelpWindow help(builtGuide);
+    QList<qint64> shownBy;
+    openAndClose(help, [&] {
+        QVERIFY(loadedGuide(help));
+        shownBy = processTree(WebEngineProcess::instance().processId());
+        // The process and the engine's own processes.
+        QVERIFY(shownBy.size() > 1);
+    });
+    // Closed: the process goes with its page's memory, the engine's processes with it, and
+    // another, without a page, waits for the next opening.
+    for (qint64 pid : shownBy)
+        QTRY_VERIFY_WITH_TIMEOUT(!isRunning(pid), 20000);
+    QTRY_VERIFY_WITH_TIMEOUT(WebEngineProcess::instance().processId() != 0, 20000);
+    const qint64 waiting = WebEngineProcess::instance().processId();
+    QVERIFY(!shownBy.contains(waiting));
+    QCOMPARE(processTree(waiting).size(), 1);
+
+    openAndClose(help, [&] {
+        QVERIFY(loadedGuide(help));
+        QCOMPARE(WebEngineProcess::instance().processId(), waiting);
+    });
+    QTRY_VERIFY_WITH_TIMEOUT(!isRunning(waiting), 20000);
+}
+
+// Presses and the wheel go from the X server to the page's own window, as a teacher's do.
+void HelpWindowTest::pressesAndTheWheelReachThePage()
+{
+    DisplayProbe probe(qgetenv("DISPLAY"));
+    QVERIFY(probe.isOpen());
+    HelpWindow help(builtGuide);
+    openAndClose(help, [&] {
+        WebViewHost* view = loadedGuide(help);
+        QVERIFY(view);
+        const QPoint page = view->mapToGlobal(QPoint(0, 0));
+        // The arrow at the foot of the page's scroll bar.
+        const int scrollBar =
+            view->width() -
+            evaluate(view, QStringLiteral("document.documentElement.clientWidth")).toInt();
+        QVERIFY(scrollBar > 0);
+        probe.click(page + QPoint(view->width() - scrollBar / 2, view->height() - scrollBar / 2));
+        QTRY_VERIFY_WITH_TIMEOUT(evaluate(view, QStringLiteral("window.scrollY")).toInt() > 0,
+                                 20000);
+
+        evaluate(view, QStringLiteral("window.scrollTo(0, 0)"));
+        QTRY_COMPARE(evaluate(view, QStringLiteral("window.scrollY")).toInt(), 0);
+        probe.click(page + QPoint(view->width() / 2, view->height() / 2), 5);
+        QTRY_VERIFY_WITH_TIMEOUT(evaluate(view, QStringLiteral("window.scrollY")).toInt() > 0,
+                                 20000);
     });
 }
 

@@ -27,6 +27,7 @@ private slots:
     void snapshotShowsTheWaylandDesktop();
     void boardMovesWhenItsOutputGoes();
     void programMovesToTheChosenOutputWhenItComes();
+    void guideShowsAndTakesTheWheel();
 
 private:
     void startProgram(const QStringList& arguments, const SwaySession::Output& screen);
@@ -72,6 +73,11 @@ constexpr QSize toolbarSize(343, 39);
 constexpr int toolbarRightOffset = 436;
 constexpr QPoint boardButton(19, 20);
 constexpr QPoint overlayButton(38 + 19, 20);
+constexpr QPoint helpButton(229 + 19, 20);
+// The guide (792 x 516) in the middle of its screen, its page 46 rows down, 791 x 389, and the
+// page's background.
+constexpr QSize guideSize(792, 516);
+const QColor guideBackground(0xff, 0xfd, 0xf7);
 
 QRect toolbarHome(const QRect& screen)
 {
@@ -275,6 +281,37 @@ void WaylandDesktopTest::snapshotShowsTheWaylandDesktop()
     QCOMPARE(m_program->state(), QProcess::Running);
     QVERIFY(m_session.log(m_programLog)
                 .contains(QStringLiteral("the task-switching keys cannot be blocked there")));
+}
+
+// The guide's page is drawn by the web view process into a window inside the program's: XWayland
+// shows it on sway's output, and the wheel reaches it.
+void WaylandDesktopTest::guideShowsAndTakesTheWheel()
+{
+    startProgram({}, laptop());
+    if (QTest::currentTestFailed())
+        return;
+    QVERIFY(m_session.click(m_toolbar.topLeft() + helpButton));
+    const QRect screen(QPoint(), laptop().geometry.size());
+    const QPoint guide =
+        screen.center() - QPoint(guideSize.width() / 2, guideSize.height() / 2) + QPoint(1, 1);
+    const QRect page(guide + QPoint(0, 46), QSize(791 - 20, 389));
+    QImage shown;
+    QVERIFY(QTest::qWaitFor(
+        [&] {
+            shown = m_session.grim(laptop().name);
+            return !shown.isNull() &&
+                   shown.pixelColor(page.topLeft() + QPoint(6, 200)) == guideBackground;
+        },
+        deadlineMs));
+    const QImage before = shown.copy(page);
+    m_probe->click(laptop().geometry.topLeft() + page.center(), 5);
+    QVERIFY(QTest::qWaitFor(
+        [&] {
+            const QImage now = m_session.grim(laptop().name);
+            return !now.isNull() && now.copy(page) != before;
+        },
+        deadlineMs));
+    QCOMPARE(m_program->state(), QProcess::Running);
 }
 
 // The projector is unplugged while the board is open on it, written on: the board comes to the

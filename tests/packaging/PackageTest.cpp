@@ -43,12 +43,12 @@ QStringList sourceNames(const QString& folder, const QString& pattern)
         .entryList({pattern}, QDir::Files, QDir::Name);
 }
 
-// What the program finds beside itself once installed: the program, its web view module, its
+// What the program finds beside itself once installed: the program, its web view process, its
 // help document, the administrator password file, the cursors and the clip-art.
 QStringList programDirectoryFiles()
 {
     QStringList files;
-    for (const char* name : {"zkalto", "zkalto_webview.so", "zkthelp.mht", "sxut.dll"})
+    for (const char* name : {"zkalto", "zkalto-web", "zkthelp.mht", "sxut.dll"})
         files << programDirectory + QLatin1Char('/') + QLatin1String(name);
     for (const QString& cursor : sourceNames(QStringLiteral("resources/cursors"), "*.cut"))
         files << programDirectory + QLatin1Char('/') + cursor;

@@ -23,7 +23,7 @@ public:
     QLabel* Label1; // caption of the band above the guide
     QLabel* Label2; // caption of the band below it
     // The web view is made at the first opening, so that start-up does not start the web engine.
-    // (A QWebEngineView from the web view module.)
+    // (A web view of ui/WebViews.)
     QWidget* WebBrowser1 = nullptr;
     QPushButton* BitBtn1; // "确定"
 

@@ -13,6 +13,8 @@
 #include <QApplication>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QPainter>
+#include <QScreen>
 #include <QTextEdit>
 
 namespace {
@@ -142,8 +144,15 @@ QImage ContentPanel::picture()
     // The text box's caret is no part of what is stamped into the page.
     const int caret = RichEdit1->cursorWidth();
     RichEdit1->setCursorWidth(0);
-    const QImage pixels = grab().toImage();
+    QImage pixels = grab().toImage();
     RichEdit1->setCursorWidth(caret);
+    // The document is drawn by the web view process into a window of its own: only the screen
+    // has its pixels.
+    if (WebBrowser1 && WebBrowser1->isVisible() && WebBrowser1->internalWinId()) {
+        QPainter painter(&pixels);
+        painter.drawPixmap(WebBrowser1->geometry().topLeft(),
+                           WebBrowser1->screen()->grabWindow(WebBrowser1->winId()));
+    }
     return pixels;
 }
 

@@ -26,7 +26,7 @@ public:
 
     QLabel* Image1;
     QTextEdit* RichEdit1;
-    // A QWebEngineView from the web view module; null until a document is shown.
+    // A web view (ui/WebViews); null until a document is shown.
     QWidget* WebBrowser1 = nullptr;
     // The title bar's buttons: those with a picture, then the hot areas over its drawn icons.
     QToolButton* SpeedButton16; // font

@@ -55,6 +55,7 @@ private slots:
     void documentShowsInTheView_data();
     void documentShowsInTheView();
     void pageKeepsItsDocumentAndStampsIt();
+    void documentFollowsThePanel();
 };
 
 void DocumentViewTest::documentShowsInTheView_data()
@@ -89,7 +90,8 @@ void DocumentViewTest::documentShowsInTheView()
     fixture.prompter->answerOpenFile(path);
     QTest::mouseClick(panel->SpeedButton26, Qt::LeftButton);
     QVERIFY(panel->WebBrowser1);
-    // The program loads the web engine only now, as it does for a teacher: this test does not link it.
+    // The program loads the web engine only now, as it does for a teacher: this test does not link
+    // it.
     QWidget* view = panel->WebBrowser1;
     QSignalSpy loaded(view, SIGNAL(loadFinished(bool)));
     QVERIFY(loaded.wait(20000));
@@ -151,6 +153,50 @@ void DocumentViewTest::pageKeepsItsDocumentAndStampsIt()
     QVERIFY(pixelsOf(page, under, moccasin) > 10000);
     QCOMPARE(model.pages().current().contentKind, ContentKind::None);
     QVERIFY(fixture.prompter->unexpected().isEmpty());
+}
+
+// The document is drawn in a window of the web view process inside the panel: it keeps to the
+// panel's place and size on the screen as the panel changes them.
+void DocumentViewTest::documentFollowsThePanel()
+{
+    ProgramFixture fixture;
+    fixture.start();
+    BoardWindow* board = fixture.windows().board;
+    board->openFromDesktop();
+    QVERIFY(QTest::qWaitForWindowExposed(board));
+    ContentPanel* panel = board->Panel4;
+    QTest::mouseClick(board->SpeedButton18, Qt::LeftButton);
+    fixture.prompter->answerOpenFile(webPage);
+    QTest::mouseClick(panel->SpeedButton26, Qt::LeftButton);
+    QSignalSpy loaded(panel->WebBrowser1, SIGNAL(loadFinished(bool)));
+    QVERIFY(loaded.wait(20000));
+
+    for (QToolButton* button : {panel->SpeedButton21, panel->SpeedButton22}) {
+        const QRect before = panel->geometry();
+        QTest::mouseClick(button, Qt::LeftButton);
+        QVERIFY(panel->geometry() != before);
+        QVERIFY(panel->WebBrowser1->isVisible());
+        // The whole view, its far corner too, shows the page: its background, and its heading
+        // along the top.
+        // (As much of it as the board shows: at full size the panel reaches below the screen.)
+        const QRect view =
+            panel->WebBrowser1->geometry().intersected(QRect(-panel->pos(), board->size()));
+        const QRect farCorner(view.center(), view.bottomRight());
+        QVERIFY2(QTest::qWaitFor(
+                     [&] {
+                         const QImage screen = panel->picture();
+                         return pixelsOf(screen, farCorner, moccasin) ==
+                                    farCorner.width() * farCorner.height() &&
+                                pixelsOf(screen, QRect(view.topLeft(), QSize(view.width(), 20)),
+                                         headingBlue) > view.width() * 10;
+                     },
+                     20000),
+                 qPrintable(QStringLiteral("panel at %1,%2 %3x%4")
+                                .arg(panel->x())
+                                .arg(panel->y())
+                                .arg(panel->width())
+                                .arg(panel->height())));
+    }
 }
 
 QTEST_MAIN(DocumentViewTest)

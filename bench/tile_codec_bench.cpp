@@ -260,23 +260,19 @@ std::vector<Candidate> candidates()
     all.push_back(planes<MedianEdge>("transform+median-edge lz4", lz4Pack, lz4Unpack));
     all.push_back(planes<MedianEdge>("transform+median-edge zstd-1", zstd1, zstdUnpack));
     all.push_back(planes<MedianEdge>("transform+median-edge zstd-3", zstd3, zstdUnpack));
-    for (const auto& [name, prediction] :
-         {std::pair{"codec, left", PictureTileCodec::Prediction::Left},
-          std::pair{"codec, up", PictureTileCodec::Prediction::Up},
-          std::pair{"codec, best of tile", PictureTileCodec::Prediction::BestOfTile}})
-        all.push_back(
-            {name,
-             [prediction](const Tile& tile, Bytes& out) {
-                 QByteArray bytes;
-                 PictureTileCodec::encode(tile.pixels.data(), tile.width, tile.width, tile.height,
-                                          true, bytes, prediction);
-                 out.assign(bytes.begin(), bytes.end());
-             },
-             [](const Bytes& in, int width, int height, quint32* out) {
-                 if (!PictureTileCodec::decode(QByteArrayView(in.data(), qsizetype(in.size())), out,
-                                               width, width, height, true))
-                     std::abort();
-             }});
+    all.push_back(
+        {"PictureTileCodec",
+         [](const Tile& tile, Bytes& out) {
+             QByteArray bytes;
+             PictureTileCodec::encode(tile.pixels.data(), tile.width, tile.width, tile.height, true,
+                                      bytes);
+             out.assign(bytes.begin(), bytes.end());
+         },
+         [](const Bytes& in, int width, int height, quint32* out) {
+             if (!PictureTileCodec::decode(QByteArrayView(in.data(), qsizetype(in.size())), out,
+                                           width, width, height, true))
+                 std::abort();
+         }});
     return all;
 }
 

@@ -2,7 +2,10 @@
 
 #include <zstd.h>
 
-#include <cstdlib>
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
 #include <memory>
 
 namespace {
@@ -24,7 +27,7 @@ ZstdContexts& contexts()
     return threadContexts;
 }
 
-// Byte-wise sums, differences and means of the four channels of two pixels, modulo 256.
+// Byte-wise sums and differences of the four channels of two pixels, modulo 256.
 constexpr quint32 Low7 = 0x7f7f7f7fu, High1 = 0x80808080u;
 inline quint32 addBytes(quint32 a, quint32 b)
 {
@@ -35,62 +38,62 @@ inline quint32 subtractBytes(quint32 a, quint32 b)
     return ((a | High1) - (b & Low7)) ^ ((a ^ ~b) & High1);
 }
 
-using Prediction = PictureTileCodec::Prediction;
-
-// The prediction of pixel x of a row from the row above (null on the first row): the first row
-// is always predicted from the left.
-template <Prediction Kind> inline quint32 predicted(const quint32* row, const quint32* above, int x)
+// What the first pixel of a tile is predicted as: black, opaque in an opaque tile, so that no
+// difference in an opaque tile has anything in its top byte.
+inline quint32 firstPrediction(bool opaque)
 {
-    if (Kind == Prediction::Up && above)
-        return above[x];
-    if (x == 0)
-        return above ? above[0] : 0;
-    return row[x - 1];
+    return opaque ? 0xff000000u : 0;
 }
 
-// Writes the differences of a tile to its predictions as planes G, R - G, B - G and, when not
-// opaque, A; returns the sum of the differences' sizes, which tells how well the prediction did.
-template <Prediction Kind>
-quint32 predict(const quint32* pixels, qsizetype stride, int width, int height, bool opaque,
-                uchar* out)
+// Writes the differences of a tile's pixels to their predictions as planes G, R - G, B - G and,
+// when not opaque, A.
+void predict(const quint32* pixels, qsizetype stride, int width, int height, bool opaque,
+             uchar* out)
 {
     const int count = width * height;
-    quint32 cost = 0;
-    auto size = [](int difference) { return quint32(std::abs(int(qint8(difference)))); };
     for (int y = 0; y < height; ++y) {
         const quint32* row = pixels + y * stride;
-        const quint32* above = y ? row - stride : nullptr;
         uchar* planes = out + y * width;
+        quint32 prediction = y ? row[-stride] : firstPrediction(opaque);
         for (int x = 0; x < width; ++x) {
-            const quint32 difference = subtractBytes(row[x], predicted<Kind>(row, above, x));
+            const quint32 difference = subtractBytes(row[x], prediction);
+            prediction = row[x];
             const uchar g = uchar(difference >> 8);
-            const uchar r = uchar(uchar(difference >> 16) - g);
-            const uchar b = uchar(uchar(difference) - g);
             planes[x] = g;
-            planes[count + x] = r;
-            planes[2 * count + x] = b;
+            planes[count + x] = uchar(uchar(difference >> 16) - g);
+            planes[2 * count + x] = uchar(uchar(difference) - g);
             if (!opaque)
                 planes[3 * count + x] = uchar(difference >> 24);
-            cost += size(g) + size(r) + size(b);
         }
     }
-    return cost;
 }
 
-template <Prediction Kind>
+// Adds a row of differences to their predictions, one pixel after the other.
+inline void addFromLeft(quint32 prediction, const quint32* differences, quint32* row, int width)
+{
+#ifdef __SSE2__
+    // One byte-wise add a pixel in a vector register: the chain from pixel to pixel is one
+    // instruction long, against four for the add in a general register.
+    __m128i pixel = _mm_cvtsi32_si128(int(prediction));
+    for (int x = 0; x < width; ++x) {
+        pixel = _mm_add_epi8(pixel, _mm_cvtsi32_si128(int(differences[x])));
+        row[x] = quint32(_mm_cvtsi128_si32(pixel));
+    }
+#else
+    for (int x = 0; x < width; ++x)
+        row[x] = prediction = addBytes(prediction, differences[x]);
+#endif
+}
+
 void reconstruct(const uchar* in, quint32* target, qsizetype stride, int width, int height,
                  bool opaque)
 {
     const int count = width * height;
-    // An opaque tile's differences have no top byte; its pixels get 0xff there.
-    const quint32 top = opaque ? 0xff000000u : 0;
     quint32 differences[PictureTileCodec::MaxSide];
     for (int y = 0; y < height; ++y) {
         quint32* row = target + y * stride;
-        const quint32* above = y ? row - stride : nullptr;
         const uchar* planes = in + y * width;
-        // Whole rows at a time, so that the compiler makes both loops work on several pixels
-        // at once where the prediction allows it.
+        // A loop of its own, so that the compiler does it for several pixels at once.
         for (int x = 0; x < width; ++x) {
             const quint32 g = planes[x];
             const quint32 r = (planes[count + x] + g) & 0xff;
@@ -98,13 +101,7 @@ void reconstruct(const uchar* in, quint32* target, qsizetype stride, int width, 
             const quint32 a = opaque ? 0 : planes[3 * count + x];
             differences[x] = a << 24 | r << 16 | g << 8 | b;
         }
-        if (Kind == Prediction::Up && above) {
-            for (int x = 0; x < width; ++x)
-                row[x] = addBytes(above[x], differences[x]) | top;
-        } else {
-            for (int x = 0; x < width; ++x)
-                row[x] = addBytes(predicted<Prediction::Left>(row, above, x), differences[x]) | top;
-        }
+        addFromLeft(y ? row[-stride] : firstPrediction(opaque), differences, row, width);
     }
 }
 
@@ -113,48 +110,32 @@ void reconstruct(const uchar* in, quint32* target, qsizetype stride, int width, 
 namespace PictureTileCodec {
 
 qsizetype encode(const quint32* pixels, qsizetype stride, int width, int height, bool opaque,
-                 QByteArray& out, Prediction prediction)
+                 QByteArray& out)
 {
     Q_ASSERT(width >= 1 && height >= 1 && width <= MaxSide && height <= MaxSide);
+    uchar planes[MaxSide * MaxSide * 4];
     const size_t size = size_t(width) * size_t(height) * (opaque ? 3 : 4);
-    uchar left[MaxSide * MaxSide * 4], up[MaxSide * MaxSide * 4];
-    quint32 leftCost = 0, upCost = 0;
-    if (prediction != Prediction::Up)
-        leftCost = predict<Prediction::Left>(pixels, stride, width, height, opaque, left);
-    if (prediction != Prediction::Left)
-        upCost = predict<Prediction::Up>(pixels, stride, width, height, opaque, up);
-    if (prediction == Prediction::BestOfTile)
-        prediction = upCost <= leftCost ? Prediction::Up : Prediction::Left;
-    const uchar* planes = prediction == Prediction::Up ? up : left;
-
+    predict(pixels, stride, width, height, opaque, planes);
     const qsizetype start = out.size();
-    out.resize(start + 1 + qsizetype(ZSTD_compressBound(size)));
-    out[start] = char(prediction);
-    const size_t length =
-        ZSTD_compressCCtx(contexts().compress.get(), out.data() + start + 1,
-                          size_t(out.size() - start - 1), planes, size, ZstdLevel);
+    out.resize(start + qsizetype(ZSTD_compressBound(size)));
+    const size_t length = ZSTD_compressCCtx(contexts().compress.get(), out.data() + start,
+                                            size_t(out.size() - start), planes, size, ZstdLevel);
     // Compressing into a buffer of the bound cannot fail; should it all the same, nothing is kept.
-    out.resize(ZSTD_isError(length) ? start : start + 1 + qsizetype(length));
+    out.resize(ZSTD_isError(length) ? start : start + qsizetype(length));
     return out.size() - start;
 }
 
 bool decode(QByteArrayView bytes, quint32* target, qsizetype stride, int width, int height,
             bool opaque)
 {
-    if (width < 1 || height < 1 || width > MaxSide || height > MaxSide || bytes.isEmpty())
-        return false;
-    const auto prediction = Prediction(bytes[0]);
-    if (prediction != Prediction::Left && prediction != Prediction::Up)
+    if (width < 1 || height < 1 || width > MaxSide || height > MaxSide)
         return false;
     uchar planes[MaxSide * MaxSide * 4];
     const size_t size = size_t(width) * size_t(height) * (opaque ? 3 : 4);
-    if (ZSTD_decompressDCtx(contexts().decompress.get(), planes, size, bytes.data() + 1,
-                            size_t(bytes.size() - 1)) != size)
+    if (ZSTD_decompressDCtx(contexts().decompress.get(), planes, size, bytes.data(),
+                            size_t(bytes.size())) != size)
         return false;
-    if (prediction == Prediction::Left)
-        reconstruct<Prediction::Left>(planes, target, stride, width, height, opaque);
-    else
-        reconstruct<Prediction::Up>(planes, target, stride, width, height, opaque);
+    reconstruct(planes, target, stride, width, height, opaque);
     return true;
 }
 

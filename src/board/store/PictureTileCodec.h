@@ -5,27 +5,22 @@
 #include <QtGlobal>
 
 // Lossless coding of one tile of a picture (photo, desktop capture, scan) in a few bits a pixel.
-// Each pixel is predicted from its decoded neighbours, channel by channel; the differences to
-// the predictions are decorrelated as G, R - G, B - G (and A when the tile is not opaque), and
-// these planes of differences, one after the other, are compressed with zstd. Neighbouring
-// pixels of a picture are close and their channels move together, so most differences are small
-// and alike; flat runs become runs of zeros. All arithmetic is on bytes, modulo 256, four
-// channels at once in a 32-bit word, so decoding is a few operations a pixel.
+// Each pixel is predicted by its left neighbour (the first of a row by the one above it), channel
+// by channel; the differences to the predictions are decorrelated as G, R - G and B - G (and A
+// when the tile is not opaque), and these planes of differences, one after the other, are
+// compressed with zstd. Neighbouring pixels of a picture are close and their channels move
+// together, so most differences are small and alike; flat runs become runs of zeros. All
+// arithmetic is on bytes, modulo 256, so undoing the prediction is one byte-wise add a pixel.
 // Every byte of every pixel comes back: an opaque tile's pixels come back with top byte 0xff.
 namespace PictureTileCodec {
 
 // Tiles are at most this many pixels wide and high.
 constexpr int MaxSide = 64;
 
-// How each pixel is predicted: from its left neighbour (the upper one at the left edge), or from
-// its upper neighbour (the left one on the first row); BestOfTile takes whichever leaves the
-// smaller differences in the tile. The first pixel of a tile is predicted as 0.
-enum class Prediction : quint8 { Left, Up, BestOfTile };
-
 // Appends the code of the width x height pixels at pixels (rows stride pixels apart) to out and
 // returns its length. opaque: every pixel's top byte is 0xff, so it is not kept.
 qsizetype encode(const quint32* pixels, qsizetype stride, int width, int height, bool opaque,
-                 QByteArray& out, Prediction prediction = Prediction::BestOfTile);
+                 QByteArray& out);
 
 // Decodes what encode() gave for a tile of this size into target (rows stride pixels apart).
 // False, with target's tile in any state, when bytes are not exactly one whole code of such a

@@ -6,6 +6,7 @@
 #include <emmintrin.h>
 #endif
 
+#include <cstdlib>
 #include <memory>
 
 namespace {
@@ -38,6 +39,25 @@ inline quint32 subtractBytes(quint32 a, quint32 b)
     return ((a | High1) - (b & Low7)) ^ ((a ^ ~b) & High1);
 }
 
+// The differences R - G and B - G of a pixel go together as one symbol when both lie within
+// -ChromaReach..ChromaReach, as they do in most of a picture: half as many symbols for zstd to
+// decode, and its Huffman code sees how the two go together. A pair beyond that is the symbol
+// Escape, its two bytes following all symbols of the tile in order.
+constexpr int ChromaReach = 7, ChromaSpan = 2 * ChromaReach + 1;
+constexpr uchar Escape = ChromaSpan * ChromaSpan;
+
+// Each pair symbol's differences as a pixel's R and B bytes, G's byte 0.
+struct ChromaPairs {
+    quint32 pixels[Escape];
+    constexpr ChromaPairs() : pixels()
+    {
+        for (int symbol = 0; symbol < Escape; ++symbol)
+            pixels[symbol] = quint32(uchar(symbol / ChromaSpan - ChromaReach)) << 16 |
+                             uchar(symbol % ChromaSpan - ChromaReach);
+    }
+};
+constexpr ChromaPairs chromaPairs;
+
 // What the first pixel of a tile is predicted as: black, opaque in an opaque tile, so that no
 // difference in an opaque tile has anything in its top byte.
 inline quint32 firstPrediction(bool opaque)
@@ -45,12 +65,13 @@ inline quint32 firstPrediction(bool opaque)
     return opaque ? 0xff000000u : 0;
 }
 
-// Writes the differences of a tile's pixels to their predictions as planes G, R - G, B - G and,
-// when not opaque, A.
-void predict(const quint32* pixels, qsizetype stride, int width, int height, bool opaque,
-             uchar* out)
+// Writes the differences of a tile's pixels to their predictions as planes: G, the pair symbols
+// of R - G and B - G and, when not opaque, A; then the escaped pairs. Returns the bytes written.
+size_t predict(const quint32* pixels, qsizetype stride, int width, int height, bool opaque,
+               uchar* out)
 {
     const int count = width * height;
+    uchar* escaped = out + (opaque ? 2 : 3) * count;
     for (int y = 0; y < height; ++y) {
         const quint32* row = pixels + y * stride;
         uchar* planes = out + y * width;
@@ -59,13 +80,20 @@ void predict(const quint32* pixels, qsizetype stride, int width, int height, boo
             const quint32 difference = subtractBytes(row[x], prediction);
             prediction = row[x];
             const uchar g = uchar(difference >> 8);
+            const int red = qint8(uchar(difference >> 16) - g), blue = qint8(uchar(difference) - g);
             planes[x] = g;
-            planes[count + x] = uchar(uchar(difference >> 16) - g);
-            planes[2 * count + x] = uchar(uchar(difference) - g);
+            if (std::abs(red) <= ChromaReach && std::abs(blue) <= ChromaReach) {
+                planes[count + x] = uchar((red + ChromaReach) * ChromaSpan + blue + ChromaReach);
+            } else {
+                planes[count + x] = Escape;
+                *escaped++ = uchar(red);
+                *escaped++ = uchar(blue);
+            }
             if (!opaque)
-                planes[3 * count + x] = uchar(difference >> 24);
+                planes[2 * count + x] = uchar(difference >> 24);
         }
     }
+    return size_t(escaped - out);
 }
 
 // Adds a row of differences to their predictions, one pixel after the other.
@@ -85,24 +113,36 @@ inline void addFromLeft(quint32 prediction, const quint32* differences, quint32*
 #endif
 }
 
-void reconstruct(const uchar* in, quint32* target, qsizetype stride, int width, int height,
-                 bool opaque)
+// Undoes predict() from its size bytes; false when they are not what predict() writes.
+bool reconstruct(const uchar* in, size_t size, quint32* target, qsizetype stride, int width,
+                 int height, bool opaque)
 {
     const int count = width * height;
+    const uchar* escaped = in + (opaque ? 2 : 3) * count;
+    const uchar* const end = in + size;
     quint32 differences[PictureTileCodec::MaxSide];
     for (int y = 0; y < height; ++y) {
         quint32* row = target + y * stride;
         const uchar* planes = in + y * width;
-        // A loop of its own, so that the compiler does it for several pixels at once.
         for (int x = 0; x < width; ++x) {
-            const quint32 g = planes[x];
-            const quint32 r = (planes[count + x] + g) & 0xff;
-            const quint32 b = (planes[2 * count + x] + g) & 0xff;
-            const quint32 a = opaque ? 0 : planes[3 * count + x];
-            differences[x] = a << 24 | r << 16 | g << 8 | b;
+            const uchar symbol = planes[count + x];
+            quint32 chroma;
+            if (symbol < Escape) {
+                chroma = chromaPairs.pixels[symbol];
+            } else if (symbol == Escape && end - escaped >= 2) {
+                chroma = quint32(escaped[0]) << 16 | escaped[1];
+                escaped += 2;
+            } else {
+                return false;
+            }
+            // G's difference goes into all three bytes, R's and B's were kept less G's.
+            const quint32 difference = addBytes(chroma, planes[x] * 0x010101u) |
+                                       (opaque ? 0 : quint32(planes[2 * count + x]) << 24);
+            differences[x] = difference;
         }
         addFromLeft(y ? row[-stride] : firstPrediction(opaque), differences, row, width);
     }
+    return escaped == end;
 }
 
 } // namespace
@@ -113,9 +153,8 @@ qsizetype encode(const quint32* pixels, qsizetype stride, int width, int height,
                  QByteArray& out)
 {
     Q_ASSERT(width >= 1 && height >= 1 && width <= MaxSide && height <= MaxSide);
-    uchar planes[MaxSide * MaxSide * 4];
-    const size_t size = size_t(width) * size_t(height) * (opaque ? 3 : 4);
-    predict(pixels, stride, width, height, opaque, planes);
+    uchar planes[MaxSide * MaxSide * 5];
+    const size_t size = predict(pixels, stride, width, height, opaque, planes);
     const qsizetype start = out.size();
     out.resize(start + qsizetype(ZSTD_compressBound(size)));
     const size_t length = ZSTD_compressCCtx(contexts().compress.get(), out.data() + start,
@@ -130,13 +169,14 @@ bool decode(QByteArrayView bytes, quint32* target, qsizetype stride, int width, 
 {
     if (width < 1 || height < 1 || width > MaxSide || height > MaxSide)
         return false;
-    uchar planes[MaxSide * MaxSide * 4];
-    const size_t size = size_t(width) * size_t(height) * (opaque ? 3 : 4);
-    if (ZSTD_decompressDCtx(contexts().decompress.get(), planes, size, bytes.data(),
-                            size_t(bytes.size())) != size)
-        return false;
-    reconstruct(planes, target, stride, width, height, opaque);
-    return true;
+    // At most every pixel's pair escaped.
+    uchar planes[MaxSide * MaxSide * 5];
+    const size_t fixed = size_t(width) * size_t(height) * (opaque ? 2 : 3);
+    const size_t size =
+        ZSTD_decompressDCtx(contexts().decompress.get(), planes, fixed + 2 * size_t(width * height),
+                            bytes.data(), size_t(bytes.size()));
+    return !ZSTD_isError(size) && size >= fixed &&
+           reconstruct(planes, size, target, stride, width, height, opaque);
 }
 
 } // namespace PictureTileCodec

@@ -7,10 +7,11 @@
 // Lossless coding of one tile of a picture (photo, desktop capture, scan) in a few bits a pixel.
 // Each pixel is predicted by its left neighbour (the first of a row by the one above it), channel
 // by channel; the differences to the predictions are decorrelated as G, R - G and B - G (and A
-// when the tile is not opaque), and these planes of differences, one after the other, are
-// compressed with zstd. Neighbouring pixels of a picture are close and their channels move
-// together, so most differences are small and alike; flat runs become runs of zeros. All
-// arithmetic is on bytes, modulo 256, so undoing the prediction is one byte-wise add a pixel.
+// when the tile is not opaque). Planes of them, one after the other (G; R - G and B - G as one
+// symbol a pixel when both are small; A), are compressed with zstd. Neighbouring pixels of a
+// picture are close and their channels move together, so most differences are small and alike;
+// flat runs become runs of zeros. All arithmetic is on bytes, modulo 256, so undoing the
+// prediction is one byte-wise add a pixel.
 // Every byte of every pixel comes back: an opaque tile's pixels come back with top byte 0xff.
 namespace PictureTileCodec {
 

@@ -1,5 +1,6 @@
 // Candidates for the tiles of a compact page that hold more than one colour, on the sample pages
-// at 1920 x 1080 (strokes, photo, desktop snapshot, every pixel different): each candidate encodes
+// at 1920 x 1080 (strokes, photo, desktop snapshot, every pixel different) and a scanned page of
+// text made here: each candidate encodes
 // and decodes every such 64 x 64 tile of a page on one core, as a row of tiles does in
 // CompactPage. Prints the bytes a page keeps, and encode and decode times as ratios to a memcpy of
 // the whole page and to LZ4 on three bytes a pixel (the codec before PictureTileCodec), all
@@ -14,6 +15,8 @@
 #include "SamplePages.h"
 
 #include "board/store/PictureTileCodec.h"
+
+#include <QRandomGenerator>
 
 #include <lz4.h>
 #include <zstd.h>
@@ -277,13 +280,53 @@ std::vector<Candidate> candidates()
     return all;
 }
 
-constexpr SamplePages::Kind Kinds[] = {SamplePages::Kind::Strokes, SamplePages::Kind::Photo,
-                                       SamplePages::Kind::Snapshot,
-                                       SamplePages::Kind::EveryPixelDifferent};
-
-std::string caseName(const Candidate& candidate, SamplePages::Kind kind, const char* step)
+// A scanned page of text: paper that is not quite even, a scanner's noise in each channel on its
+// own, and lines of dark marks.
+QImage scannedPage(QSize size)
 {
-    return std::string(step) + " / " + SamplePages::nameOf(kind) + " / " + candidate.name;
+    QImage page(size, QImage::Format_RGB32);
+    QRandomGenerator random(7);
+    for (int y = 0; y < size.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(page.scanLine(y));
+        for (int x = 0; x < size.width(); ++x) {
+            const int paper = 236 + (x + 2 * y) * 8 / (size.width() + 2 * size.height());
+            auto noisy = [&](int value) {
+                return std::clamp(value + random.bounded(-3, 4), 0, 255);
+            };
+            line[x] = qRgb(noisy(paper), noisy(paper - 2), noisy(paper - 8));
+        }
+    }
+    for (int baseline = 120; baseline < size.height() - 80; baseline += 36)
+        for (int x = 160; x < size.width() - 160 - random.bounded(400); x += 14)
+            if (random.bounded(6) != 0)
+                for (int dy = -18; dy < 0; ++dy)
+                    for (int dx = 0; dx < 11; ++dx)
+                        if (random.bounded(3) == 0) {
+                            const int ink = 20 + random.bounded(60);
+                            page.setPixel(x + dx, baseline + dy, qRgb(ink, ink, ink + 6));
+                        }
+    return page;
+}
+
+struct SamplePage {
+    const char* name;
+    QImage image;
+};
+
+std::vector<SamplePage> samplePages()
+{
+    std::vector<SamplePage> pages;
+    for (SamplePages::Kind kind :
+         {SamplePages::Kind::Strokes, SamplePages::Kind::Photo, SamplePages::Kind::Snapshot,
+          SamplePages::Kind::EveryPixelDifferent})
+        pages.push_back({SamplePages::nameOf(kind), SamplePages::make(kind, Screen)});
+    pages.push_back({"scan", scannedPage(Screen)});
+    return pages;
+}
+
+std::string caseName(const Candidate& candidate, const SamplePage& page, const char* step)
+{
+    return std::string(step) + " / " + page.name + " / " + candidate.name;
 }
 
 struct PageCase {
@@ -302,14 +345,15 @@ int main(int argc, char** argv)
     const std::vector<Candidate> all = candidates();
     // pages[kind][candidate]: every tile encoded once, checked to decode exactly.
     std::vector<std::vector<PageCase>> pages;
-    for (SamplePages::Kind kind : Kinds) {
-        const std::vector<Tile> tiles = multiColourTiles(SamplePages::make(kind, Screen));
+    const std::vector<SamplePage> samples = samplePages();
+    for (const SamplePage& sample : samples) {
+        const std::vector<Tile> tiles = multiColourTiles(sample.image);
         size_t pixels = 0;
         for (const Tile& tile : tiles)
             pixels += tile.pixels.size();
         std::printf("%s: %zu pixels in tiles of several colours; order-0 bound in MiB: left %.3f, "
                     "average %.3f, median edge %.3f\n",
-                    SamplePages::nameOf(kind), pixels, orderZeroBits<Left>(tiles) / 8 / 1048576,
+                    sample.name, pixels, orderZeroBits<Left>(tiles) / 8 / 1048576,
                     orderZeroBits<Average>(tiles) / 8 / 1048576,
                     orderZeroBits<MedianEdge>(tiles) / 8 / 1048576);
         auto& row = pages.emplace_back();
@@ -323,7 +367,7 @@ int main(int argc, char** argv)
                 candidate.decode(page.encoded.back(), tile.width, tile.height, back.data());
                 if (back != tile.pixels) {
                     std::fprintf(stderr, "%s does not give %s back\n", candidate.name.c_str(),
-                                 SamplePages::nameOf(kind));
+                                 sample.name);
                     return 1;
                 }
             }
@@ -338,11 +382,11 @@ int main(int argc, char** argv)
             benchmark::ClobberMemory();
         }
     })->Unit(benchmark::kMillisecond);
-    for (size_t k = 0; k < std::size(Kinds); ++k)
+    for (size_t k = 0; k < samples.size(); ++k)
         for (size_t c = 0; c < all.size(); ++c) {
             const Candidate* candidate = &all[c];
             PageCase* page = &pages[k][c];
-            benchmark::RegisterBenchmark(caseName(*candidate, Kinds[k], "encode").c_str(),
+            benchmark::RegisterBenchmark(caseName(*candidate, samples[k], "encode").c_str(),
                                          [candidate, page](benchmark::State& state) {
                                              Bytes out;
                                              for (auto _ : state)
@@ -350,7 +394,7 @@ int main(int argc, char** argv)
                                                      candidate->encode(tile, out);
                                          })
                 ->Unit(benchmark::kMillisecond);
-            benchmark::RegisterBenchmark(caseName(*candidate, Kinds[k], "decode").c_str(),
+            benchmark::RegisterBenchmark(caseName(*candidate, samples[k], "decode").c_str(),
                                          [candidate, page](benchmark::State& state) {
                                              std::vector<quint32> out(Side * Side);
                                              for (auto _ : state)
@@ -369,17 +413,16 @@ int main(int argc, char** argv)
                 Screen.width(), Screen.height(), reporter.time(Memcpy), Lz4Rgb.c_str());
     std::printf("  %-30s %-22s %9s %9s %8s %9s %8s\n", "candidate", "page", "MiB", "encode", "/lz4",
                 "decode", "/lz4");
-    for (size_t k = 0; k < std::size(Kinds); ++k)
+    for (size_t k = 0; k < samples.size(); ++k)
         for (size_t c = 0; c < all.size(); ++c) {
             const double memcpyTime = reporter.time(Memcpy);
-            const double encode = reporter.time(caseName(all[c], Kinds[k], "encode"));
-            const double decode = reporter.time(caseName(all[c], Kinds[k], "decode"));
-            const double lz4Encode = reporter.time(caseName(all[0], Kinds[k], "encode"));
-            const double lz4Decode = reporter.time(caseName(all[0], Kinds[k], "decode"));
+            const double encode = reporter.time(caseName(all[c], samples[k], "encode"));
+            const double decode = reporter.time(caseName(all[c], samples[k], "decode"));
+            const double lz4Encode = reporter.time(caseName(all[0], samples[k], "encode"));
+            const double lz4Decode = reporter.time(caseName(all[0], samples[k], "decode"));
             std::printf("  %-30s %-22s %9.3f %9.2f %8.2f %9.2f %8.2f\n", all[c].name.c_str(),
-                        SamplePages::nameOf(Kinds[k]), double(pages[k][c].bytes) / 1048576.0,
-                        encode / memcpyTime, encode / lz4Encode, decode / memcpyTime,
-                        decode / lz4Decode);
+                        samples[k].name, double(pages[k][c].bytes) / 1048576.0, encode / memcpyTime,
+                        encode / lz4Encode, decode / memcpyTime, decode / lz4Decode);
         }
     return 0;
 }

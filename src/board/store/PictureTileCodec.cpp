@@ -7,6 +7,7 @@
 #endif
 
 #include <cstdlib>
+#include <limits>
 #include <memory>
 
 namespace {
@@ -57,6 +58,16 @@ struct ChromaPairs {
     }
 };
 constexpr ChromaPairs chromaPairs;
+
+// The forms of a tile's code, its first byte.
+enum class Form : uchar {
+    Predicted, // predicted, colour differences, pairs (below)
+    Plain,     // the channels as they are: planes B, G, R (and A)
+};
+
+// The plain form is tried when the predicted one takes more than this many quarter bytes a pixel:
+// below that the prediction has found what it can, and trying would only cost time.
+constexpr int PlainWorthTryingShare = 5;
 
 // What the first pixel of a tile is predicted as: black, opaque in an opaque tile, so that no
 // difference in an opaque tile has anything in its top byte.
@@ -145,6 +156,44 @@ bool reconstruct(const uchar* in, size_t size, quint32* target, qsizetype stride
     return escaped == end;
 }
 
+// The tile's bytes as planes of one channel each, low byte first.
+void split(const quint32* pixels, qsizetype stride, int width, int height, bool opaque, uchar* out)
+{
+    const int count = width * height, channels = opaque ? 3 : 4;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            for (int channel = 0; channel < channels; ++channel)
+                out[channel * count + y * width + x] =
+                    uchar(pixels[y * stride + x] >> (8 * channel));
+}
+
+void join(const uchar* in, quint32* target, qsizetype stride, int width, int height, bool opaque)
+{
+    const int count = width * height;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            const int i = y * width + x;
+            const quint32 top = opaque ? 0xff : in[3 * count + i];
+            target[y * stride + x] =
+                top << 24 | quint32(in[2 * count + i]) << 16 | quint32(in[count + i]) << 8 | in[i];
+        }
+}
+
+// Appends size bytes at planes to out as one zstd frame after the byte of their form; returns
+// whether it fitted in limit bytes (out is as it was when not).
+bool appendCompressed(Form form, const uchar* planes, size_t size, qsizetype limit, QByteArray& out)
+{
+    const qsizetype start = out.size();
+    out.resize(start + 1 + qsizetype(ZSTD_compressBound(size)));
+    out[start] = char(form);
+    const size_t length =
+        ZSTD_compressCCtx(contexts().compress.get(), out.data() + start + 1,
+                          size_t(out.size() - start - 1), planes, size, ZstdLevel);
+    const bool fitted = !ZSTD_isError(length) && qsizetype(length) + 1 <= limit;
+    out.resize(fitted ? start + 1 + qsizetype(length) : start);
+    return fitted;
+}
+
 } // namespace
 
 namespace PictureTileCodec {
@@ -153,30 +202,55 @@ qsizetype encode(const quint32* pixels, qsizetype stride, int width, int height,
                  QByteArray& out)
 {
     Q_ASSERT(width >= 1 && height >= 1 && width <= MaxSide && height <= MaxSide);
+    const qsizetype start = out.size();
+    const int count = width * height;
     uchar planes[MaxSide * MaxSide * 5];
     const size_t size = predict(pixels, stride, width, height, opaque, planes);
-    const qsizetype start = out.size();
-    out.resize(start + qsizetype(ZSTD_compressBound(size)));
-    const size_t length = ZSTD_compressCCtx(contexts().compress.get(), out.data() + start,
-                                            size_t(out.size() - start), planes, size, ZstdLevel);
-    // Compressing into a buffer of the bound cannot fail; should it all the same, nothing is kept.
-    out.resize(ZSTD_isError(length) ? start : start + qsizetype(length));
+    appendCompressed(Form::Predicted, planes, size, std::numeric_limits<qsizetype>::max(), out);
+    // Noise that the channels do not share (a scanner's) is doubled by the prediction and the
+    // colour differences: when the predicted form is large, the channels as they are may be
+    // smaller.
+    const qsizetype predicted = out.size() - start;
+    if (predicted > qsizetype(count) * PlainWorthTryingShare / 4) {
+        split(pixels, stride, width, height, opaque, planes);
+        QByteArray plain;
+        if (appendCompressed(Form::Plain, planes, size_t(count) * (opaque ? 3 : 4), predicted - 1,
+                             plain)) {
+            out.resize(start);
+            out.append(plain);
+        }
+    }
     return out.size() - start;
 }
 
 bool decode(QByteArrayView bytes, quint32* target, qsizetype stride, int width, int height,
             bool opaque)
 {
-    if (width < 1 || height < 1 || width > MaxSide || height > MaxSide)
+    if (width < 1 || height < 1 || width > MaxSide || height > MaxSide || bytes.isEmpty())
         return false;
+    const size_t count = size_t(width) * size_t(height);
+    const QByteArrayView frame = bytes.sliced(1);
     // At most every pixel's pair escaped.
     uchar planes[MaxSide * MaxSide * 5];
-    const size_t fixed = size_t(width) * size_t(height) * (opaque ? 2 : 3);
-    const size_t size =
-        ZSTD_decompressDCtx(contexts().decompress.get(), planes, fixed + 2 * size_t(width * height),
-                            bytes.data(), size_t(bytes.size()));
-    return !ZSTD_isError(size) && size >= fixed &&
-           reconstruct(planes, size, target, stride, width, height, opaque);
+    switch (Form(bytes[0])) {
+    case Form::Predicted: {
+        const size_t fixed = count * (opaque ? 2 : 3);
+        const size_t size =
+            ZSTD_decompressDCtx(contexts().decompress.get(), planes, fixed + 2 * count,
+                                frame.data(), size_t(frame.size()));
+        return !ZSTD_isError(size) && size >= fixed &&
+               reconstruct(planes, size, target, stride, width, height, opaque);
+    }
+    case Form::Plain: {
+        const size_t size = count * (opaque ? 3 : 4);
+        if (ZSTD_decompressDCtx(contexts().decompress.get(), planes, size, frame.data(),
+                                size_t(frame.size())) != size)
+            return false;
+        join(planes, target, stride, width, height, opaque);
+        return true;
+    }
+    }
+    return false;
 }
 
 } // namespace PictureTileCodec

@@ -11,7 +11,9 @@
 // symbol a pixel when both are small; A), are compressed with zstd. Neighbouring pixels of a
 // picture are close and their channels move together, so most differences are small and alike;
 // flat runs become runs of zeros. All arithmetic is on bytes, modulo 256, so undoing the
-// prediction is one byte-wise add a pixel.
+// prediction is one byte-wise add a pixel. Noise that the channels do not share (a scanner's) is
+// made larger by the prediction and the differences; where that form is large, the tile's
+// channels as they are, as planes, are compressed too, and the smaller code is kept.
 // Every byte of every pixel comes back: an opaque tile's pixels come back with top byte 0xff.
 namespace PictureTileCodec {
 

@@ -27,13 +27,29 @@ struct Canvas {
     quint32* tile() { return pixels.data() + Margin * stride + Margin; }
 };
 
-// Planes as the codec writes them, compressed as it compresses them.
-QByteArray compressed(const QByteArray& planes)
+// The forms of a code, its first byte.
+constexpr char Predicted = 0, Plain = 1;
+
+// Planes as the codec writes them, compressed as it compresses them, after the form's byte.
+QByteArray compressed(const QByteArray& planes, char form = Predicted)
 {
     QByteArray out(qsizetype(ZSTD_compressBound(size_t(planes.size()))), Qt::Uninitialized);
     out.resize(qsizetype(ZSTD_compress(out.data(), size_t(out.size()), planes.constData(),
                                        size_t(planes.size()), 1)));
-    return out;
+    return QByteArray(1, form) + out;
+}
+
+// A scanner's noise: each channel on its own around a light grey.
+QImage scannerNoise()
+{
+    QImage image(64, 64, QImage::Format_RGB32);
+    QRandomGenerator random(4);
+    for (int y = 0; y < 64; ++y)
+        for (int x = 0; x < 64; ++x)
+            image.setPixel(x, y,
+                           qRgb(236 + random.bounded(-3, 4), 234 + random.bounded(-3, 4),
+                                228 + random.bounded(-3, 4)));
+    return image;
 }
 
 // The planes of an opaque 8 x 8 tile: 64 bytes of G, 64 pair symbols, then escaped pairs.
@@ -60,28 +76,32 @@ void PictureTileCodecTest::roundTripsEveryByteWithinTheTile_data()
 {
     QTest::addColumn<QImage>("picture");
     QTest::addColumn<bool>("opaque");
+    QTest::addColumn<int>("form"); // the form the code must have, -1 for either
     const QImage photo = SamplePages::make(SamplePages::Kind::Photo, QSize(64, 64));
     QImage noise(64, 64, QImage::Format_ARGB32);
     QRandomGenerator random(3);
     for (int y = 0; y < 64; ++y)
         random.fillRange(reinterpret_cast<quint32*>(noise.scanLine(y)), 64);
     QImage opaqueNoise = noise.convertToFormat(QImage::Format_RGB32);
-    QTest::newRow("photo, whole tile") << photo << true;
-    QTest::newRow("photo, one pixel") << photo.copy(0, 0, 1, 1) << true;
-    QTest::newRow("photo, edge column") << photo.copy(0, 0, 1, 64) << true;
-    QTest::newRow("photo, edge row") << photo.copy(0, 0, 64, 1) << true;
-    QTest::newRow("photo, 33 x 29") << photo.copy(5, 7, 33, 29) << true;
+    QTest::newRow("photo, whole tile") << photo << true << int(Predicted);
+    QTest::newRow("scanner noise") << scannerNoise() << true << int(Plain);
+    QTest::newRow("scanner noise with alpha") << scannerNoise() << false << int(Plain);
+    QTest::newRow("photo, one pixel") << photo.copy(0, 0, 1, 1) << true << -1;
+    QTest::newRow("photo, edge column") << photo.copy(0, 0, 1, 64) << true << -1;
+    QTest::newRow("photo, edge row") << photo.copy(0, 0, 64, 1) << true << -1;
+    QTest::newRow("photo, 33 x 29") << photo.copy(5, 7, 33, 29) << true << -1;
     // Every pair of colour differences beyond the pair symbols: each one escaped.
-    QTest::newRow("opaque noise") << opaqueNoise << true;
-    QTest::newRow("noise with alpha") << noise << false;
-    QTest::newRow("noise with alpha, 17 x 5") << noise.copy(0, 0, 17, 5) << false;
-    QTest::newRow("photo kept with alpha") << photo << false;
+    QTest::newRow("opaque noise") << opaqueNoise << true << -1;
+    QTest::newRow("noise with alpha") << noise << false << -1;
+    QTest::newRow("noise with alpha, 17 x 5") << noise.copy(0, 0, 17, 5) << false << -1;
+    QTest::newRow("photo kept with alpha") << photo << false << -1;
 }
 
 void PictureTileCodecTest::roundTripsEveryByteWithinTheTile()
 {
     QFETCH(QImage, picture);
     QFETCH(bool, opaque);
+    QFETCH(int, form);
     const int width = picture.width(), height = picture.height();
     const auto* pixels = reinterpret_cast<const quint32*>(picture.constBits());
     const qsizetype stride = picture.bytesPerLine() / 4;
@@ -89,6 +109,8 @@ void PictureTileCodecTest::roundTripsEveryByteWithinTheTile()
     const qsizetype length = PictureTileCodec::encode(pixels, stride, width, height, opaque, code);
     QCOMPARE(code.size(), 4 + length);
     QVERIFY(code.startsWith("kept"));
+    if (form >= 0)
+        QCOMPARE(int(code[4]), form);
 
     Canvas canvas(width, height);
     QVERIFY(PictureTileCodec::decode(QByteArrayView(code).sliced(4), canvas.tile(), canvas.stride,
@@ -124,7 +146,7 @@ void PictureTileCodecTest::refusesCodesNotOfTheTile_data()
     QTest::addColumn<QSize>("tile");
     const QSize tile(Side, Side);
     QTest::newRow("no bytes") << QByteArray() << tile;
-    QTest::newRow("not zstd") << QByteArray("ZKCP and more") << tile;
+    QTest::newRow("not zstd") << QByteArray(1, Predicted) + "ZKCP and more" << tile;
     QTest::newRow("planes for another size") << compressed(planes()) << QSize(Side, Side + 1);
     QTest::newRow("planes cut short") << compressed(planes().chopped(1)) << tile;
     QTest::newRow("a symbol beyond the escape") << compressed(planes(char(226))) << tile;
@@ -135,6 +157,10 @@ void PictureTileCodecTest::refusesCodesNotOfTheTile_data()
     QTest::newRow("bytes after the last escape") << compressed(escaped + "\x01\x02\x03") << tile;
     QTest::newRow("escaped bytes without an escape") << compressed(planes() + "\x01\x02") << tile;
     QTest::newRow("a tile larger than any") << compressed(planes()) << QSize(65, 1);
+    QTest::newRow("a form of no kind") << compressed(planes(), 2) << tile;
+    QTest::newRow("plain planes cut short")
+        << compressed(QByteArray(Pixels * 3 - 1, 0), Plain) << tile;
+    QTest::newRow("plain planes too long") << compressed(QByteArray(Pixels * 4, 0), Plain) << tile;
 }
 
 void PictureTileCodecTest::refusesCodesNotOfTheTile()

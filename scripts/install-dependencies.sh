@@ -14,8 +14,8 @@ packages=(
   libbenchmark-dev
   # benchmarks: presses sent through XTEST
   libxcb-xtest0-dev
-  # compact pages (LZ4) and the PNG codec (ISA-L deflate)
-  liblz4-dev libisal-dev
+  # compact pages (LZ4, zstd) and the PNG codec (ISA-L deflate)
+  liblz4-dev libzstd-dev libisal-dev
   # JPEG pictures (libjpeg-turbo: clip-art files, imported photos) and Qt's readers of TIFF and
   # other picture files
   libjpeg-dev qt6-image-formats-plugins

@@ -1,6 +1,7 @@
 #include "board/store/CompactPage.h"
 
 #include "board/pixels/ParallelLoop.h"
+#include "board/store/PictureTileCodec.h"
 
 #include <QtEndian>
 #include <isa-l/crc.h>
@@ -14,6 +15,12 @@ namespace {
 
 constexpr int TilePixels = CompactPage::TileSide * CompactPage::TileSide;
 static_assert(TilePixels * 4 < (1 << 29), "a tile's length fits its field");
+static_assert(CompactPage::TileSide <= PictureTileCodec::MaxSide);
+
+// A tile that LZ4 brings to an eighth of its bytes or less is drawn (strokes, shapes, flat
+// areas): it stays LZ4, which is small enough there and decodes fastest. Other tiles are
+// pictures and get the picture codec when that is smaller still.
+constexpr int DrawnTileShare = 8;
 
 bool isKept32(QImage::Format format)
 {
@@ -46,7 +53,7 @@ void unpack(const uchar* in, int count, quint32* pixels)
 // and length, per row of tiles its length and bytes, and at the end the CRC-32 of everything
 // before it. Numbers are 32 bits, little-endian; a form is one byte.
 constexpr char byteFormMagic[4] = {'Z', 'K', 'C', 'P'};
-constexpr quint32 byteFormVersion = 1;
+constexpr quint32 byteFormVersion = 2; // 2: tiles in the picture codec
 constexpr qsizetype headerBytes = 4 + 4 * 4;
 constexpr qsizetype tileEntryBytes = 1 + 4 + 4;
 
@@ -108,10 +115,11 @@ CompactPage::CompactPage(const QImage& image)
         // The row is compressed into room for its worst case, then kept in an array of its exact
         // size: long-lived blocks fit, and the short-lived ones are all alike, so memory given
         // back is taken again instead of splitting the heap.
-        QByteArray work;
+        QByteArray work, picture;
         Tile* rowTiles = tiles + qsizetype(row) * tileColumns();
         for (int column = 0; column < tileColumns(); ++column)
-            rowTiles[column] = encodeTile(kept, tileRect(row * tileColumns() + column), work);
+            rowTiles[column] =
+                encodeTile(kept, tileRect(row * tileColumns() + column), work, picture);
         if (!work.isEmpty())
             rows[row] = QByteArray(work.constData(), work.size());
     });
@@ -140,7 +148,8 @@ QRect CompactPage::tileRect(int index) const
                                 std::min(TileSide, m_size.height() - topLeft.y())));
 }
 
-CompactPage::Tile CompactPage::encodeTile(const QImage& image, const QRect& rect, QByteArray& bytes)
+CompactPage::Tile CompactPage::encodeTile(const QImage& image, const QRect& rect, QByteArray& bytes,
+                                          QByteArray& picture)
 {
     const int width = rect.width(), height = rect.height(), left = rect.left();
     const quint32 first = row32(image, rect.top())[left];
@@ -177,6 +186,19 @@ CompactPage::Tile CompactPage::encodeTile(const QImage& image, const QRect& rect
         LZ4_compress_default(source, compressed, sourceBytes, int(sizeof compressed));
     Tile tile;
     tile.value = quint32(bytes.size());
+    if (length <= 0 || length > sourceBytes / DrawnTileShare) {
+        picture.clear();
+        const qsizetype pictureLength =
+            PictureTileCodec::encode(row32(image, rect.top()) + left, image.bytesPerLine() / 4,
+                                     width, height, opaque, picture);
+        if (pictureLength > 0 && pictureLength < sourceBytes &&
+            (length <= 0 || pictureLength < length)) {
+            tile.form = opaque ? Form::PictureRgb : Form::PictureArgb;
+            tile.length = quint32(pictureLength);
+            bytes.append(picture);
+            return tile;
+        }
+    }
     if (length > 0 && length < sourceBytes) {
         tile.form = opaque ? Form::Lz4Rgb : Form::Lz4Argb;
         tile.length = quint32(length);
@@ -226,6 +248,14 @@ void CompactPage::decodeTile(int index, uchar* target, qsizetype bytesPerLine) c
         Q_ASSERT(decoded == count * 3);
         for (int y = 0; y < height; ++y)
             unpack(pixels + qsizetype(y) * width * 3, width, line(y));
+        return;
+    }
+    case Form::PictureRgb:
+    case Form::PictureArgb: {
+        [[maybe_unused]] const bool decoded =
+            PictureTileCodec::decode(QByteArrayView(bytes, tile.length), line(0), bytesPerLine / 4,
+                                     width, height, tile.form == Form::PictureRgb);
+        Q_ASSERT(decoded);
         return;
     }
     }
@@ -351,6 +381,11 @@ std::optional<CompactPage> CompactPage::fromBytes(QByteArrayView bytes, QSize ma
             if (length < 1 || length > quint32(LZ4_COMPRESSBOUND(TilePixels * 4)))
                 return std::nullopt;
             break;
+        case Form::PictureRgb:
+        case Form::PictureArgb:
+            if (length < 1 || length > pixels * (Form(form) == Form::PictureRgb ? 3 : 4))
+                return std::nullopt;
+            break;
         default:
             return std::nullopt;
         }
@@ -374,6 +409,7 @@ std::optional<CompactPage> CompactPage::fromBytes(QByteArrayView bytes, QSize ma
     std::atomic<bool> whole = true;
     ParallelLoop::run(page.tileRows(), [&](int row) {
         char pixels[TilePixels * 4];
+        quint32 picture[TilePixels];
         const QByteArray& rowBytes = page.m_rows[row];
         for (int index = row * page.tileColumns(); index < (row + 1) * page.tileColumns();
              ++index) {
@@ -390,6 +426,15 @@ std::optional<CompactPage> CompactPage::fromBytes(QByteArrayView bytes, QSize ma
                     rect.width() * rect.height() * (tile.form == Form::Lz4Rgb ? 3 : 4);
                 if (LZ4_decompress_safe(rowBytes.constData() + tile.value, pixels, int(tile.length),
                                         expected) != expected) {
+                    whole = false;
+                    return;
+                }
+            }
+            if (tile.form == Form::PictureRgb || tile.form == Form::PictureArgb) {
+                const QRect rect = page.tileRect(index);
+                if (!PictureTileCodec::decode(
+                        QByteArrayView(rowBytes.constData() + tile.value, tile.length), picture,
+                        rect.width(), rect.width(), rect.height(), tile.form == Form::PictureRgb)) {
                     whole = false;
                     return;
                 }

@@ -10,10 +10,12 @@
 
 // A page kept small while it is not on screen. The page is cut into tiles of 64 x 64 pixels
 // (narrower at the right edge, lower at the bottom): a tile of one colour is kept as that one
-// pixel value; any other tile as its pixels compressed with LZ4, three bytes a pixel when every
-// pixel's top byte is 0xff (as in every Format_RGB32 page), four otherwise, or stored as they are
-// when compressing does not make them smaller. Every byte of every pixel comes back exactly.
-// Whiteboard pages are mostly one colour with a few thin strokes, so most tiles are one value.
+// pixel value; a drawn tile (strokes on a background) as its pixels compressed with LZ4, three
+// bytes a pixel when every pixel's top byte is 0xff (as in every Format_RGB32 page), four
+// otherwise; a tile of a picture (photo, desktop capture, scan) with PictureTileCodec when that is
+// smaller; and a tile that nothing makes smaller stored as it is. Every byte of every pixel comes
+// back exactly. Whiteboard pages are mostly one colour with a few thin strokes, so most tiles are
+// one value.
 // Each row of tiles keeps its bytes apart, so the rows are encoded and decoded on all cores.
 // Coordinates are the page's own pixels. Copies share their data; a page is only read once made,
 // so it may be read from several threads.
@@ -55,7 +57,15 @@ public:
     static std::optional<CompactPage> fromBytes(QByteArrayView bytes, QSize maxSize);
 
 private:
-    enum class Form : quint8 { OneColour, Lz4Rgb, Lz4Argb, StoredRgb, StoredArgb };
+    enum class Form : quint8 {
+        OneColour,
+        Lz4Rgb,
+        Lz4Argb,
+        StoredRgb,
+        StoredArgb,
+        PictureRgb,
+        PictureArgb
+    };
     struct Tile {
         quint32 value = 0; // OneColour: the pixel; otherwise where its bytes start in its row's
         quint32 length : 29 = 0;
@@ -65,7 +75,9 @@ private:
     QRect tileRect(int index) const;
     int tileColumns() const { return (m_size.width() + TileSide - 1) / TileSide; }
     int tileRows() const { return (m_size.height() + TileSide - 1) / TileSide; }
-    static Tile encodeTile(const QImage& image, const QRect& rect, QByteArray& bytes);
+    // Appends the tile's bytes to bytes; picture is room for trying the picture codec.
+    static Tile encodeTile(const QImage& image, const QRect& rect, QByteArray& bytes,
+                           QByteArray& picture);
     // Decodes a tile's pixels into rows of bytesPerLine bytes starting at top-left target.
     void decodeTile(int index, uchar* target, qsizetype bytesPerLine) const;
 

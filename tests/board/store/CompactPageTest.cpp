@@ -58,15 +58,37 @@ QByteArray le32(quint32 value)
     return QByteArray(reinterpret_cast<const char*>(&le), 4);
 }
 
-// Where the first tile of a form is listed: after the 20 bytes of the header, nine bytes a tile
-// (form, value, length).
+// Where the first tile of a form is listed in the byte form of a page of size: after the 20
+// bytes of the header, nine bytes a tile (form, value, length); -1 when no tile has the form.
 constexpr qsizetype headerBytes = 20;
-qsizetype firstTileOfForm(const QByteArray& bytes, quint8 form)
+constexpr quint8 lz4Rgb = 1, pictureRgb = 5, pictureArgb = 6;
+qsizetype tileCount(QSize size)
 {
-    for (qsizetype at = headerBytes; at < bytes.size(); at += 9)
+    return qsizetype((size.width() + 63) / 64) * ((size.height() + 63) / 64);
+}
+qsizetype firstTileOfForm(const QByteArray& bytes, quint8 form, QSize size)
+{
+    for (qsizetype at = headerBytes; at < headerBytes + tileCount(size) * 9; at += 9)
         if (quint8(bytes[at]) == form)
             return at;
     return -1;
+}
+
+// A photo with an alpha channel that changes smoothly, as a picture with soft edges has.
+QImage softAlphaPhoto(QSize size, QImage::Format format)
+{
+    const QImage photo = SamplePages::make(SamplePages::Kind::Photo, size);
+    QImage image(size, format);
+    for (int y = 0; y < size.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < size.width(); ++x) {
+            const QRgb colour = photo.pixel(x, y);
+            const QRgb pixel = qRgba(qRed(colour), qGreen(colour), qBlue(colour),
+                                     (x + y) * 255 / (size.width() + size.height()));
+            line[x] = format == QImage::Format_ARGB32_Premultiplied ? qPremultiply(pixel) : pixel;
+        }
+    }
+    return image;
 }
 
 } // namespace
@@ -87,32 +109,52 @@ private slots:
 void CompactPageTest::roundTripsEveryByte_data()
 {
     QTest::addColumn<QImage>("image");
+    // A form some tile must have (0: any), so that each form is seen to round-trip.
+    QTest::addColumn<quint8>("form");
     for (SamplePages::Kind kind : SamplePages::AllKinds) {
+        const bool picture = kind == SamplePages::Kind::Photo ||
+                             kind == SamplePages::Kind::Snapshot ||
+                             kind == SamplePages::Kind::EveryPixelDifferent;
+        const quint8 form = picture ? pictureRgb : kind == SamplePages::Kind::Strokes ? lz4Rgb : 0;
         QTest::addRow("%s 1024x768", SamplePages::nameOf(kind))
-            << SamplePages::make(kind, QSize(1024, 768));
+            << SamplePages::make(kind, QSize(1024, 768)) << form;
         // Tiles cut at the right and bottom edges.
         QTest::addRow("%s 1001x701", SamplePages::nameOf(kind))
-            << SamplePages::make(kind, QSize(1001, 701), 3);
+            << SamplePages::make(kind, QSize(1001, 701), 3) << form;
     }
-    QTest::newRow("one pixel") << SamplePages::make(SamplePages::Kind::Photo, QSize(1, 1));
+    QTest::newRow("one pixel") << SamplePages::make(SamplePages::Kind::Photo, QSize(1, 1))
+                               << quint8(0);
     QTest::newRow("one tile and a column")
-        << SamplePages::make(SamplePages::Kind::Photo, QSize(65, 3));
-    QTest::newRow("RGB32 with raw top bytes") << rawNoise(QSize(200, 130), QImage::Format_RGB32);
-    QTest::newRow("ARGB32") << rawNoise(QSize(130, 70), QImage::Format_ARGB32);
+        << SamplePages::make(SamplePages::Kind::Photo, QSize(65, 3)) << pictureRgb;
+    QTest::newRow("RGB32 with raw top bytes")
+        << rawNoise(QSize(200, 130), QImage::Format_RGB32) << quint8(0);
+    QTest::newRow("ARGB32") << rawNoise(QSize(130, 70), QImage::Format_ARGB32) << quint8(0);
     QImage oneTransparentPixel = SamplePages::make(SamplePages::Kind::Empty, QSize(128, 64))
                                      .convertToFormat(QImage::Format_ARGB32);
     oneTransparentPixel.setPixel(100, 10, 0x00808080u);
-    QTest::newRow("ARGB32, one pixel transparent") << oneTransparentPixel;
+    QTest::newRow("ARGB32, one pixel transparent") << oneTransparentPixel << quint8(0);
+    QTest::newRow("ARGB32 photo, soft alpha, 201x131")
+        << softAlphaPhoto(QSize(201, 131), QImage::Format_ARGB32) << pictureArgb;
+    QTest::newRow("premultiplied photo, soft alpha, 201x131")
+        << softAlphaPhoto(QSize(201, 131), QImage::Format_ARGB32_Premultiplied) << pictureArgb;
+    // One pixel's top byte not 0xff keeps all four bytes of its tile.
+    QImage photoWithRawTopByte = SamplePages::make(SamplePages::Kind::Photo, QSize(130, 70));
+    reinterpret_cast<quint32*>(photoWithRawTopByte.scanLine(5))[70] = 0x12345678u;
+    QTest::newRow("RGB32 photo, one raw top byte") << photoWithRawTopByte << pictureArgb;
 }
 
 void CompactPageTest::roundTripsEveryByte()
 {
     QFETCH(QImage, image);
+    QFETCH(quint8, form);
     const CompactPage page(image);
     QCOMPARE(page.size(), image.size());
     QVERIFY(sameBytes(page.toImage(), image));
     // And through its byte form, as a backup file keeps it.
-    const auto read = CompactPage::fromBytes(page.toBytes(), image.size());
+    const QByteArray bytes = page.toBytes();
+    if (form != 0)
+        QVERIFY(firstTileOfForm(bytes, form, image.size()) >= 0);
+    const auto read = CompactPage::fromBytes(bytes, image.size());
     QVERIFY(read);
     QCOMPARE(read->format(), image.format());
     QVERIFY(sameBytes(read->toImage(), image));
@@ -174,10 +216,11 @@ void CompactPageTest::boardPagesAreSmall_data()
     const qsizetype full = 1920 * 1080 * 4;
     QTest::newRow("empty") << SamplePages::Kind::Empty << qsizetype(8 * 1024);
     QTest::newRow("strokes") << SamplePages::Kind::Strokes << qsizetype(64 * 1024);
-    QTest::newRow("snapshot") << SamplePages::Kind::Snapshot << full / 2;
-    // Nothing to gain: the pixels are stored, three bytes each.
-    QTest::newRow("every pixel different")
-        << SamplePages::Kind::EveryPixelDifferent << full * 3 / 4 + 16 * 1024;
+    // Pictures keep their noise, which no lossless codec drops: about 6 bits a pixel of a photo.
+    QTest::newRow("snapshot") << SamplePages::Kind::Snapshot << full * 17 / 100;
+    QTest::newRow("photo") << SamplePages::Kind::Photo << full * 27 / 100;
+    // Its colours step evenly from pixel to pixel, which prediction from a neighbour finds.
+    QTest::newRow("every pixel different") << SamplePages::Kind::EveryPixelDifferent << full / 10;
 }
 
 void CompactPageTest::boardPagesAreSmall()
@@ -197,10 +240,15 @@ void CompactPageTest::damagedBytesAreRefused_data()
     QVERIFY(CompactPage::fromBytes(whole, QSize(300, 200)));
     // The CRC is made right the way the page makes it: only the change itself can be refused.
     QVERIFY(CompactPage::fromBytes(changedWithRightCrc(whole, 0, "ZKCP"), QSize(300, 200)));
-    constexpr quint8 lz4Rgb = 1;
-    const qsizetype lz4Tile = firstTileOfForm(whole, lz4Rgb);
+    const QSize size(300, 200);
+    const qsizetype lz4Tile = firstTileOfForm(whole, lz4Rgb, size);
     QVERIFY(lz4Tile > 0);
-    const qsizetype rowsStart = headerBytes + qsizetype((300 + 63) / 64) * ((200 + 63) / 64) * 9;
+    const qsizetype rowsStart = headerBytes + tileCount(size) * 9;
+    // A photo: every tile in the picture codec, the first one's code right after its row's length.
+    const QByteArray photo =
+        CompactPage(SamplePages::make(SamplePages::Kind::Photo, size)).toBytes();
+    QCOMPARE(quint8(photo[headerBytes]), pictureRgb);
+    const qsizetype firstCode = rowsStart + 4;
 
     QTest::newRow("empty") << QByteArray();
     QTest::newRow("cut in the header") << whole.first(10);
@@ -224,6 +272,15 @@ void CompactPageTest::damagedBytesAreRefused_data()
         << changedWithRightCrc(whole, rowsStart, le32(0x7fffffff));
     QTest::newRow("bytes after the last row")
         << changedWithRightCrc(whole, whole.size() - 4, "more");
+    QTest::newRow("a byte form of an older version") << changedWithRightCrc(whole, 4, le32(1));
+    QTest::newRow("a picture tile cut short")
+        << changedWithRightCrc(photo, headerBytes + 5, le32(100));
+    QTest::newRow("a picture tile longer than its pixels")
+        << changedWithRightCrc(photo, headerBytes + 5, le32(64 * 64 * 3 + 1));
+    QTest::newRow("a picture tile whose code is not zstd's")
+        << changedWithRightCrc(photo, firstCode, "ZKCP");
+    QTest::newRow("a picture tile taken for one with alpha")
+        << changedWithRightCrc(photo, headerBytes, QByteArray(1, char(pictureArgb)));
 }
 
 void CompactPageTest::damagedBytesAreRefused()

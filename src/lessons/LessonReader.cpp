@@ -2,6 +2,17 @@
 
 #include <QThread>
 
+LessonPage LessonReader::compacted(LessonPage page) const
+{
+    // Only a picture that covers the whole window is the page as it opens; any other is drawn
+    // over what the window shows and must stay an image.
+    if (page.picture.size() == m_screenSize && page.picture.format() == PageStore::pageFormat) {
+        page.compactPicture = CompactPage(page.picture);
+        page.picture = QImage();
+    }
+    return page;
+}
+
 LessonReader::LessonReader(const LessonStore& store, LessonStore::Lesson lesson, QSize screenSize)
     : m_store(store), m_lesson(std::move(lesson)), m_screenSize(screenSize)
 {
@@ -19,7 +30,7 @@ void LessonReader::readAheadUpTo(int n)
     for (; m_asked < std::min(n, m_lesson.pageCount); ++m_asked) {
         const int page = m_asked + 1;
         auto task = std::make_shared<std::packaged_task<LessonPage()>>(
-            [this, page] { return m_store.readPage(m_lesson, page, m_screenSize); });
+            [this, page] { return compacted(m_store.readPage(m_lesson, page, m_screenSize)); });
         m_ahead.push_back(task->get_future());
         m_pool.start([task] { (*task)(); });
     }

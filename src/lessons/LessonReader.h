@@ -7,7 +7,9 @@
 #include <future>
 
 // Reads the pages of an opened lesson in order, decoding the next few on worker threads while the
-// board takes the one before, so that no more than a few pictures are held at once.
+// board takes the one before. A page read ahead keeps its picture compact when the picture is the
+// whole page (opaque, of the screen's size), so that the pages waiting hold little memory and the
+// board takes them compact as they are.
 class LessonReader {
 public:
     LessonReader(const LessonStore& store, LessonStore::Lesson lesson, QSize screenSize);
@@ -18,6 +20,7 @@ public:
 
 private:
     void readAheadUpTo(int n);
+    LessonPage compacted(LessonPage page) const;
 
     const LessonStore& m_store;
     LessonStore::Lesson m_lesson;

@@ -64,9 +64,7 @@ LessonTransfer::Outcome LessonTransfer::save(const std::function<void()>& before
     {
         LessonWriter writer(*store, lesson, pageCount);
         for (int n = 1; n <= pageCount; ++n) {
-            const LessonPage page = m_board.lessonPage(n);
-            m_board.showSavedPage(n, page.picture);
-            if (!writer.add(n, page))
+            if (!writer.add(n, m_board.showSavedPage(n)))
                 break;
         }
         message = writer.finish();

@@ -2,6 +2,8 @@
 
 #include <QThread>
 
+#include <malloc.h>
+
 LessonPage LessonReader::compacted(LessonPage page) const
 {
     // Only a picture that covers the whole window is the page as it opens; any other is drawn
@@ -23,6 +25,9 @@ LessonReader::~LessonReader()
 {
     for (std::future<LessonPage>& page : m_ahead)
         page.wait();
+    // The pictures were decoded on the workers' own heaps, among the compact pages made there
+    // that the board keeps: the memory they freed would stay resident between those.
+    malloc_trim(0);
 }
 
 void LessonReader::readAheadUpTo(int n)

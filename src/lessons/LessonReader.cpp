@@ -8,15 +8,18 @@ LessonPage LessonReader::compacted(LessonPage page) const
 {
     // Only a picture that covers the whole window is the page as it opens; any other is drawn
     // over what the window shows and must stay an image.
-    if (page.picture.size() == m_screenSize && page.picture.format() == PageStore::pageFormat) {
+    if (m_wholePictures == WholePictures::Compact && page.picture.size() == m_screenSize &&
+        page.picture.format() == PageStore::pageFormat) {
         page.compactPicture = CompactPage(page.picture);
         page.picture = QImage();
     }
     return page;
 }
 
-LessonReader::LessonReader(const LessonStore& store, LessonStore::Lesson lesson, QSize screenSize)
-    : m_store(store), m_lesson(std::move(lesson)), m_screenSize(screenSize)
+LessonReader::LessonReader(const LessonStore& store, LessonStore::Lesson lesson, QSize screenSize,
+                           WholePictures wholePictures)
+    : m_store(store), m_lesson(std::move(lesson)), m_screenSize(screenSize),
+      m_wholePictures(wholePictures)
 {
     m_pool.setMaxThreadCount(QThread::idealThreadCount());
 }

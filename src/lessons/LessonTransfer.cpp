@@ -88,7 +88,7 @@ LessonTransfer::Outcome LessonTransfer::open(const std::function<void()>& before
         return {false, Messages::fileNotFound()};
 
     beforePages();
-    LessonReader reader(*store, lesson, m_board.screenSize());
+    LessonReader reader(*store, lesson, m_board.screenSize(), LessonReader::WholePictures::Compact);
     m_board.openLesson(lesson.pageCount, [&](int n) { return reader.take(n); });
     return {true, {}};
 }

@@ -198,7 +198,8 @@ int PageStore::replacePages(int count, const std::function<LessonPage(int n)>& p
     int textRefused = 0;
     for (int n = 1; n <= count; ++n) {
         const LessonPage source = pageAt(n);
-        Q_ASSERT(source.picture.size() == m_screenSize);
+        Q_ASSERT((source.compactPicture.isNull() ? source.picture.size()
+                                                 : source.compactPicture.size()) == m_screenSize);
         Page page;
         page.state = PageState::WrittenOn;
         page.contentKind = source.contentKind;

@@ -6,7 +6,6 @@ KeptPage KeptPage::withoutPng(const CompactPage& compact)
 {
     auto state = std::make_shared<State>();
     state->compact = compact;
-    state->kept = true;
     return KeptPage(state);
 }
 
@@ -82,10 +81,4 @@ KeptBytes KeptPage::png() const
 {
     const std::lock_guard lock(m_state->lock);
     return m_state->png;
-}
-
-void KeptPage::waitUntilKept() const
-{
-    std::unique_lock lock(m_state->lock);
-    m_state->changed.wait(lock, [this] { return m_state->kept; });
 }

@@ -36,9 +36,6 @@ public:
     CompactPage compact() const;
     // The page's PNG file; null while it is not made yet, or when it could not be kept.
     KeptBytes png() const;
-    // Waits until the page is kept: its compact form and, unless the page was dropped or its
-    // file could not be kept, its PNG.
-    void waitUntilKept() const;
 
 private:
     friend class PageKeeper;
@@ -50,7 +47,6 @@ private:
         CompactPage compact;     // null until made
         bool compacting = false; // someone is making it: the keeper or a reader
         KeptBytes png;
-        bool kept = false; // the keeper is done with the page
     };
 
     explicit KeptPage(std::shared_ptr<State> state) : m_state(std::move(state)) {}

@@ -132,11 +132,7 @@ void PageKeeper::makePng(const std::weak_ptr<State>& page, const QImage& image)
         return;
     const KeptBytes png = KeptBytes::keep(PngCodec::encode(image), m_folder);
     if (const std::shared_ptr<State> state = page.lock()) {
-        {
-            const std::lock_guard lock(state->lock);
-            state->png = png;
-            state->kept = true;
-        }
-        state->changed.notify_all();
+        const std::lock_guard lock(state->lock);
+        state->png = png;
     }
 }

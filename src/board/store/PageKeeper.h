@@ -11,10 +11,10 @@
 
 // Keeps the pages the board leaves behind on a thread of its own, so that a turn does not wait for
 // their encoding and a save finds their PNG files made: a page left as an image is made compact
-// first, then its PNG is encoded; a page that comes compact (opened, added, restored) only has its
-// PNG encoded, after the pages left behind. A page dropped before the keeper comes to it is
-// skipped. PNG files above a few kilobytes are kept in the user's cache folder, out of memory
-// (KeptBytes); where that folder cannot take them, the page has no PNG and a save encodes it.
+// first, then its PNG is encoded; a page that comes compact (opened, restored) only has its PNG
+// encoded, after the pages left behind. A page dropped before the keeper comes to it is skipped.
+// PNG files above KeptBytes::InMemoryLimit are kept in the user's cache folder, out of memory;
+// where that folder cannot take them, the page has no PNG and a save encodes it.
 class PageKeeper {
 public:
     // At most this many pages wait as full images: when turns come faster than the keeper, a

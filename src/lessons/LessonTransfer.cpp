@@ -64,9 +64,7 @@ LessonTransfer::Outcome LessonTransfer::save(const std::function<void()>& before
     {
         LessonWriter writer(*store, lesson, pageCount);
         for (int n = 1; n <= pageCount; ++n) {
-            const LessonPage page = m_board.lessonPage(n);
-            m_board.showSavedPage(n, page.picture);
-            if (!writer.add(n, page))
+            if (!writer.add(n, m_board.showSavedPage(n)))
                 break;
         }
         message = writer.finish();
@@ -90,7 +88,7 @@ LessonTransfer::Outcome LessonTransfer::open(const std::function<void()>& before
         return {false, Messages::fileNotFound()};
 
     beforePages();
-    LessonReader reader(*store, lesson, m_board.screenSize());
+    LessonReader reader(*store, lesson, m_board.screenSize(), LessonReader::WholePictures::Compact);
     m_board.openLesson(lesson.pageCount, [&](int n) { return reader.take(n); });
     return {true, {}};
 }

@@ -7,6 +7,7 @@
 #include <QThread>
 
 #include <cerrno>
+#include <optional>
 
 namespace {
 
@@ -46,12 +47,20 @@ LessonWriter::~LessonWriter()
 
 QString LessonWriter::writePage(int n, const LessonPage& page)
 {
-    const QByteArray contents[] = {PngCodec::encode(page.picture), panelRecordOf(page), page.text};
+    // The board's own PNG file of the page when it keeps one; read back into memory only here, one
+    // page for each worker.
+    std::optional<QByteArray> picture;
+    int pictureError = ENOMEM;
+    if (page.png.isNull())
+        picture = PngCodec::encode(page.picture);
+    else if (!(picture = page.png.read()))
+        pictureError = errno;
+    const QByteArray contents[] = {picture.value_or(QByteArray()), panelRecordOf(page), page.text};
     for (int i = 0; i < 3; ++i) {
         const QString path = m_store.pathOf(m_lesson, n, LessonStore::pageFiles[i]);
-        // A picture that could not be encoded (no memory for it) is no page to keep.
+        // A picture that could not be encoded (no memory for it) or read back is no page to keep.
         const int error = i == 0 && contents[i].isEmpty()
-                              ? ENOMEM
+                              ? pictureError
                               : FileWrite::create(LessonStore::savingPath(path), contents[i]);
         if (error)
             return Messages::lessonFileRefused(path, error);

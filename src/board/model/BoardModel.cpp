@@ -401,11 +401,18 @@ LessonPage BoardModel::lessonPage(int n) const
             m_pages.pageText(n).value_or(QByteArray())};
 }
 
-void BoardModel::showSavedPage(int n, const QImage& picture)
+LessonPage BoardModel::showSavedPage(int n)
 {
     m_transferPage = n;
-    m_screen.copyFrom(picture, QRect(QPoint(0, 0), m_screenSize));
+    m_screen.paintWhole([&](QImage& pixels) { m_pages.drawPage(n, pixels); });
     emit lessonPageShown();
+    const Page& page = m_pages.page(n);
+    LessonPage saved{QImage(), page.contentKind, page.panelBounds,
+                     m_pages.pageText(n).value_or(QByteArray())};
+    saved.png = m_pages.pagePng(n);
+    if (saved.png.isNull())
+        saved.picture = m_pages.pageImage(n);
+    return saved;
 }
 
 void BoardModel::finishSaving()
@@ -424,6 +431,13 @@ void BoardModel::openLesson(int count, const std::function<LessonPage(int n)>& p
         // The pending page load: the picture goes onto the window over what it showed, and the
         // page is what the window then shows.
         LessonPage page = pageAt(n);
+        if (!page.compactPicture.isNull()) {
+            // A whole-screen opaque picture covers the window: decoded straight onto it.
+            m_screen.paintWhole([&](QImage& pixels) { page.compactPicture.decodeInto(pixels); });
+            m_transferPage = n;
+            emit lessonPageShown();
+            return page;
+        }
         if (page.picture.isNull()) {
             m_screen.fill(screenRect, m_backgroundSwatch);
         } else if (page.picture.hasAlphaChannel()) {

@@ -107,8 +107,9 @@ public:
     // Lessons. Page n as a lesson keeps it: its picture, content kind, panel bounds and page text.
     LessonPage lessonPage(int n) const;
     // While a lesson is saved: page n's number in the page-number box and its picture on the
-    // window, shown at once.
-    void showSavedPage(int n, const QImage& picture);
+    // window, shown at once. Returns page n as lessonPage does, but with the PNG file the board
+    // keeps of it in place of its picture when there is one.
+    LessonPage showSavedPage(int n);
     // After a save: the current page and its number are shown again.
     void finishSaving();
     // Replaces the pages by the count pages (1 ≤ count ≤ 99) that pageAt gives, one at a time, as a

@@ -3,9 +3,9 @@
 #include "board/pixels/ProbePixel.h"
 #include "board/pixels/RasterCopy.h"
 #include "board/store/KeptBoard.h"
+#include "board/store/PlacedImage.h"
 
 #include <algorithm>
-#include <cstdlib>
 
 namespace {
 
@@ -17,16 +17,10 @@ namespace {
 constexpr qsizetype CurrentPageOffset = 1024 + 64;
 constexpr qsizetype ScratchOffset = 3072 + 64;
 
-QImage placedImage(QSize size, qsizetype offset)
+QImage placedPage(QSize size, qsizetype offset)
 {
-    const qsizetype bytesPerLine = qsizetype(size.width()) * 4;
-    const qsizetype bytes = (bytesPerLine * size.height() + offset + 4095) / 4096 * 4096;
-    void* block = std::aligned_alloc(4096, size_t(bytes));
-    if (!block)
-        return QImage(size, PageStore::pageFormat);
-    return QImage(
-        static_cast<uchar*>(block) + offset, size.width(), size.height(), bytesPerLine,
-        PageStore::pageFormat, [](void* memory) { std::free(memory); }, block);
+    const QImage image = placedImage(size, PageStore::pageFormat, offset);
+    return image.isNull() ? QImage(size, PageStore::pageFormat) : image;
 }
 
 } // namespace
@@ -37,10 +31,10 @@ PageStore::PageStore(QSize screenSize, const QString& programDirectory, QSize pa
     Page first;
     first.panelBounds = QRect(0, 41, panelSize.width(), panelSize.height());
     m_pages.append(first);
-    m_compact.append(CompactPage());
-    m_currentImage = placedImage(m_screenSize, CurrentPageOffset);
+    m_kept.append(KeptPage());
+    m_currentImage = placedPage(m_screenSize, CurrentPageOffset);
     m_currentImage.fill(Qt::black);
-    m_scratch = placedImage(m_screenSize, ScratchOffset);
+    m_scratch = placedPage(m_screenSize, ScratchOffset);
     m_scratch.fill(Qt::black);
 }
 
@@ -48,7 +42,9 @@ void PageStore::ownCurrentImage()
 {
     if (!m_currentImage.isDetached() || m_currentImage.size() != m_screenSize ||
         m_currentImage.format() != pageFormat)
-        m_currentImage = placedImage(m_screenSize, CurrentPageOffset);
+        m_currentImage = m_keeper.takeSpareImage(m_screenSize, pageFormat);
+    if (m_currentImage.isNull())
+        m_currentImage = placedPage(m_screenSize, CurrentPageOffset);
 }
 
 void PageStore::setCurrentPage(int n)
@@ -62,32 +58,57 @@ void PageStore::setCurrentPage(int n)
 
 void PageStore::keepCurrent()
 {
-    CompactPage& kept = m_compact[m_currentPage - 1];
-    if (kept.isNull() || m_currentImage.cacheKey() != m_currentKey)
-        kept = CompactPage(m_currentImage);
+    // The image goes to the keeper as it is; the next page gets an image of its own
+    // (ownCurrentImage), so the kept one is never written to again.
+    if (!keptAsItIsNow(m_currentPage))
+        m_kept[m_currentPage - 1] = m_keeper.keep(m_currentImage);
 }
 
 void PageStore::openPage(int n)
 {
     m_currentPage = n;
     ownCurrentImage();
-    m_compact[n - 1].decodeInto(m_currentImage);
+    m_kept[n - 1].decodeInto(m_currentImage);
     m_currentKey = m_currentImage.cacheKey();
+}
+
+const KeptPage* PageStore::keptAsItIsNow(int n) const
+{
+    Q_ASSERT(n >= 1 && n <= pageCount());
+    const KeptPage& kept = m_kept[n - 1];
+    if (kept.isNull() || (n == m_currentPage && m_currentImage.cacheKey() != m_currentKey))
+        return nullptr;
+    return &kept;
 }
 
 QImage PageStore::pageImage(int n) const
 {
     Q_ASSERT(n >= 1 && n <= pageCount());
-    return n == m_currentPage ? m_currentImage : m_compact[n - 1].toImage();
+    return n == m_currentPage ? m_currentImage : m_kept[n - 1].toImage();
+}
+
+void PageStore::drawPage(int n, QImage& target) const
+{
+    Q_ASSERT(n >= 1 && n <= pageCount());
+    if (n != m_currentPage)
+        m_kept[n - 1].decodeInto(target);
+    else if (target.size() == m_screenSize && target.format() == pageFormat && target.isDetached())
+        RasterCopy::copy(m_currentImage, m_currentImage.rect(), target, QPoint(0, 0));
+    else
+        target = m_currentImage.copy();
 }
 
 std::optional<CompactPage> PageStore::compactPage(int n) const
 {
-    Q_ASSERT(n >= 1 && n <= pageCount());
-    const CompactPage& kept = m_compact[n - 1];
-    if (n == m_currentPage && (kept.isNull() || m_currentImage.cacheKey() != m_currentKey))
-        return std::nullopt;
-    return kept;
+    if (const KeptPage* kept = keptAsItIsNow(n))
+        return kept->compact();
+    return std::nullopt;
+}
+
+KeptBytes PageStore::pagePng(int n) const
+{
+    const KeptPage* kept = keptAsItIsNow(n);
+    return kept ? kept->png() : KeptBytes();
 }
 
 Page& PageStore::page(int n)
@@ -117,7 +138,7 @@ QColor PageStore::backgroundOf(int n) const
     if (n == m_currentPage)
         return m_currentImage.pixelColor(probe);
     // The pixel read the way a full image of the page would read it.
-    const CompactPage& kept = m_compact[n - 1];
+    const KeptPage& kept = m_kept[n - 1];
     QImage pixel(1, 1, kept.format());
     reinterpret_cast<QRgb*>(pixel.bits())[0] = kept.pixel(probe);
     return pixel.pixelColor(0, 0);
@@ -141,7 +162,8 @@ int PageStore::addPage(const QColor& swatch)
     ownCurrentImage();
     m_currentImage.fill(swatch);
     const QRgb filled = reinterpret_cast<const QRgb*>(m_currentImage.constBits())[0];
-    m_compact.append(CompactPage::filled(m_screenSize, pageFormat, filled));
+    // Its PNG file is left to a save: a page is added to be written on.
+    m_kept.append(KeptPage::withoutPng(CompactPage::filled(m_screenSize, pageFormat, filled)));
     m_currentPage = pageCount();
     m_currentKey = m_currentImage.cacheKey();
     return m_currentPage;
@@ -176,20 +198,23 @@ int PageStore::replacePages(int count, const std::function<LessonPage(int n)>& p
     int textRefused = 0;
     for (int n = 1; n <= count; ++n) {
         const LessonPage source = pageAt(n);
-        Q_ASSERT(source.picture.size() == m_screenSize);
+        Q_ASSERT((source.compactPicture.isNull() ? source.picture.size()
+                                                 : source.compactPicture.size()) == m_screenSize);
         Page page;
         page.state = PageState::WrittenOn;
         page.contentKind = source.contentKind;
         page.panelBounds = source.panelBounds;
         pages.append(page);
-        compact.append(CompactPage(source.picture.convertToFormat(pageFormat)));
+        compact.append(source.compactPicture.isNull()
+                           ? CompactPage(source.picture.convertToFormat(pageFormat))
+                           : source.compactPicture);
         if (source.text.isEmpty())
             m_texts.remove(n);
         else if (!m_texts.write(n, source.text) && textRefused == 0)
             textRefused = n;
     }
     m_pages = pages;
-    m_compact = compact;
+    keepAll(compact);
     openPage(std::clamp(m_currentPage, 1, pageCount()));
     return textRefused;
 }
@@ -211,6 +236,14 @@ void PageStore::restorePages(const KeptBoard& board)
     for (int n = records.size() + 1; n <= pageCount(); ++n)
         m_texts.remove(n);
     m_pages = records;
-    m_compact = board.pixels;
+    keepAll(board.pixels);
     openPage(std::clamp(board.currentPage, 1, pageCount()));
+}
+
+void PageStore::keepAll(const QList<CompactPage>& pages)
+{
+    // The old pages go first, so that the keeper skips those it has not come to.
+    m_kept.clear();
+    for (const CompactPage& page : pages)
+        m_kept.append(m_keeper.keep(page));
 }

@@ -2,6 +2,9 @@
 
 #include "board/pixels/PageFormat.h"
 #include "board/store/CompactPage.h"
+#include "board/store/KeptBytes.h"
+#include "board/store/KeptPage.h"
+#include "board/store/PageKeeper.h"
 #include "board/store/PageTextFolder.h"
 
 #include <QByteArray>
@@ -33,10 +36,15 @@ struct Page {
 
 // One page of a lesson as it is saved from the board or opened into it.
 struct LessonPage {
-    QImage picture; // null when a lesson's picture could not be read
+    QImage picture; // null when a lesson's picture could not be read, or when one below holds it
     ContentKind contentKind = ContentKind::None;
     QRect panelBounds;
     QByteArray text; // the page text in rich-text form; empty when the page has none
+    // An opened whole-screen opaque picture kept compact as soon as it is read, so that pages read
+    // ahead hold little memory; picture is null then.
+    CompactPage compactPicture;
+    // A saved page's PNG file as the board keeps it (PageStore::pagePng); picture may be null then.
+    KeptBytes png;
 };
 
 // The board's content: pages 1..99 at screen size with their records, the current page, and the
@@ -44,7 +52,9 @@ struct LessonPage {
 // working image; the underlay; the saved page image). Page images are Format_RGB32 and use screen
 // coordinates. The current page, the scratch image, the underlay and the saved page are full
 // images; every other page is kept compact (CompactPage) and decoded when it becomes current or
-// is read, pixel for pixel as it was left. Page texts are kept on disk in this run's folder of the
+// is read, pixel for pixel as it was left. A page left behind is made compact, and its PNG file
+// encoded for the next save, in the background (PageKeeper): the turn hands its image over and
+// does not wait. Page texts are kept on disk in this run's folder of the
 // program directory (PageTextFolder), which is removed at exit. The store never repaints:
 // callers that change the current page make the screen show it.
 class PageStore {
@@ -77,6 +87,14 @@ public:
     // current, for the current page only while it is untouched since it became current. Copies
     // are cheap and stay as they are whatever the store does next.
     std::optional<CompactPage> compactPage(int n) const;
+    // Page n's PNG file, exactly as PngCodec::encode writes the page, when it is made and holds
+    // the page as it is now (as compactPage says); null otherwise.
+    KeptBytes pagePng(int n) const;
+    // Puts page n's pixels into target, reusing target's pixels when they are its own and of the
+    // page's size and format.
+    void drawPage(int n, QImage& target) const;
+    // Waits until every page left behind so far is compact and has its PNG file.
+    void waitUntilKept() { m_keeper.waitUntilIdle(); }
     // The cache key of the current image: it changes with every write into the page.
     qint64 currentPageKey() const { return m_currentImage.cacheKey(); }
 
@@ -110,10 +128,10 @@ public:
 
     // Replaces every page by the count pages of a lesson (1 ≤ count ≤ maxPages), taken one at a
     // time from pageAt(1), pageAt(2), ... so that only one lesson picture is held at once. Each
-    // picture is the whole page at screen size; pages become written on, and their texts are put
-    // in place as page text files (a page without text has none). The current page is kept,
-    // brought within the new page count. Returns the first page whose text file could not be
-    // written, 0 when every one was.
+    // picture (or compact picture) is the whole page at screen size; pages become written on, and
+    // their texts are put in place as page text files (a page without text has none). The current
+    // page is kept, brought within the new page count. Returns the first page whose text file could
+    // not be written, 0 when every one was.
     int replacePages(int count, const std::function<LessonPage(int n)>& pageAt);
 
     // Puts back a board kept by a backup: every page (1 to maxPages, each of the screen's size)
@@ -125,24 +143,32 @@ private:
     // Makes the current image a page-sized image of its own (placed away from the scratch
     // image in memory), keeping its pixels when it already is one.
     void ownCurrentImage();
-    // Keeps the current image as the current page's compact form, unless it has not changed
-    // since it was decoded from it.
+    // Hands the current image to the keeper as the current page, unless it has not changed since
+    // it was opened from what is kept.
     void keepCurrent();
+    // What is kept of page n when it holds the page as it is now: always for a page that is not
+    // current, for the current page only while it is untouched since it became current. The one
+    // rule for whether a page's compact form and PNG file are the page's.
+    const KeptPage* keptAsItIsNow(int n) const;
+    // Keeps these pages, in order, as the board's pages; their PNG files are made in the
+    // background.
+    void keepAll(const QList<CompactPage>& pages);
     // Makes page n current and decodes it into the current image.
     void openPage(int n);
 
     QSize m_screenSize;
     QString m_programDirectory;
     PageTextFolder m_texts;
-    QList<Page> m_pages;          // page n is m_pages[n - 1]
-    QList<CompactPage> m_compact; // likewise; the current page's holds it as it was opened
+    QList<Page> m_pages;    // page n is m_pages[n - 1]
+    QList<KeptPage> m_kept; // likewise; the current page's holds it as it was opened
     int m_currentPage = 1;
     QImage m_currentImage;
-    // The current image's cache key when it last matched its compact form: Qt changes the key on
-    // every write access to an image, so an equal key means the page was not touched.
+    // The current image's cache key when it last matched what is kept of it: Qt changes the key
+    // on every write access to an image, so an equal key means the page was not touched.
     qint64 m_currentKey = 0;
     QImage m_scratch;
     QImage m_underlay;
     bool m_underlayActive = false;
     QImage m_savedPage;
+    PageKeeper m_keeper; // last: it finishes its page before the pages go
 };

@@ -35,6 +35,9 @@ public:
     void showPage(const QImage& page);
     // Copies a source image with its top-left corner at topLeft.
     void drawImage(QPoint topLeft, const QImage& source);
+    // Lets paint replace every pixel of the window in place (a whole page decoded straight onto
+    // it, with no image in between); it must leave an image of the screen's size and format.
+    void paintWhole(const std::function<void(QImage& pixels)>& paint);
     // Copies rect of the window into target at the same place.
     void copyTo(QImage& target, const QRect& rect) const;
 

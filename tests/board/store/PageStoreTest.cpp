@@ -1,6 +1,7 @@
 #include "board/store/PageStore.h"
 
 #include "SamplePages.h"
+#include "board/codec/PngCodec.h"
 #include "board/pixels/ProbePixel.h"
 #include "board/pixels/RasterCopy.h"
 #include "board/store/KeptBoard.h"
@@ -41,6 +42,8 @@ private slots:
     void ninetyNinePagesKeepEveryPixel();
     void compactFormIsThePageAsItIsNow();
     void backupRestoresEveryPage();
+    void keptPngIsThePageAsItIsNow_data();
+    void keptPngIsThePageAsItIsNow();
 };
 
 void PageStoreTest::startsWithOneNeverFilledPage()
@@ -383,6 +386,54 @@ void PageStoreTest::backupRestoresEveryPage()
     // The restored pages are the backup's own: nothing is encoded again.
     QVERIFY(store.compactPage(1)->isCopyOf(kept.pixels[0]));
     QVERIFY(store.compactPage(2)->isCopyOf(kept.pixels[1]));
+}
+
+void PageStoreTest::keptPngIsThePageAsItIsNow_data()
+{
+    QTest::addColumn<SamplePages::Kind>("kind");
+    // Whiteboard pages keep their PNG in memory, pictures in a file (KeptBytes).
+    QTest::newRow("strokes") << SamplePages::Kind::Strokes;
+    QTest::newRow("photo") << SamplePages::Kind::Photo;
+}
+
+void PageStoreTest::keptPngIsThePageAsItIsNow()
+{
+    // A save writes the kept PNG as the page: it must be the page's pixels now, never older.
+    QFETCH(SamplePages::Kind, kind);
+    QTemporaryDir dir;
+    PageStore store(screen, dir.path() + QLatin1Char('/'), QSize(368, 723));
+    const QImage first = SamplePages::make(kind, screen, 1);
+    RasterCopy::copy(first, first.rect(), store.currentPageImage(), QPoint());
+    store.addPage(grey);
+    // Left just now: its encodings may still be on their way; every read gives the page.
+    QCOMPARE(store.pageImage(1), first);
+    QCOMPARE(store.compactPage(1)->toImage(), first);
+    store.waitUntilKept();
+    QCOMPARE(store.pagePng(1).read(), PngCodec::encode(first));
+    QVERIFY(store.pagePng(2).isNull()); // added to be written on: a save encodes it
+
+    store.setCurrentPage(1);
+    QCOMPARE(store.pagePng(1).read(), PngCodec::encode(first)); // current, untouched
+    QPainter(&store.currentPageImage()).fillRect(QRect(10, 60, 40, 30), Qt::magenta);
+    QVERIFY(store.pagePng(1).isNull());
+    const QImage written = store.currentPageImage().copy();
+    store.setCurrentPage(2);
+    store.waitUntilKept();
+    QCOMPARE(store.pagePng(1).read(), PngCodec::encode(written));
+
+    // Pages put in place from elsewhere get their own.
+    const QImage opened = SamplePages::make(kind, screen, 2);
+    store.replacePages(1, [&](int) { return LessonPage{opened}; });
+    store.waitUntilKept();
+    QCOMPARE(store.pagePng(1).read(), PngCodec::encode(opened));
+    KeptBoard kept;
+    kept.records = {Page(), Page()};
+    kept.pixels = {CompactPage(SamplePages::make(kind, screen, 3)), CompactPage(first)};
+    kept.texts = {std::nullopt, std::nullopt};
+    store.restorePages(kept);
+    store.waitUntilKept();
+    QCOMPARE(store.pagePng(1).read(), PngCodec::encode(kept.pixels[0].toImage()));
+    QCOMPARE(store.pagePng(2).read(), PngCodec::encode(first));
 }
 
 QTEST_GUILESS_MAIN(PageStoreTest)

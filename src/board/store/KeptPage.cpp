@@ -1,0 +1,84 @@
+#include "board/store/KeptPage.h"
+
+#include "board/pixels/RasterCopy.h"
+
+KeptPage KeptPage::withoutPng(const CompactPage& compact)
+{
+    auto state = std::make_shared<State>();
+    state->compact = compact;
+    return KeptPage(state);
+}
+
+QImage::Format KeptPage::format() const
+{
+    const std::lock_guard lock(m_state->lock);
+    return m_state->compact.isNull() ? m_state->image.format() : m_state->compact.format();
+}
+
+QImage KeptPage::toImage() const
+{
+    std::unique_lock lock(m_state->lock);
+    if (m_state->compact.isNull())
+        return m_state->image;
+    const CompactPage compact = m_state->compact;
+    lock.unlock();
+    return compact.toImage();
+}
+
+void KeptPage::decodeInto(QImage& target) const
+{
+    std::unique_lock lock(m_state->lock);
+    if (!m_state->compact.isNull()) {
+        const CompactPage compact = m_state->compact;
+        lock.unlock();
+        compact.decodeInto(target);
+        return;
+    }
+    const QImage image = m_state->image;
+    lock.unlock();
+    if (target.size() == image.size() && target.format() == image.format() && target.isDetached())
+        RasterCopy::copy(image, image.rect(), target, QPoint(0, 0));
+    else
+        target = image.copy();
+}
+
+QRgb KeptPage::pixel(QPoint point) const
+{
+    std::unique_lock lock(m_state->lock);
+    if (m_state->compact.isNull())
+        return reinterpret_cast<const QRgb*>(m_state->image.constScanLine(point.y()))[point.x()];
+    const CompactPage compact = m_state->compact;
+    lock.unlock();
+    return compact.pixel(point);
+}
+
+bool KeptPage::makeCompact(State& state)
+{
+    std::unique_lock lock(state.lock);
+    if (state.compacting || !state.compact.isNull())
+        return false;
+    state.compacting = true;
+    const QImage image = state.image;
+    lock.unlock();
+    const CompactPage compact(image);
+    lock.lock();
+    state.compact = compact;
+    state.image = QImage();
+    lock.unlock();
+    state.changed.notify_all();
+    return true;
+}
+
+CompactPage KeptPage::compact() const
+{
+    makeCompact(*m_state);
+    std::unique_lock lock(m_state->lock);
+    m_state->changed.wait(lock, [this] { return !m_state->compact.isNull(); });
+    return m_state->compact;
+}
+
+KeptBytes KeptPage::png() const
+{
+    const std::lock_guard lock(m_state->lock);
+    return m_state->png;
+}

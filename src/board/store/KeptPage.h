@@ -1,0 +1,58 @@
+#pragma once
+
+#include "board/store/CompactPage.h"
+#include "board/store/KeptBytes.h"
+
+#include <QImage>
+
+#include <condition_variable>
+#include <memory>
+#include <mutex>
+
+// A page kept while it is not on screen, as it was at one moment: its compact form and its PNG
+// file (exactly what PngCodec::encode writes for it), both made by a PageKeeper in the background.
+// Until the compact form is made the page is the image it was left as; either way every read
+// gives the page's pixels. The page never changes, so what is made for it stays valid for as long
+// as the page is kept: a page that changes is kept anew. Copies share everything; every member is
+// safe to call from several threads at once.
+class KeptPage {
+public:
+    KeptPage() = default;
+    // A page kept compact, with no PNG file: a save encodes it.
+    static KeptPage withoutPng(const CompactPage& compact);
+
+    bool isNull() const { return !m_state; }
+    QImage::Format format() const;
+
+    QImage toImage() const;
+    // Puts the page's pixels into target, reusing target's pixels when it is an image of the
+    // page's size and format of its own.
+    void decodeInto(QImage& target) const;
+    // One pixel's 32-bit value.
+    QRgb pixel(QPoint point) const;
+
+    // The compact form: made here when the keeper has not begun it (whoever needs it first makes
+    // it, so that no one waits behind other pages), else waited for.
+    CompactPage compact() const;
+    // The page's PNG file; null while it is not made yet, or when it could not be kept.
+    KeptBytes png() const;
+
+private:
+    friend class PageKeeper;
+
+    struct State {
+        mutable std::mutex lock;
+        std::condition_variable changed;
+        QImage image;            // the page until its compact form is made
+        CompactPage compact;     // null until made
+        bool compacting = false; // someone is making it: the keeper or a reader
+        KeptBytes png;
+    };
+
+    explicit KeptPage(std::shared_ptr<State> state) : m_state(std::move(state)) {}
+    // Makes the compact form unless someone has begun it, and puts it in place of the image;
+    // whether it was made here.
+    static bool makeCompact(State& state);
+
+    std::shared_ptr<State> m_state;
+};

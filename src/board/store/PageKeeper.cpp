@@ -7,6 +7,8 @@
 #include <QStandardPaths>
 
 #include <malloc.h>
+#include <sys/resource.h>
+#include <unistd.h>
 #include <utility>
 
 namespace {
@@ -14,6 +16,15 @@ namespace {
 // Pages left behind go before the PNG files of pages that came compact: their full images are
 // what holds memory.
 constexpr int LeftPagePriority = 1;
+
+// The keeper works behind the teacher: on two cores its encoding (and the helper threads it
+// starts, which inherit this) would otherwise take a core from the turn and the stroke that the
+// teacher waits for. The nice value is the thread's own on Linux.
+void yieldToTheInterface()
+{
+    thread_local const bool lowered = ::setpriority(PRIO_PROCESS, ::gettid(), 10) == 0;
+    Q_UNUSED(lowered);
+}
 
 } // namespace
 
@@ -73,6 +84,7 @@ void PageKeeper::run(std::function<void()> work, int priority)
     ++m_queued;
     m_thread.start(
         [this, work = std::move(work)] {
+            yieldToTheInterface();
             work();
             // The compact forms and PNG files made here come from this thread's own heap; what
             // they leave freed between live blocks would stay resident for good.

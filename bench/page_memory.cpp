@@ -1,6 +1,7 @@
 // A board of 99 written pages at 1920 x 1080, driven through the board model as the board window
 // drives it: strokes with the pen (press, moves, release), then a turn right to a new page, up to
-// page 99; then turns left back to page 1 and right again to page 99, with a stroke now and then.
+// page 99; then turns left back to page 1 and right again to page 99, with a stroke now and then;
+// then 20 turns left and 20 right 0.3 s apart, as a teacher turns.
 // The window's backing store is filled from the screen image as paint events would. Prints the
 // resident memory of the process along the way, the times of page turns and of stroke releases
 // (medians and 90th percentiles), and the release time of a board of one page for comparison.
@@ -21,6 +22,7 @@
 #include <QGuiApplication>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
+#include <QThread>
 
 #include <algorithm>
 #include <cstdio>
@@ -30,6 +32,8 @@
 namespace {
 
 const QSize Screen(1920, 1080);
+constexpr int pacedTurnsEachWay = 20;
+constexpr unsigned long pacedTurnGapMs = 300;
 
 double residentMiB(const char* field = "VmRSS:")
 {
@@ -149,8 +153,20 @@ int main(int argc, char** argv)
     std::printf("  resident after %zu turns: %.1f MiB (peak %.1f MiB)\n", turns.ms.size(),
                 residentMiB(), residentMiB("VmHWM:"));
 
+    // A teacher turns a second or so apart, not back to back as above: then the pages left are
+    // kept and the next picture page decoded in the background before the next turn.
+    Times pacedTurns;
+    for (const bool right : {false, true})
+        for (int step = 0; step < pacedTurnsEachWay; ++step) {
+            QThread::msleep(pacedTurnGapMs);
+            board.turn(right, pacedTurns);
+            if (step % 4 == 0)
+                board.stroke(random, releases);
+        }
+
     newPages.print("turn to a new page");
     turns.print("turn to a written page");
+    pacedTurns.print("turn 0.3 s after the last");
     releases.print("release, 99-page board");
     singleReleases.print("release, one-page board");
     return 0;

@@ -2,6 +2,8 @@
 
 #include "board/pixels/RasterCopy.h"
 
+#include <utility>
+
 KeptPage KeptPage::withoutPng(const CompactPage& compact)
 {
     auto state = std::make_shared<State>();
@@ -81,4 +83,18 @@ KeptBytes KeptPage::png() const
 {
     const std::lock_guard lock(m_state->lock);
     return m_state->png;
+}
+
+bool KeptPage::isWorthDecodingAhead() const
+{
+    constexpr qsizetype pictureBytes = 256 * 1024;
+    const std::lock_guard lock(m_state->lock);
+    return !m_state->compact.isNull() && m_state->compact.memoryBytes() > pictureBytes;
+}
+
+QImage KeptPage::takeDecoded() const
+{
+    const std::lock_guard lock(m_state->lock);
+    m_state->decodedWanted = false;
+    return std::exchange(m_state->decoded, QImage());
 }

@@ -37,6 +37,14 @@ public:
     // The page's PNG file; null while it is not made yet, or when it could not be kept.
     KeptBytes png() const;
 
+    // Whether decoding the page costs a turn more than it saves in memory to have it ready: a
+    // compact page of a picture (a page of strokes decodes in well under a millisecond).
+    bool isWorthDecodingAhead() const;
+    // The page's pixels decoded ahead (see PageKeeper::decodeAhead), handed over once: null when
+    // they are not ready. Either way the page no longer wants them: a decoding under way is not
+    // kept.
+    QImage takeDecoded() const;
+
 private:
     friend class PageKeeper;
 
@@ -47,6 +55,8 @@ private:
         CompactPage compact;     // null until made
         bool compacting = false; // someone is making it: the keeper or a reader
         KeptBytes png;
+        bool decodedWanted = false; // the page is next to the one on screen
+        QImage decoded;             // its pixels decoded ahead, while wanted
     };
 
     explicit KeptPage(std::shared_ptr<State> state) : m_state(std::move(state)) {}

@@ -16,6 +16,8 @@ namespace {
 // Pages left behind go before the PNG files of pages that came compact: their full images are
 // what holds memory.
 constexpr int LeftPagePriority = 1;
+// A page decoded ahead goes first of all: the next turn may come at any moment.
+constexpr int AheadPriority = 2;
 
 // The keeper works behind the teacher: on two cores its encoding (and the helper threads it
 // starts, which inherit this) would otherwise take a core from the turn and the stroke that the
@@ -118,6 +120,32 @@ void PageKeeper::makeCompact(const std::weak_ptr<State>& page)
     // The store's own image, placed for its pages (PageStore).
     if (spare)
         offerSpare(std::move(image));
+}
+
+void PageKeeper::decodeAhead(const KeptPage& page, QImage target)
+{
+    {
+        const std::lock_guard lock(page.m_state->lock);
+        page.m_state->decodedWanted = true;
+    }
+    run(
+        [page = std::weak_ptr(page.m_state), target = std::move(target)]() mutable {
+            const std::shared_ptr<State> state = page.lock();
+            if (!state)
+                return;
+            CompactPage compact;
+            {
+                const std::lock_guard lock(state->lock);
+                if (!state->decodedWanted)
+                    return;
+                compact = state->compact;
+            }
+            compact.decodeInto(target);
+            const std::lock_guard lock(state->lock);
+            if (state->decodedWanted)
+                state->decoded = std::move(target);
+        },
+        AheadPriority);
 }
 
 QImage PageKeeper::takeSpareImage(QSize size, QImage::Format format)

@@ -29,9 +29,15 @@ public:
     // that is written to detaches).
     KeptPage keep(const QImage& image);
     KeptPage keep(const CompactPage& compact);
+    // Decodes a compact page into target in the background, for a turn to it to take
+    // (KeptPage::takeDecoded); after the pages waiting to be kept, and not when the page stops
+    // being wanted first.
+    void decodeAhead(const KeptPage& page, QImage target);
     // A full image of size and format that the keeper is done with, for the store to write its
     // next page into, so that a turn need not map and fault in new memory; null when there is none.
     QImage takeSpareImage(QSize size, QImage::Format format);
+    // Keeps image as the spare unless there is one already or anyone else holds its pixels.
+    void offerSpare(QImage image);
     // Waits until every page given so far is kept.
     void waitUntilIdle() { m_thread.waitForDone(); }
 
@@ -42,8 +48,6 @@ private:
     void run(std::function<void()> work, int priority);
     void makeCompact(const std::weak_ptr<State>& page);
     void makePng(const std::weak_ptr<State>& page, const QImage& image);
-    // Keeps image as the spare unless there is one already or anyone else holds its pixels.
-    void offerSpare(QImage image);
 
     QString m_folder;
     std::atomic<int> m_imagesWaiting = 0;

@@ -6,6 +6,7 @@
 #include "board/store/PlacedImage.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -52,8 +53,10 @@ void PageStore::setCurrentPage(int n)
     n = std::clamp(n, 1, pageCount());
     if (n == m_currentPage)
         return;
+    const int step = n > m_currentPage ? 1 : -1;
     keepCurrent();
     openPage(n);
+    decodeAhead(n + step);
 }
 
 void PageStore::keepCurrent()
@@ -67,9 +70,30 @@ void PageStore::keepCurrent()
 void PageStore::openPage(int n)
 {
     m_currentPage = n;
-    ownCurrentImage();
-    m_kept[n - 1].decodeInto(m_currentImage);
+    if (QImage ahead = m_kept[n - 1].takeDecoded(); !ahead.isNull()) {
+        // The image it replaces is decoded into next, rather than unmapped on the turn.
+        m_keeper.offerSpare(std::exchange(m_currentImage, std::move(ahead)));
+    } else {
+        ownCurrentImage();
+        m_kept[n - 1].decodeInto(m_currentImage);
+    }
     m_currentKey = m_currentImage.cacheKey();
+}
+
+void PageStore::decodeAhead(int n)
+{
+    if (n == m_aheadPage)
+        return;
+    if (m_aheadPage >= 1 && m_aheadPage <= pageCount() && m_aheadPage != m_currentPage)
+        m_kept[m_aheadPage - 1].takeDecoded();
+    m_aheadPage = 0;
+    if (n < 1 || n > pageCount() || !m_kept[n - 1].isWorthDecodingAhead())
+        return;
+    m_aheadPage = n;
+    QImage target = m_keeper.takeSpareImage(m_screenSize, pageFormat);
+    m_keeper.decodeAhead(m_kept[n - 1], target.isNull()
+                                            ? placedPage(m_screenSize, CurrentPageOffset)
+                                            : std::move(target));
 }
 
 const KeptPage* PageStore::keptAsItIsNow(int n) const
@@ -244,6 +268,7 @@ void PageStore::keepAll(const QList<CompactPage>& pages)
 {
     // The old pages go first, so that the keeper skips those it has not come to.
     m_kept.clear();
+    m_aheadPage = 0;
     for (const CompactPage& page : pages)
         m_kept.append(m_keeper.keep(page));
 }

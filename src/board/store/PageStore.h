@@ -153,8 +153,11 @@ private:
     // Keeps these pages, in order, as the board's pages; their PNG files are made in the
     // background.
     void keepAll(const QList<CompactPage>& pages);
-    // Makes page n current and decodes it into the current image.
+    // Makes page n current: takes its pixels decoded ahead, or decodes it into the current image.
     void openPage(int n);
+    // Has page n decoded in the background when it is a picture, so that a turn on in the same
+    // direction finds it ready; the page decoded ahead before is let go.
+    void decodeAhead(int n);
 
     QSize m_screenSize;
     QString m_programDirectory;
@@ -166,6 +169,7 @@ private:
     // The current image's cache key when it last matched what is kept of it: Qt changes the key
     // on every write access to an image, so an equal key means the page was not touched.
     qint64 m_currentKey = 0;
+    int m_aheadPage = 0; // the page being decoded ahead, 0 when none
     QImage m_scratch;
     QImage m_underlay;
     bool m_underlayActive = false;

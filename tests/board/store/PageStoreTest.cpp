@@ -44,6 +44,7 @@ private slots:
     void backupRestoresEveryPage();
     void keptPngIsThePageAsItIsNow_data();
     void keptPngIsThePageAsItIsNow();
+    void picturePagesDecodedAheadAreThePages();
 };
 
 void PageStoreTest::startsWithOneNeverFilledPage()
@@ -434,6 +435,38 @@ void PageStoreTest::keptPngIsThePageAsItIsNow()
     store.waitUntilKept();
     QCOMPARE(store.pagePng(1).read(), PngCodec::encode(kept.pixels[0].toImage()));
     QCOMPARE(store.pagePng(2).read(), PngCodec::encode(first));
+}
+
+void PageStoreTest::picturePagesDecodedAheadAreThePages()
+{
+    // Pictures are decoded ahead in the turn's direction while the keeper has time: the store
+    // waits for it between turns here, so every turn below takes a page decoded ahead, a page
+    // written on after such a turn is kept anew, and turning back finds the pages as they were.
+    PageStore store(screen, QStringLiteral("/tmp/"), QSize(368, 723));
+    store.makeCurrentPageReady(grey);
+    QList<QImage> expected;
+    for (int n = 1; n <= 5; ++n) {
+        if (n > 1)
+            store.addPage(grey);
+        const QImage picture = SamplePages::make(
+            n % 2 ? SamplePages::Kind::Photo : SamplePages::Kind::Snapshot, screen, quint32(n));
+        RasterCopy::copy(picture, picture.rect(), store.currentPageImage(), QPoint());
+        store.current().state = PageState::WrittenOn;
+        expected.append(picture);
+    }
+    const auto turnTo = [&](int n) {
+        store.waitUntilKept();
+        store.setCurrentPage(n);
+        QCOMPARE(store.currentPageImage(), expected[n - 1]);
+    };
+    for (int n : {4, 3, 2, 1})
+        turnTo(n);
+    store.currentPageImage().setPixelColor(10, 10, Qt::magenta);
+    expected[0].setPixelColor(10, 10, Qt::magenta);
+    for (int n : {2, 3, 2, 1, 2, 3, 4, 5, 4})
+        turnTo(n);
+    for (int n = 1; n <= 5; ++n)
+        QCOMPARE(store.pageImage(n), expected[n - 1]);
 }
 
 QTEST_GUILESS_MAIN(PageStoreTest)

@@ -19,6 +19,7 @@
 
 #include "LessonClassroom.h"
 #include "RatioReporter.h"
+#include "ResidentMemory.h"
 #include "SamplePages.h"
 
 #include "board/pixels/RasterCopy.h"
@@ -58,19 +59,6 @@ struct Classroom : LessonClassroom {
     }
     QString qtPath(int n) const { return directory.path() + QStringLiteral("/qt/%1.png").arg(n); }
 };
-
-// The resident memory figure of /proc/self/status named by field, in MiB.
-double residentMiB(const char* field)
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray& line : status.readAll().split('\n'))
-        if (line.startsWith(field))
-            return line.mid(int(std::strlen(field))).trimmed().split(' ').first().toDouble() /
-                   1024.0;
-    return 0;
-}
 
 // Saves the lesson from a board of 99 written pages, then opens it into a fresh board of one page
 // once the first board is gone, and prints the peak resident memory of the open.

@@ -10,6 +10,7 @@
 // wait.
 
 #include "DisplayProbe.h"
+#include "ScreenWait.h"
 #include "SwaySession.h"
 
 #include <QCoreApplication>
@@ -23,7 +24,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
-#include <thread>
 
 namespace {
 
@@ -36,6 +36,12 @@ constexpr qint64 deadlineMs = 60000;
 constexpr QSize toolbarSize(343, 39);
 constexpr QPoint boardButton(19, 20);
 constexpr QPoint annotateButton(38 + 19, 20);
+
+// Milliseconds until `done`, looked at every half millisecond; -1 past the deadline.
+double waitFor(const std::function<bool()>& done)
+{
+    return ScreenWait::until(done, deadlineMs, std::chrono::microseconds(500));
+}
 
 struct Desktop {
     const char* name;
@@ -65,19 +71,6 @@ bool hasWindow(const Desktop& desktop, const QRect& geometry)
     const QList<quint64> windows = desktop.probe.windowsOf(desktop.pid);
     return std::any_of(windows.cbegin(), windows.cend(),
                        [&](quint64 window) { return desktop.probe.geometry(window) == geometry; });
-}
-
-// Milliseconds until `done`, looked at every half millisecond; -1 past the deadline.
-double waitFor(const std::function<bool()>& done)
-{
-    QElapsedTimer clock;
-    clock.start();
-    while (!done()) {
-        if (clock.elapsed() > deadlineMs)
-            return -1;
-        std::this_thread::sleep_for(std::chrono::microseconds(500));
-    }
-    return clock.nsecsElapsed() / 1e6;
 }
 
 // The time from a press of `button` on the toolbar to a window covering the screen, and back

@@ -11,6 +11,7 @@
 // "strokes" writes a few strokes on each page; "snapshot" first puts a desktop picture on each
 // page, as a capture from the overlay does.
 
+#include "ResidentMemory.h"
 #include "SamplePages.h"
 
 #include "board/model/BoardModel.h"
@@ -18,7 +19,6 @@
 #include "platform/fakes/ScriptedPrompter.h"
 
 #include <QElapsedTimer>
-#include <QFile>
 #include <QGuiApplication>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
@@ -34,18 +34,6 @@ namespace {
 const QSize Screen(1920, 1080);
 constexpr int pacedTurnsEachWay = 20;
 constexpr unsigned long pacedTurnGapMs = 300;
-
-double residentMiB(const char* field = "VmRSS:")
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray& line : status.readAll().split('\n'))
-        if (line.startsWith(field))
-            return line.mid(int(std::strlen(field))).trimmed().split(' ').first().toDouble() /
-                   1024.0;
-    return 0;
-}
 
 struct Times {
     std::vector<double> ms;

@@ -11,9 +11,10 @@
 //   xvfb-run -s "-screen 0 1920x1080x24" build/bench/turn_bench
 
 #include "DisplayProbe.h"
+#include "ScreenWait.h"
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
+#include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 
@@ -24,6 +25,7 @@
 #include <cstdlib>
 #include <functional>
 #include <thread>
+#include <utility>
 
 namespace {
 
@@ -40,6 +42,12 @@ constexpr int rowSpacing = 9;
 int rowOf(int page)
 {
     return firstRow + (page - 1) * rowSpacing;
+}
+
+// Milliseconds until `done`, looked at every 0.1 ms; -1 past the deadline.
+double waitFor(const std::function<bool()>& done)
+{
+    return ScreenWait::until(done, deadlineMs, std::chrono::microseconds(100));
 }
 
 // The toolbar stands 436 pixels left of the screen's right edge; its first button opens the
@@ -104,17 +112,27 @@ struct Session {
     }
 };
 
-// Milliseconds until `done`, looked at every 0.1 ms; -1 past the deadline.
-double waitFor(const std::function<bool()>& done)
+// The processor time the process has used, in clock ticks; -1 when it cannot be read.
+qint64 processorTicks(qint64 pid)
 {
-    QElapsedTimer clock;
-    clock.start();
-    while (!done()) {
-        if (clock.elapsed() > deadlineMs)
-            return -1;
-        std::this_thread::sleep_for(std::chrono::microseconds(100));
-    }
-    return double(clock.nsecsElapsed()) / 1e6;
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!stat.open(QIODevice::ReadOnly))
+        return -1;
+    // Fields 14 and 15, user and system time, after the command in parentheses.
+    const QByteArray line = stat.readAll();
+    const QList<QByteArray> fields = line.mid(line.lastIndexOf(')') + 2).split(' ');
+    return fields.size() > 12 ? fields[11].toLongLong() + fields[12].toLongLong() : -1;
+}
+
+// Whether the process has gone a quarter of a second without using the processor.
+bool waitUntilIdle(qint64 pid)
+{
+    qint64 before = processorTicks(pid);
+    return waitFor([&] {
+               std::this_thread::sleep_for(std::chrono::milliseconds(250));
+               const qint64 now = processorTicks(pid);
+               return std::exchange(before, now) == now && now >= 0;
+           }) >= 0;
 }
 
 void report(const char* what, QList<double> times)
@@ -164,6 +182,9 @@ bool measure(const Session& session)
         if (newPages.last() < 0)
             return false;
     }
+    // The teacher has written 99 pages; the program keeps them in the background before the turns.
+    if (!waitUntilIdle(session.pid))
+        return false;
     QList<double> turns;
     for (const bool right : {false, true})
         for (int step = 1; step < pageCount; ++step) {

@@ -11,6 +11,7 @@
 // board's opening from the toolbar, measured in the same runs, stands for the machine's speed.
 
 #include "DisplayProbe.h"
+#include "ScreenWait.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -33,6 +34,12 @@ constexpr int runs = 3;
 constexpr qint64 deadlineMs = 60000;
 constexpr double boundMs = 300;
 constexpr double boundMiB = 150;
+
+// Milliseconds until `done`, looked at every half millisecond; -1 past the deadline.
+double waitFor(const std::function<bool()>& done, qint64 deadline = deadlineMs)
+{
+    return ScreenWait::until(done, deadline, std::chrono::microseconds(500));
+}
 
 // The guide's page background, and the document's: a page of one colour.
 const QColor guideBackground(0xff, 0xfd, 0xf7);
@@ -72,19 +79,6 @@ double median(QList<double> values)
 {
     std::sort(values.begin(), values.end());
     return values.isEmpty() ? -1 : values.at(values.size() / 2);
-}
-
-// Milliseconds until `done`, looked at every half millisecond; -1 past the deadline.
-double waitFor(const std::function<bool()>& done, qint64 deadline = deadlineMs)
-{
-    QElapsedTimer clock;
-    clock.start();
-    while (!done()) {
-        if (clock.elapsed() > deadline)
-            return -1;
-        std::this_thread::sleep_for(std::chrono::microseconds(500));
-    }
-    return clock.nsecsElapsed() / 1e6;
 }
 
 QList<qint64> processTree(qint64 pid)

@@ -11,6 +11,7 @@
 // board's opening from the toolbar, measured in the same runs, stands for the machine's speed.
 
 #include "DisplayProbe.h"
+#include "ProcessTree.h"
 #include "ScreenWait.h"
 
 #include <QCoreApplication>
@@ -81,24 +82,10 @@ double median(QList<double> values)
     return values.isEmpty() ? -1 : values.at(values.size() / 2);
 }
 
-QList<qint64> processTree(qint64 pid)
-{
-    QList<qint64> tree{pid};
-    for (qsizetype next = 0; next < tree.size(); ++next) {
-        QFile children(QStringLiteral("/proc/%1/task/%1/children").arg(tree.at(next)));
-        if (!children.open(QIODevice::ReadOnly))
-            continue;
-        for (const QByteArray& child : children.readAll().split(' '))
-            if (!child.trimmed().isEmpty())
-                tree << child.trimmed().toLongLong();
-    }
-    return tree;
-}
-
 double residentMiB(qint64 pid)
 {
     qint64 kib = 0;
-    for (qint64 process : processTree(pid)) {
+    for (qint64 process : ProcessTree::of(pid)) {
         QFile status(QStringLiteral("/proc/%1/status").arg(process));
         if (!status.open(QIODevice::ReadOnly))
             continue;
@@ -154,7 +141,7 @@ public:
     // The web view process that waits for the next page is there and has settled.
     double waitingProcess() const
     {
-        if (waitFor([&] { return processTree(m_pid).size() == 2; }) < 0)
+        if (waitFor([&] { return ProcessTree::of(m_pid).size() == 2; }) < 0)
             return -1;
         return settledMiB(m_pid);
     }

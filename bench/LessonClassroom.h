@@ -1,6 +1,9 @@
 #pragma once
 
+#include "SamplePages.h"
+
 #include "board/model/BoardModel.h"
+#include "board/pixels/RasterCopy.h"
 #include "lessons/AdministratorPassword.h"
 #include "lessons/LessonChoice.h"
 #include "lessons/LessonTransfer.h"
@@ -15,6 +18,20 @@
 #include <QTemporaryDir>
 
 #include <memory>
+
+// Writes count whiteboard pages (SamplePages' strokes, one seed a page) on a board of one page,
+// adding a page before each but the first; the board ends on the last.
+inline void writeStrokePages(PageStore& pages, int count)
+{
+    for (int n = 1; n <= count; ++n) {
+        if (n > 1)
+            pages.addPage(Qt::gray);
+        const QImage page =
+            SamplePages::make(SamplePages::Kind::Strokes, pages.screenSize(), quint32(n));
+        RasterCopy::copy(page, page.rect(), pages.currentPageImage(), QPoint());
+        pages.current().state = PageState::WrittenOn;
+    }
+}
 
 // The program's parts that save and open a lesson, as the settings window uses them, in a folder
 // of their own: teacher 李 unlocked, the lesson store on drive D, and a board of the screen's size.

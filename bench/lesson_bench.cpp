@@ -20,9 +20,6 @@
 #include "LessonClassroom.h"
 #include "RatioReporter.h"
 #include "ResidentMemory.h"
-#include "SamplePages.h"
-
-#include "board/pixels/RasterCopy.h"
 
 #include <QDir>
 #include <QFile>
@@ -48,13 +45,7 @@ struct Classroom : LessonClassroom {
     {
         QDir().mkpath(directory.path() + QStringLiteral("/qt"));
         PageStore& pages = board.pages();
-        for (int n = 1; n <= pageCount; ++n) {
-            if (n > 1)
-                pages.addPage(Qt::gray);
-            const QImage page = SamplePages::make(SamplePages::Kind::Strokes, screen, quint32(n));
-            RasterCopy::copy(page, page.rect(), pages.currentPageImage(), QPoint());
-            pages.current().state = PageState::WrittenOn;
-        }
+        writeStrokePages(pages, pageCount);
         pages.waitUntilKept();
     }
     QString qtPath(int n) const { return directory.path() + QStringLiteral("/qt/%1.png").arg(n); }

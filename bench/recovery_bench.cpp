@@ -7,10 +7,8 @@
 
 #include "LessonClassroom.h"
 #include "RatioReporter.h"
-#include "SamplePages.h"
 
 #include "board/model/BoardModel.h"
-#include "board/pixels/RasterCopy.h"
 #include "board/recovery/BoardBackup.h"
 #include "board/recovery/RecoveryFolder.h"
 #include "platform/fakes/ScriptedPrompter.h"
@@ -39,14 +37,7 @@ struct WrittenBoard {
     explicit WrittenBoard(int pageCount)
     {
         QDir().mkpath(directory.path() + QStringLiteral("/work"));
-        PageStore& pages = board.pages();
-        for (int n = 1; n <= pageCount; ++n) {
-            if (n > 1)
-                pages.addPage(Qt::gray);
-            const QImage page = SamplePages::make(SamplePages::Kind::Strokes, screen, quint32(n));
-            RasterCopy::copy(page, page.rect(), pages.currentPageImage(), QPoint());
-            pages.current().state = PageState::WrittenOn;
-        }
+        writeStrokePages(board.pages(), pageCount);
         folder = std::make_unique<RecoveryFolder>(directory.path() + QStringLiteral("/state/"));
         backup = std::make_unique<BoardBackup>(board, *folder);
         backup->backUpNow();

@@ -12,6 +12,7 @@
 
 #include <QApplication>
 #include <QScreen>
+#include <QTimer>
 
 #include <cstdio>
 
@@ -55,7 +56,8 @@ int main(int argc, char* argv[])
     toolbar->show();
     toolbar->moveHome();
     program.startBackup();
-    // The first guide or document finds the web engine's libraries loaded.
-    WebViews::prepare();
+    // The first guide or document finds the web engine's libraries loaded. The process loading
+    // them starts once the toolbar is up and start-up's own work is done, not beside it.
+    QTimer::singleShot(std::chrono::seconds(2), &application, &WebViews::prepare);
     return application.exec();
 }

@@ -24,8 +24,8 @@ constexpr int AheadPriority = 2;
 // teacher waits for. The nice value is the thread's own on Linux.
 void yieldToTheInterface()
 {
-    thread_local const bool lowered = ::setpriority(PRIO_PROCESS, ::gettid(), 10) == 0;
-    Q_UNUSED(lowered);
+    // Once for each of the pool's threads; where it is refused the keeper works as it is.
+    [[maybe_unused]] thread_local const int lowered = ::setpriority(PRIO_PROCESS, ::gettid(), 10);
 }
 
 } // namespace

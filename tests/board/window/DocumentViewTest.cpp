@@ -47,6 +47,20 @@ int pixelsOf(const QImage& image, const QRect& rect, const QColor& colour)
     return count;
 }
 
+// Opens the board and, through its content panel's "打开", the sample web page; whether it loaded.
+bool documentOpenedOnTheBoard(ProgramFixture& fixture)
+{
+    BoardWindow* board = fixture.windows().board;
+    board->openFromDesktop();
+    if (!QTest::qWaitForWindowExposed(board))
+        return false;
+    QTest::mouseClick(board->SpeedButton18, Qt::LeftButton);
+    fixture.prompter->answerOpenFile(webPage);
+    QTest::mouseClick(board->Panel4->SpeedButton26, Qt::LeftButton);
+    QSignalSpy loaded(board->Panel4->WebBrowser1, SIGNAL(loadFinished(bool)));
+    return loaded.wait(20000);
+}
+
 } // namespace
 
 class DocumentViewTest : public QObject {
@@ -110,16 +124,10 @@ void DocumentViewTest::pageKeepsItsDocumentAndStampsIt()
 {
     ProgramFixture fixture;
     fixture.start();
+    QVERIFY(documentOpenedOnTheBoard(fixture));
     BoardWindow* board = fixture.windows().board;
     BoardModel& model = fixture.program->board();
-    board->openFromDesktop();
-    QVERIFY(QTest::qWaitForWindowExposed(board));
     ContentPanel* panel = board->Panel4;
-    QTest::mouseClick(board->SpeedButton18, Qt::LeftButton);
-    fixture.prompter->answerOpenFile(webPage);
-    QTest::mouseClick(panel->SpeedButton26, Qt::LeftButton);
-    QSignalSpy loaded(panel->WebBrowser1, SIGNAL(loadFinished(bool)));
-    QVERIFY(loaded.wait(20000));
 
     // To a new page and back: the page shows its document again where it was.
     QTest::mouseClick(board->SpeedButton12, Qt::LeftButton);
@@ -161,15 +169,9 @@ void DocumentViewTest::documentFollowsThePanel()
 {
     ProgramFixture fixture;
     fixture.start();
+    QVERIFY(documentOpenedOnTheBoard(fixture));
     BoardWindow* board = fixture.windows().board;
-    board->openFromDesktop();
-    QVERIFY(QTest::qWaitForWindowExposed(board));
     ContentPanel* panel = board->Panel4;
-    QTest::mouseClick(board->SpeedButton18, Qt::LeftButton);
-    fixture.prompter->answerOpenFile(webPage);
-    QTest::mouseClick(panel->SpeedButton26, Qt::LeftButton);
-    QSignalSpy loaded(panel->WebBrowser1, SIGNAL(loadFinished(bool)));
-    QVERIFY(loaded.wait(20000));
 
     for (QToolButton* button : {panel->SpeedButton21, panel->SpeedButton22}) {
         const QRect before = panel->geometry();

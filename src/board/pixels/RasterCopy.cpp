@@ -52,23 +52,31 @@ QList<QRect> copyChanges(const QImage& source, QImage& target)
     ParallelLoop::run(blockRows, [&](int blockRow) {
         const int top = blockRow * blockSide;
         const int height = std::min(blockSide, source.height() - top);
-        QList<QRect>& changed = changedInRow[size_t(blockRow)];
-        for (int column = 0; column < blockColumns; ++column) {
+        const auto differs = [&](int column) {
             const int left = column * blockSide;
             const size_t bytes = size_t(std::min(blockSide, width - left)) * 4;
-            bool differs = false;
-            for (int y = top; y < top + height && !differs; ++y)
-                differs = std::memcmp(from + y * fromLine + left * 4, to + y * toLine + left * 4,
-                                      bytes) != 0;
-            if (!differs)
-                continue;
             for (int y = top; y < top + height; ++y)
-                std::memcpy(to + y * toLine + left * 4, from + y * fromLine + left * 4, bytes);
-            const QRect block(left, top, int(bytes / 4), height);
-            if (!changed.isEmpty() && changed.last().right() + 1 == left)
-                changed.last() = changed.last().united(block);
-            else
-                changed.append(block);
+                if (std::memcmp(from + y * fromLine + left * 4, to + y * toLine + left * 4,
+                                bytes) != 0)
+                    return true;
+            return false;
+        };
+        // Neighbouring blocks that differ are copied together, line by line: a page that differs
+        // everywhere is copied in whole lines.
+        QList<QRect>& changed = changedInRow[size_t(blockRow)];
+        for (int column = 0; column < blockColumns; ++column) {
+            if (!differs(column))
+                continue;
+            int end = column + 1;
+            while (end < blockColumns && differs(end))
+                ++end;
+            const int left = column * blockSide;
+            const int right = std::min(end * blockSide, width);
+            for (int y = top; y < top + height; ++y)
+                std::memcpy(to + y * toLine + left * 4, from + y * fromLine + left * 4,
+                            size_t(right - left) * 4);
+            changed.append(QRect(left, top, right - left, height));
+            column = end;
         }
     });
     QList<QRect> changed;

@@ -152,6 +152,8 @@ int main(int argc, char** argv)
                 board.stroke(random, releases);
         }
 
+    std::printf("  resident after the paced turns: %.1f MiB\n", residentMiB());
+
     newPages.print("turn to a new page");
     turns.print("turn to a written page");
     pacedTurns.print("turn 0.3 s after the last");

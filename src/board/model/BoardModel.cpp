@@ -403,8 +403,11 @@ LessonPage BoardModel::lessonPage(int n) const
 
 LessonPage BoardModel::showSavedPage(int n)
 {
+    if (m_transferPage == 0)
+        m_transferShown = CompactPage(); // the window shows the board as it was until now
     m_transferPage = n;
-    m_screen.paintWhole([&](QImage& pixels) { m_pages.drawPage(n, pixels); });
+    m_screen.paintInPlace(
+        [&](QImage& pixels) { return m_pages.drawPage(n, pixels, m_transferShown); });
     emit lessonPageShown();
     const Page& page = m_pages.page(n);
     LessonPage saved{QImage(), page.contentKind, page.panelBounds,
@@ -418,6 +421,7 @@ LessonPage BoardModel::showSavedPage(int n)
 void BoardModel::finishSaving()
 {
     m_transferPage = 0;
+    m_transferShown = CompactPage();
     repaintFromPage();
     emit pageChanged();
 }
@@ -427,17 +431,25 @@ void BoardModel::openLesson(int count, const std::function<LessonPage(int n)>& p
     startTurn();
     leaveCurrentPage();
     const QRect screenRect(QPoint(0, 0), m_screenSize);
+    m_transferShown = CompactPage(); // the window shows the board as it was until now
     const int textRefused = m_pages.replacePages(count, [&](int n) {
         // The pending page load: the picture goes onto the window over what it showed, and the
         // page is what the window then shows.
         LessonPage page = pageAt(n);
         if (!page.compactPicture.isNull()) {
-            // A whole-screen opaque picture covers the window: decoded straight onto it.
-            m_screen.paintWhole([&](QImage& pixels) { page.compactPicture.decodeInto(pixels); });
+            // A whole-screen opaque picture covers the window: decoded straight onto it, where it
+            // differs from the page before when that one was too.
+            m_screen.paintInPlace([&](QImage& pixels) {
+                const QList<QRect> written =
+                    page.compactPicture.decodeChangesInto(pixels, m_transferShown);
+                m_transferShown = page.compactPicture;
+                return written;
+            });
             m_transferPage = n;
             emit lessonPageShown();
             return page;
         }
+        m_transferShown = CompactPage();
         if (page.picture.isNull()) {
             m_screen.fill(screenRect, m_backgroundSwatch);
         } else if (page.picture.hasAlphaChannel()) {
@@ -454,6 +466,7 @@ void BoardModel::openLesson(int count, const std::function<LessonPage(int n)>& p
         return page;
     });
     m_transferPage = 0;
+    m_transferShown = CompactPage();
     arriveOnPage();
     colourTextPanelForPage();
     m_contentPanel.restoreOpenedPage(m_pages.currentPage(), textRefused);

@@ -195,6 +195,9 @@ private:
     std::optional<QRect> m_thumbnailStrip;
     // The page being saved or opened; 0 otherwise.
     int m_transferPage = 0;
+    // The compact page the window shows while pages are saved or opened, so that the next one
+    // only draws where it differs; null when the window shows anything else.
+    CompactPage m_transferShown;
     bool m_strokeInProgress = false;
     PicturePlacement m_placement;
 };

@@ -107,10 +107,9 @@ CompactPage::CompactPage(const QImage& image)
     // Every row writes only its own tiles and bytes.
     m_tiles.reserve(qsizetype(tileColumns()) * tileRows()); // exactly: no room to grow
     m_tiles.resize(qsizetype(tileColumns()) * tileRows());
-    m_rows.reserve(tileRows());
-    m_rows.resize(tileRows());
+    QList<QByteArray> rowBytes(tileRows());
     Tile* tiles = m_tiles.data();
-    QByteArray* rows = m_rows.data();
+    QByteArray* rows = rowBytes.data();
     ParallelLoop::run(tileRows(), [&](int row) {
         // The row is compressed into room for its worst case, then kept in an array of its exact
         // size: long-lived blocks fit, and the short-lived ones are all alike, so memory given
@@ -123,6 +122,7 @@ CompactPage::CompactPage(const QImage& image)
         if (!work.isEmpty())
             rows[row] = QByteArray(work.constData(), work.size());
     });
+    m_rows = std::make_shared<TileRowBytes>(std::move(rowBytes));
 }
 
 CompactPage CompactPage::filled(QSize size, QImage::Format format, QRgb value)
@@ -135,8 +135,7 @@ CompactPage CompactPage::filled(QSize size, QImage::Format format, QRgb value)
     page.m_tiles.reserve(qsizetype(page.tileColumns()) * page.tileRows());
     page.m_tiles.fill(Tile{value, 0, Form::OneColour},
                       qsizetype(page.tileColumns()) * page.tileRows());
-    page.m_rows.reserve(page.tileRows());
-    page.m_rows.resize(page.tileRows());
+    page.m_rows = std::make_shared<TileRowBytes>(QList<QByteArray>(page.tileRows()));
     return page;
 }
 
@@ -211,13 +210,21 @@ CompactPage::Tile CompactPage::encodeTile(const QImage& image, const QRect& rect
     return tile;
 }
 
-void CompactPage::decodeTile(int index, uchar* target, qsizetype bytesPerLine) const
+void CompactPage::decodeTile(int index, const QByteArray& rowBytes, uchar* target,
+                             qsizetype bytesPerLine) const
 {
     const Tile& tile = m_tiles[index];
     const QRect rect = tileRect(index);
     const int width = rect.width(), height = rect.height(), count = width * height;
-    const char* bytes = m_rows[index / tileColumns()].constData() + tile.value;
     auto line = [&](int y) { return reinterpret_cast<quint32*>(target + y * bytesPerLine); };
+    if (tile.form != Form::OneColour &&
+        quint64(tile.value) + tile.length > quint64(rowBytes.size())) {
+        // Bytes that could not be read back from disk: the tile shows black.
+        for (int y = 0; y < height; ++y)
+            std::fill_n(line(y), width, 0xff000000u);
+        return;
+    }
+    const char* bytes = rowBytes.constData() + tile.value;
 
     uchar pixels[TilePixels * 4];
     switch (tile.form) {
@@ -281,12 +288,64 @@ void CompactPage::decodeInto(QImage& target) const
     uchar* bits = target.bits();
     const qsizetype bytesPerLine = target.bytesPerLine();
     ParallelLoop::run(tileRows(), [&](int row) {
+        const QByteArray rowBytes = m_rows->row(row);
         for (int index = row * tileColumns(); index < (row + 1) * tileColumns(); ++index) {
             const QRect rect = tileRect(index);
-            decodeTile(index, bits + rect.top() * bytesPerLine + qsizetype(rect.left()) * 4,
-                       bytesPerLine);
+            decodeTile(index, rowBytes,
+                       bits + rect.top() * bytesPerLine + qsizetype(rect.left()) * 4, bytesPerLine);
         }
     });
+}
+
+bool CompactPage::tileKeptAlike(int index, const CompactPage& other, LazyRow& mine,
+                                LazyRow& theirs) const
+{
+    const Tile& myTile = m_tiles[index];
+    const Tile& theirTile = other.m_tiles[index];
+    if (myTile.form != theirTile.form || myTile.length != theirTile.length)
+        return false;
+    if (myTile.form == Form::OneColour)
+        return myTile.value == theirTile.value;
+    if (m_rows == other.m_rows && myTile.value == theirTile.value)
+        return true;
+    const QByteArray& myBytes = mine.get();
+    const QByteArray& theirBytes = theirs.get();
+    return quint64(myTile.value) + myTile.length <= quint64(myBytes.size()) &&
+           quint64(theirTile.value) + theirTile.length <= quint64(theirBytes.size()) &&
+           std::memcmp(myBytes.constData() + myTile.value, theirBytes.constData() + theirTile.value,
+                       myTile.length) == 0;
+}
+
+QList<QRect> CompactPage::decodeChangesInto(QImage& target, const CompactPage& shown) const
+{
+    if (shown.m_size != m_size || shown.m_format != m_format || target.size() != m_size ||
+        target.format() != m_format || !target.isDetached()) {
+        decodeInto(target);
+        return {QRect(QPoint(0, 0), target.size())};
+    }
+    uchar* bits = target.bits();
+    const qsizetype bytesPerLine = target.bytesPerLine();
+    QList<QList<QRect>> written(tileRows());
+    ParallelLoop::run(tileRows(), [&](int row) {
+        // A row's bytes are read only where a tile's must be compared or decoded.
+        LazyRow mine{*m_rows, row}, theirs{*shown.m_rows, row};
+        for (int index = row * tileColumns(); index < (row + 1) * tileColumns(); ++index) {
+            if (tileKeptAlike(index, shown, mine, theirs))
+                continue;
+            const QRect rect = tileRect(index);
+            decodeTile(index, m_tiles[index].form == Form::OneColour ? QByteArray() : mine.get(),
+                       bits + rect.top() * bytesPerLine + qsizetype(rect.left()) * 4, bytesPerLine);
+            QList<QRect>& rowRects = written[row];
+            if (!rowRects.isEmpty() && rowRects.last().right() + 1 == rect.left())
+                rowRects.last().setRight(rect.right());
+            else
+                rowRects.append(rect);
+        }
+    });
+    QList<QRect> rects;
+    for (const QList<QRect>& row : written)
+        rects.append(row);
+    return rects;
 }
 
 QRgb CompactPage::pixel(QPoint point) const
@@ -297,26 +356,35 @@ QRgb CompactPage::pixel(QPoint point) const
         return m_tiles[index].value;
     const QRect rect = tileRect(index);
     quint32 pixels[TilePixels];
-    decodeTile(index, reinterpret_cast<uchar*>(pixels), qsizetype(rect.width()) * 4);
+    decodeTile(index, m_rows->row(index / tileColumns()), reinterpret_cast<uchar*>(pixels),
+               qsizetype(rect.width()) * 4);
     return pixels[(point.y() - rect.top()) * rect.width() + point.x() - rect.left()];
 }
 
 qsizetype CompactPage::memoryBytes() const
 {
     static_assert(sizeof(Tile) == 8);
-    qsizetype bytes = qsizetype(sizeof(*this)) + m_tiles.capacity() * qsizetype(sizeof(Tile)) +
-                      m_rows.capacity() * qsizetype(sizeof(QByteArray));
-    for (const QByteArray& row : m_rows)
-        bytes += row.capacity();
-    return bytes;
+    return qsizetype(sizeof(*this)) + m_tiles.capacity() * qsizetype(sizeof(Tile)) +
+           (m_rows ? qsizetype(sizeof(TileRowBytes)) + m_rows->memoryBytes() : 0);
+}
+
+bool CompactPage::isPicture() const
+{
+    constexpr qsizetype pictureBytes = 256 * 1024;
+    return m_rows && m_rows->size() > pictureBytes;
+}
+
+void CompactPage::moveOutOfMemory(const QString& folder) const
+{
+    if (m_rows)
+        m_rows->moveOut(folder);
 }
 
 QByteArray CompactPage::toBytes() const
 {
     Q_ASSERT(!isNull());
-    qsizetype total = headerBytes + m_tiles.size() * tileEntryBytes + 4;
-    for (const QByteArray& row : m_rows)
-        total += 4 + row.size();
+    const qsizetype total =
+        headerBytes + m_tiles.size() * tileEntryBytes + 4 * m_rows->count() + m_rows->size() + 4;
     QByteArray out;
     out.reserve(total);
     out.append(byteFormMagic, 4);
@@ -329,9 +397,10 @@ QByteArray CompactPage::toBytes() const
         appendLe32(out, tile.value);
         appendLe32(out, tile.length);
     }
-    for (const QByteArray& row : m_rows) {
-        appendLe32(out, quint32(row.size()));
-        out.append(row);
+    for (int row = 0; row < m_rows->count(); ++row) {
+        const QByteArray bytes = m_rows->row(row);
+        appendLe32(out, quint32(bytes.size()));
+        out.append(bytes);
     }
     appendLe32(out, crcOf(out));
     return out;
@@ -393,14 +462,15 @@ std::optional<CompactPage> CompactPage::fromBytes(QByteArrayView bytes, QSize ma
         tile.length = length;
         page.m_tiles.append(tile);
     }
-    page.m_rows.reserve(page.tileRows());
+    QList<QByteArray> rows;
+    rows.reserve(page.tileRows());
     for (int row = 0; row < page.tileRows(); ++row) {
         if (!reader.has(4))
             return std::nullopt;
         const quint32 length = reader.le32();
         if (!reader.has(length))
             return std::nullopt;
-        page.m_rows.append(reader.take(length).toByteArray());
+        rows.append(reader.take(length).toByteArray());
     }
     if (reader.at() != body.size())
         return std::nullopt;
@@ -410,7 +480,7 @@ std::optional<CompactPage> CompactPage::fromBytes(QByteArrayView bytes, QSize ma
     ParallelLoop::run(page.tileRows(), [&](int row) {
         char pixels[TilePixels * 4];
         quint32 picture[TilePixels];
-        const QByteArray& rowBytes = page.m_rows[row];
+        const QByteArray& rowBytes = rows[row];
         for (int index = row * page.tileColumns(); index < (row + 1) * page.tileColumns();
              ++index) {
             const Tile& tile = page.m_tiles[index];
@@ -443,5 +513,6 @@ std::optional<CompactPage> CompactPage::fromBytes(QByteArrayView bytes, QSize ma
     });
     if (!whole)
         return std::nullopt;
+    page.m_rows = std::make_shared<TileRowBytes>(std::move(rows));
     return page;
 }

@@ -1,11 +1,15 @@
 #pragma once
 
+#include "board/store/TileRowBytes.h"
+
 #include <QByteArray>
 #include <QImage>
 #include <QList>
 #include <QPoint>
+#include <QRect>
 #include <QSize>
 
+#include <memory>
 #include <optional>
 
 // A page kept small while it is not on screen. The page is cut into tiles of 64 x 64 pixels
@@ -37,11 +41,23 @@ public:
     // Decodes into target, reusing its pixels when it has this page's size and format and shares
     // them with no other image; otherwise target becomes a new image.
     void decodeInto(QImage& target) const;
+    // Decodes into target, which holds the pixels of shown, writing only the tiles the two keep
+    // differently: a page shown after one much like it, as in a save, costs its few drawn tiles.
+    // Everything is decoded when shown is null or of another size or format, or target is not
+    // one of this page's size and format of its own. Returns the rectangles written, neighbouring
+    // tiles of a row joined.
+    QList<QRect> decodeChangesInto(QImage& target, const CompactPage& shown) const;
     // One pixel's 32-bit value, decoding at most one tile.
     QRgb pixel(QPoint point) const;
 
     // What the compact form holds in memory, in bytes.
     qsizetype memoryBytes() const;
+    // Whether the page holds a picture (photo, desktop capture, scan): a megabyte or so even
+    // compact, where a page of strokes keeps a few kilobytes.
+    bool isPicture() const;
+    // Moves the compressed bytes of this page and of every copy of it out of memory, into a file
+    // of their own in folder, from which each read takes them back (see TileRowBytes).
+    void moveOutOfMemory(const QString& folder) const;
     // Whether both are copies of one compact form (made once, never changed since).
     bool isCopyOf(const CompactPage& other) const
     {
@@ -73,16 +89,33 @@ private:
     };
 
     QRect tileRect(int index) const;
+    // A row's bytes, read when first needed.
+    struct LazyRow {
+        const TileRowBytes& rows;
+        int row;
+        std::optional<QByteArray> bytes;
+        const QByteArray& get()
+        {
+            if (!bytes)
+                bytes = rows.row(row);
+            return *bytes;
+        }
+    };
+    // Whether tile index is kept alike here and in other, a page of the same size, whose rows of
+    // that tile are mine and theirs: then its pixels are alike too.
+    bool tileKeptAlike(int index, const CompactPage& other, LazyRow& mine, LazyRow& theirs) const;
     int tileColumns() const { return (m_size.width() + TileSide - 1) / TileSide; }
     int tileRows() const { return (m_size.height() + TileSide - 1) / TileSide; }
     // Appends the tile's bytes to bytes; picture is room for trying the picture codec.
     static Tile encodeTile(const QImage& image, const QRect& rect, QByteArray& bytes,
                            QByteArray& picture);
-    // Decodes a tile's pixels into rows of bytesPerLine bytes starting at top-left target.
-    void decodeTile(int index, uchar* target, qsizetype bytesPerLine) const;
+    // Decodes a tile's pixels into rows of bytesPerLine bytes starting at top-left target, from
+    // the bytes of its row of tiles.
+    void decodeTile(int index, const QByteArray& rowBytes, uchar* target,
+                    qsizetype bytesPerLine) const;
 
     QSize m_size;
     QImage::Format m_format = QImage::Format_RGB32;
-    QList<Tile> m_tiles;      // row by row
-    QList<QByteArray> m_rows; // the compressed or stored bytes of each row of tiles
+    QList<Tile> m_tiles;                  // row by row
+    std::shared_ptr<TileRowBytes> m_rows; // the compressed or stored bytes of each row of tiles
 };

@@ -66,12 +66,18 @@ KeptBytes KeptBytes::keep(const QByteArray& bytes, const QString& folder)
 
 std::optional<QByteArray> KeptBytes::read() const
 {
+    return read(0, m_size);
+}
+
+std::optional<QByteArray> KeptBytes::read(qsizetype start, qsizetype length) const
+{
+    Q_ASSERT(start >= 0 && length >= 0 && start + length <= m_size);
     if (!m_file)
-        return m_bytes;
-    QByteArray bytes(m_size, Qt::Uninitialized);
-    for (qsizetype done = 0; done < m_size;) {
-        const ssize_t got =
-            ::pread(m_file->descriptor, bytes.data() + done, size_t(m_size - done), off_t(done));
+        return m_bytes.sliced(start, length);
+    QByteArray bytes(length, Qt::Uninitialized);
+    for (qsizetype done = 0; done < length;) {
+        const ssize_t got = ::pread(m_file->descriptor, bytes.data() + done, size_t(length - done),
+                                    off_t(start + done));
         if (got < 0 && errno == EINTR)
             continue;
         if (got <= 0) {

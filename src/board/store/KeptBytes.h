@@ -25,6 +25,8 @@ public:
     qsizetype memoryBytes() const { return m_bytes.size(); }
     // The bytes as they were kept; nothing when their file cannot be read back (errno says why).
     std::optional<QByteArray> read() const;
+    // The length bytes from start, which lie within the kept ones.
+    std::optional<QByteArray> read(qsizetype start, qsizetype length) const;
 
 private:
     // Closes the file when the last copy goes.

@@ -44,6 +44,21 @@ void KeptPage::decodeInto(QImage& target) const
         target = image.copy();
 }
 
+QList<QRect> KeptPage::decodeChangesInto(QImage& target, CompactPage& shown) const
+{
+    std::unique_lock lock(m_state->lock);
+    const CompactPage compact = m_state->compact;
+    lock.unlock();
+    if (compact.isNull()) {
+        shown = CompactPage();
+        decodeInto(target);
+        return {target.rect()};
+    }
+    const QList<QRect> written = compact.decodeChangesInto(target, shown);
+    shown = compact;
+    return written;
+}
+
 QRgb KeptPage::pixel(QPoint point) const
 {
     std::unique_lock lock(m_state->lock);
@@ -87,9 +102,8 @@ KeptBytes KeptPage::png() const
 
 bool KeptPage::isWorthDecodingAhead() const
 {
-    constexpr qsizetype pictureBytes = 256 * 1024;
     const std::lock_guard lock(m_state->lock);
-    return !m_state->compact.isNull() && m_state->compact.memoryBytes() > pictureBytes;
+    return m_state->compact.isPicture();
 }
 
 QImage KeptPage::takeDecoded() const

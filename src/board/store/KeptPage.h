@@ -12,9 +12,10 @@
 // A page kept while it is not on screen, as it was at one moment: its compact form and its PNG
 // file (exactly what PngCodec::encode writes for it), both made by a PageKeeper in the background.
 // Until the compact form is made the page is the image it was left as; either way every read
-// gives the page's pixels. The page never changes, so what is made for it stays valid for as long
-// as the page is kept: a page that changes is kept anew. Copies share everything; every member is
-// safe to call from several threads at once.
+// gives the page's pixels. A picture's compact form is moved out of memory once its PNG is made.
+// The page never changes, so what is made for it stays valid for as long as the page is kept: a
+// page that changes is kept anew. Copies share everything; every member is safe to call from
+// several threads at once.
 class KeptPage {
 public:
     KeptPage() = default;
@@ -28,6 +29,11 @@ public:
     // Puts the page's pixels into target, reusing target's pixels when it is an image of the
     // page's size and format of its own.
     void decodeInto(QImage& target) const;
+    // Puts the page's pixels into target, which holds the pixels of shown (a compact page, null
+    // when target holds anything else): once the page is compact, only the tiles that differ are
+    // written. shown becomes the page's compact form, or null while it has none. Returns the
+    // rectangles written.
+    QList<QRect> decodeChangesInto(QImage& target, CompactPage& shown) const;
     // One pixel's 32-bit value.
     QRgb pixel(QPoint point) const;
 

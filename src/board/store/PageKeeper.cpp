@@ -7,7 +7,8 @@
 #include <QStandardPaths>
 
 #include <malloc.h>
-#include <sys/resource.h>
+#include <pthread.h>
+#include <sched.h>
 #include <unistd.h>
 #include <utility>
 
@@ -16,16 +17,18 @@ namespace {
 // Pages left behind go before the PNG files of pages that came compact: their full images are
 // what holds memory.
 constexpr int LeftPagePriority = 1;
-// A page decoded ahead goes first of all: the next turn may come at any moment.
-constexpr int AheadPriority = 2;
 
 // The keeper works behind the teacher: on two cores its encoding (and the helper threads it
 // starts, which inherit this) would otherwise take a core from the turn and the stroke that the
-// teacher waits for. The nice value is the thread's own on Linux.
+// teacher waits for. An idle thread runs only on a core nothing else wants, and gives it up the
+// moment the interface wakes.
 void yieldToTheInterface()
 {
     // Once for each of the pool's threads; where it is refused the keeper works as it is.
-    [[maybe_unused]] thread_local const int lowered = ::setpriority(PRIO_PROCESS, ::gettid(), 10);
+    [[maybe_unused]] thread_local const int lowered = [] {
+        const sched_param idle{};
+        return ::pthread_setschedparam(::pthread_self(), SCHED_IDLE, &idle);
+    }();
 }
 
 } // namespace
@@ -34,12 +37,15 @@ PageKeeper::PageKeeper() : m_folder(QStandardPaths::writableLocation(QStandardPa
 {
     QDir().mkpath(m_folder);
     m_thread.setMaxThreadCount(1);
+    m_aheadThread.setMaxThreadCount(1);
 }
 
 PageKeeper::~PageKeeper()
 {
     m_stopping = true;
+    m_aheadThread.clear();
     m_thread.clear();
+    m_aheadThread.waitForDone();
     m_thread.waitForDone();
 }
 
@@ -47,7 +53,12 @@ KeptPage PageKeeper::keep(const QImage& image)
 {
     if (m_imagesWaiting.fetch_add(1) >= MaxImagesWaiting) {
         --m_imagesWaiting;
-        return keep(CompactPage(image));
+        // The keeper is behind: the page is made compact here, and a picture leaves memory at
+        // once rather than wait in it for the keeper.
+        const CompactPage compact(image);
+        if (compact.isPicture())
+            compact.moveOutOfMemory(m_folder);
+        return keep(compact);
     }
     auto state = std::make_shared<State>();
     state->image = image;
@@ -59,6 +70,9 @@ KeptPage PageKeeper::keep(const CompactPage& compact)
 {
     auto state = std::make_shared<State>();
     state->compact = compact;
+    // Out of memory first, with the pages left behind: the PNG files wait behind those.
+    if (compact.isPicture())
+        run([this, page = std::weak_ptr(state)] { moveOutIfPicture(page); }, LeftPagePriority);
     run(
         [this, page = std::weak_ptr(state)] {
             // Decoded only when the page is still kept; it may be dropped while its PNG is made.
@@ -81,10 +95,10 @@ KeptPage PageKeeper::keep(const CompactPage& compact)
     return KeptPage(state);
 }
 
-void PageKeeper::run(std::function<void()> work, int priority)
+void PageKeeper::run(std::function<void()> work, int priority, QThreadPool& thread)
 {
     ++m_queued;
-    m_thread.start(
+    thread.start(
         [this, work = std::move(work)] {
             yieldToTheInterface();
             work();
@@ -115,6 +129,7 @@ void PageKeeper::makeCompact(const std::weak_ptr<State>& page)
         }
     }
     --m_imagesWaiting;
+    moveOutIfPicture(page);
     if (!image.isNull())
         makePng(page, image);
     // The store's own image, placed for its pages (PageStore).
@@ -145,7 +160,7 @@ void PageKeeper::decodeAhead(const KeptPage& page, QImage target)
             if (state->decodedWanted)
                 state->decoded = std::move(target);
         },
-        AheadPriority);
+        0, m_aheadThread);
 }
 
 QImage PageKeeper::takeSpareImage(QSize size, QImage::Format format)
@@ -175,4 +190,16 @@ void PageKeeper::makePng(const std::weak_ptr<State>& page, const QImage& image)
         const std::lock_guard lock(state->lock);
         state->png = png;
     }
+}
+
+void PageKeeper::moveOutIfPicture(const std::weak_ptr<State>& page)
+{
+    CompactPage compact;
+    if (const std::shared_ptr<State> state = page.lock()) {
+        const std::lock_guard lock(state->lock);
+        compact = state->compact;
+    }
+    // A picture is read again only when it is turned to, saved or backed up.
+    if (compact.isPicture() && !m_stopping)
+        compact.moveOutOfMemory(m_folder);
 }

@@ -111,15 +111,17 @@ QImage PageStore::pageImage(int n) const
     return n == m_currentPage ? m_currentImage : m_kept[n - 1].toImage();
 }
 
-void PageStore::drawPage(int n, QImage& target) const
+QList<QRect> PageStore::drawPage(int n, QImage& target, CompactPage& shown) const
 {
     Q_ASSERT(n >= 1 && n <= pageCount());
-    if (n != m_currentPage)
-        m_kept[n - 1].decodeInto(target);
-    else if (target.size() == m_screenSize && target.format() == pageFormat && target.isDetached())
+    if (const KeptPage* kept = keptAsItIsNow(n))
+        return kept->decodeChangesInto(target, shown);
+    shown = CompactPage();
+    if (target.size() == m_screenSize && target.format() == pageFormat && target.isDetached())
         RasterCopy::copy(m_currentImage, m_currentImage.rect(), target, QPoint(0, 0));
     else
         target = m_currentImage.copy();
+    return {target.rect()};
 }
 
 std::optional<CompactPage> PageStore::compactPage(int n) const

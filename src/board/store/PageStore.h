@@ -91,8 +91,10 @@ public:
     // the page as it is now (as compactPage says); null otherwise.
     KeptBytes pagePng(int n) const;
     // Puts page n's pixels into target, reusing target's pixels when they are its own and of the
-    // page's size and format.
-    void drawPage(int n, QImage& target) const;
+    // page's size and format. target holds the pixels of shown (a compact page, null when target
+    // holds anything else): where page n is kept compact as it is now, only the tiles that differ
+    // are written. shown becomes page n's compact form, or null. Returns the rectangles written.
+    QList<QRect> drawPage(int n, QImage& target, CompactPage& shown) const;
     // Waits until every page left behind so far is compact and has its PNG file.
     void waitUntilKept() { m_keeper.waitUntilIdle(); }
     // The cache key of the current image: it changes with every write into the page.

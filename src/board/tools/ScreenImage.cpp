@@ -108,13 +108,14 @@ void ScreenImage::drawImage(QPoint topLeft, const QImage& source)
     changed(QRect(topLeft, source.size()));
 }
 
-void ScreenImage::paintWhole(const std::function<void(QImage& pixels)>& paint)
+void ScreenImage::paintInPlace(const std::function<QList<QRect>(QImage& pixels)>& paint)
 {
     const QImage::Format format = m_image.format();
     const QSize size = m_image.size();
-    paint(m_image);
+    const QList<QRect> rects = paint(m_image);
     Q_ASSERT(m_image.size() == size && m_image.format() == format);
-    changed(m_image.rect());
+    for (const QRect& rect : rects)
+        changed(rect);
 }
 
 void ScreenImage::copyTo(QImage& target, const QRect& rect) const

@@ -3,6 +3,7 @@
 #include "board/tools/WindowPen.h"
 
 #include <QImage>
+#include <QList>
 #include <QRect>
 #include <functional>
 
@@ -35,9 +36,10 @@ public:
     void showPage(const QImage& page);
     // Copies a source image with its top-left corner at topLeft.
     void drawImage(QPoint topLeft, const QImage& source);
-    // Lets paint replace every pixel of the window in place (a whole page decoded straight onto
-    // it, with no image in between); it must leave an image of the screen's size and format.
-    void paintWhole(const std::function<void(QImage& pixels)>& paint);
+    // Lets paint replace the window's pixels in place (a page decoded straight onto it, with no
+    // image in between); paint returns the rectangles it changed and must leave an image of the
+    // screen's size and format.
+    void paintInPlace(const std::function<QList<QRect>(QImage& pixels)>& paint);
     // Copies rect of the window into target at the same place.
     void copyTo(QImage& target, const QRect& rect) const;
 

@@ -2,9 +2,12 @@
 
 #include "SamplePages.h"
 
+#include <QDir>
 #include <QRandomGenerator>
+#include <QTemporaryDir>
 #include <QtTest>
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -100,6 +103,9 @@ private slots:
     void roundTripsEveryByte();
     void decodesIntoAnImageOthersShare();
     void filledPageNeedsNoImage();
+    void decodesOnlyTheTilesThatDiffer_data();
+    void decodesOnlyTheTilesThatDiffer();
+    void picturesMoveOutOfMemory();
     void boardPagesAreSmall_data();
     void boardPagesAreSmall();
     void damagedBytesAreRefused_data();
@@ -207,6 +213,87 @@ void CompactPageTest::filledPageNeedsNoImage()
     QVERIFY(page.memoryBytes() < 8 * 1024);
     QVERIFY(CompactPage().isNull());
     QVERIFY(CompactPage().toImage().isNull());
+}
+
+void CompactPageTest::decodesOnlyTheTilesThatDiffer_data()
+{
+    QTest::addColumn<QImage>("shown");
+    QTest::addColumn<QImage>("page");
+    QTest::addColumn<QList<QRect>>("written");
+    const QSize size(1001, 701); // the last column and row of tiles are cut
+    const QImage strokes = SamplePages::make(SamplePages::Kind::Strokes, size, 1);
+    const QImage photo = SamplePages::make(SamplePages::Kind::Photo, size, 2);
+
+    QTest::newRow("the same page") << strokes << strokes << QList<QRect>();
+    // One pixel in a one-colour tile, a line over two neighbouring tiles, one pixel of a picture.
+    QImage written = strokes;
+    written.setPixel(70, 70, 0xff123456u);
+    for (int x = 60; x < 140; ++x)
+        written.setPixel(x, 650, 0xff000000u);
+    QTest::newRow("a page written on")
+        << strokes << written << QList<QRect>{QRect(64, 64, 64, 64), QRect(0, 640, 192, 61)};
+    QImage corner = photo;
+    corner.setPixel(1000, 700, corner.pixel(1000, 700) ^ 0x010101u);
+    QTest::newRow("one pixel of a picture, in the cut corner")
+        << photo << corner << QList<QRect>{QRect(960, 640, 41, 61)};
+    QImage otherBackground(size, QImage::Format_RGB32);
+    otherBackground.fill(Qt::darkGreen);
+    QList<QRect> everyRow;
+    for (int top = 0; top < size.height(); top += 64)
+        everyRow << QRect(0, top, size.width(), std::min(64, size.height() - top));
+    QTest::newRow("another background") << strokes << otherBackground << everyRow;
+    QTest::newRow("nothing known shown")
+        << QImage() << strokes << QList<QRect>{QRect(QPoint(0, 0), size)};
+}
+
+void CompactPageTest::decodesOnlyTheTilesThatDiffer()
+{
+    QFETCH(QImage, shown);
+    QFETCH(QImage, page);
+    QFETCH(QList<QRect>, written);
+    QImage target =
+        shown.isNull() ? SamplePages::make(SamplePages::Kind::Photo, page.size()) : shown.copy();
+    // A mark where the window differs from what it is known to show: it stays where no tile is
+    // written, which tells a tile left alone from one written again.
+    const QPoint mark(500, 300);
+    target.setPixel(mark, 0xffabcdefu);
+    const QList<QRect> rects = CompactPage(page).decodeChangesInto(
+        target, shown.isNull() ? CompactPage() : CompactPage(shown));
+    QCOMPARE(rects, written);
+    const bool markWritten =
+        std::any_of(rects.begin(), rects.end(), [&](const QRect& r) { return r.contains(mark); });
+    QCOMPARE(target.pixel(mark), markWritten ? page.pixel(mark) : 0xffabcdefu);
+    target.setPixel(mark, page.pixel(mark));
+    QVERIFY(sameBytes(target, page));
+}
+
+void CompactPageTest::picturesMoveOutOfMemory()
+{
+    const QSize size(1920, 1080);
+    const QImage photo = SamplePages::make(SamplePages::Kind::Photo, size);
+    const QImage strokes = SamplePages::make(SamplePages::Kind::Strokes, size);
+    QVERIFY(CompactPage(photo).isPicture());
+    QVERIFY(CompactPage(SamplePages::make(SamplePages::Kind::Snapshot, size)).isPicture());
+    QVERIFY(!CompactPage(strokes).isPicture());
+
+    QTemporaryDir folder;
+    const CompactPage page(photo);
+    const CompactPage copy = page;
+    const QByteArray bytes = page.toBytes();
+    page.moveOutOfMemory(folder.path());
+    // Every copy lets its bytes go, and keeps being the same page.
+    QVERIFY2(copy.memoryBytes() < 16 * 1024, QByteArray::number(copy.memoryBytes()).constData());
+    QVERIFY(copy.isCopyOf(page));
+    QVERIFY(sameBytes(copy.toImage(), photo));
+    QCOMPARE(copy.pixel(QPoint(1919, 1079)), photo.pixel(1919, 1079));
+    QCOMPARE(copy.toBytes(), bytes);
+    QImage target = strokes.copy();
+    QVERIFY(!copy.decodeChangesInto(target, CompactPage(strokes)).isEmpty());
+    QVERIFY(sameBytes(target, photo));
+    // Compared with a page whose bytes are still in memory, tile by tile.
+    QVERIFY(CompactPage(photo).decodeChangesInto(target, copy).isEmpty());
+    // No file is left in the folder: it has no name.
+    QVERIFY(QDir(folder.path()).isEmpty());
 }
 
 void CompactPageTest::boardPagesAreSmall_data()

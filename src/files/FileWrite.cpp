@@ -106,9 +106,15 @@ int replace(const QString& path, QByteArrayView bytes)
 
 int create(const QString& path, QByteArrayView bytes)
 {
-    if (const int error = remove(path))
+    // Mostly nothing stands under the name: it is removed only when it is in the way, since an
+    // unlink holds the directory as a creation does.
+    const QByteArray name = QFile::encodeName(path);
+    const int error = writeNew(name, bytes, false, nullptr);
+    if (error != EEXIST)
         return error;
-    return writeNew(QFile::encodeName(path), bytes, false, nullptr);
+    if (const int removed = remove(path))
+        return removed;
+    return writeNew(name, bytes, false, nullptr);
 }
 
 int syncFileSystem(const QString& directory)

@@ -72,25 +72,25 @@ QRgb KeptPage::pixel(QPoint point) const
 bool KeptPage::makeCompact(State& state)
 {
     std::unique_lock lock(state.lock);
-    if (state.compacting || !state.compact.isNull())
+    if (!state.compact.isNull())
         return false;
-    state.compacting = true;
     const QImage image = state.image;
     lock.unlock();
+    // Made here even while another thread makes it too: the keeper runs only on an idle core, so
+    // waiting for it could keep a turn waiting for as long as the machine is busy.
     const CompactPage compact(image);
     lock.lock();
+    if (!state.compact.isNull())
+        return false; // the other one was first: every copy stays the same compact form
     state.compact = compact;
     state.image = QImage();
-    lock.unlock();
-    state.changed.notify_all();
     return true;
 }
 
 CompactPage KeptPage::compact() const
 {
     makeCompact(*m_state);
-    std::unique_lock lock(m_state->lock);
-    m_state->changed.wait(lock, [this] { return !m_state->compact.isNull(); });
+    const std::lock_guard lock(m_state->lock);
     return m_state->compact;
 }
 

@@ -5,7 +5,6 @@
 
 #include <QImage>
 
-#include <condition_variable>
 #include <memory>
 #include <mutex>
 
@@ -37,8 +36,8 @@ public:
     // One pixel's 32-bit value.
     QRgb pixel(QPoint point) const;
 
-    // The compact form: made here when the keeper has not begun it (whoever needs it first makes
-    // it, so that no one waits behind other pages), else waited for.
+    // The compact form: made here when the keeper has not made it yet, so that no one waits
+    // behind other pages or for the keeper's turn on a core.
     CompactPage compact() const;
     // The page's PNG file; null while it is not made yet, or when it could not be kept.
     KeptBytes png() const;
@@ -56,18 +55,16 @@ private:
 
     struct State {
         mutable std::mutex lock;
-        std::condition_variable changed;
         QImage image;            // the page until its compact form is made
         CompactPage compact;     // null until made
-        bool compacting = false; // someone is making it: the keeper or a reader
         KeptBytes png;
         bool decodedWanted = false; // the page is next to the one on screen
         QImage decoded;             // its pixels decoded ahead, while wanted
     };
 
     explicit KeptPage(std::shared_ptr<State> state) : m_state(std::move(state)) {}
-    // Makes the compact form unless someone has begun it, and puts it in place of the image;
-    // whether it was made here.
+    // Makes the compact form unless it is made, and puts it in place of the image unless another
+    // thread was first; whether it was put in place here.
     static bool makeCompact(State& state);
 
     std::shared_ptr<State> m_state;

@@ -440,10 +440,7 @@ void BoardModel::openLesson(int count, const std::function<LessonPage(int n)>& p
             // A whole-screen opaque picture covers the window: decoded straight onto it, where it
             // differs from the page before when that one was too.
             m_screen.paintInPlace([&](QImage& pixels) {
-                const QList<QRect> written =
-                    page.compactPicture.decodeChangesInto(pixels, m_transferShown);
-                m_transferShown = page.compactPicture;
-                return written;
+                return page.compactPicture.decodeChangesInto(pixels, m_transferShown);
             });
             m_transferPage = n;
             emit lessonPageShown();

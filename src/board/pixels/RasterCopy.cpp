@@ -35,6 +35,14 @@ void copy(const QImage& source, const QRect& sourceRect, QImage& target, QPoint 
     painter.drawImage(to, source, from);
 }
 
+void copyWhole(const QImage& source, QImage& target)
+{
+    if (target.size() == source.size() && target.format() == source.format() && target.isDetached())
+        copy(source, source.rect(), target, QPoint(0, 0));
+    else
+        target = source.copy();
+}
+
 QList<QRect> copyChanges(const QImage& source, QImage& target)
 {
     Q_ASSERT(source.size() == target.size() && source.format() == target.format() &&

@@ -12,6 +12,9 @@ namespace RasterCopy {
 
 // Copies sourceRect of source to target with its top-left corner at targetTopLeft.
 void copy(const QImage& source, const QRect& sourceRect, QImage& target, QPoint targetTopLeft);
+// Makes target a copy of the whole of source, into target's own pixels when it has them in
+// source's size and format (shared with no other image), else into new ones.
+void copyWhole(const QImage& source, QImage& target);
 // Makes target equal to source (the same size and 32-bit format) by copying only the pixels that
 // differ, compared in blocks of 64 x 64 pixels on all cores; returns the rectangles it copied,
 // each a run of neighbouring blocks in one row of blocks. A page turn changes few blocks of a

@@ -316,11 +316,12 @@ bool CompactPage::tileKeptAlike(int index, const CompactPage& other, LazyRow& mi
                        myTile.length) == 0;
 }
 
-QList<QRect> CompactPage::decodeChangesInto(QImage& target, const CompactPage& shown) const
+QList<QRect> CompactPage::decodeChangesInto(QImage& target, CompactPage& shown) const
 {
     if (shown.m_size != m_size || shown.m_format != m_format || target.size() != m_size ||
         target.format() != m_format || !target.isDetached()) {
         decodeInto(target);
+        shown = *this;
         return {QRect(QPoint(0, 0), target.size())};
     }
     uchar* bits = target.bits();
@@ -345,6 +346,7 @@ QList<QRect> CompactPage::decodeChangesInto(QImage& target, const CompactPage& s
     QList<QRect> rects;
     for (const QList<QRect>& row : written)
         rects.append(row);
+    shown = *this;
     return rects;
 }
 

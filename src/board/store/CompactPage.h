@@ -44,9 +44,9 @@ public:
     // Decodes into target, which holds the pixels of shown, writing only the tiles the two keep
     // differently: a page shown after one much like it, as in a save, costs its few drawn tiles.
     // Everything is decoded when shown is null or of another size or format, or target is not
-    // one of this page's size and format of its own. Returns the rectangles written, neighbouring
-    // tiles of a row joined.
-    QList<QRect> decodeChangesInto(QImage& target, const CompactPage& shown) const;
+    // one of this page's size and format of its own. shown then becomes this page. Returns the
+    // rectangles written, neighbouring tiles of a row joined.
+    QList<QRect> decodeChangesInto(QImage& target, CompactPage& shown) const;
     // One pixel's 32-bit value, decoding at most one tile.
     QRgb pixel(QPoint point) const;
 

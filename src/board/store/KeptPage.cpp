@@ -38,10 +38,7 @@ void KeptPage::decodeInto(QImage& target) const
     }
     const QImage image = m_state->image;
     lock.unlock();
-    if (target.size() == image.size() && target.format() == image.format() && target.isDetached())
-        RasterCopy::copy(image, image.rect(), target, QPoint(0, 0));
-    else
-        target = image.copy();
+    RasterCopy::copyWhole(image, target);
 }
 
 QList<QRect> KeptPage::decodeChangesInto(QImage& target, CompactPage& shown) const
@@ -54,9 +51,7 @@ QList<QRect> KeptPage::decodeChangesInto(QImage& target, CompactPage& shown) con
         decodeInto(target);
         return {target.rect()};
     }
-    const QList<QRect> written = compact.decodeChangesInto(target, shown);
-    shown = compact;
-    return written;
+    return compact.decodeChangesInto(target, shown);
 }
 
 QRgb KeptPage::pixel(QPoint point) const

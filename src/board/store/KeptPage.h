@@ -55,8 +55,8 @@ private:
 
     struct State {
         mutable std::mutex lock;
-        QImage image;            // the page until its compact form is made
-        CompactPage compact;     // null until made
+        QImage image;        // the page until its compact form is made
+        CompactPage compact; // null until made
         KeptBytes png;
         bool decodedWanted = false; // the page is next to the one on screen
         QImage decoded;             // its pixels decoded ahead, while wanted

@@ -117,10 +117,7 @@ QList<QRect> PageStore::drawPage(int n, QImage& target, CompactPage& shown) cons
     if (const KeptPage* kept = keptAsItIsNow(n))
         return kept->decodeChangesInto(target, shown);
     shown = CompactPage();
-    if (target.size() == m_screenSize && target.format() == pageFormat && target.isDetached())
-        RasterCopy::copy(m_currentImage, m_currentImage.rect(), target, QPoint(0, 0));
-    else
-        target = m_currentImage.copy();
+    RasterCopy::copyWhole(m_currentImage, target);
     return {target.rect()};
 }
 

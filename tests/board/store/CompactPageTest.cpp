@@ -257,9 +257,11 @@ void CompactPageTest::decodesOnlyTheTilesThatDiffer()
     // written, which tells a tile left alone from one written again.
     const QPoint mark(500, 300);
     target.setPixel(mark, 0xffabcdefu);
-    const QList<QRect> rects = CompactPage(page).decodeChangesInto(
-        target, shown.isNull() ? CompactPage() : CompactPage(shown));
+    const CompactPage compact(page);
+    CompactPage shownCompact = shown.isNull() ? CompactPage() : CompactPage(shown);
+    const QList<QRect> rects = compact.decodeChangesInto(target, shownCompact);
     QCOMPARE(rects, written);
+    QVERIFY(shownCompact.isCopyOf(compact)); // what the target shows now
     const bool markWritten =
         std::any_of(rects.begin(), rects.end(), [&](const QRect& r) { return r.contains(mark); });
     QCOMPARE(target.pixel(mark), markWritten ? page.pixel(mark) : 0xffabcdefu);
@@ -288,10 +290,11 @@ void CompactPageTest::picturesMoveOutOfMemory()
     QCOMPARE(copy.pixel(QPoint(1919, 1079)), photo.pixel(1919, 1079));
     QCOMPARE(copy.toBytes(), bytes);
     QImage target = strokes.copy();
-    QVERIFY(!copy.decodeChangesInto(target, CompactPage(strokes)).isEmpty());
+    CompactPage shown(strokes);
+    QVERIFY(!copy.decodeChangesInto(target, shown).isEmpty());
     QVERIFY(sameBytes(target, photo));
     // Compared with a page whose bytes are still in memory, tile by tile.
-    QVERIFY(CompactPage(photo).decodeChangesInto(target, copy).isEmpty());
+    QVERIFY(CompactPage(photo).decodeChangesInto(target, shown).isEmpty());
     // No file is left in the folder: it has no name.
     QVERIFY(QDir(folder.path()).isEmpty());
 }

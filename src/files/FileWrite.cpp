@@ -134,6 +134,22 @@ int rename(const QString& from, const QString& to)
     });
 }
 
+int renameMovingAside(const QString& from, const QString& to, const QString& aside)
+{
+    const QByteArray source = QFile::encodeName(from);
+    const QByteArray target = QFile::encodeName(to);
+    struct stat status {};
+    if (::lstat(source.constData(), &status) != 0)
+        return errno;
+    if (::lstat(target.constData(), &status) == 0 && !S_ISDIR(status.st_mode)) {
+        const int error = errorOf(
+            [&] { return ::rename(target.constData(), QFile::encodeName(aside).constData()); });
+        if (error != 0 && error != ENOENT)
+            return error;
+    }
+    return errorOf([&] { return ::rename(source.constData(), target.constData()); });
+}
+
 int remove(const QString& path)
 {
     const int error = errorOf([&] { return ::unlink(QFile::encodeName(path).constData()); });

@@ -26,6 +26,12 @@ int syncFileSystem(const QString& directory);
 // Flushes the directory itself: renames and removals in it reach the disk.
 int syncDirectory(const QString& directory);
 int rename(const QString& from, const QString& to);
+// Renames from over to, first moving what stands under to (a file or a link; a directory stays
+// and fails the rename) to aside: a rename over an old file frees its blocks on the spot, the
+// slowest thing a file system does with a file, which removing aside later does instead. ENOENT
+// when from is not there, and nothing is moved: done again after it succeeded, it changes
+// nothing.
+int renameMovingAside(const QString& from, const QString& to, const QString& aside);
 // Removes a file or a link; a name that is not there is no failure.
 int remove(const QString& path);
 // Removes the temporary files of replace() beside path that were last written before the given

@@ -4,6 +4,7 @@
 #include "board/codec/PngCodec.h"
 #include "board/pixels/BoardGeometry.h"
 #include "files/FileWrite.h"
+#include "files/LaterRemoval.h"
 #include "files/ProgramRun.h"
 #include "files/RegularFile.h"
 #include "lessons/Messages.h"
@@ -152,13 +153,26 @@ LessonStore::Pending LessonStore::finishSave(const QString& lesson,
     removeUncommittedFiles(lesson, pages + 1);
     // Likewise the index's temporary files of a run that was killed while it replaced it.
     FileWrite::removeTemporariesOlderThan(indexPath(), ProgramRun::currentStartTime());
-    if (pages == 0)
-        return {};
+    const Pending pending = pages == 0 ? Pending() : putInPlace(lesson, pages, checkpoint);
+    // The old files moved aside, and any a run that ended too soon left, go in the background.
+    std::vector<QByteArray> replaced;
+    replaced.reserve(maxPages * std::size(pageFiles));
+    for (int n = 1; n <= maxPages; ++n)
+        for (PageFile file : pageFiles)
+            replaced.push_back(QFile::encodeName(replacedPath(pathOf(lesson, n, file))));
+    LaterRemoval::remove(std::move(replaced));
+    return pending;
+}
+
+LessonStore::Pending LessonStore::putInPlace(const QString& lesson, int pages,
+                                             const Checkpoint& checkpoint) const
+{
     // Renaming again what is already in place finds no file: the steps can be repeated.
     for (int n = 1; n <= pages; ++n) {
         for (PageFile file : pageFiles) {
             const QString path = pathOf(lesson, n, file);
-            const int error = FileWrite::rename(savingPath(path), path);
+            const int error =
+                FileWrite::renameMovingAside(savingPath(path), path, replacedPath(path));
             if (error != 0 && error != ENOENT)
                 return {pages, Messages::unableToWrite(path)};
         }
@@ -172,6 +186,7 @@ LessonStore::Pending LessonStore::finishSave(const QString& lesson,
         return {pages, index.writeFailure()};
     if (checkpoint)
         checkpoint(QStringLiteral("index written"));
+    const QString record = commitPath(lesson);
     if (FileWrite::remove(record) != 0)
         return {pages, Messages::unableToWrite(record)};
     FileWrite::syncDirectory(m_directory);

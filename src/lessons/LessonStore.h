@@ -17,10 +17,11 @@
 // A save is put in place only when it is whole (LessonWriter): its files are first written under
 // temporary names ("<file>.saving") and flushed; then its page count is recorded in
 // "<lesson>.saving", which commits it; then the files are renamed into place, "pag" is written
-// last and the record removed. Opening or saving a lesson first finishes a committed save that
-// was cut short, and reads its files where it cannot; temporary files that no commit record names
-// are removed then. So a crash or a full disk leaves either the old lesson or the new one whole,
-// never a mixture, and nothing of a save that was cut short stays behind.
+// last and the record removed. The files a save replaces are moved aside ("<file>.old")
+// and removed in the background (LaterRemoval). Opening or saving a lesson first finishes a
+// committed save that was cut short, and reads its files where it cannot; temporary files that no
+// commit record names are removed then. So a crash or a full disk leaves either the old lesson or
+// the new one whole, never a mixture, and nothing of a save that was cut short stays behind.
 //
 // Nothing is read or written through a link planted in the store: files are written anew or
 // replaced by renaming (FileWrite), and read only when they are regular files (RegularFile).
@@ -65,6 +66,9 @@ public:
     QString pathOf(const QString& lesson, int n, PageFile file) const;
     // Where a file is written before the save is put in place.
     static QString savingPath(const QString& path) { return path + QStringLiteral(".saving"); }
+    // Where the file a save replaces goes until it is removed, in the background; no longer than
+    // savingPath, which isValidName measures.
+    static QString replacedPath(const QString& path) { return path + QStringLiteral(".old"); }
     // The record of a committed save that is not yet in place.
     QString commitPath(const QString& lesson) const;
 
@@ -95,6 +99,8 @@ public:
     LessonPage readPage(const Lesson& lesson, int n, QSize screenSize) const;
 
 private:
+    // Renames a committed save's files into place, writes its page count and removes its record.
+    Pending putInPlace(const QString& lesson, int pages, const Checkpoint& checkpoint) const;
     // Removes the temporary files of pages fromPage..maxPages.
     void removeUncommittedFiles(const QString& lesson, int fromPage) const;
 

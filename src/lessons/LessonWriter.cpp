@@ -2,6 +2,7 @@
 
 #include "board/codec/PngCodec.h"
 #include "files/FileWrite.h"
+#include "files/RegularFile.h"
 #include "lessons/Messages.h"
 
 #include <QThread>
@@ -59,10 +60,13 @@ QString LessonWriter::writePage(int n, const LessonPage& page)
     for (int i = 0; i < 3; ++i) {
         const QString path = m_store.pathOf(m_lesson, n, LessonStore::pageFiles[i]);
         // A picture that could not be encoded (no memory for it) or read back is no page to keep.
-        const int error = i == 0 && contents[i].isEmpty()
-                              ? pictureError
-                              : FileWrite::create(LessonStore::savingPath(path), contents[i]);
-        if (error)
+        if (i == 0 && contents[i].isEmpty())
+            return Messages::lessonFileRefused(path, pictureError);
+        // A file the lesson already holds as it is now (a panel record, a text, a page saved
+        // before) is left in place: putting the save in place then has nothing to rename for it.
+        if (RegularFile::read(path, contents[i].size()) == contents[i])
+            continue;
+        if (const int error = FileWrite::create(LessonStore::savingPath(path), contents[i]))
             return Messages::lessonFileRefused(path, error);
     }
     if (m_checkpoint) {

@@ -8,10 +8,11 @@
 
 // One save of a lesson into the lesson store. Pages are handed over in order and written on worker
 // threads, each file under its temporary name: a page's picture is the PNG file the board keeps of
-// it when it has one, else it is encoded there (PngCodec); finish() waits for them, flushes them to
-// the disk, commits the save and puts it in place, writing the index last (LessonStore). A file
-// that cannot be written stops the save: what it wrote is removed, and the lesson saved before
-// under that name stays as it was.
+// it when it has one, else it is encoded there (PngCodec). A file the lesson already holds with the
+// same bytes (a panel record, a text, a page not changed since it was saved) is not written: it
+// stays in place. finish() waits for the pages, flushes them to the disk, commits the save and puts
+// it in place, writing the index last (LessonStore). A file that cannot be written stops the save:
+// what it wrote is removed, and the lesson saved before under that name stays as it was.
 class LessonWriter {
 public:
     // A committed save of the lesson that was cut short is put in place first; when that fails,

@@ -1,6 +1,7 @@
 #include "lessontool/LessonCommand.h"
 
 #include "files/FileWrite.h"
+#include "files/LaterRemoval.h"
 #include "lessons/LessonChoice.h"
 #include "lessons/LessonPdf.h"
 #include "lessons/LessonReader.h"
@@ -389,6 +390,8 @@ int Run::repair()
                 status = LessonCommand::WriteFailed;
             }
         }
+        // The old files the saves replaced are removed in the background.
+        LaterRemoval::waitUntilDone();
         const qsizetype after = halfFinished();
         m_out << driveName(drive) << ": "
               << QStringLiteral("%1 traces of saves cut short, %2 left").arg(before).arg(after)

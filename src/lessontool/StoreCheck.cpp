@@ -14,6 +14,7 @@ namespace {
 const QSize largestScreen(4096, 4096);
 const QString indexTemporary = QStringLiteral("datb.sec.tmp-");
 const QString saving = QStringLiteral(".saving");
+const QString replaced = LessonStore::replacedPath(QString());
 
 // "<lesson><n>.<ext>" split after the lesson: n and the extension, or nothing.
 std::optional<int> pageNumberOf(QStringView rest)
@@ -56,9 +57,10 @@ QStringList StoreCheck::lessonsToFinish() const
 {
     QStringList names = lessons();
     for (const QString& file : fileNames()) {
-        if (!file.endsWith(saving))
+        const QString& suffix = file.endsWith(replaced) ? replaced : saving;
+        if (!file.endsWith(suffix))
             continue;
-        const QString pageFile = file.chopped(saving.size());
+        const QString pageFile = file.chopped(suffix.size());
         for (qsizetype cut = 1; cut < pageFile.size(); ++cut) {
             const QString lesson = pageFile.left(cut);
             if (pageNumberOf(QStringView(pageFile).sliced(cut)) && !names.contains(lesson) &&
@@ -101,6 +103,7 @@ QList<StoreCheck::Finding> StoreCheck::findings(const QString& onlyLesson) const
             checkLesson(lesson, found);
 
     // Files that no indexed page has, and what saves cut short left.
+    static const QRegularExpression pageFile(QStringLiteral(".[1-9][0-9]?\\.(pte|sec|te)$"));
     for (const QString& file : fileNames()) {
         if (file == QLatin1String("datb.sec") || file == QLatin1String("sxut.dll"))
             continue;
@@ -111,6 +114,15 @@ QList<StoreCheck::Finding> StoreCheck::findings(const QString& onlyLesson) const
                                                        "cut short")};
             continue;
         }
+        if (file.endsWith(replaced)) {
+            const QString name = file.chopped(replaced.size());
+            if (pageFile.match(name).hasMatch() &&
+                (onlyLesson.isEmpty() || ownerOf(name, all).first == onlyLesson))
+                found << Finding{HalfFinishedSave,
+                                 file + QStringLiteral(": the old version of a file a save "
+                                                       "replaced, not removed yet")};
+            continue;
+        }
         const bool temporary = file.endsWith(saving);
         const QString name = temporary ? file.chopped(saving.size()) : file;
         if (temporary && all.contains(name))
@@ -118,7 +130,6 @@ QList<StoreCheck::Finding> StoreCheck::findings(const QString& onlyLesson) const
         const auto [lesson, n] = ownerOf(name, all);
         if (!onlyLesson.isEmpty() && lesson != onlyLesson)
             continue;
-        static const QRegularExpression pageFile(QStringLiteral(".[1-9][0-9]?\\.(pte|sec|te)$"));
         if (temporary) {
             if (lesson.isEmpty() || m_store.committedPageCount(lesson) < n)
                 found << Finding{HalfFinishedSave,

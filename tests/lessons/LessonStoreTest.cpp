@@ -1,6 +1,7 @@
 #include "lessons/LessonStore.h"
 #include "FileContents.h"
 #include "LessonSamples.h"
+#include "files/LaterRemoval.h"
 #include "lessons/LessonWriter.h"
 #include "text/Gbk.h"
 
@@ -12,6 +13,7 @@
 #include <QtTest>
 
 #include <csignal>
+#include <map>
 #include <stdexcept>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -63,6 +65,7 @@ private slots:
     void savedLessonIsTheIndexAndThreeFilesAPage();
     void savedLessonOpensAsItWas();
     void shorterSaveReplacesTheLesson();
+    void savingAgainWritesWhatChanged();
     void missingOrDamagedFilesOpenWithDefaults_data();
     void missingOrDamagedFilesOpenWithDefaults();
     void pictureOfALargerScreenIsRead();
@@ -133,6 +136,44 @@ void LessonStoreTest::shorterSaveReplacesTheLesson()
     // The files of pages 3 to 5 stay; "pag" says they are no part of the lesson.
     QVERIFY(QFile::exists(m_store->pathOf(lesson, 5, LessonStore::PageFile::Picture)));
     QCOMPARE(savingFiles(*m_store), QStringList());
+}
+
+// Saved again with page 2 changed: only page 2's files are written and replaced; the others stay
+// the very files they were. The old ones are removed behind the save.
+void LessonStoreTest::savingAgainWritesWhatChanged()
+{
+    QCOMPARE(save(*m_store, 1, 3), QString());
+    const auto inodeOf = [&](int n, LessonStore::PageFile file) {
+        struct stat status {};
+        return ::lstat(QFile::encodeName(m_store->pathOf(lesson, n, file)).constData(), &status) ==
+                       0
+                   ? status.st_ino
+                   : ino_t(0);
+    };
+    std::map<std::pair<int, LessonStore::PageFile>, ino_t> before;
+    for (int n = 1; n <= 3; ++n)
+        for (LessonStore::PageFile file : LessonStore::pageFiles)
+            before[{n, file}] = inodeOf(n, file);
+    {
+        LessonWriter writer(*m_store, lesson, 3);
+        for (int n = 1; n <= 3; ++n)
+            writer.add(n, LessonSamples::page(n == 2 ? 2 : 1, n, screen));
+        QCOMPARE(writer.finish(), QString());
+    }
+    for (int n = 1; n <= 3; ++n)
+        for (LessonStore::PageFile file : LessonStore::pageFiles)
+            QVERIFY2((inodeOf(n, file) == before[{n, file}]) == (n != 2),
+                     qPrintable(m_store->pathOf(lesson, n, file)));
+    const LessonStore::Lesson opened = m_store->open(lesson);
+    for (int n = 1; n <= 3; ++n) {
+        const LessonPage expected = LessonSamples::page(n == 2 ? 2 : 1, n, screen);
+        const LessonPage read = m_store->readPage(opened, n, screen);
+        QCOMPARE(read.picture, expected.picture);
+        QCOMPARE(read.panelBounds, expected.panelBounds);
+        QCOMPARE(read.text, expected.text);
+    }
+    LaterRemoval::waitUntilDone();
+    QCOMPARE(QDir(m_store->directory()).entryList(QDir::Files).size(), 1 + 3 * 3);
 }
 
 void LessonStoreTest::missingOrDamagedFilesOpenWithDefaults_data()
@@ -322,7 +363,9 @@ void LessonStoreTest::committedSaveIsNotTakenByAShorterName()
             writer.add(n, LessonSamples::page(2, n, screen));
         QVERIFY_THROWS_EXCEPTION(std::runtime_error, writer.finish());
     }
-    QCOMPARE(savingFiles(*m_store).size(), 1 + 4 * 3);
+    for (int n = 1; n <= 4; ++n)
+        QVERIFY(QFileInfo::exists(
+            LessonStore::savingPath(m_store->pathOf(lesson, n, LessonStore::PageFile::Picture))));
     QCOMPARE(m_store->open(QStringLiteral("李21")).pageCount, 0);
     QVERIFY(opensAs(*m_store, 2, 4));
     QCOMPARE(savingFiles(*m_store), QStringList());

@@ -158,6 +158,7 @@ private slots:
         QTest::newRow("picture a link") << "picture link" << 4;
         QTest::newRow("killed after commit") << "after commit" << 16;
         QTest::newRow("killed before commit") << "before commit" << 16;
+        QTest::newRow("replaced file not removed") << "old left" << 16;
         QTest::newRow("damaged and killed") << "damaged and killed" << 8 + 16;
         QTest::newRow("store folders are links") << "folders linked" << 2;
     }
@@ -178,6 +179,8 @@ private slots:
             QVERIFY(QFile::rename(picture2, m_f->filePath(QStringLiteral("elsewhere.pte"))));
             QVERIFY(QFile::link(m_f->filePath(QStringLiteral("elsewhere.pte")), picture2));
         }
+        if (fault == QLatin1String("old left"))
+            FileContents::write(LessonStore::replacedPath(picture2), "old");
         if (fault == QLatin1String("after commit"))
             save(store, 2, 4, true);
         if (fault == QLatin1String("before commit") || fault == QLatin1String("damaged and killed"))

@@ -20,6 +20,9 @@ private slots:
     void writesReplaceWhatStandsUnderTheName_data();
     void writesReplaceWhatStandsUnderTheName();
     void replaceKeepsTheFilesPermissions();
+    void renameMovesWhatStandsAside_data();
+    void renameMovesWhatStandsAside();
+    void renameRefusesToMoveADirectoryAside();
     void temporariesOfEndedRunsAreRemoved();
     void runsAreToldApart();
 };
@@ -97,6 +100,60 @@ void FileWriteTest::replaceKeepsTheFilesPermissions()
     QCOMPARE(status.st_mode & 07777, mode_t(0640));
     // A refused replace (no such directory) says why.
     QCOMPARE(FileWrite::replace(directory.filePath(QStringLiteral("none/datb.sec")), "x"), ENOENT);
+}
+
+void FileWriteTest::renameMovesWhatStandsAside_data()
+{
+    QTest::addColumn<Standing>("standing");
+    QTest::addRow("nothing") << Standing::Nothing;
+    QTest::addRow("a file") << Standing::File;
+    QTest::addRow("a link to a file outside") << Standing::LinkOutside;
+}
+
+// The new file takes the name, what stood there goes aside as it was (a link stays a link, its
+// target untouched), and doing it again changes nothing.
+void FileWriteTest::renameMovesWhatStandsAside()
+{
+    QFETCH(Standing, standing);
+    QTemporaryDir directory;
+    QTemporaryDir outside;
+    const QString path = directory.filePath(QStringLiteral("a1.pte"));
+    const QString saving = path + QStringLiteral(".saving");
+    const QString aside = path + QStringLiteral(".old");
+    const QString target = outside.filePath(QStringLiteral("target"));
+    if (standing == Standing::File)
+        FileContents::write(path, "old");
+    if (standing == Standing::LinkOutside) {
+        FileContents::write(target, "outside");
+        QVERIFY(QFile::link(target, path));
+    }
+    FileContents::write(saving, "new");
+
+    QCOMPARE(FileWrite::renameMovingAside(saving, path, aside), 0);
+    QCOMPARE(FileWrite::renameMovingAside(saving, path, aside), ENOENT);
+
+    QCOMPARE(FileContents::of(path), QByteArray("new"));
+    QVERIFY(!QFileInfo::exists(saving));
+    QCOMPARE(QFileInfo(aside).isSymLink(), standing == Standing::LinkOutside);
+    QCOMPARE(QFileInfo::exists(aside), standing != Standing::Nothing);
+    if (standing == Standing::File)
+        QCOMPARE(FileContents::of(aside), QByteArray("old"));
+    if (standing == Standing::LinkOutside)
+        QCOMPARE(FileContents::of(target), QByteArray("outside"));
+}
+
+// A directory under the name is no file to replace: it stays, and so does the new file.
+void FileWriteTest::renameRefusesToMoveADirectoryAside()
+{
+    QTemporaryDir directory;
+    const QString path = directory.filePath(QStringLiteral("a1.pte"));
+    QVERIFY(QDir().mkdir(path));
+    FileContents::write(path + QStringLiteral(".saving"), "new");
+    QVERIFY(FileWrite::renameMovingAside(path + QStringLiteral(".saving"), path,
+                                         path + QStringLiteral(".old")) != 0);
+    QVERIFY(QFileInfo(path).isDir());
+    QVERIFY(!QFileInfo::exists(path + QStringLiteral(".old")));
+    QCOMPARE(FileContents::of(path + QStringLiteral(".saving")), QByteArray("new"));
 }
 
 void FileWriteTest::temporariesOfEndedRunsAreRemoved()

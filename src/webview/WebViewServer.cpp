@@ -1,6 +1,7 @@
 #include "webview/WebViewServer.h"
 
 #include "ui/WebViewProtocol.h"
+#include "webview/ArchivePage.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -83,6 +84,9 @@ void WebViewServer::make(int id, const QByteArray& use, quintptr window, int wid
     if (m_views.contains(id))
         return;
     auto* view = new QWebEngineView;
+    auto* page = new ArchivePage(view);
+    page->setProperty(freshPageMark, true);
+    view->setPage(page);
     view->setProperty(viewIdProperty, id);
     view->setContextMenuPolicy(Qt::NoContextMenu);
     if (use == "documents") {
@@ -122,7 +126,7 @@ void WebViewServer::load(QWebEngineView* view, const QUrl& url, bool freshPage)
         // here.
         QWebEnginePage* previous = view->page();
         const bool madeHere = previous->property(freshPageMark).toBool();
-        auto* page = new QWebEnginePage(view);
+        auto* page = new ArchivePage(view);
         page->setProperty(freshPageMark, true);
         view->setPage(page);
         if (madeHere)

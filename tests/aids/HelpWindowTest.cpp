@@ -68,6 +68,7 @@ private slots:
     void saysSoWhenThePageProcessFails();
     void processEndsWithTheLastViewAndComesBack();
     void pressesAndTheWheelReachThePage();
+    void contentsLinksGoToTheirPlace();
     void toolbarOpensHelpModally();
 
 private:
@@ -265,6 +266,44 @@ void HelpWindowTest::pressesAndTheWheelReachThePage()
         probe.click(page + QPoint(view->width() / 2, view->height() / 2), 5);
         QTRY_VERIFY_WITH_TIMEOUT(evaluate(view, QStringLiteral("window.scrollY")).toInt() > 0,
                                  20000);
+    });
+}
+
+// A press on a line of the contents scrolls the guide to its section, in the archive: the archive's
+// made-up address is never left for.
+void HelpWindowTest::contentsLinksGoToTheirPlace()
+{
+    DisplayProbe probe(qgetenv("DISPLAY"));
+    QVERIFY(probe.isOpen());
+    HelpWindow help(builtGuide);
+    openAndClose(help, [&] {
+        WebViewHost* view = loadedGuide(help);
+        QVERIFY(view);
+        // The contents' line of the lessons' section, brought to the middle of the view.
+        const QVariantList link =
+            evaluate(view, QStringLiteral("(() => { const link = document.querySelector("
+                                          "'a[href=\"#lessons\"]');"
+                                          "  link.scrollIntoView({block: 'center'});"
+                                          "  const r = link.getBoundingClientRect();"
+                                          "  return [r.left + r.width / 2, r.top + r.height / 2];"
+                                          "})()"))
+                .toList();
+        QCOMPARE(link.size(), 2);
+        const QPoint onLink(link[0].toInt(), link[1].toInt());
+        QVERIFY(view->rect().contains(onLink));
+        // Where the section's heading is in the view (null once the guide is left).
+        const QString sectionTop = QStringLiteral(
+            "document.getElementById('lessons')?.getBoundingClientRect().top ?? null");
+        QVERIFY(evaluate(view, sectionTop).toInt() > view->height());
+        probe.click(view->mapToGlobal(onLink));
+        QTRY_VERIFY_WITH_TIMEOUT(
+            [&] {
+                const QVariant top = evaluate(view, sectionTop);
+                return !top.isNull() && std::abs(top.toDouble()) <= 1;
+            }(),
+            20000);
+        QCOMPARE(view->url(), QUrl::fromLocalFile(builtGuide));
+        QCOMPARE(view->title(), QStringLiteral("电子白板 使用帮助"));
     });
 }
 
